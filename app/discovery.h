@@ -1,0 +1,35 @@
+// Finding the instrument: the list of candidate ports (present, enabled serial ports of the
+// instrument's USB bridge) and the scan that asks each for its identity.
+//
+// Everything here runs on the user-interface thread (or the command-line tool's main thread).
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+struct PortCandidate {
+    std::string friendlyName;  // the product name as the system reports it
+    int portNumber = 0;        // the number the serial link opens
+    std::string devicePath;    // where the system has one (POSIX); informational
+};
+
+inline constexpr int NO_INSTRUMENT_PORT = 1000;
+
+// Rebuilt by every EnumerateCandidatePorts, in the system's order.
+extern std::vector<PortCandidate> g_candidatePorts;
+// The instrument's port number, NO_INSTRUMENT_PORT when none was found.
+extern int g_instrumentPort;
+// Set before every enumeration; a scan that sees it set gives up.
+extern std::atomic<int> g_portListChanged;
+
+// Lists the candidate ports into g_candidatePorts.
+void EnumerateCandidatePorts();
+
+// Probes the candidates, starting at g_instrumentPort and wrapping. 0 when the instrument
+// answered (g_instrumentPort then holds its port), 1 when not.
+int PortScan();
+
+// Two "QPID" probes on one port; only the second reply is judged. 0 when it answered as the
+// instrument (g_instrumentPort := port), 1 otherwise.
+int ProbePort(int port);
