@@ -1,0 +1,237 @@
+#include "comm.h"
+#include "port_names.h"
+#include "support/pty_peer.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class CommTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CommConfigure(kInstrumentBaud);
+        ASSERT_EQ(CommOpen(peer.Port()), 1) << "errno " << CommLastOpenError();
+    }
+    void TearDown() override { CommClose(); }
+
+    std::string ReadLine() {
+        char line[64];
+        EXPECT_EQ(CommReadLine(line), 1);
+        return line;
+    }
+
+    PtyPeer peer;
+};
+
+TEST_F(CommTest, CommandGoesOutWithCrLf) {
+    ASSERT_EQ(CommSendCommand("QPID"), 1);
+    EXPECT_EQ(peer.ReadSent(), "QPID\r\n");
+
+    const std::uint8_t raw[] = {0x00, 0x0A, 0xAA, 0xFF, 0x0D};
+    ASSERT_EQ(CommSendBytes(raw, sizeof raw), 1);
+    EXPECT_EQ(peer.ReadSent(), std::string(reinterpret_cast<const char*>(raw), sizeof raw));
+}
+
+TEST_F(CommTest, OpenAppliesLineSettingsExclusively) {
+    termios tio{};
+    ASSERT_EQ(tcgetattr(peer.SlaveFd(), &tio), 0);
+    EXPECT_EQ(cfgetispeed(&tio), B38400);
+    EXPECT_EQ(cfgetospeed(&tio), B38400);
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | INLCR | IGNCR), 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+
+    int exclusive = 0;
+    ASSERT_EQ(ioctl(peer.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    EXPECT_EQ(CommClose(), 1);
+    ASSERT_EQ(ioctl(peer.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "a closed port must be open to the next user";
+}
+
+TEST_F(CommTest, ReplyLineDropsControlBytesAndKeepsHighBytes) {
+    peer.Write(std::string("O\tK\0\r\xB0\r\n", 8));
+    char line[16];
+    ASSERT_EQ(CommReadLine(line), 1);
+    EXPECT_STREQ(line, "OK\xB0");
+    EXPECT_EQ(CommTimedOut(), 0);
+
+    peer.Write("\r\n");
+    EXPECT_EQ(ReadLine(), "");
+    EXPECT_EQ(CommTimedOut(), 0);
+}
+
+TEST_F(CommTest, NothingReceivedIsLostBetweenReads) {
+    peer.Write("ONE\r\nTWO\r\n\x01\x0A\xFF");
+    EXPECT_EQ(ReadLine(), "ONE");
+    EXPECT_EQ(ReadLine(), "TWO");
+    std::uint8_t byte = 0;
+    for (std::uint8_t expected : {0x01, 0x0A, 0xFF}) {
+        ASSERT_EQ(CommReadByte(&byte), 1);
+        EXPECT_EQ(byte, expected);
+    }
+}
+
+TEST_F(CommTest, PurgeDropsWhatWasReadAhead) {
+    peer.Write("A\r\nB\r\n");
+    EXPECT_EQ(ReadLine(), "A");
+    CommPurge();
+    peer.Write("C\r\n");
+    EXPECT_EQ(ReadLine(), "C");
+}
+
+TEST_F(CommTest, OverlongLineIsCutAtCapacityAndTheRestDropped) {
+    char buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    peer.Write(std::string(100, 'x') + "\r\nOK\r\n");
+    ASSERT_EQ(CommReadLine(buffer, 8), 1);
+    EXPECT_STREQ(buffer, "xxxxxxx");
+    EXPECT_EQ(buffer[8], '#') << "wrote past the capacity";
+    EXPECT_EQ(CommTimedOut(), 0);
+    EXPECT_EQ(ReadLine(), "OK");
+}
+
+TEST_F(CommTest, MissingReplyTimesOutFlaggedWithinBudget) {
+    const auto start = Clock::now();
+    char line[16] = "garbage";
+    ASSERT_EQ(CommReadLine(line), 1);
+    const double waited = SecondsSince(start);
+    EXPECT_STREQ(line, "");
+    EXPECT_EQ(CommTimedOut(), 1);
+    EXPECT_GE(waited, 1.0);
+    EXPECT_LE(waited, 2.5);
+
+    // The port stays open after a line time-out, and the flag clears on the next read.
+    peer.Write("OK\r\n");
+    EXPECT_EQ(ReadLine(), "OK");
+    EXPECT_EQ(CommTimedOut(), 0);
+}
+
+TEST_F(CommTest, LateLineComesBackCutAndItsRestIsPurged) {
+    peer.Write("ABC");
+    Later rest(2500ms, [this] { peer.Write("DEF\r\n"); });
+    const auto start = Clock::now();
+    EXPECT_EQ(ReadLine(), "ABC");
+    EXPECT_EQ(CommTimedOut(), 1);
+    EXPECT_LE(SecondsSince(start), 2.5);
+
+    // Bytes that were waiting when the budget ran out are gone; the next line stands alone.
+    peer.Write("XYZ");
+    CommPurge();
+    peer.Write("NEXT\r\n");
+    EXPECT_EQ(ReadLine(), "NEXT");
+}
+
+TEST_F(CommTest, ByteTimeOutClosesThePort) {
+    const auto start = Clock::now();
+    std::uint8_t byte = 0x5A;
+    EXPECT_EQ(CommReadByte(&byte), 0);
+    const double waited = SecondsSince(start);
+    EXPECT_GE(waited, 1.0);
+    EXPECT_LE(waited, 2.5);
+    EXPECT_EQ(byte, 0x5A);
+    EXPECT_EQ(CommClose(), 0) << "the time-out should have closed the port";
+}
+
+TEST_F(CommTest, DeviceVanishingMidReadFailsAndClosesPort) {
+    {
+        Later pull(300ms, [this] { peer.Vanish(); });
+        const auto start = Clock::now();
+        char line[16];
+        std::memcpy(line, "untouched", 10);
+        EXPECT_EQ(CommReadLine(line), 0);
+        EXPECT_LT(SecondsSince(start), 1.0) << "a hang-up must not wait for the budget";
+        EXPECT_STREQ(line, "untouched");
+    }
+    EXPECT_EQ(CommClose(), 0);
+    std::uint8_t byte = 0;
+    EXPECT_EQ(CommReadByte(&byte), 0);
+}
+
+TEST(CommClosedPort, EveryOperationFailsHarmlessly) {
+    CommClose();
+    EXPECT_EQ(CommClose(), 0);
+    EXPECT_EQ(CommSendCommand("QPID"), 0);
+    const std::uint8_t bytes[] = {1, 2};
+    EXPECT_EQ(CommSendBytes(bytes, sizeof bytes), 0);
+    char line[8] = "keep";
+    EXPECT_EQ(CommReadLine(line), 0);
+    EXPECT_STREQ(line, "keep");
+    std::uint8_t byte = 7;
+    EXPECT_EQ(CommReadByte(&byte), 0);
+    EXPECT_EQ(byte, 7);
+    CommPurge();
+}
+
+TEST(CommOpenRange, OutOfRangeNumbersTouchNothing) {
+    PtyPeer peer;
+    CommConfigure(kInstrumentBaud);
+    ASSERT_EQ(CommOpen(peer.Port()), 1);
+    EXPECT_EQ(CommOpen(0), 0);
+    EXPECT_EQ(CommOpen(257), 0);
+    // The port opened before is still the open one.
+    ASSERT_EQ(CommSendCommand("STILL"), 1);
+    EXPECT_EQ(peer.ReadSent(), "STILL\r\n");
+    EXPECT_EQ(CommClose(), 1);
+}
+
+TEST(CommOpenRange, UnknownPortNumberFailsWithoutAPort) {
+    const int unattached = kLastPortNumber;
+    ASSERT_EQ(PortDevicePath(unattached), "");
+    EXPECT_EQ(CommOpen(unattached), 0);
+    EXPECT_NE(CommLastOpenError(), 0);
+    EXPECT_EQ(CommClose(), 0);
+}
+
+TEST(PortNames, RuleMapsSerialDevicesBothWays) {
+    struct Case {
+        const char* path;
+        int port;
+    };
+    const Case cases[] = {{"/dev/ttyUSB0", 1},   {"/dev/ttyUSB63", 64}, {"/dev/ttyACM0", 65},
+                          {"/dev/ttyACM63", 128}, {"/dev/ttyS0", 129},   {"/dev/ttyS31", 160}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(PortNumberByRule(c.path), c.port) << c.path;
+        EXPECT_EQ(PortDevicePath(c.port), c.path) << c.port;
+        EXPECT_EQ(AttachPortDevice(c.path), c.port) << c.path;
+    }
+    for (const char* outside : {"/dev/ttyUSB64", "/dev/ttyUSB", "/dev/ttyUSB01", "/dev/ttyUSB1x",
+                                "/dev/ttyS32", "/dev/pts/3", "ttyUSB0"}) {
+        EXPECT_EQ(PortNumberByRule(outside), 0) << outside;
+    }
+    EXPECT_EQ(PortDevicePath(0), "");
+    EXPECT_EQ(PortDevicePath(257), "");
+}
+
+TEST(PortNames, AttachedPathsKeepTheirNumberUntilDetached) {
+    const int first = AttachPortDevice("/dev/pts/900");
+    const int second = AttachPortDevice("/dev/pts/901");
+    EXPECT_GE(first, kFirstAttachedPortNumber);
+    EXPECT_LE(second, kLastPortNumber);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(AttachPortDevice("/dev/pts/900"), first);
+    EXPECT_EQ(PortDevicePath(second), "/dev/pts/901");
+    DetachPortDevice(first);
+    EXPECT_EQ(PortDevicePath(first), "");
+    EXPECT_EQ(AttachPortDevice("/dev/pts/902"), first) << "the lowest free number is reused";
+    DetachPortDevice(first);
+    DetachPortDevice(second);
+    EXPECT_EQ(AttachPortDevice(""), 0);
+}
+
+} // namespace
