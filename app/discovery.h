@@ -9,9 +9,9 @@
 #include <vector>
 
 struct PortCandidate {
-    std::string friendlyName;  // the product name as the system reports it
-    int portNumber = 0;        // the number the serial link opens
-    std::string devicePath;    // where the system has one (POSIX); informational
+    std::string friendlyName; // the product name as the system reports it
+    int portNumber = 0;       // the number the serial link opens
+    std::string devicePath;   // where the system has one (POSIX); informational
 };
 
 inline constexpr int NO_INSTRUMENT_PORT = 1000;
@@ -23,7 +23,8 @@ extern int g_instrumentPort;
 // Set before every enumeration; a scan that sees it set gives up.
 extern std::atomic<int> g_portListChanged;
 
-// Lists the candidate ports into g_candidatePorts.
+// Lists the candidate ports into g_candidatePorts: the system's serial ports that are enabled,
+// whose product name contains "Prolific" and that have a port number the link can open.
 void EnumerateCandidatePorts();
 
 // Probes the candidates, starting at g_instrumentPort and wrapping. 0 when the instrument
@@ -33,3 +34,9 @@ int PortScan();
 // Two "QPID" probes on one port; only the second reply is judged. 0 when it answered as the
 // instrument (g_instrumentPort := port), 1 otherwise.
 int ProbePort(int port);
+
+// After a PortScan that found no instrument: one line telling the user how to get access to a
+// candidate that could not be opened for lack of permission, to be shown below the
+// communication-error message. "" when the last scan found the instrument or no candidate was
+// refused for that reason.
+std::string ScanAccessHint();

@@ -1,0 +1,403 @@
+#include "settings_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string_view>
+
+#include "format_int.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint8_t kLongLength = 0xFF;           // a longer length follows
+constexpr std::uint16_t kUnicodeMark = 0xFFFE;       // a wide string follows: not ours
+constexpr std::uint16_t kLongerLength = 0xFFFF;      // a 32-bit length follows
+constexpr std::uint32_t kTooLongLength = 0xFFFFFFFF; // a 64-bit length follows: not ours
+// Far beyond any real settings file; a bigger file is not one of ours.
+constexpr std::uintmax_t kMaxFileSize = 1 << 20;
+
+class ByteWriter {
+public:
+    void U8(std::uint8_t value) { bytes_.push_back(value); }
+    void U16(std::uint16_t value) {
+        U8(static_cast<std::uint8_t>(value));
+        U8(static_cast<std::uint8_t>(value >> 8));
+    }
+    void U32(std::uint32_t value) {
+        U16(static_cast<std::uint16_t>(value));
+        U16(static_cast<std::uint16_t>(value >> 16));
+    }
+    void I32(std::int32_t value) { U32(static_cast<std::uint32_t>(value)); }
+    void String(std::string_view text) {
+        const std::size_t length = text.size();
+        if (length < kLongLength) {
+            U8(static_cast<std::uint8_t>(length));
+        } else if (length < kUnicodeMark) {
+            U8(kLongLength);
+            U16(static_cast<std::uint16_t>(length));
+        } else {
+            U8(kLongLength);
+            U16(kLongerLength);
+            U32(static_cast<std::uint32_t>(length));
+        }
+        bytes_.insert(bytes_.end(), text.begin(), text.end());
+    }
+    std::vector<std::uint8_t> Take() { return std::move(bytes_); }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// Reads fields front to back; every read fails once the bytes run out.
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    bool U8(std::uint8_t* value) {
+        if (next_ >= bytes_.size()) {
+            return false;
+        }
+        *value = bytes_[next_++];
+        return true;
+    }
+    bool U16(std::uint16_t* value) {
+        std::uint8_t low = 0;
+        std::uint8_t high = 0;
+        if (!U8(&low) || !U8(&high)) {
+            return false;
+        }
+        *value = static_cast<std::uint16_t>(low | (high << 8));
+        return true;
+    }
+    bool U32(std::uint32_t* value) {
+        std::uint16_t low = 0;
+        std::uint16_t high = 0;
+        if (!U16(&low) || !U16(&high)) {
+            return false;
+        }
+        *value = static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+        return true;
+    }
+    bool I32(std::int32_t* value) {
+        std::uint32_t raw = 0;
+        if (!U32(&raw)) {
+            return false;
+        }
+        *value = static_cast<std::int32_t>(raw);
+        return true;
+    }
+    bool String(std::string* text) {
+        std::uint32_t length = 0;
+        if (!Length(&length) || length > bytes_.size() - next_) {
+            return false;
+        }
+        text->assign(reinterpret_cast<const char*>(bytes_.data() + next_), length);
+        next_ += length;
+        return true;
+    }
+
+private:
+    bool Length(std::uint32_t* length) {
+        std::uint8_t shortLength = 0;
+        if (!U8(&shortLength)) {
+            return false;
+        }
+        if (shortLength != kLongLength) {
+            *length = shortLength;
+            return true;
+        }
+        std::uint16_t mediumLength = 0;
+        if (!U16(&mediumLength) || mediumLength == kUnicodeMark) {
+            return false;
+        }
+        if (mediumLength != kLongerLength) {
+            *length = mediumLength;
+            return true;
+        }
+        return U32(length) && *length != kTooLongLength;
+    }
+
+    std::span<const std::uint8_t> bytes_;
+    std::size_t next_ = 0;
+};
+
+std::string RandomSuffix() {
+    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::uint64_t value = generator();
+    std::string text;
+    for (int i = 0; i < 12; ++i, value >>= 4) {
+        text.push_back(kDigits[value & 0xF]);
+    }
+    return text;
+}
+
+using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// Opens a new file for writing; fails (errno EEXIST) when the name is taken.
+std::FILE* OpenNewFile(const fs::path& path) {
+#ifdef _WIN32
+    int fd = -1;
+    if (_wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
+                  _S_IREAD | _S_IWRITE) != 0) {
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (file == nullptr) {
+        _close(fd);
+        _wremove(path.c_str());
+    }
+#else
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        close(fd);
+        unlink(path.c_str());
+    }
+#endif
+    return file;
+}
+
+// Creates a file that did not exist before, under `stem` plus a random suffix.
+FileHandle CreateUniqueFile(const fs::path& stem, fs::path* created) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        fs::path candidate = stem;
+        candidate += "." + RandomSuffix();
+        FileHandle file(OpenNewFile(candidate), &std::fclose);
+        if (file) {
+            *created = candidate;
+            return file;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return FileHandle(nullptr, &std::fclose);
+}
+
+bool FlushToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0) {
+        return false;
+    }
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
+// A file written under a temporary name; removed again unless it was renamed into place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const fs::path& target)
+        : file_(CreateUniqueFile(fs::path(target) += ".tmp", &path_)) {}
+    ~TemporaryFile() {
+        file_.reset();
+        if (!path_.empty()) {
+            std::error_code ignored;
+            fs::remove(path_, ignored);
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool Write(const std::vector<std::uint8_t>& bytes) {
+        if (!file_ || std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() ||
+            !FlushToDisk(file_.get())) {
+            return false;
+        }
+        return std::fclose(file_.release()) == 0;
+    }
+    bool RenameTo(const fs::path& target) {
+        std::error_code error;
+        fs::rename(path_, target, error);
+        if (error) {
+            return false;
+        }
+        path_.clear();
+        return true;
+    }
+
+private:
+    fs::path path_;
+    FileHandle file_;
+};
+
+std::string Environment(const char* name) {
+#ifdef _WIN32
+    char* value = nullptr;
+    std::size_t size = 0;
+    if (_dupenv_s(&value, &size, name) != 0 || value == nullptr) {
+        return {};
+    }
+    std::string text(value);
+    std::free(value);
+    return text;
+#else
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+#endif
+}
+
+fs::path HomeFolder() {
+#ifdef _WIN32
+    return Environment("USERPROFILE");
+#else
+    return Environment("HOME");
+#endif
+}
+
+fs::path UserConfigFolder() {
+#ifdef _WIN32
+    return Environment("APPDATA");
+#else
+    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
+    const fs::path configHome = Environment("XDG_CONFIG_HOME");
+    if (configHome.is_absolute()) {
+        return configHome;
+    }
+    const fs::path home = HomeFolder();
+    return home.empty() ? fs::path() : home / ".config";
+#endif
+}
+
+// True when a new file can be created in `folder`; tried for real, since permission bits,
+// access lists and read-only mounts all have a say.
+bool IsWritableFolder(const fs::path& folder) {
+    std::error_code error;
+    if (folder.empty() || !fs::is_directory(folder, error)) {
+        return false;
+    }
+    fs::path probe;
+    if (!CreateUniqueFile(folder / ".k720-write-test", &probe)) {
+        return false;
+    }
+    fs::remove(probe, error);
+    return true;
+}
+
+// The folder's text without trailing separators, the root excepted.
+std::string WithoutTrailingSeparator(std::string folder) {
+    auto isSeparator = [](char c) {
+        return c == '/' || c == static_cast<char>(fs::path::preferred_separator);
+    };
+    while (folder.size() > 1 && isSeparator(folder.back()) &&
+           !(folder.size() == 3 && folder[1] == ':')) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+} // namespace
+
+Settings DefaultSettings(const std::string& dataFolder) {
+    Settings settings;
+    settings.measurementFolder = dataFolder;
+    settings.measurementFileName = kDefaultMeasurementFileName;
+    settings.compTableFolder = dataFolder;
+    return settings;
+}
+
+std::vector<std::uint8_t> EncodeSettings(const Settings& settings) {
+    ByteWriter out;
+    out.String(g_settingsMarker);
+    out.I32(settings.rect.left);
+    out.I32(settings.rect.top);
+    out.I32(settings.rect.right);
+    out.I32(settings.rect.bottom);
+    out.I32(settings.instrumentPort);
+    out.String(settings.measurementFolder);
+    out.String(settings.measurementFileName);
+    out.String(settings.compTablePath);
+    out.String(settings.compTableFileName);
+    out.String(settings.compTableFolder);
+    return out.Take();
+}
+
+std::optional<Settings> DecodeSettings(std::span<const std::uint8_t> bytes) {
+    ByteReader in(bytes);
+    std::string marker;
+    if (!in.String(&marker) || marker != g_settingsMarker) {
+        return std::nullopt;
+    }
+    Settings settings;
+    if (in.I32(&settings.rect.left) && in.I32(&settings.rect.top) && in.I32(&settings.rect.right) &&
+        in.I32(&settings.rect.bottom) && in.I32(&settings.instrumentPort) &&
+        in.String(&settings.measurementFolder) && in.String(&settings.measurementFileName) &&
+        in.String(&settings.compTablePath) && in.String(&settings.compTableFileName) &&
+        in.String(&settings.compTableFolder)) {
+        return settings;
+    }
+    return std::nullopt;
+}
+
+std::optional<Settings> ReadSettingsFile(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error || size == 0 || size > kMaxFileSize) {
+        return std::nullopt;
+    }
+    std::ifstream in(fs::path(path), std::ios::binary);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+        return std::nullopt;
+    }
+    return DecodeSettings(bytes);
+}
+
+bool WriteSettingsFile(const std::string& path, const Settings& settings) {
+    const fs::path target(path);
+    std::error_code error;
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), error);
+        if (error) {
+            return false;
+        }
+    }
+    TemporaryFile temporary(target);
+    return temporary.Write(EncodeSettings(settings)) && temporary.RenameTo(target);
+}
+
+std::string SettingsFilePath(const std::string& programDir) {
+    const fs::path besideProgram = fs::path(programDir) / kSettingsFileName;
+    if (IsWritableFolder(programDir)) {
+        return besideProgram.string();
+    }
+    const fs::path configFolder = UserConfigFolder();
+    if (configFolder.empty()) {
+        return besideProgram.string(); // nowhere better; a failed write loses this run's settings
+    }
+    return (configFolder / "k720" / kSettingsFileName).string();
+}
+
+std::string DefaultDataFolder(const std::string& programDir) {
+    if (IsWritableFolder(programDir)) {
+        return WithoutTrailingSeparator(programDir);
+    }
+    const fs::path home = HomeFolder();
+    if (home.empty()) {
+        return WithoutTrailingSeparator(programDir);
+    }
+    std::error_code error;
+    const fs::path documents = home / "Documents";
+    return WithoutTrailingSeparator(
+        (fs::is_directory(documents, error) ? documents : home).string());
+}
