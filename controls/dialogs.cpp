@@ -1,0 +1,209 @@
+#include "dialogs.h"
+
+#include <utility>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+CDialogs* g_installedDialogs = nullptr;
+
+QMessageBox::Icon QtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton QtButton(MessageAnswer answer) {
+    switch (answer) {
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    case MessageAnswer::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
+                       QtFileFilter(request.filter));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+} // namespace
+
+CQtDialogs::CQtDialogs(QString title) : m_title(std::move(title)) {}
+
+std::unique_ptr<QMessageBox> CQtDialogs::CreateMessageBox(const MessageRequest& request,
+                                                          QWidget* parent) const {
+    const QMessageBox::StandardButtons buttons =
+        request.buttons == MessageButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
+                                                 : QMessageBox::StandardButtons(QMessageBox::Ok);
+    auto box =
+        std::make_unique<QMessageBox>(QtIcon(request.icon), m_title, QString(), buttons, parent);
+    // Plain text: the texts are shown as written, whatever characters they hold.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(request.text);
+    const MessageAnswer defaultAnswer =
+        request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : request.defaultAnswer;
+    box->setDefaultButton(QtButton(defaultAnswer));
+    return box;
+}
+
+MessageAnswer CQtDialogs::ShowMessage(const MessageRequest& request) {
+    const std::unique_ptr<QMessageBox> box =
+        CreateMessageBox(request, QApplication::activeWindow());
+    const int result = box->exec();
+    if (request.buttons == MessageButtons::Ok) {
+        return MessageAnswer::Ok;
+    }
+    // Closing the box any other way than with Yes counts as No.
+    return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+QString CQtDialogs::ChooseFolder(const QString& title, const QString& initialFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), title, initialFolder, QFileDialog::ShowDirsOnly);
+    return QDir::toNativeSeparators(folder);
+}
+
+QString CQtDialogs::ChooseOpenFile(const FileRequest& request) {
+    return RunFileDialog(request, QFileDialog::AcceptOpen);
+}
+
+QString CQtDialogs::ChooseSaveFile(const FileRequest& request) {
+    return RunFileDialog(request, QFileDialog::AcceptSave);
+}
+
+std::vector<MessageRequest> CScriptedDialogs::Messages() const {
+    std::vector<MessageRequest> messages;
+    for (const DialogCall& call : m_calls) {
+        if (call.kind == DialogCall::Kind::Message) {
+            messages.push_back(call.message);
+        }
+    }
+    return messages;
+}
+
+void CScriptedDialogs::Record(const DialogCall& call) {
+    m_calls.push_back(call);
+    if (m_observer) {
+        m_observer(call);
+    }
+}
+
+QString CScriptedDialogs::NextPath() {
+    if (m_paths.empty()) {
+        ++m_unscripted;
+        return QString();
+    }
+    QString path = std::move(m_paths.front());
+    m_paths.pop_front();
+    return path;
+}
+
+MessageAnswer CScriptedDialogs::ShowMessage(const MessageRequest& request) {
+    Record(DialogCall{DialogCall::Kind::Message, request, {}});
+    if (m_answers.empty()) {
+        ++m_unscripted;
+        return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : request.defaultAnswer;
+    }
+    const MessageAnswer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+QString CScriptedDialogs::ChooseFolder(const QString& title, const QString& initialFolder) {
+    FileRequest request;
+    request.title = title;
+    request.folder = initialFolder;
+    Record(DialogCall{DialogCall::Kind::Folder, {}, request});
+    return NextPath();
+}
+
+QString CScriptedDialogs::ChooseOpenFile(const FileRequest& request) {
+    Record(DialogCall{DialogCall::Kind::OpenFile, {}, request});
+    return NextPath();
+}
+
+QString CScriptedDialogs::ChooseSaveFile(const FileRequest& request) {
+    Record(DialogCall{DialogCall::Kind::SaveFile, {}, request});
+    return NextPath();
+}
+
+CDialogs& Dialogs() {
+    if (g_installedDialogs != nullptr) {
+        return *g_installedDialogs;
+    }
+    static CQtDialogs qtDialogs;
+    return qtDialogs;
+}
+
+DialogsOverride::DialogsOverride(CDialogs& dialogs) : m_previous(g_installedDialogs) {
+    g_installedDialogs = &dialogs;
+}
+
+DialogsOverride::~DialogsOverride() {
+    g_installedDialogs = m_previous;
+}
+
+DialogsOverride SetDialogsForTests(CDialogs& dialogs) {
+    return DialogsOverride(dialogs);
+}
+
+void ShowMessageBox(const QString& text, MessageIcon icon) {
+    Dialogs().ShowMessage(MessageRequest{text, icon, MessageButtons::Ok, MessageAnswer::Ok});
+}
+
+bool AskYesNo(const QString& text, MessageIcon icon, MessageAnswer defaultAnswer) {
+    return Dialogs().ShowMessage(MessageRequest{text, icon, MessageButtons::YesNo,
+                                                defaultAnswer}) == MessageAnswer::Yes;
+}
+
+QString QtFileFilter(const QString& classicFilter) {
+    const QStringList parts = classicFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        if (description.isEmpty()) {
+            break; // the "||" that ends the list
+        }
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'))) {
+            if (!pattern.trimmed().isEmpty()) {
+                patterns << pattern.trimmed();
+            }
+        }
+        const QString suffix = QStringLiteral("(%1)").arg(patterns.join(QLatin1Char(' ')));
+        filters << (description.endsWith(suffix)
+                        ? description
+                        : QStringLiteral("%1 %2").arg(description, suffix));
+    }
+    return filters.join(QStringLiteral(";;"));
+}

@@ -1,0 +1,248 @@
+#include <optional>
+
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "color_button.h"
+#include "fonts.h"
+#include "support/controls_qt_app.h"
+
+namespace {
+
+namespace bc = button_colors;
+namespace ec = edge_colors;
+
+// An odd-sized button: the focus rectangle's four corners then all lie on inverted dots.
+constexpr int kWidth = 121;
+constexpr int kHeight = 81;
+constexpr int kRight = kWidth - 1;
+constexpr int kBottom = kHeight - 1;
+
+QColor Inverted(const QColor& color) {
+    return QColor(255 - color.red(), 255 - color.green(), 255 - color.blue());
+}
+
+struct Look {
+    QColor face = CColorButton::kInitialFace;
+    std::optional<QColor> text = std::nullopt; // unset: the button's initial caption colour
+    bool pressed = false;
+    bool focused = false;
+    bool enabled = true;
+    QString caption = QStringLiteral("HHH");
+};
+
+QImage Render(const Look& look) {
+    CColorButton button;
+    button.SetFaceColor(look.face);
+    if (look.text) {
+        button.SetTextColor(*look.text);
+    }
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    button.DrawItem(painter,
+                    ColorButtonItem{QRect(0, 0, kWidth, kHeight), look.pressed, look.focused,
+                                    look.enabled, look.caption, SansSerifFont(24, QFont::Bold)});
+    return image;
+}
+
+QColor At(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
+
+// Bounding box of the pixels of exactly `color` inside the edge.
+QRect PixelsOf(const QImage& image, const QColor& color) {
+    QRect box;
+    for (int y = 2; y < image.height() - 2; ++y) {
+        for (int x = 2; x < image.width() - 2; ++x) {
+            if (image.pixelColor(x, y) == color) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+bool OnFocusOutline(int x, int y) {
+    const bool onColumn = (x == 5 || x == kRight - 5) && y >= 5 && y <= kBottom - 5;
+    const bool onRow = (y == 5 || y == kBottom - 5) && x >= 5 && x <= kRight - 5;
+    return onColumn || onRow;
+}
+
+TEST(ColorButtonDrawing, CaptionColourFollowsStateWithFocusTestedFirst) {
+    struct Case {
+        const char* name;
+        Look look;
+        QColor caption;
+        QColor absent; // must not appear anywhere inside the edge
+    };
+    const Case cases[] = {
+        {"fresh button", {}, QColor(0, 0, 0), QColor(128, 128, 128)},
+        {"fresh button disabled", {.enabled = false}, QColor(128, 128, 128), QColor(0, 0, 0)},
+        {"page colours",
+         {.face = bc::kBlue, .text = bc::kCaptionWhite},
+         bc::kCaptionWhite,
+         QColor(128, 128, 128)},
+        {"disabled on pale red",
+         {.face = bc::kPaleRed, .text = bc::kCaptionWhite, .enabled = false},
+         QColor(128, 128, 128),
+         bc::kCaptionWhite},
+        {"focus wins over disabled",
+         {.face = bc::kPaleGreen, .text = bc::kCaptionWhite, .focused = true, .enabled = false},
+         bc::kCaptionWhite,
+         QColor(128, 128, 128)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage image = Render(c.look);
+        EXPECT_EQ(At(image, 10, 10), c.look.face);
+        EXPECT_EQ(At(image, kRight - 10, kBottom - 10), c.look.face);
+        const QRect caption = PixelsOf(image, c.caption);
+        ASSERT_FALSE(caption.isEmpty());
+        EXPECT_NEAR(caption.center().x(), kWidth / 2, 3);
+        EXPECT_NEAR(caption.center().y(), kHeight / 2, 3);
+        EXPECT_TRUE(PixelsOf(image, c.absent).isEmpty());
+    }
+}
+
+TEST(ColorButtonDrawing, RaisedEdgeAtRestSunkenEdgeWhenPressedWithFocus) {
+    struct Case {
+        const char* name;
+        Look look;
+        QColor outerTopLeft, innerTopLeft, innerBottomRight, outerBottomRight;
+    };
+    const Case cases[] = {
+        {"at rest", {.face = bc::kGreen}, ec::kLight, ec::kHighlight, ec::kShadow, ec::kDarkShadow},
+        {"focused",
+         {.face = bc::kGreen, .focused = true},
+         ec::kLight,
+         ec::kHighlight,
+         ec::kShadow,
+         ec::kDarkShadow},
+        {"pressed with focus",
+         {.face = bc::kGreen, .pressed = true, .focused = true},
+         ec::kShadow,
+         ec::kDarkShadow,
+         ec::kLight,
+         ec::kHighlight},
+        // Only a focused button is drawn pressed.
+        {"pressed without focus",
+         {.face = bc::kGreen, .pressed = true},
+         ec::kLight,
+         ec::kHighlight,
+         ec::kShadow,
+         ec::kDarkShadow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage image = Render(c.look);
+        EXPECT_EQ(At(image, 0, 0), c.outerTopLeft);
+        EXPECT_EQ(At(image, kWidth / 2, 0), c.outerTopLeft);
+        EXPECT_EQ(At(image, 0, kHeight / 2), c.outerTopLeft);
+        EXPECT_EQ(At(image, 1, 1), c.innerTopLeft);
+        EXPECT_EQ(At(image, kWidth / 2, 1), c.innerTopLeft);
+        EXPECT_EQ(At(image, kRight - 1, kBottom - 1), c.innerBottomRight);
+        EXPECT_EQ(At(image, kRight - 1, 1), c.innerBottomRight);
+        EXPECT_EQ(At(image, kRight, kBottom), c.outerBottomRight);
+        EXPECT_EQ(At(image, kRight, 0), c.outerBottomRight);
+        EXPECT_EQ(At(image, 0, kBottom), c.outerBottomRight);
+        EXPECT_EQ(At(image, 2, 2), c.look.face);
+    }
+}
+
+TEST(ColorButtonDrawing, PressedCaptionMovesOnePixelRightAndDown) {
+    const Look focused{.face = bc::kRed, .text = bc::kCaptionWhite, .focused = true};
+    Look pressed = focused;
+    pressed.pressed = true;
+    const QRect atRest = PixelsOf(Render(focused), bc::kCaptionWhite);
+    const QRect down = PixelsOf(Render(pressed), bc::kCaptionWhite);
+    ASSERT_FALSE(atRest.isEmpty());
+    EXPECT_EQ(down, atRest.translated(1, 1));
+}
+
+TEST(ColorButtonDrawing, FocusRectangleIsADottedInversionFivePixelsInside) {
+    // An empty caption leaves nothing but face, edge and focus dots.
+    const Look look{.face = bc::kGreen, .focused = true, .caption = QString()};
+    const QImage image = Render(look);
+    const QColor dot = Inverted(bc::kGreen);
+    for (const QPoint corner : {QPoint(5, 5), QPoint(kRight - 5, 5), QPoint(5, kBottom - 5),
+                                QPoint(kRight - 5, kBottom - 5)}) {
+        EXPECT_EQ(At(image, corner.x(), corner.y()), dot) << corner.x() << "," << corner.y();
+    }
+    int dots = 0;
+    for (int y = 2; y <= kBottom - 2; ++y) {
+        for (int x = 2; x <= kRight - 2; ++x) {
+            const bool expectDot = OnFocusOutline(x, y) && (x + y) % 2 == 0;
+            ASSERT_EQ(At(image, x, y), expectDot ? dot : bc::kGreen) << x << "," << y;
+            dots += expectDot ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dots, 150);
+
+    const QImage unfocused = Render(Look{.face = bc::kGreen, .caption = QString()});
+    EXPECT_TRUE(PixelsOf(unfocused, dot).isEmpty());
+}
+
+TEST(ColorButtonDrawing, FocusRectangleDrawnTwiceRestoresThePicture) {
+    QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
+    image.fill(bc::kOrange);
+    const QImage before = image.copy();
+    {
+        QPainter painter(&image);
+        DrawFocusRect(painter, QRect(5, 5, 30, 20));
+        DrawFocusRect(painter, QRect(5, 5, 30, 20));
+    }
+    EXPECT_EQ(image, before);
+}
+
+class ShownButton : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window.resize(200, 120);
+        m_button = new CColorButton(QStringLiteral("HHH"), &m_window);
+        m_button->setGeometry(10, 10, kWidth, kHeight);
+        m_button->setFont(SansSerifFont(24, QFont::Bold));
+        m_button->SetFaceColor(bc::kBlue).SetTextColor(bc::kCaptionWhite);
+        m_window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window));
+    }
+
+    QImage Grab() { return m_button->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    QWidget m_window;
+    CColorButton* m_button = nullptr;
+};
+
+TEST_F(ShownButton, MousePressShowsTheSunkenLookAndReleaseRestoresIt) {
+    const QRect atRest = PixelsOf(Grab(), bc::kCaptionWhite);
+    QTest::mousePress(m_button, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    ASSERT_TRUE(m_button->hasFocus());
+    const QImage down = Grab();
+    EXPECT_EQ(At(down, 0, 0), ec::kShadow);
+    EXPECT_EQ(At(down, kRight, kBottom), ec::kHighlight);
+    EXPECT_EQ(At(down, 5, 5), Inverted(bc::kBlue));
+    EXPECT_EQ(PixelsOf(down, bc::kCaptionWhite), atRest.translated(1, 1));
+
+    QTest::mouseRelease(m_button, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    const QImage up = Grab();
+    EXPECT_EQ(At(up, 0, 0), ec::kLight);
+    EXPECT_EQ(At(up, 5, 5), Inverted(bc::kBlue));
+    EXPECT_EQ(PixelsOf(up, bc::kCaptionWhite), atRest);
+}
+
+TEST_F(ShownButton, RecolouringWithoutAStateChangeReachesTheScreen) {
+    QScreen* screen = m_window.screen();
+    const QPoint inFace(12 + 10, 12 + 10); // window coordinates, inside the face
+    auto faceOnScreen = [&] {
+        return screen->grabWindow(m_window.winId()).toImage().pixelColor(inFace);
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return faceOnScreen() == bc::kBlue; }, 2000));
+    m_button->SetFaceColor(bc::kPaleBlue);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return faceOnScreen() == bc::kPaleBlue; }, 2000));
+}
+
+} // namespace
