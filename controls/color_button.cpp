@@ -102,13 +102,13 @@ CColorButton::CColorButton(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent) {}
 
 CColorButton& CColorButton::SetFaceColor(const QColor& color) {
-    m_face = color;
+    face_ = color;
     update();
     return *this;
 }
 
 CColorButton& CColorButton::SetTextColor(const QColor& color) {
-    m_text = color;
+    text_ = color;
     update();
     return *this;
 }
@@ -119,22 +119,22 @@ void CColorButton::DrawItem(QPainter& painter, const ColorButtonItem& item) cons
         item.rect.adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset);
     painter.setFont(item.font);
 
-    painter.fillRect(buttonRect, m_face);
+    painter.fillRect(buttonRect, face_);
     DrawRaisedEdge(painter, buttonRect);
 
     // Focus is tested before the disabled state: a focused button keeps its caption colour.
     if (item.focused) {
         if (item.pressed) {
-            DrawCaption(painter, buttonRect.translated(1, 1), item.caption, m_text);
+            DrawCaption(painter, buttonRect.translated(1, 1), item.caption, text_);
             DrawSunkenEdge(painter, buttonRect);
         } else {
-            DrawCaption(painter, buttonRect, item.caption, m_text);
+            DrawCaption(painter, buttonRect, item.caption, text_);
         }
         DrawFocusRect(painter, focusRect);
     } else if (!item.enabled) {
-        DrawCaption(painter, buttonRect, item.caption, m_disabledText);
+        DrawCaption(painter, buttonRect, item.caption, disabledText_);
     } else {
-        DrawCaption(painter, buttonRect, item.caption, m_text);
+        DrawCaption(painter, buttonRect, item.caption, text_);
     }
 }
 

@@ -58,9 +58,9 @@ public:
     CColorButton& SetFaceColor(const QColor& color);
     CColorButton& SetTextColor(const QColor& color);
 
-    QColor FaceColor() const { return m_face; }
-    QColor TextColor() const { return m_text; }
-    QColor DisabledTextColor() const { return m_disabledText; }
+    QColor FaceColor() const { return face_; }
+    QColor TextColor() const { return text_; }
+    QColor DisabledTextColor() const { return disabledText_; }
 
     // Paints the button described by `item` with this button's colours.
     void DrawItem(QPainter& painter, const ColorButtonItem& item) const;
@@ -72,9 +72,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor m_text = kInitialText;
-    QColor m_face = kInitialFace;
-    QColor m_disabledText = kInitialDisabledText;
+    QColor text_ = kInitialText;
+    QColor face_ = kInitialFace;
+    QColor disabledText_ = kInitialDisabledText;
 };
 
 // Drawing primitives of the classic look, shared with other owner-drawn controls.

@@ -183,7 +183,7 @@ DialogLayout DialogLayout::Build(QWidget& parent, const DialogResource& resource
                                  const QFont& font) {
     DialogLayout layout;
     parent.setFont(font);
-    layout.m_base = BaseUnitsOf(font);
+    layout.base_ = BaseUnitsOf(font);
     parent.setFixedSize(layout.ToPixels(QRect(0, 0, resource.width, resource.height)).size());
 
     for (const DialogControl& entry : resource.controls) {
@@ -209,13 +209,13 @@ DialogLayout DialogLayout::Build(QWidget& parent, const DialogResource& resource
         }
         if (entry.id != kNoControlId) {
             control->setObjectName(QStringLiteral("control%1").arg(entry.id));
-            layout.m_controls.try_emplace(entry.id, control);
+            layout.controls_.try_emplace(entry.id, control);
         }
     }
     return layout;
 }
 
 QWidget* DialogLayout::Find(int id) const {
-    const auto found = m_controls.find(id);
-    return found == m_controls.end() ? nullptr : found->second.data();
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second.data();
 }

@@ -112,10 +112,10 @@ public:
         return qobject_cast<T*>(Find(id));
     }
 
-    DialogBaseUnits BaseUnits() const { return m_base; }
-    QRect ToPixels(const QRect& dialogRect) const { return DialogToPixels(dialogRect, m_base); }
+    DialogBaseUnits BaseUnits() const { return base_; }
+    QRect ToPixels(const QRect& dialogRect) const { return DialogToPixels(dialogRect, base_); }
 
 private:
-    DialogBaseUnits m_base;
-    std::unordered_map<int, QPointer<QWidget>> m_controls;
+    DialogBaseUnits base_;
+    std::unordered_map<int, QPointer<QWidget>> controls_;
 };

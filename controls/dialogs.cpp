@@ -58,7 +58,7 @@ QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) 
 
 } // namespace
 
-CQtDialogs::CQtDialogs(QString title) : m_title(std::move(title)) {}
+CQtDialogs::CQtDialogs(QString title) : title_(std::move(title)) {}
 
 std::unique_ptr<QMessageBox> CQtDialogs::CreateMessageBox(const MessageRequest& request,
                                                           QWidget* parent) const {
@@ -66,7 +66,7 @@ std::unique_ptr<QMessageBox> CQtDialogs::CreateMessageBox(const MessageRequest& 
         request.buttons == MessageButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
                                                  : QMessageBox::StandardButtons(QMessageBox::Ok);
     auto box =
-        std::make_unique<QMessageBox>(QtIcon(request.icon), m_title, QString(), buttons, parent);
+        std::make_unique<QMessageBox>(QtIcon(request.icon), title_, QString(), buttons, parent);
     // Plain text: the texts are shown as written, whatever characters they hold.
     box->setTextFormat(Qt::PlainText);
     box->setText(request.text);
@@ -103,7 +103,7 @@ QString CQtDialogs::ChooseSaveFile(const FileRequest& request) {
 
 std::vector<MessageRequest> CScriptedDialogs::Messages() const {
     std::vector<MessageRequest> messages;
-    for (const DialogCall& call : m_calls) {
+    for (const DialogCall& call : calls_) {
         if (call.kind == DialogCall::Kind::Message) {
             messages.push_back(call.message);
         }
@@ -112,30 +112,30 @@ std::vector<MessageRequest> CScriptedDialogs::Messages() const {
 }
 
 void CScriptedDialogs::Record(const DialogCall& call) {
-    m_calls.push_back(call);
-    if (m_observer) {
-        m_observer(call);
+    calls_.push_back(call);
+    if (observer_) {
+        observer_(call);
     }
 }
 
 QString CScriptedDialogs::NextPath() {
-    if (m_paths.empty()) {
-        ++m_unscripted;
+    if (paths_.empty()) {
+        ++unscripted_;
         return QString();
     }
-    QString path = std::move(m_paths.front());
-    m_paths.pop_front();
+    QString path = std::move(paths_.front());
+    paths_.pop_front();
     return path;
 }
 
 MessageAnswer CScriptedDialogs::ShowMessage(const MessageRequest& request) {
     Record(DialogCall{DialogCall::Kind::Message, request, {}});
-    if (m_answers.empty()) {
-        ++m_unscripted;
+    if (answers_.empty()) {
+        ++unscripted_;
         return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : request.defaultAnswer;
     }
-    const MessageAnswer answer = m_answers.front();
-    m_answers.pop_front();
+    const MessageAnswer answer = answers_.front();
+    answers_.pop_front();
     return answer;
 }
 
@@ -165,12 +165,12 @@ CDialogs& Dialogs() {
     return qtDialogs;
 }
 
-DialogsOverride::DialogsOverride(CDialogs& dialogs) : m_previous(g_installedDialogs) {
+DialogsOverride::DialogsOverride(CDialogs& dialogs) : previous_(g_installedDialogs) {
     g_installedDialogs = &dialogs;
 }
 
 DialogsOverride::~DialogsOverride() {
-    g_installedDialogs = m_previous;
+    g_installedDialogs = previous_;
 }
 
 DialogsOverride SetDialogsForTests(CDialogs& dialogs) {

@@ -71,7 +71,7 @@ public:
                                                   QWidget* parent) const;
 
 private:
-    QString m_title;
+    QString title_;
 };
 
 // One recorded request of the scripted dialogs.
@@ -87,20 +87,20 @@ struct DialogCall {
 // (cancelled); both are counted as unscripted.
 class CScriptedDialogs : public CDialogs {
 public:
-    void QueueAnswer(MessageAnswer answer) { m_answers.push_back(answer); }
-    void QueuePath(const QString& path) { m_paths.push_back(path); }
+    void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+    void QueuePath(const QString& path) { paths_.push_back(path); }
 
     // Called with each request as it is made, before it is answered: lets a test look at the
     // program while the dialog would be open.
     void SetObserver(std::function<void(const DialogCall&)> observer) {
-        m_observer = std::move(observer);
+        observer_ = std::move(observer);
     }
 
-    const std::vector<DialogCall>& Calls() const { return m_calls; }
+    const std::vector<DialogCall>& Calls() const { return calls_; }
     // The message box requests alone, in order.
     std::vector<MessageRequest> Messages() const;
-    std::size_t UnusedAnswers() const { return m_answers.size() + m_paths.size(); }
-    int UnscriptedCalls() const { return m_unscripted; }
+    std::size_t UnusedAnswers() const { return answers_.size() + paths_.size(); }
+    int UnscriptedCalls() const { return unscripted_; }
 
     MessageAnswer ShowMessage(const MessageRequest& request) override;
     QString ChooseFolder(const QString& title, const QString& initialFolder) override;
@@ -111,11 +111,11 @@ private:
     void Record(const DialogCall& call);
     QString NextPath();
 
-    std::vector<DialogCall> m_calls;
-    std::deque<MessageAnswer> m_answers;
-    std::deque<QString> m_paths;
-    std::function<void(const DialogCall&)> m_observer;
-    int m_unscripted = 0;
+    std::vector<DialogCall> calls_;
+    std::deque<MessageAnswer> answers_;
+    std::deque<QString> paths_;
+    std::function<void(const DialogCall&)> observer_;
+    int unscripted_ = 0;
 };
 
 // The dialogs in use (the Qt ones unless a test has installed others). UI thread only.
@@ -130,7 +130,7 @@ public:
     DialogsOverride& operator=(const DialogsOverride&) = delete;
 
 private:
-    CDialogs* m_previous;
+    CDialogs* previous_;
 };
 
 [[nodiscard]] DialogsOverride SetDialogsForTests(CDialogs& dialogs);

@@ -19,7 +19,7 @@ bool IsEnterKey(const QEvent* event) {
 
 CPage::CPage(const DialogResource& resource, QWidget* parent) : QWidget(parent) {
     // Every child, including those built below, is watched for Enter (see event()).
-    m_layout = DialogLayout::Build(*this, resource, DialogFont());
+    layout_ = DialogLayout::Build(*this, resource, DialogFont());
     for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
         KeepFromBeingDefault(*button);
     }
@@ -34,11 +34,11 @@ void CPage::KeepFromBeingDefault(QPushButton& button) {
 }
 
 void CPage::SetHost(QObject* host) {
-    m_host = host;
+    host_ = host;
 }
 
 bool CPage::PostPageSwitch(int code, int argument) const {
-    return ::PostPageSwitch(m_host.data(), code, argument);
+    return ::PostPageSwitch(host_.data(), code, argument);
 }
 
 bool CPage::event(QEvent* event) {

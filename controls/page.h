@@ -23,20 +23,20 @@ public:
     explicit CPage(const DialogResource& resource, QWidget* parent = nullptr);
 
     void SetHost(QObject* host);
-    QObject* Host() const { return m_host.data(); }
+    QObject* Host() const { return host_.data(); }
 
     // Posts the page-switch request to the host; it is handled after the current handler
     // returns. False when the page has no host.
     [[nodiscard]] bool PostPageSwitch(int code, int argument = 0) const;
 
     // The page's control with identifier `id`, or nullptr when there is none of type T.
-    QWidget* Control(int id) const { return m_layout.Find(id); }
+    QWidget* Control(int id) const { return layout_.Find(id); }
     template <class T>
     T* Control(int id) const {
-        return m_layout.Find<T>(id);
+        return layout_.Find<T>(id);
     }
 
-    const DialogLayout& Layout() const { return m_layout; }
+    const DialogLayout& Layout() const { return layout_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -47,6 +47,6 @@ private:
     static void KeepFromBeingDefault(QPushButton& button);
     bool IsPageButton(const QObject* object) const;
 
-    QPointer<QObject> m_host;
-    DialogLayout m_layout;
+    QPointer<QObject> host_;
+    DialogLayout layout_;
 };

@@ -33,11 +33,11 @@ constexpr QEvent::Type EventType(WindowMessage message) {
 class MessageEvent : public QEvent {
 public:
     MessageEvent(WindowMessage message, qintptr wParam = 0, qintptr lParam = 0)
-        : QEvent(EventType(message)), m_wParam(wParam), m_lParam(lParam) {}
+        : QEvent(EventType(message)), wParam_(wParam), lParam_(lParam) {}
 
     WindowMessage Message() const { return static_cast<WindowMessage>(type()); }
-    qintptr WParam() const { return m_wParam; }
-    qintptr LParam() const { return m_lParam; }
+    qintptr WParam() const { return wParam_; }
+    qintptr LParam() const { return lParam_; }
 
     // The message carried by `event`, or nullptr when it is not one of the program's messages.
     static const MessageEvent* From(const QEvent* event) {
@@ -45,8 +45,8 @@ public:
     }
 
 private:
-    qintptr m_wParam;
-    qintptr m_lParam;
+    qintptr wParam_;
+    qintptr lParam_;
 };
 
 // The page-switch request: a request code and its argument (the selected unit code for the
