@@ -1,15 +1,15 @@
 // How closely the simulated instrument's line pacing follows a 38400-baud 8N1 line: a client
 // makes request/reply exchanges of several sizes as fast as it can, and the wall time is set
 // against the ideal wire time of every byte that crossed the line (10 bits a byte).
-#include "comm.h"
-#include "port_names.h"
-#include "pty_server.h"
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "comm.h"
+#include "port_names.h"
+#include "pty_server.h"
 
 namespace {
 
@@ -18,11 +18,13 @@ using Clock = std::chrono::steady_clock;
 struct Exchange {
     const char* label;
     std::string command;
-    std::size_t replyBytes;  // read byte by byte
+    std::size_t replyBytes; // read byte by byte
     bool replyIsLine;
 };
 
-double IdealSeconds(std::size_t bytes) { return static_cast<double>(bytes) * 10.0 / 38400.0; }
+double IdealSeconds(std::size_t bytes) {
+    return static_cast<double>(bytes) * 10.0 / 38400.0;
+}
 
 } // namespace
 

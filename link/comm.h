@@ -59,13 +59,14 @@ int CommLastOpenError();
 // Optional trace of every exchange (off by default), for support diagnostics. The sink is called
 // on the thread that uses the port.
 enum class CommTraceEvent {
-    Opened,      // data: the device path
-    OpenFailed,  // data: the device path
+    Opened,     // data: the device path
+    OpenFailed, // data: the device path
     Closed,
-    Sent,        // data: the bytes written (a command's text without CR LF, or raw bytes)
-    LineRead,    // data: the stored text of the line
+    Sent,         // data: a command's text (CR LF follows on the wire)
+    SentBytes,    // data: raw bytes written as they are
+    LineRead,     // data: the stored text of the line
     LineTimedOut, // data: the stored text of the cut line
-    ByteRead,    // data: the byte
+    ByteRead,     // data: the byte
     ByteTimedOut,
     DeviceFailed,
 };

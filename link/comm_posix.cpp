@@ -1,19 +1,18 @@
 // POSIX serial link over termios. Waits block in ppoll() with the remaining budget on the
 // monotonic clock; nothing spins.
-#include "comm.h"
-#include "port_names.h"
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "comm.h"
+#include "port_names.h"
 
 namespace {
 
@@ -48,21 +47,42 @@ void Trace(CommTraceEvent event, const void* data = nullptr, std::size_t size = 
 
 bool SpeedForBaud(std::uint32_t baud, speed_t& speed) {
     switch (baud) {
-    case 1200: speed = B1200; return true;
-    case 2400: speed = B2400; return true;
-    case 4800: speed = B4800; return true;
-    case 9600: speed = B9600; return true;
-    case 19200: speed = B19200; return true;
-    case 38400: speed = B38400; return true;
-    case 57600: speed = B57600; return true;
-    case 115200: speed = B115200; return true;
-    default: return false;
+    case 1200:
+        speed = B1200;
+        return true;
+    case 2400:
+        speed = B2400;
+        return true;
+    case 4800:
+        speed = B4800;
+        return true;
+    case 9600:
+        speed = B9600;
+        return true;
+    case 19200:
+        speed = B19200;
+        return true;
+    case 38400:
+        speed = B38400;
+        return true;
+    case 57600:
+        speed = B57600;
+        return true;
+    case 115200:
+        speed = B115200;
+        return true;
+    default:
+        return false;
     }
 }
 
-void DropReadAhead() { g_port.head = g_port.tail = 0; }
+void DropReadAhead() {
+    g_port.head = g_port.tail = 0;
+}
 
-bool HasReadAhead() { return g_port.head < g_port.tail; }
+bool HasReadAhead() {
+    return g_port.head < g_port.tail;
+}
 
 timespec Remaining(Clock::time_point deadline) {
     const auto left = deadline - Clock::now();
@@ -104,9 +124,9 @@ Wait FillReadAhead(Clock::time_point deadline) {
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
                 continue;
             }
-            return Wait::DeviceFailed;  // end of file (hang-up) or an I/O error
+            return Wait::DeviceFailed; // end of file (hang-up) or an I/O error
         }
-        return Wait::DeviceFailed;  // POLLHUP, POLLERR or POLLNVAL without data
+        return Wait::DeviceFailed; // POLLHUP, POLLERR or POLLNVAL without data
     }
 }
 
@@ -192,7 +212,7 @@ int CommOpen(int port) {
     if (port < kFirstPortNumber || port > kLastPortNumber) {
         return 0;
     }
-    CommClose();  // never leak a port that a caller forgot to close
+    CommClose(); // never leak a port that a caller forgot to close
     const std::string path = PortDevicePath(port);
     if (path.empty()) {
         return FailOpen(ENOENT, path);
@@ -248,7 +268,7 @@ int CommSendBytes(const std::uint8_t* bytes, std::size_t count) {
     if (g_port.fd < 0 || (bytes == nullptr && count != 0)) {
         return 0;
     }
-    Trace(CommTraceEvent::Sent, bytes, count);
+    Trace(CommTraceEvent::SentBytes, bytes, count);
     if (!WriteAll(bytes, count, WriteDeadline(count))) {
         DiscardOutput();
         return 0;
@@ -326,9 +346,13 @@ void CommPurge() {
     DropReadAhead();
 }
 
-int CommTimedOut() { return g_port.timedOut; }
+int CommTimedOut() {
+    return g_port.timedOut;
+}
 
-int CommLastOpenError() { return g_port.lastOpenError; }
+int CommLastOpenError() {
+    return g_port.lastOpenError;
+}
 
 void CommSetTrace(CommTraceSink sink, void* context) {
     g_port.traceSink = sink;

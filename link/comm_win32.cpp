@@ -7,12 +7,11 @@
 #include "port_names.h"
 
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <windows.h>
 
 namespace {
 
@@ -39,8 +38,12 @@ void Trace(CommTraceEvent event, const void* data = nullptr, std::size_t size = 
     }
 }
 
-void DropReadAhead() { g_port.head = g_port.tail = 0; }
-bool HasReadAhead() { return g_port.head < g_port.tail; }
+void DropReadAhead() {
+    g_port.head = g_port.tail = 0;
+}
+bool HasReadAhead() {
+    return g_port.head < g_port.tail;
+}
 
 enum class Wait { Data, TimedOut, DeviceFailed };
 
@@ -181,7 +184,7 @@ int CommSendBytes(const std::uint8_t* bytes, std::size_t count) {
     if (g_port.handle == INVALID_HANDLE_VALUE || (bytes == nullptr && count != 0)) {
         return 0;
     }
-    Trace(CommTraceEvent::Sent, bytes, count);
+    Trace(CommTraceEvent::SentBytes, bytes, count);
     if (!WriteAll(bytes, count)) {
         PurgeComm(g_port.handle, PURGE_TXCLEAR);
         return 0;
@@ -251,9 +254,13 @@ void CommPurge() {
     DropReadAhead();
 }
 
-int CommTimedOut() { return g_port.timedOut; }
+int CommTimedOut() {
+    return g_port.timedOut;
+}
 
-int CommLastOpenError() { return g_port.lastOpenError; }
+int CommLastOpenError() {
+    return g_port.lastOpenError;
+}
 
 void CommSetTrace(CommTraceSink sink, void* context) {
     g_port.traceSink = sink;

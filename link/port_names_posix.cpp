@@ -1,15 +1,15 @@
-#include "port_names.h"
-
 #include <array>
 #include <charconv>
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
 
+#include "port_names.h"
+
 namespace {
 
 struct RuleRange {
-    std::string_view prefix;  // device path before the index
+    std::string_view prefix; // device path before the index
     int firstPort;
     int count;
 };
@@ -23,7 +23,7 @@ constexpr std::array<RuleRange, 3> kRule{{
 constexpr int kAttachedCount = kLastPortNumber - kFirstAttachedPortNumber + 1;
 
 std::mutex g_attachedMutex;
-std::array<std::string, kAttachedCount> g_attached;  // "" = free
+std::array<std::string, kAttachedCount> g_attached; // "" = free
 
 // The decimal index that follows `prefix` in `path`, or -1 when the path does not have that form.
 int IndexAfter(std::string_view path, std::string_view prefix) {
@@ -32,7 +32,7 @@ int IndexAfter(std::string_view path, std::string_view prefix) {
     }
     std::string_view digits = path.substr(prefix.size());
     if (digits.size() > 1 && digits.front() == '0') {
-        return -1;  // "/dev/ttyUSB01" is not a device name the kernel gives
+        return -1; // "/dev/ttyUSB01" is not a device name the kernel gives
     }
     int index = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);

@@ -1,8 +1,8 @@
 // Windows port names: the number is the COM port number.
-#include "port_names.h"
-
 #include <charconv>
 #include <string_view>
+
+#include "port_names.h"
 
 std::string PortDevicePath(int port) {
     if (port < kFirstPortNumber || port > kLastPortNumber) {
@@ -30,6 +30,8 @@ int PortNumberByRule(const std::string& devicePath) {
     return port;
 }
 
-int AttachPortDevice(const std::string& devicePath) { return PortNumberByRule(devicePath); }
+int AttachPortDevice(const std::string& devicePath) {
+    return PortNumberByRule(devicePath);
+}
 
 void DetachPortDevice(int) {}

@@ -1,7 +1,7 @@
 // The demo instrument's memory: what a bench might hold after a few days of testing.
-#include "instrument.h"
-
 #include <ctime>
+
+#include "instrument.h"
 
 namespace sim {
 
@@ -49,7 +49,7 @@ struct Stamp {
         minute += minutes;
         hour += minute / 60;
         minute %= 60;
-        if (hour >= 18) {  // the bench closes at six; go on next morning
+        if (hour >= 18) { // the bench closes at six; go on next morning
             hour = 8;
             ++day;
         }
@@ -103,7 +103,7 @@ void FillLeadAcidBlocks(MemoryUnit& unit, Dice& dice) {
         ReadingCodes codes = Measured(stamp, 1, dice.Between(350, 650), 1, dice.Between(1180, 1310),
                                       dice.Between(180, 240), limits, true);
         if (slot == 30 || slot == 31) {
-            codes.temperature = 1023;  // no temperature probe attached
+            codes.temperature = 1023; // no temperature probe attached
         }
         unit.Store(slot, EncodeReading(codes));
     }

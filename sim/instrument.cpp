@@ -91,11 +91,13 @@ int DaysInMonth(int year, int month) {
 
 bool IsValidClock(const ClockSetting& c) {
     return c.year >= 2006 && c.year <= 2037 && c.month >= 1 && c.month <= 12 && c.day >= 1 &&
-           c.day <= DaysInMonth(c.year, c.month) && c.hour >= 0 && c.hour <= 23 &&
-           c.minute >= 0 && c.minute <= 59;
+           c.day <= DaysInMonth(c.year, c.month) && c.hour >= 0 && c.hour <= 23 && c.minute >= 0 &&
+           c.minute <= 59;
 }
 
-MemoryUnit::MemoryUnit() { Clear(); }
+MemoryUnit::MemoryUnit() {
+    Clear();
+}
 
 void MemoryUnit::Store(int slot, const ReadingRecord& record) {
     occupied.set(static_cast<std::size_t>(slot - 1));
@@ -113,7 +115,9 @@ InstrumentProtocol::InstrumentProtocol(InstrumentState state, Faults faults)
     : state_(std::move(state)), faults_(std::move(faults)),
       wrongReplyMatches_(faults_.wrongReplies.size(), 0) {}
 
-void InstrumentProtocol::PortOpened() { events_.push_back({ProtocolEvent::Kind::PortOpened, {}}); }
+void InstrumentProtocol::PortOpened() {
+    events_.push_back({ProtocolEvent::Kind::PortOpened, {}});
+}
 
 void InstrumentProtocol::PortClosed() {
     events_.push_back({ProtocolEvent::Kind::PortClosed, {}});
@@ -280,7 +284,7 @@ Reaction InstrumentProtocol::Answer(const std::string& command) {
         entryBytes_.clear();
         return {Line("OK")};
     }
-    return {};  // an unknown command gets no answer
+    return {}; // an unknown command gets no answer
 }
 
 } // namespace sim

@@ -3,14 +3,14 @@
 // feeds it bytes and paces its replies.
 #pragma once
 
-#include "reading_encoder.h"
-
 #include <array>
 #include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "reading_encoder.h"
 
 namespace sim {
 
@@ -36,11 +36,11 @@ struct ClockSetting {
 };
 
 struct MemoryUnit {
-    std::bitset<kSlotsPerUnit> occupied;         // bit s-1 set when slot s holds a reading
-    std::array<ReadingRecord, kSlotsPerUnit> records;  // 0xFF-filled where empty
+    std::bitset<kSlotsPerUnit> occupied;              // bit s-1 set when slot s holds a reading
+    std::array<ReadingRecord, kSlotsPerUnit> records; // 0xFF-filled where empty
 
     MemoryUnit();
-    void Store(int slot, const ReadingRecord& record);  // slot 1 to 400
+    void Store(int slot, const ReadingRecord& record); // slot 1 to 400
     void Clear();
     bool HasData() const { return occupied.any(); }
 };
@@ -51,7 +51,7 @@ struct InstrumentState {
     char temperatureUnit = 'C';
     ClockSetting clock;
     std::array<MemoryUnit, kUnitCount> units;
-    std::array<EntryRecord, kTableEntries> comparatorTable{};  // default entries: zero bytes
+    std::array<EntryRecord, kTableEntries> comparatorTable{}; // default entries: zero bytes
 };
 
 // An instrument with nothing stored and a default comparator table.
@@ -85,14 +85,14 @@ struct Faults {
 
 // What the instrument does once a command line or a comparator record is complete.
 struct Reaction {
-    std::vector<std::uint8_t> reply;  // may be empty: nothing is sent
+    std::vector<std::uint8_t> reply; // may be empty: nothing is sent
     bool hangUp = false;
 };
 
 struct ProtocolEvent {
     enum class Kind { Command, TableRecord, PortOpened, PortClosed, HungUp };
     Kind kind;
-    std::string text;  // the command line, or the record's bytes in hex
+    std::string text; // the command line, or the record's bytes in hex
     bool operator==(const ProtocolEvent&) const = default;
 };
 

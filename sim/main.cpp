@@ -1,7 +1,5 @@
 // k720-sim: the simulated instrument on a pseudo-terminal. Prints the device path as its first
 // line, then serves until SIGINT or SIGTERM.
-#include "pty_server.h"
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "pty_server.h"
 
 namespace {
 

@@ -1,5 +1,10 @@
 #include "pty_server.h"
 
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -7,31 +12,32 @@
 #include <sys/prctl.h>
 #include <termios.h>
 
-#include <array>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
-
 namespace sim {
 
 namespace {
 
-constexpr double kNanosecondsPerByte = 10.0 * 1e9 / 38400.0;  // 8N1: 10 bits a byte
+constexpr double kNanosecondsPerByte = 10.0 * 1e9 / 38400.0; // 8N1: 10 bits a byte
 
 std::chrono::nanoseconds WireTime(std::size_t bytes) {
     return std::chrono::nanoseconds(std::llround(static_cast<double>(bytes) * kNanosecondsPerByte));
 }
 
-std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string SystemError(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
 
 const char* EventLabel(ProtocolEvent::Kind kind) {
     switch (kind) {
-    case ProtocolEvent::Kind::Command: return "command";
-    case ProtocolEvent::Kind::TableRecord: return "entry";
-    case ProtocolEvent::Kind::PortOpened: return "port opened";
-    case ProtocolEvent::Kind::PortClosed: return "port closed";
-    case ProtocolEvent::Kind::HungUp: return "hung up";
+    case ProtocolEvent::Kind::Command:
+        return "command";
+    case ProtocolEvent::Kind::TableRecord:
+        return "entry";
+    case ProtocolEvent::Kind::PortOpened:
+        return "port opened";
+    case ProtocolEvent::Kind::PortClosed:
+        return "port closed";
+    case ProtocolEvent::Kind::HungUp:
+        return "hung up";
     }
     return "?";
 }
@@ -41,7 +47,9 @@ const char* EventLabel(ProtocolEvent::Kind kind) {
 SimServer::SimServer(InstrumentState state, Faults faults, ServerOptions options)
     : protocol_(std::move(state), std::move(faults)), options_(std::move(options)) {}
 
-SimServer::~SimServer() { Stop(); }
+SimServer::~SimServer() {
+    Stop();
+}
 
 bool SimServer::Start(std::string* error) {
     auto fail = [&](const std::string& why) {
@@ -84,9 +92,8 @@ bool SimServer::Start(std::string* error) {
 
     // Opens and closes of the device by clients; optional, only for the log and the framing reset.
     portWatch_.Reset(inotify_init1(IN_CLOEXEC | IN_NONBLOCK));
-    if (portWatch_.Valid() &&
-        inotify_add_watch(portWatch_.Get(), name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) <
-            0) {
+    if (portWatch_.Valid() && inotify_add_watch(portWatch_.Get(), name,
+                                                IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
         portWatch_.Reset();
     }
 
@@ -145,9 +152,8 @@ void SimServer::Serve() {
     std::size_t commandBytes = 0;
     Clock::time_point commandStart{};
     for (;;) {
-        std::array<pollfd, 3> fds{{{wake_.Get(), POLLIN, 0},
-                                   {portWatch_.Get(), POLLIN, 0},
-                                   {master_.Get(), POLLIN, 0}}};
+        std::array<pollfd, 3> fds{
+            {{wake_.Get(), POLLIN, 0}, {portWatch_.Get(), POLLIN, 0}, {master_.Get(), POLLIN, 0}}};
         if (ppoll(fds.data(), fds.size(), nullptr, nullptr) < 0) {
             if (errno == EINTR) {
                 continue;

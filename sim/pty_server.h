@@ -2,9 +2,6 @@
 // the slave device exactly like a serial port.
 #pragma once
 
-#include "instrument.h"
-#include "unique_fd.h"
-
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -12,6 +9,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "instrument.h"
+#include "unique_fd.h"
 
 namespace sim {
 
@@ -41,7 +41,7 @@ public:
     const std::string& DevicePath() const { return devicePath_; }
 
     std::vector<ProtocolEvent> Events() const;
-    std::vector<std::string> Commands() const;  // the command lines only, in order
+    std::vector<std::string> Commands() const; // the command lines only, in order
     InstrumentState State() const;
 
 private:
@@ -49,20 +49,21 @@ private:
 
     void Serve();
     void HandlePortEvents();
-    bool Respond(const Reaction& reaction, Clock::time_point commandStart, std::size_t commandBytes);
+    bool Respond(const Reaction& reaction, Clock::time_point commandStart,
+                 std::size_t commandBytes);
     bool SleepUntil(Clock::time_point when);
     bool WriteToClient(const std::uint8_t* bytes, std::size_t count);
     void AppendNewEventsToLog();
     void HangUp();
 
-    mutable std::mutex mutex_;  // guards protocol_
+    mutable std::mutex mutex_; // guards protocol_
     InstrumentProtocol protocol_;
     ServerOptions options_;
     std::string devicePath_;
     UniqueFd master_;
-    UniqueFd slaveHold_;  // keeps the slave side alive between the clients' opens
-    UniqueFd portWatch_;  // inotify on the slave device: its opens and closes
-    UniqueFd wake_;       // eventfd that ends a wait when Stop() is called
+    UniqueFd slaveHold_; // keeps the slave side alive between the clients' opens
+    UniqueFd portWatch_; // inotify on the slave device: its opens and closes
+    UniqueFd wake_;      // eventfd that ends a wait when Stop() is called
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> log_{nullptr, &std::fclose};
     std::size_t eventsLogged_ = 0;
     Clock::time_point receiveLineFreeAt_{};

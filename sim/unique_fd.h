@@ -2,7 +2,6 @@
 #pragma once
 
 #include <unistd.h>
-
 #include <utility>
 
 namespace sim {

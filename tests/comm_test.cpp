@@ -1,14 +1,13 @@
-#include "comm.h"
-#include "port_names.h"
-#include "support/pty_peer.h"
-
-#include <gtest/gtest.h>
-
+#include <chrono>
+#include <cstring>
 #include <sys/ioctl.h>
 #include <termios.h>
 
-#include <chrono>
-#include <cstring>
+#include <gtest/gtest.h>
+
+#include "comm.h"
+#include "port_names.h"
+#include "support/pty_peer.h"
 
 namespace {
 
@@ -203,7 +202,7 @@ TEST(PortNames, RuleMapsSerialDevicesBothWays) {
         const char* path;
         int port;
     };
-    const Case cases[] = {{"/dev/ttyUSB0", 1},   {"/dev/ttyUSB63", 64}, {"/dev/ttyACM0", 65},
+    const Case cases[] = {{"/dev/ttyUSB0", 1},    {"/dev/ttyUSB63", 64}, {"/dev/ttyACM0", 65},
                           {"/dev/ttyACM63", 128}, {"/dev/ttyS0", 129},   {"/dev/ttyS31", 160}};
     for (const Case& c : cases) {
         EXPECT_EQ(PortNumberByRule(c.path), c.port) << c.path;

@@ -1,6 +1,6 @@
-#include "reading_encoder.h"
-
 #include <gtest/gtest.h>
+
+#include "reading_encoder.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ TEST(ReadingEncoder, ProducesTheInstrumentsBitLayout) {
     judged.limit2 = 1000;
     judged.voltageLimit = 3500;
     EXPECT_EQ(EncodeReading(judged), (ReadingRecord{0x20, 0xCA, 0x91, 0xD4, 0xD2, 0x4B, 0xE0, 0xB0,
-                                                     0xAB, 0xB8, 0x7D, 0x0D, 0xAC}));
+                                                    0xAB, 0xB8, 0x7D, 0x0D, 0xAC}));
 
     ReadingCodes unjudged;
     unjudged.year = 2014;
@@ -37,7 +37,7 @@ TEST(ReadingEncoder, ProducesTheInstrumentsBitLayout) {
     unjudged.voltage = 7250;
     unjudged.temperature = 1023;
     EXPECT_EQ(EncodeReading(unjudged), (ReadingRecord{0x20, 0xCA, 0x92, 0x0F, 0xFC, 0xB8, 0xA5,
-                                                       0xFF, 0x80, 0x00, 0x00, 0x00, 0x00}));
+                                                      0xFF, 0x80, 0x00, 0x00, 0x00, 0x00}));
 }
 
 TEST(ReadingEncoder, FieldsAtTheirMaximumStayInTheirBits) {
@@ -58,7 +58,7 @@ TEST(ReadingEncoder, FieldsAtTheirMaximumStayInTheirBits) {
     codes.voltageLimit = 8191;
     ReadingRecord all;
     all.fill(0xFF);
-    all[0] = 0x7F;  // the unused top bit
+    all[0] = 0x7F; // the unused top bit
     EXPECT_EQ(EncodeReading(codes), all);
 }
 

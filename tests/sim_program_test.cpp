@@ -1,18 +1,17 @@
 // The k720-sim program's contract: the device path first on stdout, serving until SIGTERM or
 // SIGINT, then exit status 0.
-#include "comm.h"
-#include "port_names.h"
+#include <cstdio>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <string>
-#include <vector>
+#include "comm.h"
+#include "port_names.h"
 
 extern char** environ;
 

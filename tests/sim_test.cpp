@@ -1,15 +1,15 @@
 // The simulated instrument's answers, byte for byte, as a client sees them over the serial link.
-#include "comm.h"
-#include "port_names.h"
-#include "pty_server.h"
-
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include <gtest/gtest.h>
+
+#include "comm.h"
+#include "port_names.h"
+#include "pty_server.h"
 
 namespace {
 
@@ -93,15 +93,16 @@ TEST_F(SimTest, SlotMapIsInvertedOnTheWireAndReadingsComeByGlobalNumber) {
     Serve(std::move(state));
 
     std::vector<std::uint8_t> expectedMap(50, 0xFF);
-    expectedMap[0] = static_cast<std::uint8_t>(~0b0100'0100);  // slots 3 and 7
-    expectedMap[49] = 0x7F;                                    // slot 400
+    expectedMap[0] = static_cast<std::uint8_t>(~0b0100'0100); // slots 3 and 7
+    expectedMap[49] = 0x7F;                                   // slot 400
     EXPECT_EQ(AskBytes(":MEM:UNIT? C", 50), expectedMap);
     EXPECT_EQ(AskBytes(":MEM:UNIT? A", 50), std::vector<std::uint8_t>(50, 0xFF));
 
     ASSERT_EQ(CommSendCommand(":MEM:DATA:START"), 1);
     const ReadingRecord third = SampleRecord(3);
     const ReadingRecord last = SampleRecord(40);
-    EXPECT_EQ(AskBytes(":MEM:DATA? 803", 13), std::vector<std::uint8_t>(third.begin(), third.end()));
+    EXPECT_EQ(AskBytes(":MEM:DATA? 803", 13),
+              std::vector<std::uint8_t>(third.begin(), third.end()));
     EXPECT_EQ(AskBytes(":MEM:DATA? 1200", 13), std::vector<std::uint8_t>(last.begin(), last.end()));
     EXPECT_EQ(AskBytes(":MEM:DATA? 804", 13), std::vector<std::uint8_t>(13, 0xFF));
     ASSERT_EQ(CommSendCommand(":MEM:DATA:END"), 1);
@@ -141,7 +142,8 @@ TEST_F(SimTest, ComparatorTableReadAndFullTransfer) {
     Serve(std::move(state));
 
     ASSERT_EQ(CommSendCommand(":COMP:TABLE:START"), 1);
-    EXPECT_EQ(AskBytes(":COMP:TABLE? 7", 5), (std::vector<std::uint8_t>{0x53, 0x4B, 0x07, 0x24, 0xB0}));
+    EXPECT_EQ(AskBytes(":COMP:TABLE? 7", 5),
+              (std::vector<std::uint8_t>{0x53, 0x4B, 0x07, 0x24, 0xB0}));
     EXPECT_EQ(AskBytes(":COMP:TABLE? 200", 5), std::vector<std::uint8_t>(5, 0));
     ASSERT_EQ(CommSendCommand(":COMP:TABLE:END"), 1);
 
@@ -176,7 +178,8 @@ TEST_F(SimTest, WrongAcknowledgementAtTheChosenEntry) {
         ASSERT_EQ(CommReadByte(&ack), 1);
         EXPECT_EQ(ack, entry < 10 ? 0xAA : 0x55) << "entry " << entry;
     }
-    EXPECT_EQ(server_->State().comparatorTable[9], sim::EntryRecord{}) << "a refused entry is not stored";
+    EXPECT_EQ(server_->State().comparatorTable[9], sim::EntryRecord{})
+        << "a refused entry is not stored";
 }
 
 TEST_F(SimTest, SilenceFromTheChosenCommand) {

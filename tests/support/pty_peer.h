@@ -2,20 +2,19 @@
 // at exactly the moments) it wants the link to receive, and reads what the link sent.
 #pragma once
 
-#include "port_names.h"
-
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdint>
+#include <fcntl.h>
+#include <poll.h>
 #include <stdexcept>
+#include <stdlib.h>
 #include <string>
+#include <termios.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
+
+#include "port_names.h"
 
 class PtyPeer {
 public:
