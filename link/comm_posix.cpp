@@ -228,8 +228,9 @@ int CommOpen(int port) {
         !SetModemLines(g_port.fd)) {
         return FailOpen(errno != 0 ? errno : ENOTTY, path);
     }
-    // Start from empty queues, as a freshly opened port does elsewhere.
-    tcflush(g_port.fd, TCIOFLUSH);
+    // Start without stale input (a late reply to the previous user). Output is left alone: on a
+    // pseudo-terminal, flushing it would discard what the previous user wrote before closing.
+    tcflush(g_port.fd, TCIFLUSH);
     DropReadAhead();
     g_port.lastOpenError = 0;
     Trace(CommTraceEvent::Opened, path.data(), path.size());

@@ -121,7 +121,9 @@ void InstrumentProtocol::PortOpened() {
 
 void InstrumentProtocol::PortClosed() {
     events_.push_back({ProtocolEvent::Kind::PortClosed, {}});
-    line_.clear();
+}
+
+void InstrumentProtocol::InputResumedAfterPause() {
     receivingTable_ = false;
     entryBytes_.clear();
 }

@@ -104,9 +104,14 @@ public:
     // a comparator record of a table transfer.
     std::optional<Reaction> Receive(std::uint8_t byte);
 
-    // The port was opened or closed on the other side; a close ends any half-received input.
+    // The port was opened or closed on the other side. Like the real instrument, which cannot see
+    // the PC's port, the protocol carries on: only the log notes it.
     void PortOpened();
     void PortClosed();
+
+    // Input resumed after a pause longer than the instrument waits inside a table transfer: a
+    // half-received transfer is abandoned.
+    void InputResumedAfterPause();
 
     const InstrumentState& State() const { return state_; }
     InstrumentState& State() { return state_; }

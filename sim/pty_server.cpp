@@ -147,10 +147,6 @@ InstrumentState SimServer::State() const {
 void SimServer::Serve() {
     // Wake-ups within microseconds of the deadline, for the line pacing.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-
-    std::array<std::uint8_t, 4096> input{};
-    std::size_t commandBytes = 0;
-    Clock::time_point commandStart{};
     for (;;) {
         std::array<pollfd, 3> fds{
             {{wake_.Get(), POLLIN, 0}, {portWatch_.Get(), POLLIN, 0}, {master_.Get(), POLLIN, 0}}};
@@ -163,39 +159,12 @@ void SimServer::Serve() {
         if (fds[0].revents != 0) {
             return;
         }
-        if (fds[1].revents & POLLIN) {
-            HandlePortEvents();
+        if ((fds[1].revents & POLLIN) && !HandlePortEvents()) {
+            return;
         }
         if (fds[2].revents & POLLIN) {
-            const ssize_t n = read(master_.Get(), input.data(), input.size());
-            if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-                continue;
-            }
-            if (n <= 0) {
+            if (!ReadClientInput()) {
                 return;
-            }
-            const Clock::time_point arrived = Clock::now();
-            for (ssize_t i = 0; i < n; ++i) {
-                if (commandBytes++ == 0) {
-                    commandStart = arrived;
-                }
-                std::optional<Reaction> reaction;
-                {
-                    std::lock_guard lock(mutex_);
-                    reaction = protocol_.Receive(input[static_cast<std::size_t>(i)]);
-                }
-                if (!reaction) {
-                    continue;
-                }
-                AppendNewEventsToLog();
-                if (reaction->hangUp) {
-                    HangUp();
-                    return;
-                }
-                if (!Respond(*reaction, commandStart, commandBytes)) {
-                    return;
-                }
-                commandBytes = 0;
             }
         } else if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             return;
@@ -203,7 +172,52 @@ void SimServer::Serve() {
     }
 }
 
-void SimServer::HandlePortEvents() {
+// Takes what the client has sent (one read) and answers what completes. False when serving
+// has to end (the device hung up, the server is stopping, or the pseudo-terminal failed).
+bool SimServer::ReadClientInput() {
+    std::array<std::uint8_t, 4096> input{};
+    const ssize_t n = read(master_.Get(), input.data(), input.size());
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+        return true;
+    }
+    if (n <= 0) {
+        return false;
+    }
+    const Clock::time_point arrived = Clock::now();
+    if (arrived - lastInputAt_ > std::chrono::seconds(2)) {
+        std::lock_guard lock(mutex_);
+        protocol_.InputResumedAfterPause();
+    }
+    lastInputAt_ = arrived;
+    for (ssize_t i = 0; i < n; ++i) {
+        if (commandBytes_++ == 0) {
+            commandStart_ = arrived;
+        }
+        std::optional<Reaction> reaction;
+        {
+            std::lock_guard lock(mutex_);
+            reaction = protocol_.Receive(input[static_cast<std::size_t>(i)]);
+        }
+        if (!reaction) {
+            continue;
+        }
+        AppendNewEventsToLog();
+        if (reaction->hangUp) {
+            HangUp();
+            return false;
+        }
+        if (!Respond(*reaction, commandStart_, commandBytes_)) {
+            return false;
+        }
+        commandBytes_ = 0;
+    }
+    return true;
+}
+
+// Notes the client's opens and closes. They are taken before the input that arrived with them, so
+// a client that closes and opens again logs in order; the tail of a command written just before
+// a close is still answered, only logged after the close.
+bool SimServer::HandlePortEvents() {
     alignas(inotify_event) std::array<char, 4096> buffer;
     for (;;) {
         const ssize_t n = read(portWatch_.Get(), buffer.data(), buffer.size());
@@ -212,19 +226,19 @@ void SimServer::HandlePortEvents() {
         }
         for (ssize_t offset = 0; offset < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + offset);
-            {
+            if (event->mask & IN_OPEN) {
                 std::lock_guard lock(mutex_);
-                if (event->mask & IN_OPEN) {
-                    protocol_.PortOpened();
-                }
-                if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
-                    protocol_.PortClosed();
-                }
+                protocol_.PortOpened();
+            }
+            if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
+                std::lock_guard lock(mutex_);
+                protocol_.PortClosed();
             }
             offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
     AppendNewEventsToLog();
+    return true;
 }
 
 // Sends the reply no earlier than a real line would deliver it: the command's own bytes first,

@@ -48,7 +48,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void Serve();
-    void HandlePortEvents();
+    bool ReadClientInput();
+    bool HandlePortEvents();
     bool Respond(const Reaction& reaction, Clock::time_point commandStart,
                  std::size_t commandBytes);
     bool SleepUntil(Clock::time_point when);
@@ -66,6 +67,9 @@ private:
     UniqueFd wake_;      // eventfd that ends a wait when Stop() is called
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> log_{nullptr, &std::fclose};
     std::size_t eventsLogged_ = 0;
+    std::size_t commandBytes_ = 0; // bytes of the command (or record) being received
+    Clock::time_point commandStart_{};
+    Clock::time_point lastInputAt_{};
     Clock::time_point receiveLineFreeAt_{};
     Clock::time_point sendLineFreeAt_{};
     std::thread thread_;

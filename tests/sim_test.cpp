@@ -1,4 +1,5 @@
 // The simulated instrument's answers, byte for byte, as a client sees them over the serial link.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -250,6 +251,32 @@ TEST_F(SimTest, LogsCommandsAndPortEventsInOrder) {
     text << log.rdbuf();
     EXPECT_EQ(text.str(), "port opened\ncommand QPID\ncommand :SERIAL?\nport closed\n"
                           "port opened\ncommand QPID\nport closed\n");
+}
+
+TEST_F(SimTest, CommandSentJustBeforeTheCloseIsNotLost) {
+    Serve(sim::EmptyInstrument());
+    // The link writes the text and the CR LF separately; the close follows at once.
+    constexpr int kRounds = 100;
+    for (int i = 0; i < kRounds; ++i) {
+        ASSERT_EQ(CommSendCommand(":MEM:DATA:END"), 1);
+        CommClose();
+        ASSERT_EQ(CommOpen(port_), 1);
+    }
+    EXPECT_EQ(Ask("QPID").substr(0, 4), "K720");
+    const std::vector<std::string> commands = server_->Commands();
+    ASSERT_EQ(commands.size(), kRounds + 1u);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), ":MEM:DATA:END"), kRounds);
+}
+
+TEST_F(SimTest, TableTransferAbandonedByTheClientEndsAfterAPause) {
+    Serve(sim::EmptyInstrument());
+    EXPECT_EQ(Ask(":COMP:TABLE"), "OK");
+    const std::uint8_t record[5] = {1, 2, 3, 4, 5};
+    ASSERT_EQ(CommSendBytes(record, sizeof record), 1);
+    std::uint8_t ack = 0;
+    ASSERT_EQ(CommReadByte(&ack), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+    EXPECT_EQ(Ask("QPID").substr(0, 4), "K720") << "commands are understood again";
 }
 
 TEST_F(SimTest, DemoDataHoldsWhatTheDemoPromises) {
