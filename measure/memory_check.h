@@ -1,0 +1,52 @@
+// The memory check: which of the twelve memory units hold data, asked with
+// ":MEM:CHECK?" after a port scan. The unit selection pages (and the command-line tool) map the
+// outcome to their looks and messages.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// Bit i set when memory unit i holds data (A = bit 0 ... P = bit 11). Written only by a memory
+// check that got a reply (it is cleared first); a failed check leaves it as it was. Read by the
+// reception and the deletion for "ALL UNITs". Used on the user-interface thread.
+extern int g_unitDataMask;
+
+namespace measure {
+
+inline constexpr const char* kMemoryCheckCommand = ":MEM:CHECK?";
+// The reply buffer: twelve flags and the terminating NUL; a longer reply is cut.
+inline constexpr std::size_t kMemoryCheckReplySize = 13;
+
+// Texts of the unit selection pages, verbatim; "\n" is a line break.
+inline constexpr const char* kNoInstrumentMessage =
+    "Communication Error. \nIs the USB cable connected?  ";
+inline constexpr const char* kNoResponseMessage = "Communication Error.  \nNo response. ";
+inline constexpr const char* kCheckingUnitsText = "Checking data .......";
+inline constexpr const char* kSelectUnitToReadText = "Select UNIT to read.";
+inline constexpr const char* kSelectUnitToDeleteText = "Select UNIT to delete.";
+inline constexpr const char* kNoDataText = "No Data.";
+
+enum class MemoryCheckStatus {
+    NoInstrument, // the port scan found no instrument
+    NoResponse,   // the port did not open, the command did not go out, or no reply came in time
+    Checked,      // the reply was read; unitDataMask holds its flags
+};
+
+struct MemoryCheckOutcome {
+    MemoryCheckStatus status = MemoryCheckStatus::NoResponse;
+    int unitDataMask = 0; // meaningful for Checked
+};
+
+// The unit data mask of a reply: character i ("1" means data) of the first twelve; any other
+// character, or a position beyond the end of the reply, means no data.
+int UnitDataMaskOfReply(std::string_view reply);
+
+// Runs PortScan(), then on g_instrumentPort: open, ":MEM:CHECK?", read the reply, close. Sets
+// g_unitDataMask only when the outcome is Checked. Blocks for at most the scan and one reply
+// budget.
+[[nodiscard]] MemoryCheckOutcome CheckMemory();
+
+// The message of a failed check ("" for Checked).
+const char* MemoryCheckMessage(MemoryCheckStatus status);
+
+} // namespace measure

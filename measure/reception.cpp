@@ -1,0 +1,417 @@
+#include "reception.h"
+
+#include <bit>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#include "comm.h"
+
+namespace measure {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// Serial number reply: a 24-byte buffer (23 characters and the terminating NUL).
+constexpr std::size_t kSerialBufferSize = kMaxSerialNumberLength + 1;
+constexpr std::size_t kSerialFillCheck = 20;
+// Temperature unit reply: room for a few more characters than "C", so that a longer reply is
+// seen as what it is and never cut down to "C".
+constexpr std::size_t kTemperatureBufferSize = 16;
+
+// The engine whose worker runs on this thread (none on other threads).
+thread_local const ReceptionEngine* t_workerOf = nullptr;
+
+} // namespace
+
+std::string DestinationPath(const std::string& folder, const std::string& fileName) {
+    return folder + kPathSeparator + fileName + ".csv";
+}
+
+std::string UnitLineText(int selectedUnitCode) {
+    const int unit = UnitIndexOfCode(selectedUnitCode);
+    if (unit == kAllUnits) {
+        return "ALL UNITs";
+    }
+    return std::string("Unit [ ") + UnitCommandLetter(unit) + " ]";
+}
+
+std::string ReadingUnitText(int unitIndex) {
+    return std::string("Reading unit [ ") + UnitCommandLetter(unitIndex) + " ] .......";
+}
+
+std::string ProgressText(int received, int total) {
+    return std::to_string(received) + " / " + std::to_string(total);
+}
+
+long long RemainingSeconds(int total, int received, long long elapsedSeconds) {
+    if (received < 1) {
+        return 0;
+    }
+    return static_cast<long long>(total - received) * elapsedSeconds / received;
+}
+
+std::string TimeRemainingText(long long remainingSeconds) {
+    const long long minutes = remainingSeconds / 60;
+    const long long seconds = remainingSeconds % 60;
+    if (minutes > 0) {
+        return std::to_string(minutes) + " min " + std::to_string(seconds) + " sec";
+    }
+    return std::to_string(seconds) + " sec";
+}
+
+std::optional<std::string> TimeRemainingEstimate::Update(int total, int received,
+                                                         long long elapsedSeconds) {
+    if (received < 1 || elapsedSeconds == lastShownElapsed_) {
+        return std::nullopt;
+    }
+    lastShownElapsed_ = elapsedSeconds;
+    return TimeRemainingText(RemainingSeconds(total, received, elapsedSeconds));
+}
+
+bool SlotMarked(const SlotMap& map, int slot) {
+    if (slot < 1 || slot > kSlotsPerUnit) {
+        return false;
+    }
+    const int bit = slot - 1;
+    return ((map[static_cast<std::size_t>(bit / 8)] >> (bit % 8)) & 1U) != 0;
+}
+
+int CountReadings(const SlotMap& map) {
+    int count = 0;
+    for (const std::uint8_t byte : map) {
+        count += std::popcount(byte);
+    }
+    return count;
+}
+
+std::string SerialNumberText(const char* buffer, std::size_t size) {
+    if (size >= kSerialFillCheck) {
+        bool allFilled = true;
+        for (std::size_t i = 0; i < kSerialFillCheck; ++i) {
+            allFilled = allFilled && static_cast<unsigned char>(buffer[i]) == 0xFF;
+        }
+        if (allFilled) {
+            return "0";
+        }
+    }
+    const std::size_t length = strnlen(buffer, size < kSerialBufferSize ? size : kSerialBufferSize);
+    return std::string(buffer, length < kMaxSerialNumberLength ? length : kMaxSerialNumberLength);
+}
+
+const char* StartMessage(StartOutcome outcome) {
+    switch (outcome) {
+    case StartOutcome::Started:
+        return "";
+    case StartOutcome::Busy:
+        return kBusyMessage;
+    case StartOutcome::PathTooLong:
+        return kPathTooLongMessage;
+    case StartOutcome::PortNotOpened:
+        return kUsbDisconnectedMessage;
+    case StartOutcome::CommunicationError:
+        return kCommunicationErrorMessage;
+    }
+    return kCommunicationErrorMessage;
+}
+
+const char* EndMessage(EndOutcome outcome) {
+    switch (outcome) {
+    case EndOutcome::Received:
+        return kDataReceivedMessage;
+    case EndOutcome::Cancelled:
+        return kReceiptCancelledMessage;
+    case EndOutcome::Error:
+        return kReceptionErrorMessage;
+    }
+    return kReceptionErrorMessage;
+}
+
+ReceptionEngine::~ReceptionEngine() {
+    StopAndJoin();
+}
+
+void ReceptionEngine::Cancel() {
+    cancelRequested_.store(true);
+}
+
+void ReceptionEngine::Join() {
+    // Called from an observer callback (a worker thread), a join could wait on itself or on the
+    // other worker, which may wait for this one: it does nothing there.
+    if (t_workerOf == this) {
+        return;
+    }
+    if (receiver_.joinable()) {
+        receiver_.join();
+    }
+    if (writer_.joinable()) {
+        writer_.join();
+    }
+}
+
+void ReceptionEngine::StopAndJoin() {
+    if (running_.load()) {
+        Cancel();
+    }
+    Join();
+}
+
+bool ReceptionEngine::UnitRead(int unit) const {
+    return selectedUnit_ == kAllUnits ? UnitHoldsData(unitDataMask_, unit) : unit == selectedUnit_;
+}
+
+StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
+    if (running_.load()) {
+        return StartOutcome::Busy;
+    }
+    Join(); // the threads of the previous reception have finished their work; reap them
+
+    // The unit, the unit line and the destination; the path is checked before anything is sent.
+    selectedUnit_ = UnitIndexOfCode(request.selectedUnitCode);
+    unitDataMask_ = request.unitDataMask & kUnitMaskBits;
+    destinationPath_ = DestinationPath(request.folder, request.fileName);
+    fileDate_ = request.fileDate;
+    total_.store(0);
+    received_.store(0);
+    unitCounts_.fill(0);
+    for (SlotMap& map : slotMaps_) {
+        map.fill(0);
+    }
+    serialNumber_.clear();
+    if (destinationPath_.size() > kMaxDestinationPathLength) {
+        return StartOutcome::PathTooLong;
+    }
+
+    // Step 3.
+    if (!CommOpen(request.port)) {
+        return StartOutcome::PortNotOpened;
+    }
+
+    // Steps 5, 9 and 10.
+    int total = 0;
+    for (int unit = 0; unit < kUnitCount; ++unit) {
+        if (!UnitRead(unit)) {
+            continue;
+        }
+        if (!ReadSlotMap(unit)) {
+            CommClose();
+            return StartOutcome::CommunicationError;
+        }
+        total += unitCounts_[static_cast<std::size_t>(unit)];
+    }
+    currentUnit_ = selectedUnit_ == kAllUnits ? 0 : selectedUnit_;
+    total_.store(total);
+    if (!ReadSerialNumber() || !ReadTemperatureUnit()) {
+        CommClose();
+        return StartOutcome::CommunicationError;
+    }
+
+    // Steps 7 and 11.
+    cancelRequested_.store(false);
+    receptionError_.store(false);
+    fileFailed_.store(false);
+    fileError_.store(0);
+    queue_.Reset();
+    workersLeft_.store(2);
+    running_.store(true);
+    try {
+        receiver_ = std::thread([this] { ReceiverMain(); });
+    } catch (const std::system_error&) {
+        CommClose();
+        running_.store(false);
+        return StartOutcome::CommunicationError;
+    }
+    try {
+        writer_ = std::thread([this] { WriterMain(); });
+    } catch (const std::system_error& error) {
+        // The receiver already runs: stop it like a writer that failed at once.
+        WriterFailed(error.code().value() != 0 ? error.code().value() : EAGAIN);
+        Finish();
+    }
+    return StartOutcome::Started;
+}
+
+bool ReceptionEngine::ReadSlotMap(int unit) {
+    char command[16];
+    std::snprintf(command, sizeof command, ":MEM:UNIT? %c", UnitCommandLetter(unit));
+    if (!CommSendCommand(command)) {
+        return false;
+    }
+    SlotMap& map = slotMaps_[static_cast<std::size_t>(unit)];
+    for (std::uint8_t& byte : map) {
+        std::uint8_t received = 0;
+        if (!CommReadByte(&received)) {
+            return false; // the port is closed
+        }
+        byte = static_cast<std::uint8_t>(~received); // on the wire a 0 bit marks a reading
+    }
+    unitCounts_[static_cast<std::size_t>(unit)] = CountReadings(map);
+    return true;
+}
+
+bool ReceptionEngine::ReadSerialNumber() {
+    char reply[kSerialBufferSize] = {};
+    if (!CommSendCommand(":SERIAL?") || !CommReadLine(reply) || CommTimedOut()) {
+        return false;
+    }
+    serialNumber_ = SerialNumberText(reply, sizeof reply);
+    return true;
+}
+
+bool ReceptionEngine::ReadTemperatureUnit() {
+    char reply[kTemperatureBufferSize] = {};
+    if (!CommSendCommand(":FACT:SYS:UNIT?") || !CommReadLine(reply) || CommTimedOut()) {
+        return false;
+    }
+    if (std::strcmp(reply, "C") == 0) {
+        temperatureUnit_ = TemperatureUnit::Celsius;
+        return true;
+    }
+    if (std::strcmp(reply, "F") == 0) {
+        temperatureUnit_ = TemperatureUnit::Fahrenheit;
+        return true;
+    }
+    return false;
+}
+
+void ReceptionEngine::ReceiverMain() {
+    using Clock = std::chrono::steady_clock;
+    t_workerOf = this;
+    (void)CommSendCommand(":MEM:DATA:START"); // its result is not looked at
+    const Clock::time_point start = Clock::now();
+    TimeRemainingEstimate estimate;
+    const int total = total_.load();
+    bool failed = false;
+    bool stop = false;
+
+    for (int unit = 0; unit < kUnitCount && !stop; ++unit) {
+        const int count = unitCounts_[static_cast<std::size_t>(unit)];
+        // Mend: a unit without readings (also one the mask flags but whose map is empty) gets no
+        // record, so no record can be filed under the next unit.
+        if (!UnitRead(unit) || count == 0) {
+            continue;
+        }
+        if (cancelRequested_.load()) {
+            break;
+        }
+        observer_.OnUnitStarted(unit);
+        const SlotMap& map = slotMaps_[static_cast<std::size_t>(unit)];
+        int present = 0;
+        for (int slot = 1; slot <= kSlotsPerUnit; ++slot) {
+            ReadingRecord record{};
+            if (SlotMarked(map, slot)) {
+                char command[24];
+                std::snprintf(command, sizeof command, ":MEM:DATA? %d",
+                              unit * kSlotsPerUnit + slot);
+                if (!CommSendCommand(command)) {
+                    failed = true;
+                    break;
+                }
+                for (std::uint8_t& byte : record) {
+                    if (!CommReadByte(&byte)) {
+                        failed = true; // the port is closed
+                        break;
+                    }
+                }
+                if (failed) {
+                    break;
+                }
+                ++present;
+                const int received = received_.fetch_add(1) + 1;
+                observer_.OnProgress(received, total);
+                const auto elapsed =
+                    std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
+                if (auto text = estimate.Update(total, received, elapsed)) {
+                    observer_.OnTimeRemaining(*text);
+                }
+            } else {
+                record.fill(kEmptySlotMark);
+            }
+            if (!queue_.Push(record)) {
+                stop = true; // the writer gave up (it has set the cancel flag)
+                break;
+            }
+            if (present == count) {
+                break; // the empty slots after the unit's last reading are not sent
+            }
+            if (cancelRequested_.load()) {
+                stop = true;
+                break;
+            }
+        }
+        stop = stop || failed;
+    }
+
+    if (failed) {
+        // Error end: ":MEM:DATA:END" is not sent.
+        CommClose();
+        receptionError_.store(true);
+        cancelRequested_.store(true);
+    } else {
+        (void)CommSendCommand(":MEM:DATA:END");
+        CommClose();
+    }
+    queue_.Close(); // the writer drains what is left
+    Finish();
+}
+
+void ReceptionEngine::WriterMain() {
+    t_workerOf = this;
+    MeasurementCsvWriter writer;
+    const CsvFileInfo info{serialNumber_, fileDate_ ? *fileDate_ : LocalDateToday(),
+                           temperatureUnit_};
+    if (writer.Create(destinationPath_, info, unitCounts_, currentUnit_)) {
+        ReadingRecord record;
+        while (queue_.Pop(record)) {
+            if (!writer.Write(record)) {
+                break;
+            }
+        }
+    }
+    if (writer.Failed()) {
+        WriterFailed(writer.Error());
+    }
+    if (!writer.Close() && !fileFailed_.load()) {
+        WriterFailed(writer.Error()); // the last flush or the close failed
+    }
+    Finish();
+}
+
+// The file cannot take the records: stop the receiver through the cancel flag (it still ends the
+// exchange with ":MEM:DATA:END") and release it if it waits on a full queue.
+void ReceptionEngine::WriterFailed(int error) {
+    fileError_.store(error);
+    fileFailed_.store(true);
+    cancelRequested_.store(true);
+    queue_.Abort();
+}
+
+void ReceptionEngine::Finish() {
+    if (workersLeft_.fetch_sub(1) != 1) {
+        return;
+    }
+    ReceptionEnd end;
+    end.instrumentFailed = receptionError_.load();
+    end.fileFailed = fileFailed_.load();
+    end.fileError = fileError_.load();
+    end.received = received_.load();
+    end.total = total_.load();
+    if (end.instrumentFailed || end.fileFailed) {
+        end.outcome = EndOutcome::Error;
+    } else if (cancelRequested_.load()) {
+        end.outcome = EndOutcome::Cancelled;
+    } else {
+        end.outcome = EndOutcome::Received;
+    }
+    running_.store(false);
+    observer_.OnEnd(end);
+}
+
+} // namespace measure
