@@ -32,7 +32,12 @@ thread_local const ReceptionEngine* t_workerOf = nullptr;
 } // namespace
 
 std::string DestinationPath(const std::string& folder, const std::string& fileName) {
-    return folder + kPathSeparator + fileName + ".csv";
+    // A root folder ("/", "C:\\") already ends with the separator.
+    std::string path = folder;
+    if (path.empty() || path.back() != kPathSeparator) {
+        path += kPathSeparator;
+    }
+    return path + fileName + ".csv";
 }
 
 std::string UnitLineText(int selectedUnitCode) {

@@ -746,6 +746,7 @@ TEST(ReceptionTexts, PageLinesAndMessages) {
     EXPECT_STREQ(measure::EndMessage(EndOutcome::Error), "Data reception error.  ");
     EXPECT_STREQ(measure::StartMessage(StartOutcome::Started), "");
     EXPECT_EQ(measure::DestinationPath("/data", "run 1"), "/data/run 1.csv");
+    EXPECT_EQ(measure::DestinationPath("/", "run 1"), "/run 1.csv") << "never two separators";
 }
 
 TEST(SlotMaps, MarksCountsAndSerialNumbers) {

@@ -51,9 +51,7 @@ public:
     sim::SimServer& Server() { return server_; }
 
     // The command lines received so far, once the instrument has had the time to take every byte
-    // that was sent (the list stayed unchanged for a while). The simulator forgets a half-received
-    // line when it sees the port close, and it may see the close before the CR LF that the link
-    // wrote just before it: the last command before a close can then show up as "".
+    // that was sent (the list stayed unchanged for a while).
     std::vector<std::string> SettledCommands() {
         using namespace std::chrono_literals;
         std::vector<std::string> last = server_.Commands();
