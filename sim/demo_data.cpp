@@ -115,6 +115,7 @@ void FillOddReadings(MemoryUnit& unit) {
     const Stamp stamp{2025, 1, 9, 7, 5};
     ReadingCodes overRange = Measured(stamp, 0, 0, 0, 3650, 215, limits, true);
     overRange.resistance = 4092;
+    overRange.result = kFail;
     unit.Store(3, EncodeReading(overRange));
 
     ReadingCodes openProbe = Measured(stamp, 3, 0, 1, 0, 215, limits, false);

@@ -4,8 +4,6 @@
 #include <unistd.h>
 #include <utility>
 
-namespace sim {
-
 class UniqueFd {
 public:
     UniqueFd() = default;
@@ -33,5 +31,3 @@ public:
 private:
     int fd_ = -1;
 };
-
-} // namespace sim

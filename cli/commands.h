@@ -1,0 +1,32 @@
+// The commands of k720ctl. Each prints the main program's message texts and returns the exit
+// status: 0 success, 1 the instrument or the file failed, 2 a usage error, 130 cancelled by an
+// interrupt.
+#pragma once
+
+#include <optional>
+#include <string>
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;
+
+struct CommonOptions {
+    std::optional<std::string> device; // --port DEVICE: probe this device alone
+    bool verbose = false;
+};
+
+struct ReadOptions {
+    int unitCode = 0;   // 1, 2, 4, ..., 2048, or 4096 for all units
+    std::string output; // the measurement file, ending in ".csv"
+};
+
+// Fills the candidate list: the system's ports of the instrument's bridge, or the one device
+// named with --port. Prints the list.
+void PrepareCandidates(const CommonOptions& options);
+
+int RunScan(const CommonOptions& options);
+int RunRead(const CommonOptions& options, const ReadOptions& read);
+
+// The unit code of a unit name: A b C d E F G H J L n P in either case, or "all".
+std::optional<int> UnitCodeOfName(const std::string& name);

@@ -1,0 +1,127 @@
+// k720ctl: the instrument's memory from a script or a test bench, on the main program's core.
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "commands.h"
+#include "exchange_trace.h"
+
+namespace {
+
+constexpr const char* kUsage = R"(usage: k720ctl [--port DEVICE] [-v] COMMAND [options]
+
+Commands:
+  scan                       find the K720 among the serial ports of its USB bridge
+  read --unit U --out FILE   read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
+
+Options:
+  --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0) instead of searching
+  -v, --verbose   trace every exchange with the instrument on stderr
+  -h, --help      this text; 'k720ctl COMMAND --help' explains a command
+
+Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted.
+)";
+
+constexpr const char* kScanUsage = R"(usage: k720ctl [--port DEVICE] [-v] scan
+
+Lists the candidate ports and asks each for its identity (two "QPID" probes), as the main
+program does at start-up. Prints the port where the K720 answered. Exit status 0 when found.
+)";
+
+constexpr const char* kReadUsage =
+    R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+
+Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
+in either case, or "all") into FILE.csv, byte for byte as the main program writes it. An
+existing file is replaced. Progress is shown on a terminal. Ctrl-C cancels: the instrument is
+told the reading ended, the file keeps what was written, and the exit status is 130.
+Exit status 0 only when every reading was received.
+)";
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "k720ctl: %s\nTry 'k720ctl --help'.\n", message.c_str());
+    return kExitUsage;
+}
+
+bool IsHelp(std::string_view argument) {
+    return argument == "-h" || argument == "--help";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    CommonOptions common;
+    std::size_t i = 0;
+    for (; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (IsHelp(argument)) {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        } else if (argument == "-v" || argument == "--verbose") {
+            common.verbose = true;
+        } else if (argument == "--port") {
+            if (++i == arguments.size()) {
+                return UsageError("--port needs a device");
+            }
+            common.device = std::string(arguments[i]);
+        } else {
+            break;
+        }
+    }
+    if (i == arguments.size()) {
+        return UsageError("no command given");
+    }
+    const std::string_view command = arguments[i++];
+
+    std::optional<ExchangeTrace> trace;
+    if (common.verbose) {
+        trace.emplace(stderr);
+        trace->Start();
+    }
+    if (command == "scan") {
+        for (; i < arguments.size(); ++i) {
+            if (IsHelp(arguments[i])) {
+                std::fputs(kScanUsage, stdout);
+                return kExitOk;
+            }
+            return UsageError("scan takes no argument '" + std::string(arguments[i]) + "'");
+        }
+        return RunScan(common);
+    }
+    if (command == "read") {
+        ReadOptions read;
+        bool haveUnit = false;
+        for (; i < arguments.size(); ++i) {
+            const std::string_view argument = arguments[i];
+            if (IsHelp(argument)) {
+                std::fputs(kReadUsage, stdout);
+                return kExitOk;
+            }
+            if ((argument == "--unit" || argument == "--out") && i + 1 == arguments.size()) {
+                return UsageError(std::string(argument) + " needs a value");
+            }
+            if (argument == "--unit") {
+                const auto code = UnitCodeOfName(std::string(arguments[++i]));
+                if (!code) {
+                    return UsageError("unknown unit '" + std::string(arguments[i]) +
+                                      "' (A b C d E F G H J L n P or all)");
+                }
+                read.unitCode = *code;
+                haveUnit = true;
+            } else if (argument == "--out") {
+                read.output = std::string(arguments[++i]);
+            } else {
+                return UsageError("read takes no argument '" + std::string(argument) + "'");
+            }
+        }
+        if (!haveUnit || read.output.empty()) {
+            return UsageError("read needs --unit and --out");
+        }
+        return RunRead(common, read);
+    }
+    return UsageError("unknown command '" + std::string(command) + "'");
+}

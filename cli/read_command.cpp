@@ -1,0 +1,216 @@
+// k720ctl read: the same sequence as the main program's reading pages, on the same core: the
+// memory check (with its port scan), then the reception's start and its two workers.
+#include <cstdio>
+#include <filesystem>
+#include <cstring>
+#include <mutex>
+#include <poll.h>
+#include <signal.h>
+#include <sys/eventfd.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include "commands.h"
+#include "discovery.h"
+#include "memory_check.h"
+#include "reception.h"
+#include "unique_fd.h"
+#include "units.h"
+
+namespace {
+
+constexpr const char* kNoDataText = "No Data.";
+
+// Hands the engine's reports, which arrive on its worker threads, to the main thread.
+class ConsoleObserver final : public measure::ReceptionObserver {
+public:
+    explicit ConsoleObserver(int wakeFd) : wakeFd_(wakeFd) {}
+
+    void OnProgress(int, int) override { Wake(); }
+    void OnTimeRemaining(const std::string& text) override {
+        {
+            std::lock_guard lock(mutex_);
+            timeRemaining_ = text;
+        }
+        Wake();
+    }
+    void OnEnd(const measure::ReceptionEnd& end) override {
+        {
+            std::lock_guard lock(mutex_);
+            end_ = end;
+        }
+        Wake();
+    }
+
+    std::string TimeRemaining() const {
+        std::lock_guard lock(mutex_);
+        return timeRemaining_;
+    }
+    std::optional<measure::ReceptionEnd> End() const {
+        std::lock_guard lock(mutex_);
+        return end_;
+    }
+
+private:
+    void Wake() {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+    }
+
+    int wakeFd_;
+    mutable std::mutex mutex_;
+    std::string timeRemaining_;
+    std::optional<measure::ReceptionEnd> end_;
+};
+
+// The live progress line on a terminal; nothing otherwise.
+class ProgressLine {
+public:
+    explicit ProgressLine(bool shown) : shown_(shown) {}
+    void Draw(int received, int total, const std::string& timeRemaining) {
+        if (shown_) {
+            std::fprintf(stderr, "\r%s   %s\033[K", measure::ProgressText(received, total).c_str(),
+                         timeRemaining.c_str());
+            std::fflush(stderr);
+        }
+    }
+    void Clear() {
+        if (shown_) {
+            std::fprintf(stderr, "\r\033[K");
+            std::fflush(stderr);
+        }
+    }
+
+private:
+    bool shown_;
+};
+
+// folder and file name without ".csv", as the confirmation page hands them on.
+bool SplitOutput(const std::string& output, std::string& folder, std::string& fileName) {
+    const std::filesystem::path path(output);
+    if (path.extension() != ".csv" || path.stem().empty()) {
+        return false;
+    }
+    folder = path.has_parent_path() ? path.parent_path().string() : std::string(1, '.');
+    fileName = path.stem().string();
+    return true;
+}
+
+void PrintMessage(const char* text) {
+    std::printf("%s\n", text);
+}
+
+// Waits for the end of a started reception; an interrupt or a termination request cancels it
+// like the Cancel button. True when it was cancelled that way.
+bool WaitForEnd(measure::ReceptionEngine& engine, ConsoleObserver& observer, int wakeFd,
+                int signalFd) {
+    ProgressLine progress(isatty(STDERR_FILENO) != 0);
+    bool interrupted = false;
+    while (!observer.End()) {
+        pollfd fds[2] = {{wakeFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            continue; // EINTR
+        }
+        if (fds[1].revents & POLLIN) {
+            signalfd_siginfo info{};
+            [[maybe_unused]] const ssize_t n = read(signalFd, &info, sizeof info);
+            interrupted = true;
+            engine.Cancel();
+        }
+        if (fds[0].revents & POLLIN) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] const ssize_t n = read(wakeFd, &count, sizeof count);
+            progress.Draw(engine.Received(), engine.Total(), observer.TimeRemaining());
+        }
+    }
+    progress.Clear();
+    engine.Join();
+    return interrupted;
+}
+
+} // namespace
+
+std::optional<int> UnitCodeOfName(const std::string& name) {
+    if (name == "all" || name == "ALL" || name == "All") {
+        return measure::kAllUnitsCode;
+    }
+    if (name.size() != 1) {
+        return std::nullopt;
+    }
+    const int index = measure::UnitIndexOfLetter(name.front());
+    if (index < 0) {
+        return std::nullopt;
+    }
+    return measure::UnitCode(index);
+}
+
+int RunRead(const CommonOptions& options, const ReadOptions& read) {
+    measure::ReceptionRequest request;
+    if (!SplitOutput(read.output, request.folder, request.fileName)) {
+        std::fprintf(stderr, "k720ctl: --out must name a file ending in .csv\n");
+        return kExitUsage;
+    }
+
+    // Interrupts are taken as events from here on, so that Ctrl-C cancels instead of killing.
+    // The workers inherit the blocked mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const UniqueFd signalFd(signalfd(-1, &stopSignals, SFD_CLOEXEC));
+    const UniqueFd wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!signalFd.Valid() || !wakeFd.Valid()) {
+        std::perror("k720ctl");
+        return kExitFailed;
+    }
+
+    PrepareCandidates(options);
+    const measure::MemoryCheckOutcome check = measure::CheckMemory();
+    if (check.status != measure::MemoryCheckStatus::Checked) {
+        PrintMessage(measure::MemoryCheckMessage(check.status));
+        if (const std::string hint = ScanAccessHint(); !hint.empty()) {
+            std::printf("%s\n", hint.c_str());
+        }
+        return kExitFailed;
+    }
+    const int unit = measure::UnitIndexOfCode(read.unitCode);
+    const bool hasData = unit == measure::kAllUnits
+                             ? check.unitDataMask != 0
+                             : measure::UnitHoldsData(check.unitDataMask, unit);
+    if (!hasData) {
+        PrintMessage(kNoDataText);
+        return kExitFailed;
+    }
+
+    request.selectedUnitCode = read.unitCode;
+    request.unitDataMask = check.unitDataMask;
+    request.port = g_instrumentPort;
+    ConsoleObserver observer(wakeFd.Get());
+    measure::ReceptionEngine engine(observer);
+    const measure::StartOutcome start = engine.Start(request);
+    if (start != measure::StartOutcome::Started) {
+        PrintMessage(measure::StartMessage(start));
+        return kExitFailed;
+    }
+    std::printf("Reading %s into %s\n", measure::UnitLineText(read.unitCode).c_str(),
+                engine.Destination().c_str());
+    std::fflush(stdout);
+
+    const bool interrupted = WaitForEnd(engine, observer, wakeFd.Get(), signalFd.Get());
+    const measure::ReceptionEnd end = *observer.End();
+    PrintMessage(measure::EndMessage(end.outcome));
+    if (end.fileFailed) {
+        std::fprintf(stderr, "k720ctl: %s: %s\n", engine.Destination().c_str(),
+                     std::strerror(end.fileError));
+    }
+    switch (end.outcome) {
+    case measure::EndOutcome::Received:
+        return kExitOk;
+    case measure::EndOutcome::Cancelled:
+        return interrupted ? kExitInterrupted : kExitFailed;
+    case measure::EndOutcome::Error:
+        return kExitFailed;
+    }
+    return kExitFailed;
+}

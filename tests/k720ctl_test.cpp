@@ -1,0 +1,167 @@
+// k720ctl end to end: the program against the simulated instrument, its exit statuses, messages
+// and files.
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <signal.h>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "instrument.h"
+#include "pty_server.h"
+#include "reception.h"
+#include "support/child_process.h"
+#include "support/measure_support.h"
+
+namespace {
+
+using measure_test::SimInstrument;
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class K720ctlTest : public ::testing::Test {
+protected:
+    std::filesystem::path Scratch(const std::string& name) {
+        const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "k720ctl";
+        std::filesystem::create_directories(folder);
+        std::filesystem::remove(folder / name);
+        return folder / name;
+    }
+
+    static ChildProcess Run(SimInstrument& instrument, std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--port", instrument.Server().DevicePath()});
+        return ChildProcess(K720CTL_PROGRAM, std::move(arguments));
+    }
+};
+
+class EndWaiter : public measure::ReceptionObserver {
+public:
+    void OnEnd(const measure::ReceptionEnd&) override {
+        std::lock_guard lock(mutex_);
+        ended_ = true;
+        cv_.notify_all();
+    }
+    void WaitForEnd() {
+        std::unique_lock lock(mutex_);
+        cv_.wait_for(lock, std::chrono::seconds(30), [this] { return ended_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool ended_ = false;
+};
+
+// The file the main program's core writes for the same instrument, through the same engine.
+std::string FileOfTheCore(int port, int unitCode, int mask, const std::filesystem::path& path) {
+    EndWaiter observer;
+    measure::ReceptionEngine engine(observer);
+    measure::ReceptionRequest request;
+    request.selectedUnitCode = unitCode;
+    request.unitDataMask = mask;
+    request.port = port;
+    request.folder = path.parent_path().string();
+    request.fileName = path.stem().string();
+    if (engine.Start(request) != measure::StartOutcome::Started) {
+        return "<not started>";
+    }
+    observer.WaitForEnd();
+    engine.Join();
+    return ReadFile(path);
+}
+
+TEST_F(K720ctlTest, ScanFindsTheInstrumentOrSaysToCheckTheCable) {
+    SimInstrument instrument(sim::EmptyInstrument());
+    ChildProcess found = Run(instrument, {"scan"});
+    EXPECT_EQ(found.Wait(), 0);
+    EXPECT_NE(found.out.find("K720 found on port"), std::string::npos) << found.out;
+    EXPECT_EQ(instrument.Server().Commands(), (std::vector<std::string>{"QPID", "QPID"}));
+
+    sim::Faults silent;
+    silent.wrongReplies.push_back({"QPID", "K999\r\n", 0});
+    SimInstrument stranger(sim::EmptyInstrument(), silent);
+    ChildProcess notFound = Run(stranger, {"scan"});
+    EXPECT_EQ(notFound.Wait(), 1);
+    EXPECT_NE(notFound.out.find("Check USB cable connection, \nor power supply of K720.  "),
+              std::string::npos)
+        << notFound.out;
+}
+
+TEST_F(K720ctlTest, ReadWritesTheSameFileAsTheMainProgramsCore) {
+    SimInstrument instrument(sim::DemoInstrument());
+    const auto path = Scratch("all.csv");
+    ChildProcess read = Run(instrument, {"read", "--unit", "all", "--out", path.string()});
+    EXPECT_EQ(read.Wait(), 0) << read.out << read.err;
+    EXPECT_NE(read.out.find("Data received.  \n"), std::string::npos) << read.out;
+    EXPECT_EQ(read.err, "") << "no progress line when stderr is not a terminal";
+
+    const auto reference = Scratch("reference.csv");
+    const int mask = 0b1000'0000'1101; // A, C, d and P hold data in the demo
+    EXPECT_EQ(ReadFile(path), FileOfTheCore(instrument.Port(), 4096, mask, reference));
+}
+
+TEST_F(K720ctlTest, UnitWithoutDataIsRefusedAfterTheMemoryCheck) {
+    SimInstrument instrument(sim::DemoInstrument());
+    const auto path = Scratch("e.csv");
+    ChildProcess read = Run(instrument, {"read", "--unit", "e", "--out", path.string()});
+    EXPECT_EQ(read.Wait(), 1);
+    EXPECT_NE(read.out.find("No Data.\n"), std::string::npos) << read.out;
+    EXPECT_EQ(instrument.SettledCommands().back(), ":MEM:CHECK?") << "nothing more is sent";
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(K720ctlTest, InterruptCancelsLikeTheCancelButton) {
+    sim::ServerOptions paced;
+    paced.pace = true;
+    SimInstrument instrument(sim::DemoInstrument(), {}, paced);
+    const auto path = Scratch("p.csv");
+    ChildProcess read = Run(instrument, {"read", "--unit", "P", "--out", path.string()});
+    ASSERT_NE(read.OutputUntil("Reading"), "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    read.Signal(SIGINT);
+    EXPECT_EQ(read.Wait(), 130);
+    EXPECT_NE(read.out.find("Data receipt cancelled.  \n"), std::string::npos) << read.out;
+    const std::vector<std::string> commands = instrument.SettledCommands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.back(), ":MEM:DATA:END");
+    const std::string file = ReadFile(path);
+    EXPECT_NE(file.find("UNIT P\r\n"), std::string::npos);
+    EXPECT_FALSE(file.ends_with("\r\n\r\n\r\n")) << "an interrupted unit has no closing lines";
+}
+
+TEST_F(K720ctlTest, InstrumentFallingSilentIsAnError) {
+    sim::Faults faults;
+    faults.readingsBeforeSilence = 57;
+    SimInstrument instrument(sim::DemoInstrument(), faults);
+    const auto path = Scratch("silent.csv");
+    ChildProcess read = Run(instrument, {"read", "--unit", "P", "--out", path.string()});
+    EXPECT_EQ(read.Wait(), 1);
+    EXPECT_NE(read.out.find("Data reception error.  \n"), std::string::npos) << read.out;
+    EXPECT_NE(ReadFile(path).find("\r\n57,"), std::string::npos);
+}
+
+TEST_F(K720ctlTest, UsageErrorsExitWithTwoAndSendNothing) {
+    SimInstrument instrument(sim::DemoInstrument());
+    const std::vector<std::vector<std::string>> misuses = {
+        {"read", "--unit", "K", "--out", "x.csv"},
+        {"read", "--unit", "A"},
+        {"read", "--unit", "A", "--out", "x.txt"},
+        {"read", "--out"},
+        {"frobnicate"},
+        {},
+    };
+    for (const auto& arguments : misuses) {
+        ChildProcess misuse = Run(instrument, arguments);
+        EXPECT_EQ(misuse.Wait(), 2) << misuse.err;
+        EXPECT_NE(misuse.err.find("k720ctl: "), std::string::npos);
+    }
+    EXPECT_TRUE(instrument.SettledCommands().empty());
+}
+
+} // namespace
