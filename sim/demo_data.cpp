@@ -165,6 +165,15 @@ InstrumentState EmptyInstrument() {
     return state;
 }
 
+InstrumentState FullInstrument() {
+    InstrumentState state = EmptyInstrument();
+    Dice dice;
+    for (MemoryUnit& unit : state.units) {
+        FillFullUnit(unit, dice);
+    }
+    return state;
+}
+
 InstrumentState DemoInstrument() {
     InstrumentState state = EmptyInstrument();
     Dice dice;

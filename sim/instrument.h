@@ -61,6 +61,9 @@ InstrumentState EmptyInstrument();
 // special codes, and one full unit of 400 readings; a few comparator entries set.
 InstrumentState DemoInstrument();
 
+// Every slot of every unit holds a reading: 4800 readings, for the benchmarks.
+InstrumentState FullInstrument();
+
 // Faults a test can inject. Commands are counted from 1 in the order received.
 struct Faults {
     // From this command on, nothing is answered (0: never).

@@ -18,7 +18,8 @@ Serves a simulated K720 battery tester on a pseudo-terminal. The first line prin
 device path to open; the simulator then serves until interrupted (Ctrl-C) or terminated.
 
 Instrument:
-  --empty                   no stored readings (default: demo readings in units A, b... C, d, P)
+  --empty                   no stored readings (default: demo readings in units A, C, d, P)
+  --full                    every slot of every unit holds a reading (4800 readings)
   --fahrenheit              the instrument reports temperatures in Fahrenheit
   --serial TEXT             the serial number it reports
 
@@ -95,6 +96,7 @@ int UsageError(const char* message, const char* argument) {
 
 int main(int argc, char** argv) {
     bool empty = false;
+    bool full = false;
     bool fahrenheit = false;
     std::optional<std::string> serial;
     sim::Faults faults;
@@ -111,6 +113,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (option == "--empty") {
             empty = true;
+        } else if (option == "--full") {
+            full = true;
         } else if (option == "--fahrenheit") {
             fahrenheit = true;
         } else if (option == "--pace") {
@@ -152,7 +156,9 @@ int main(int argc, char** argv) {
         }
     }
 
-    sim::InstrumentState state = empty ? sim::EmptyInstrument() : sim::DemoInstrument();
+    sim::InstrumentState state = empty  ? sim::EmptyInstrument()
+                                 : full ? sim::FullInstrument()
+                                        : sim::DemoInstrument();
     if (fahrenheit) {
         state.temperatureUnit = 'F';
     }

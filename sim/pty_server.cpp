@@ -17,6 +17,7 @@ namespace sim {
 namespace {
 
 constexpr double kNanosecondsPerByte = 10.0 * 1e9 / 38400.0; // 8N1: 10 bits a byte
+constexpr std::size_t kBridgePacketBytes = 16;
 
 std::chrono::nanoseconds WireTime(std::size_t bytes) {
     return std::chrono::nanoseconds(std::llround(static_cast<double>(bytes) * kNanosecondsPerByte));
@@ -242,7 +243,7 @@ bool SimServer::HandlePortEvents() {
 }
 
 // Sends the reply no earlier than a real line would deliver it: the command's own bytes first,
-// then the latency, then the reply's bytes one wire-time apart.
+// then the latency, then the reply's bytes at one wire-time each.
 bool SimServer::Respond(const Reaction& reaction, Clock::time_point commandStart,
                         std::size_t commandBytes) {
     Clock::time_point replyStart = Clock::now();
@@ -261,20 +262,16 @@ bool SimServer::Respond(const Reaction& reaction, Clock::time_point commandStart
     if (!options_.pace) {
         return SleepUntil(replyStart) && WriteToClient(reply.data(), reply.size());
     }
+    // A USB-to-serial bridge passes received bytes on in small packets: each packet arrives
+    // when its last byte has crossed the line.
     std::size_t sent = 0;
     while (sent < reply.size()) {
-        if (!SleepUntil(replyStart + WireTime(sent + 1))) {
+        const std::size_t packetEnd = std::min(sent + kBridgePacketBytes, reply.size());
+        if (!SleepUntil(replyStart + WireTime(packetEnd)) ||
+            !WriteToClient(reply.data() + sent, packetEnd - sent)) {
             return false;
         }
-        const Clock::time_point now = Clock::now();
-        std::size_t due = sent + 1;
-        while (due < reply.size() && replyStart + WireTime(due + 1) <= now) {
-            ++due;
-        }
-        if (!WriteToClient(reply.data() + sent, due - sent)) {
-            return false;
-        }
-        sent = due;
+        sent = packetEnd;
     }
     sendLineFreeAt_ = replyStart + WireTime(reply.size());
     return true;

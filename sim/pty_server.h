@@ -17,7 +17,7 @@ namespace sim {
 
 struct ServerOptions {
     // Deliver bytes no faster than a 38400-baud 8N1 line: 10 bits a byte, for the command's bytes
-    // and for the reply's.
+    // and for the reply's, handed on in packets of up to 16 bytes as a USB bridge does.
     bool pace = false;
     // Extra delay between the end of a command and the start of its reply.
     std::chrono::microseconds latency{0};

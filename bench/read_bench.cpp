@@ -1,0 +1,226 @@
+// How fast the reception reads the instrument's memory, against the serial line's own limit.
+//
+// Starts k720-sim (beside this program) with every slot of every unit full, paced like a
+// 38400-baud 8N1 line, and reads one unit of 400 readings and then all 4800 readings with the
+// reception engine. For each run it prints the wall time, the ideal wire time of every byte that
+// crossed the line during the reception (10 bits a byte), their ratio, and this process's CPU time
+// as a share of the wall time. A last run against an unpaced simulator gives the program's own
+// cost per reading. The peak memory is printed after each run: it must not grow with the readings.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <limits.h>
+#include <mutex>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "comm.h"
+#include "port_names.h"
+#include "reception.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// k720-sim as a child process, so that its CPU time is not counted as ours.
+class Simulator {
+public:
+    explicit Simulator(bool paced) {
+        const std::string program =
+            (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "k720-sim").string();
+        int out[2];
+        if (pipe(out) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        std::vector<std::string> arguments = {program, "--full"};
+        if (paced) {
+            arguments.push_back("--pace");
+        }
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        char line[PATH_MAX] = "";
+        std::FILE* output = fdopen(out[0], "r");
+        if (output != nullptr && std::fgets(line, sizeof line, output) != nullptr) {
+            device_ = line;
+            device_.erase(device_.find_last_not_of('\n') + 1);
+        }
+        if (output != nullptr) {
+            std::fclose(output);
+        }
+    }
+    ~Simulator() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    const std::string& Device() const { return device_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string device_;
+};
+
+// Counts the bytes that cross the line in both directions, from the link's trace.
+struct WireCount {
+    std::size_t bytes = 0;
+
+    static void Sink(CommTraceEvent event, const std::uint8_t*, std::size_t size, void* context) {
+        auto& count = static_cast<WireCount*>(context)->bytes;
+        switch (event) {
+        case CommTraceEvent::Sent:
+            count += size + 2;
+            break; // CR LF follows every command
+        case CommTraceEvent::SentBytes:
+            count += size;
+            break;
+        case CommTraceEvent::LineRead:
+            count += size + 2;
+            break; // the instrument ends lines with CR LF
+        case CommTraceEvent::LineTimedOut:
+            count += size;
+            break;
+        case CommTraceEvent::ByteRead:
+            count += 1;
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+class EndWaiter : public measure::ReceptionObserver {
+public:
+    void OnEnd(const measure::ReceptionEnd& end) override {
+        std::lock_guard lock(mutex_);
+        end_ = end;
+        cv_.notify_all();
+    }
+    measure::ReceptionEnd Wait() {
+        std::unique_lock lock(mutex_);
+        cv_.wait(lock, [this] { return end_.has_value(); });
+        return *end_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::optional<measure::ReceptionEnd> end_;
+};
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double PeakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+struct RunResult {
+    bool ok = false;
+    int readings = 0;
+    double wall = 0;
+    double wire = 0;
+    double cpu = 0;
+};
+
+RunResult Read(const std::string& device, int unitCode, const std::filesystem::path& file) {
+    measure::ReceptionRequest request;
+    request.selectedUnitCode = unitCode;
+    request.unitDataMask = measure::kUnitMaskBits;
+    request.port = AttachPortDevice(device);
+    request.folder = file.parent_path().string();
+    request.fileName = file.stem().string();
+
+    WireCount wire;
+    EndWaiter observer;
+    measure::ReceptionEngine engine(observer);
+    CommConfigure(kInstrumentBaud);
+    CommSetTrace(&WireCount::Sink, &wire);
+    const double cpuBefore = CpuSeconds();
+    const auto start = Clock::now();
+    RunResult result;
+    if (engine.Start(request) == measure::StartOutcome::Started) {
+        const measure::ReceptionEnd end = observer.Wait();
+        result.ok = end.outcome == measure::EndOutcome::Received;
+        result.readings = end.received;
+    }
+    result.wall = std::chrono::duration<double>(Clock::now() - start).count();
+    engine.Join();
+    result.cpu = CpuSeconds() - cpuBefore;
+    CommSetTrace(nullptr, nullptr);
+    result.wire = static_cast<double>(wire.bytes) * 10.0 / kInstrumentBaud;
+    return result;
+}
+
+void PrintPaced(const char* label, const RunResult& r) {
+    std::printf("%-26s %8d %9.3f %9.3f %7.4f %8.3f %8.2f%% %9.1f\n", label, r.readings, r.wall,
+                r.wire, r.wall / r.wire, r.cpu, 100.0 * r.cpu / r.wall, PeakMemoryMiB());
+}
+
+} // namespace
+
+int main() {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "k720-bench";
+    std::filesystem::create_directories(folder);
+
+    std::printf("Paced at 38400 baud 8N1 (k720-sim --pace --full):\n");
+    std::printf("%-26s %8s %9s %9s %7s %8s %9s %9s\n", "run", "readings", "wall [s]", "wire [s]",
+                "ratio", "cpu [s]", "cpu share", "peak MiB");
+    {
+        Simulator paced(true);
+        if (paced.Device().empty()) {
+            std::fprintf(stderr, "read_bench: k720-sim did not start\n");
+            return 1;
+        }
+        const RunResult one = Read(paced.Device(), measure::UnitCode(11), folder / "unit.csv");
+        PrintPaced("one unit (P)", one);
+        const RunResult all = Read(paced.Device(), measure::kAllUnitsCode, folder / "all.csv");
+        PrintPaced("all units", all);
+        if (!one.ok || !all.ok) {
+            std::fprintf(stderr, "read_bench: a reception failed\n");
+            return 1;
+        }
+    }
+
+    std::printf("\nUnpaced (k720-sim --full): the program's own cost\n");
+    Simulator unpaced(false);
+    const RunResult fast = Read(unpaced.Device(), measure::kAllUnitsCode, folder / "fast.csv");
+    if (!fast.ok) {
+        std::fprintf(stderr, "read_bench: the unpaced reception failed\n");
+        return 1;
+    }
+    std::printf("all units: %d readings in %.3f s: %.1f us wall and %.1f us CPU per reading; "
+                "peak %.1f MiB\n",
+                fast.readings, fast.wall, 1e6 * fast.wall / fast.readings,
+                1e6 * fast.cpu / fast.readings, PeakMemoryMiB());
+    std::filesystem::remove_all(folder);
+    return 0;
+}
