@@ -194,12 +194,10 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         return StartOutcome::PathTooLong;
     }
 
-    // Step 3.
     if (!CommOpen(request.port)) {
         return StartOutcome::PortNotOpened;
     }
 
-    // Steps 5, 9 and 10.
     int total = 0;
     for (int unit = 0; unit < kUnitCount; ++unit) {
         if (!UnitRead(unit)) {
@@ -218,7 +216,6 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         return StartOutcome::CommunicationError;
     }
 
-    // Steps 7 and 11.
     cancelRequested_.store(false);
     receptionError_.store(false);
     fileFailed_.store(false);
@@ -298,7 +295,7 @@ void ReceptionEngine::ReceiverMain() {
 
     for (int unit = 0; unit < kUnitCount && !stop; ++unit) {
         const int count = unitCounts_[static_cast<std::size_t>(unit)];
-        // Mend: a unit without readings (also one the mask flags but whose map is empty) gets no
+        // A unit without readings (also one the mask flags but whose map is empty) gets no
         // record, so no record can be filed under the next unit.
         if (!UnitRead(unit) || count == 0) {
             continue;

@@ -172,7 +172,7 @@ TEST(NumberTexts, FollowTheRanges) {
         {measure::TemperatureText(-5), "-0.5"},
         {measure::TemperatureText(-100), "-10.0"},
         {measure::TemperatureText(0), "0.0"},
-        // Mend: a negative voltage is "-" and the text of its magnitude.
+        // A negative voltage is "-" and the text of its magnitude.
         {measure::VoltageText(0, -5), "-0.005"},
         {measure::VoltageText(1, -1250), "-12.50"},
         {measure::VoltageText(0, -6000), "-6.000"},
