@@ -88,7 +88,7 @@ bool FindStart(std::size_t* start) {
 
 } // namespace
 
-void SetPortListingForTests(PortLister lister) {
+void SetPortLister(PortLister lister) {
     g_lister = std::move(lister);
 }
 

@@ -19,10 +19,11 @@ struct ListedPort {
 // Every present serial port, in the system's order.
 std::vector<ListedPort> ListSerialPorts();
 
-// Replaces the system's listing under EnumerateCandidatePorts, so that tests can offer simulated
-// ports; an empty function restores ListSerialPorts.
+// Replaces the system's listing under EnumerateCandidatePorts, so that the simulated instrument
+// (k720app --simulate, the tests) can be offered as a port; an empty function restores
+// ListSerialPorts.
 using PortLister = std::function<std::vector<ListedPort>()>;
-void SetPortListingForTests(PortLister lister);
+void SetPortLister(PortLister lister);
 
 // The COM port number in a Windows friendly name such as "Prolific USB-to-Serial Comm Port
 // (COM3)": the decimal number after the first "(COM", with every ')' removed first. 0 when the

@@ -69,12 +69,12 @@ protected:
         g_candidatePorts.clear();
         g_instrumentPort = NO_INSTRUMENT_PORT;
         g_portListChanged.store(0);
-        SetPortListingForTests([this] { return listed_; });
+        SetPortLister([this] { return listed_; });
     }
 
     void TearDown() override {
         CommSetTrace(nullptr, nullptr);
-        SetPortListingForTests({});
+        SetPortLister({});
         CommClose();
         for (const ListedPort& port : listed_) {
             DetachPortDevice(port.portNumber);

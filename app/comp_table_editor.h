@@ -1,0 +1,60 @@
+// What the main window needs of the comparator table editor, the modal window in which a table
+// is edited, saved and sent: its host, its three file strings and a modal run in one of four
+// modes. The editor posts its own page-switch requests (30 Transfer, 33 load failed, 34 saved) to
+// its host.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QString>
+
+class QObject;
+class QWidget;
+
+// The comparator table file last opened or saved: the full path, the file name alone and the
+// folder (the path without the file name).
+struct CompTableFiles {
+    QString path;
+    QString fileName;
+    QString folder;
+    bool operator==(const CompTableFiles&) const = default;
+};
+
+// Where the editor's table comes from when it runs.
+enum class CompEditorMode : int {
+    NewTable = 0,       // request 23
+    TableFile = 1,      // request 24: the file just read into the table text
+    FromInstrument = 2, // request 32: the table just received from the instrument
+    AfterTransfer = 3,  // requests 28 and 29: back from a transmission
+};
+
+class CompTableEditor {
+public:
+    virtual ~CompTableEditor() = default;
+
+    virtual void SetHost(QObject* host) = 0;
+    // Marks the table as saved, so that nothing asks to save before anything was edited.
+    virtual void MarkSaved() = 0;
+    virtual void SetFiles(const CompTableFiles& files) = 0;
+    virtual CompTableFiles Files() const = 0;
+    // Runs the editor modally in `mode`; returns when it closes.
+    virtual void Run(CompEditorMode mode) = 0;
+};
+
+// Stands in for the editor until the editor window exists: keeps the file strings (so that they
+// travel between the menu page and the settings file unchanged), and its run shows nothing.
+class CompTableEditorPlaceholder : public CompTableEditor {
+public:
+    void SetHost(QObject* /*host*/) override {}
+    void MarkSaved() override {}
+    void SetFiles(const CompTableFiles& files) override { files_ = files; }
+    CompTableFiles Files() const override { return files_; }
+    void Run(CompEditorMode /*mode*/) override {}
+
+private:
+    CompTableFiles files_;
+};
+
+// Makes the editor of a main window; `parent` is the main window.
+using CompTableEditorFactory = std::function<std::unique_ptr<CompTableEditor>(QWidget* parent)>;

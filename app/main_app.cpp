@@ -1,0 +1,31 @@
+#include "main_app.h"
+
+#include <QPalette>
+
+namespace {
+
+const QColor kDialogFace(192, 192, 192);
+const QColor kDialogText(0, 0, 0);
+
+} // namespace
+
+CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv) {
+    ApplyDialogLook(*this);
+}
+
+int CMainApp::Run(MainWindowOptions options) {
+    CMainDlg mainWindow(std::move(options));
+    if (!mainWindow.PicturesLoaded()) {
+        qCritical("the pictures of the top menu are missing from the program");
+        return 1;
+    }
+    mainWindow.show();
+    return exec();
+}
+
+void ApplyDialogLook(QApplication& application) {
+    QPalette palette = application.palette();
+    palette.setColor(QPalette::Window, kDialogFace);
+    palette.setColor(QPalette::WindowText, kDialogText);
+    application.setPalette(palette);
+}

@@ -1,0 +1,410 @@
+#include "main_window.h"
+
+#include <array>
+#include <string>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include "about_dialog.h"
+#include "bitmap_button.h"
+#include "comp_choice_page.h"
+#include "comp_transmit_do_page.h"
+#include "comp_transmit_send_page.h"
+#include "date_page.h"
+#include "dialogs.h"
+#include "discovery.h"
+#include "erase_choice_page.h"
+#include "erase_do_page.h"
+#include "fonts.h"
+#include "images.h"
+#include "layouts/comp_layouts.h"
+#include "layouts/date_layout.h"
+#include "layouts/erase_do_layout.h"
+#include "layouts/main_window_layout.h"
+#include "layouts/menu_layouts.h"
+#include "layouts/read_do_layout.h"
+#include "layouts/read_receive_layout.h"
+#include "layouts/unit_choice_layouts.h"
+#include "menu_pages.h"
+#include "page_requests.h"
+#include "port_listing.h"
+#include "read_choice_page.h"
+#include "read_do_page.h"
+#include "read_receive_page.h"
+#include "selected_units.h"
+#include "usb_check_dialog.h"
+#include "window_messages.h"
+
+namespace {
+
+const QColor kBackground(192, 192, 192);
+constexpr int kNoFocus = 0;
+
+bool IsEnterKey(const QEvent* event) {
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// A push button of a page: the page itself turns Enter on it into a click.
+bool IsPageButton(const QObject* object) {
+    return qobject_cast<const QPushButton*>(object) != nullptr &&
+           qobject_cast<const CPage*>(object->parent()) != nullptr;
+}
+
+// The editor run that follows a request, if any.
+std::optional<CompEditorMode> EditorRunFor(int code) {
+    switch (code) {
+    case kRequestNewTable:
+        return CompEditorMode::NewTable;
+    case kRequestEditTableFile:
+        return CompEditorMode::TableFile;
+    case kRequestTransmitOpenFailed:
+    case kRequestTransmitEnded:
+        return CompEditorMode::AfterTransfer;
+    case kRequestTableReceived:
+        return CompEditorMode::FromInstrument;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+// One switch of the navigation table: the page to show (every other page is hidden), the notice
+// it gets (if any) and its control that gets the keyboard focus (if any).
+struct CMainDlg::PageStep {
+    int code;
+    PageId show;
+    std::optional<WindowMessage> notice;
+    int focus;
+};
+
+const CMainDlg::PageStep* CMainDlg::FindStep(int code) {
+    static constexpr std::array<PageStep, 26> kSteps = {{
+        // code, page shown, notice, focus
+        {kRequestReadDeleteMenu, PageId::DataReadErase, {}, data_read_erase_ids::kBack},
+        {kRequestCompClockMenu, PageId::InitCompDate, {}, init_comp_date_ids::kBack},
+        {kRequestBackFromReadDeleteMenu, PageId::Main, {}, main_menu_ids::kReadDelete},
+        {kRequestReadChoice, PageId::ReadChoice, WM_PAGE_ACTIVATE, kNoFocus},
+        {kRequestEraseChoice, PageId::EraseChoice, WM_PAGE_ACTIVATE, kNoFocus},
+        {kRequestBackFromEraseChoice, PageId::DataReadErase, {}, data_read_erase_ids::kDelete},
+        {kRequestEraseUnitChosen, PageId::EraseDo, WM_PAGE_ACTIVATE, erase_do_ids::kCancel},
+        {kRequestBackFromEraseDo, PageId::EraseChoice, {}, kEraseChoiceIds.cancel},
+        {kRequestErased, PageId::EraseChoice, WM_PAGE_ACTIVATE, kNoFocus},
+        {kRequestEraseFailed, PageId::DataReadErase, {}, kNoFocus},
+        {kRequestBackFromReadChoice, PageId::DataReadErase, {}, data_read_erase_ids::kRead},
+        {kRequestReadUnitChosen, PageId::ReadDo, WM_PAGE_ACTIVATE, read_do_ids::kCancel},
+        {kRequestBackFromReadDo, PageId::ReadChoice, {}, kReadChoiceIds.cancel},
+        {kRequestStartReception, PageId::ReadReceive, WM_PAGE_ACTIVATE, read_receive_ids::kCancel},
+        {kRequestReceptionEnded, PageId::ReadChoice, {}, kReadChoiceIds.cancel},
+        {kRequestBackFromCompClockMenu, PageId::Main, {}, main_menu_ids::kCompClock},
+        {kRequestCompChoice, PageId::CompChoice, {}, comp_choice_ids::kCancel},
+        {kRequestSetClock, PageId::Date, WM_PAGE_ACTIVATE, date_ids::kBack},
+        {kRequestBackFromSetClock, PageId::InitCompDate, {}, init_comp_date_ids::kSetClock},
+        {kRequestBackFromCompChoice, PageId::InitCompDate, {}, init_comp_date_ids::kCompTable},
+        {kRequestReceiveTable, PageId::CompTransmitDo, WM_COMP_RECEIVE_START, kNoFocus},
+        {kRequestTransmitOpenFailed, PageId::CompChoice, {}, kNoFocus},
+        {kRequestTransmitEnded, PageId::CompChoice, {}, kNoFocus},
+        {kRequestTransmitTable, PageId::CompTransmitSend, WM_COMP_SEND_START, kNoFocus},
+        {kRequestTableReceiveFailed, PageId::CompChoice, {}, kNoFocus},
+        {kRequestTableReceived, PageId::CompChoice, {}, kNoFocus},
+    }};
+    for (const PageStep& step : kSteps) {
+        if (step.code == code) {
+            return &step;
+        }
+    }
+    return nullptr;
+}
+
+CMainDlg::CMainDlg(MainWindowOptions options, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      options_(std::move(options)) {
+    InitImageResources();
+    layout_ = DialogLayout::Build(*this, layouts::kMainWindow, DialogFont());
+    setWindowIcon(ProgramIcon());
+    setWindowTitle(QString::fromLatin1(kTitle));
+    layout_.Find<QLabel>(main_window_ids::kLogo)->setPixmap(QPixmap(images::kLogo));
+    AddAboutEntry();
+
+    g_portListChanged.store(1);
+    EnumerateCandidatePorts();
+    CreateSharedFonts();
+    CreatePages();
+    editor_ = options_.makeEditor ? options_.makeEditor(this)
+                                  : std::make_unique<CompTableEditorPlaceholder>();
+    editor_->SetHost(this);
+    editor_->MarkSaved();
+    LoadSettings();
+
+    mainPage_->show();
+    mainPage_->ReadDeleteButton()->setFocus(Qt::OtherFocusReason);
+
+    // Enter is swallowed before any widget of this window sees it (see eventFilter).
+    qApp->installEventFilter(this);
+    if (options_.watchPortChanges) {
+        WatchPortChanges();
+    }
+    if (options_.startupCheck) {
+        QTimer::singleShot(kStartupCheckDelayMs, this, &CMainDlg::RunStartupCheck);
+    }
+}
+
+CMainDlg::~CMainDlg() {
+    qApp->removeEventFilter(this);
+    // The notifier watches the monitor's descriptor: it goes first.
+    delete portNotifier_;
+}
+
+void CMainDlg::CreatePages() {
+    mainPage_ = new CPpgMain(this);
+    dataReadErasePage_ = new CPpgDataReadErase(this);
+    eraseChoicePage_ = new CPpgEraseChoice(this);
+    eraseDoPage_ = new CPpgEraseDo(this);
+    readChoicePage_ = new CPpgReadChoice(this);
+    readDoPage_ = new CPpgReadDo(this);
+    readReceivePage_ = new CPpgReadReceive(this);
+    initCompDatePage_ = new CPpgInitCompDate(this);
+    datePage_ = new CPpgDate(this);
+    compChoicePage_ = new CPpgCompChoice(this);
+    compTransmitDoPage_ = new CPpgCompTransmitDo(this);
+    compTransmitSendPage_ = new CPpgCompTransmitSend(this);
+
+    const QRect frame = layout_.Find(main_window_ids::kPageFrame)->geometry();
+    for (int i = 0; i < kPageCount; ++i) {
+        CPage* page = Page(static_cast<PageId>(i));
+        page->move(frame.topLeft());
+        page->SetHost(this);
+    }
+}
+
+void CMainDlg::AddAboutEntry() {
+    // There is no system menu to extend on every platform: the about box is on F1 and on the
+    // logo's context menu.
+    auto* about = new QAction(QString::fromLatin1(kAboutMenuText), this);
+    about->setShortcut(QKeySequence(Qt::Key_F1));
+    about->setShortcutContext(Qt::WindowShortcut);
+    connect(about, &QAction::triggered, this, &CMainDlg::ShowAboutBox);
+    addAction(about);
+    QWidget* logo = layout_.Find(main_window_ids::kLogo);
+    logo->addAction(about);
+    logo->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void CMainDlg::WatchPortChanges() {
+    portMonitor_ = std::make_unique<PortListMonitor>();
+    std::string whyNot;
+    if (!portMonitor_->Start(&whyNot)) {
+        // Plugging the instrument in then needs a restart; scans still find a port that was
+        // present at start.
+        qWarning("serial ports are not watched: %s", whyNot.c_str());
+        portMonitor_.reset();
+        return;
+    }
+    portNotifier_ =
+        new QSocketNotifier(portMonitor_->FileDescriptor(), QSocketNotifier::Read, this);
+    connect(portNotifier_, &QSocketNotifier::activated, this, [this] {
+        if (portMonitor_->TakeChanges()) {
+            OnPortListChanged();
+        }
+    });
+}
+
+void CMainDlg::OnPortListChanged() {
+    g_portListChanged.store(1);
+    EnumerateCandidatePorts();
+}
+
+void CMainDlg::ShowAboutBox() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainDlg::RunStartupCheck() {
+    CUsbCheckDlg check(this);
+    check.exec();
+}
+
+CPage* CMainDlg::Page(PageId id) const {
+    switch (id) {
+    case PageId::Main:
+        return mainPage_;
+    case PageId::DataReadErase:
+        return dataReadErasePage_;
+    case PageId::EraseChoice:
+        return eraseChoicePage_;
+    case PageId::EraseDo:
+        return eraseDoPage_;
+    case PageId::ReadChoice:
+        return readChoicePage_;
+    case PageId::ReadDo:
+        return readDoPage_;
+    case PageId::ReadReceive:
+        return readReceivePage_;
+    case PageId::InitCompDate:
+        return initCompDatePage_;
+    case PageId::Date:
+        return datePage_;
+    case PageId::CompChoice:
+        return compChoicePage_;
+    case PageId::CompTransmitDo:
+        return compTransmitDoPage_;
+    case PageId::CompTransmitSend:
+        return compTransmitSendPage_;
+    }
+    return nullptr;
+}
+
+std::optional<PageId> CMainDlg::VisiblePage() const {
+    for (int i = 0; i < kPageCount; ++i) {
+        const auto id = static_cast<PageId>(i);
+        if (!Page(id)->isHidden()) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+QWidget* CMainDlg::PageControl(PageId id, int controlId) const {
+    if (id == PageId::Main) {
+        return mainPage_->Button(controlId);
+    }
+    return Page(id)->Control(controlId);
+}
+
+CPpgMain& CMainDlg::MainPage() const {
+    return *mainPage_;
+}
+
+CPpgEraseChoice& CMainDlg::EraseChoicePage() const {
+    return *eraseChoicePage_;
+}
+
+CPpgReadChoice& CMainDlg::ReadChoicePage() const {
+    return *readChoicePage_;
+}
+
+CPpgReadDo& CMainDlg::ReadDoPage() const {
+    return *readDoPage_;
+}
+
+CPpgReadReceive& CMainDlg::ReadReceivePage() const {
+    return *readReceivePage_;
+}
+
+CPpgCompChoice& CMainDlg::CompChoicePage() const {
+    return *compChoicePage_;
+}
+
+bool CMainDlg::PicturesLoaded() const {
+    return mainPage_->PicturesLoaded();
+}
+
+bool CMainDlg::event(QEvent* event) {
+    if (event->type() == EventType(WM_PAGE_SWITCH)) {
+        if (const MessageEvent* request = MessageEvent::From(event)) {
+            HandlePageSwitch(static_cast<int>(request->WParam()),
+                             static_cast<int>(request->LParam()));
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CMainDlg::HandlePageSwitch(int code, int argument) {
+    switch (code) {
+    case kRequestExit:
+        AskToExit();
+        return;
+    case kRequestEraseUnitChosen:
+        g_selectedUnitForDeletion = argument;
+        break;
+    case kRequestReadUnitChosen:
+        g_selectedUnitForReading = argument;
+        break;
+    case kRequestEraseFailed:
+        eraseChoicePage_->ResetToCheckingState();
+        break;
+    case kRequestStartReception:
+        readReceivePage_->SetDestination(readDoPage_->AcceptedFolder(),
+                                         readDoPage_->AcceptedFileName());
+        break;
+    case kRequestEditTableFile:
+        editor_->SetFiles(compChoicePage_->TableFiles());
+        break;
+    case kRequestTableLoadFailed: {
+        CompTableFiles choiceFiles = compChoicePage_->TableFiles();
+        choiceFiles.fileName.clear();
+        compChoicePage_->SetTableFiles(choiceFiles);
+        CompTableFiles editorFiles = editor_->Files();
+        editorFiles.fileName.clear();
+        editor_->SetFiles(editorFiles);
+        SendMessageTo(compChoicePage_, WM_COMP_CHOICE_REOPEN);
+        return;
+    }
+    case kRequestTableSaved:
+        compChoicePage_->SetTableFiles(editor_->Files());
+        return;
+    default:
+        break;
+    }
+    if (const PageStep* step = FindStep(code)) {
+        Perform(*step);
+    }
+    if (const std::optional<CompEditorMode> mode = EditorRunFor(code)) {
+        editor_->Run(*mode);
+    }
+}
+
+void CMainDlg::Perform(const PageStep& step) {
+    // Exactly one page is visible: a request that arrives late (after another switch) must not
+    // leave two pages on top of each other.
+    for (int i = 0; i < kPageCount; ++i) {
+        const auto id = static_cast<PageId>(i);
+        if (id != step.show) {
+            Page(id)->hide();
+        }
+    }
+    CPage* shown = Page(step.show);
+    shown->show();
+    if (step.notice) {
+        SendMessageTo(shown, *step.notice);
+    }
+    if (step.focus != kNoFocus) {
+        PageControl(step.show, step.focus)->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CMainDlg::AskToExit() {
+    if (AskYesNo(QString::fromLatin1(kExitQuestion), MessageIcon::Information, MessageAnswer::No)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && IsEnterKey(event) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this && !IsPageButton(watched)) {
+        // No default button, no closing by Enter: only a focused page button acts on it.
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+    SaveSettings();
+    QWidget::closeEvent(event);
+}
+
+void CMainDlg::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackground);
+}

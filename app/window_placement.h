@@ -1,0 +1,24 @@
+// Where the main window goes at start: the position saved in the settings file, unless that
+// would leave the window wholly outside every screen (a monitor was removed since), and on the
+// first run the window's initial place moved 100 pixels right and down.
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include "settings_file.h"
+
+// The settings file's rectangle is the classic one: right and bottom lie just outside it.
+SettingsRect ToSettingsRect(const QRect& rect);
+QRect FromSettingsRect(const SettingsRect& rect);
+
+// The first-run position: the window centred in `primaryArea`, moved 100 pixels right and down.
+QPoint FirstRunPosition(QSize windowSize, const QRect& primaryArea);
+
+// The saved position when a window of `windowSize` there shares at least one pixel with one of
+// `screens` (partly off-screen positions are kept exactly); otherwise the window centred in
+// `primaryArea`.
+QPoint RestoredPosition(QPoint saved, QSize windowSize, const QList<QRect>& screens,
+                        const QRect& primaryArea);

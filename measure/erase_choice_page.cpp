@@ -1,0 +1,14 @@
+#include "erase_choice_page.h"
+
+#include "color_button.h"
+#include "page_requests.h"
+
+namespace {
+
+const UnitChoiceKind kEraseChoiceKind{&layouts::kEraseChoice,      kEraseChoiceIds,
+                                      button_colors::kRed,         button_colors::kPaleRed,
+                                      kRequestBackFromEraseChoice, kRequestEraseUnitChosen};
+
+} // namespace
+
+CPpgEraseChoice::CPpgEraseChoice(QWidget* parent) : CUnitChoicePage(kEraseChoiceKind, parent) {}

@@ -1,0 +1,14 @@
+#include "read_choice_page.h"
+
+#include "color_button.h"
+#include "page_requests.h"
+
+namespace {
+
+const UnitChoiceKind kReadChoiceKind{&layouts::kReadChoice,      kReadChoiceIds,
+                                     button_colors::kBlue,       button_colors::kPaleBlue,
+                                     kRequestBackFromReadChoice, kRequestReadUnitChosen};
+
+} // namespace
+
+CPpgReadChoice::CPpgReadChoice(QWidget* parent) : CUnitChoicePage(kReadChoiceKind, parent) {}

@@ -1,0 +1,12 @@
+// CPpgReadChoice: the unit selection for reading. Blue units; Cancel posts request 11, a unit
+// request 12 with its code.
+#pragma once
+
+#include "unit_choice_page.h"
+
+class CPpgReadChoice : public CUnitChoicePage {
+    Q_OBJECT
+
+public:
+    explicit CPpgReadChoice(QWidget* parent = nullptr);
+};

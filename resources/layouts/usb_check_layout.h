@@ -1,0 +1,20 @@
+// The start-up check window: one centred line while the instrument is looked for.
+#pragma once
+
+#include <array>
+
+#include "dialog_layout.h"
+
+namespace usb_check_ids {
+inline constexpr int kMessage = 1137;
+} // namespace usb_check_ids
+
+namespace layouts {
+
+inline constexpr std::array kUsbCheckControls = {
+    DialogControl{usb_check_ids::kMessage, ControlKind::Static, 0, 22, 130, 8,
+                  "Checking USB connection ....", kStyleCenter},
+};
+inline constexpr DialogResource kUsbCheck{130, 52, kUsbCheckControls};
+
+} // namespace layouts

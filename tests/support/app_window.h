@@ -1,0 +1,112 @@
+// Fixtures for the tests of the main window: a main window built in a temporary program folder
+// (so its settings file lands there), with scripted message boxes, no real serial ports, no
+// start-up check, and an editor that records how it was run.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "comp_table_editor.h"
+#include "dialogs.h"
+#include "discovery.h"
+#include "main_window.h"
+#include "page.h"
+#include "port_listing.h"
+#include "selected_units.h"
+#include "window_messages.h"
+
+namespace app_test {
+
+// Records each run of the editor, with the page that was visible meanwhile.
+class RecordingEditor : public CompTableEditor {
+public:
+    struct RunRecord {
+        CompEditorMode mode;
+        std::optional<PageId> visiblePage;
+    };
+
+    void SetHost(QObject* host) override { host_ = host; }
+    void MarkSaved() override { ++savedMarks_; }
+    void SetFiles(const CompTableFiles& files) override { files_ = files; }
+    CompTableFiles Files() const override { return files_; }
+    void Run(CompEditorMode mode) override {
+        runs_.push_back({mode, window_ != nullptr ? window_->VisiblePage() : std::nullopt});
+    }
+
+    void Watch(const CMainDlg* window) { window_ = window; }
+    QObject* Host() const { return host_; }
+    int SavedMarks() const { return savedMarks_; }
+    const std::vector<RunRecord>& Runs() const { return runs_; }
+
+private:
+    QObject* host_ = nullptr;
+    const CMainDlg* window_ = nullptr;
+    int savedMarks_ = 0;
+    CompTableFiles files_;
+    std::vector<RunRecord> runs_;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        ASSERT_TRUE(programDir_.isValid());
+        SetPortLister([] { return std::vector<ListedPort>{}; });
+        g_instrumentPort = NO_INSTRUMENT_PORT;
+        g_selectedUnitForDeletion = 0;
+        g_selectedUnitForReading = 0;
+    }
+
+    void TearDown() override {
+        window_.reset();
+        SetPortLister({});
+    }
+
+    MainWindowOptions Options() {
+        MainWindowOptions options;
+        options.programDir = programDir_.path();
+        options.startupCheck = false;
+        options.watchPortChanges = false;
+        options.makeEditor = [this](QWidget* /*parent*/) {
+            auto editor = std::make_unique<RecordingEditor>();
+            editor_ = editor.get();
+            return editor;
+        };
+        return options;
+    }
+
+    CMainDlg& MakeWindow(MainWindowOptions options) {
+        window_ = std::make_unique<CMainDlg>(std::move(options));
+        editor_->Watch(window_.get());
+        return *window_;
+    }
+    CMainDlg& MakeWindow() { return MakeWindow(Options()); }
+
+    // Posts a request as a page does and lets the main window handle it (and nothing else).
+    void Request(int code, int argument = 0) {
+        ASSERT_TRUE(PostPageSwitch(window_.get(), code, argument));
+        QCoreApplication::sendPostedEvents(window_.get(), EventType(WM_PAGE_SWITCH));
+    }
+
+    int VisiblePageCount() const {
+        int count = 0;
+        for (int i = 0; i < kPageCount; ++i) {
+            count += window_->Page(static_cast<PageId>(i))->isHidden() ? 0 : 1;
+        }
+        return count;
+    }
+
+    QTemporaryDir programDir_;
+    CScriptedDialogs dialogs_;
+    DialogsOverride dialogsOverride_ = SetDialogsForTests(dialogs_);
+    RecordingEditor* editor_ = nullptr;
+    std::unique_ptr<CMainDlg> window_;
+};
+
+} // namespace app_test
