@@ -1,0 +1,212 @@
+// The serial link's framing, budgets and module state, the same on every operating system.
+// The device itself is reached through serial_device (one implementation file per system).
+#include "comm.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "port_names.h"
+#include "serial_device.h"
+
+namespace {
+
+using serial_device::Clock;
+using serial_device::ReadResult;
+
+constexpr std::chrono::milliseconds kReplyBudget{kCommReplyBudgetMs};
+constexpr std::chrono::milliseconds kWriteBudgetBase{2000};
+constexpr std::chrono::milliseconds kWriteBudgetPerByte{2};
+
+struct LinkState {
+    int timedOut = 0;
+    int lastOpenError = 0;
+    // Bytes read from the device but not yet handed out, so that nothing received is lost
+    // between two reads.
+    std::array<std::uint8_t, 4096> readAhead{};
+    std::size_t head = 0;
+    std::size_t tail = 0;
+    CommTraceSink traceSink = nullptr;
+    void* traceContext = nullptr;
+};
+
+LinkState g_link;
+
+void Trace(CommTraceEvent event, const void* data = nullptr, std::size_t size = 0) {
+    if (g_link.traceSink != nullptr) {
+        g_link.traceSink(event, static_cast<const std::uint8_t*>(data), size, g_link.traceContext);
+    }
+}
+
+void DropReadAhead() {
+    g_link.head = g_link.tail = 0;
+}
+
+bool HasReadAhead() {
+    return g_link.head < g_link.tail;
+}
+
+// Makes at least one received byte available in the read-ahead buffer, or says why not.
+ReadResult FillReadAhead(Clock::time_point deadline) {
+    if (HasReadAhead()) {
+        return ReadResult::Data;
+    }
+    DropReadAhead();
+    return serial_device::Read(g_link.readAhead.data(), g_link.readAhead.size(), &g_link.tail,
+                               deadline);
+}
+
+bool WriteWithinBudget(const std::uint8_t* bytes, std::size_t count) {
+    const auto deadline =
+        Clock::now() + kWriteBudgetBase + kWriteBudgetPerByte * static_cast<long>(count);
+    return serial_device::Write(bytes, count, deadline);
+}
+
+// The device failed under a read: the port is closed, as after a failed line-status request.
+void DeviceFailed() {
+    Trace(CommTraceEvent::DeviceFailed);
+    CommClose();
+}
+
+} // namespace
+
+void CommConfigure(std::uint32_t baud) {
+    serial_device::Configure(baud);
+}
+
+int CommOpen(int port) {
+    if (port < kFirstPortNumber || port > kLastPortNumber) {
+        return 0;
+    }
+    CommClose(); // never leak a port that a caller forgot to close
+    const std::string path = PortDevicePath(port);
+    const int error = path.empty() ? ENOENT : serial_device::Open(path);
+    g_link.lastOpenError = error;
+    if (error != 0) {
+        Trace(CommTraceEvent::OpenFailed, path.data(), path.size());
+        return 0;
+    }
+    DropReadAhead();
+    Trace(CommTraceEvent::Opened, path.data(), path.size());
+    return 1;
+}
+
+int CommClose() {
+    if (!serial_device::IsOpen()) {
+        return 0;
+    }
+    const bool closed = serial_device::Close();
+    DropReadAhead();
+    Trace(CommTraceEvent::Closed);
+    return closed ? 1 : 0;
+}
+
+int CommSendCommand(const char* text) {
+    if (!serial_device::IsOpen() || text == nullptr) {
+        return 0;
+    }
+    static constexpr std::uint8_t kTerminator[] = {0x0D, 0x0A};
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
+    const std::size_t length = std::strlen(text);
+    Trace(CommTraceEvent::Sent, bytes, length);
+    if (!WriteWithinBudget(bytes, length) || !WriteWithinBudget(kTerminator, sizeof kTerminator)) {
+        serial_device::DiscardOutput();
+        return 0;
+    }
+    return 1;
+}
+
+int CommSendBytes(const std::uint8_t* bytes, std::size_t count) {
+    if (!serial_device::IsOpen() || (bytes == nullptr && count != 0)) {
+        return 0;
+    }
+    Trace(CommTraceEvent::SentBytes, bytes, count);
+    if (!WriteWithinBudget(bytes, count)) {
+        serial_device::DiscardOutput();
+        return 0;
+    }
+    return 1;
+}
+
+int CommReadLine(char* buffer, std::size_t capacity) {
+    if (!serial_device::IsOpen() || buffer == nullptr || capacity == 0) {
+        return 0;
+    }
+    const Clock::time_point deadline = Clock::now() + kReplyBudget;
+    g_link.timedOut = 0;
+    std::size_t length = 0;
+    for (;;) {
+        const ReadResult result = FillReadAhead(deadline);
+        if (result == ReadResult::DeviceFailed) {
+            DeviceFailed();
+            return 0;
+        }
+        if (result == ReadResult::Data) {
+            while (HasReadAhead()) {
+                const std::uint8_t byte = g_link.readAhead[g_link.head++];
+                if (byte == 0x0A) {
+                    buffer[length] = '\0';
+                    Trace(CommTraceEvent::LineRead, buffer, length);
+                    return 1;
+                }
+                // Control bytes (CR among them) are not part of the reply; bytes past the
+                // capacity are dropped up to the LF.
+                if (byte >= 0x20 && length + 1 < capacity) {
+                    buffer[length++] = static_cast<char>(byte);
+                }
+            }
+            if (Clock::now() < deadline) {
+                continue;
+            }
+        }
+        // The budget is spent: the line comes back cut and flagged.
+        g_link.timedOut = 1;
+        CommPurge();
+        buffer[length] = '\0';
+        Trace(CommTraceEvent::LineTimedOut, buffer, length);
+        return 1;
+    }
+}
+
+int CommReadByte(std::uint8_t* byte) {
+    if (!serial_device::IsOpen() || byte == nullptr) {
+        return 0;
+    }
+    switch (FillReadAhead(Clock::now() + kReplyBudget)) {
+    case ReadResult::Data:
+        *byte = g_link.readAhead[g_link.head++];
+        Trace(CommTraceEvent::ByteRead, byte, 1);
+        return 1;
+    case ReadResult::TimedOut:
+        Trace(CommTraceEvent::ByteTimedOut);
+        CommClose();
+        return 0;
+    case ReadResult::DeviceFailed:
+        DeviceFailed();
+        return 0;
+    }
+    return 0;
+}
+
+void CommPurge() {
+    if (!serial_device::IsOpen()) {
+        return;
+    }
+    serial_device::DiscardOutput();
+    serial_device::DiscardInput();
+    DropReadAhead();
+}
+
+int CommTimedOut() {
+    return g_link.timedOut;
+}
+
+int CommLastOpenError() {
+    return g_link.lastOpenError;
+}
+
+void CommSetTrace(CommTraceSink sink, void* context) {
+    g_link.traceSink = sink;
+    g_link.traceContext = context;
+}

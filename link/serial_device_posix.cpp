@@ -1,0 +1,198 @@
+// The serial device over POSIX termios. Waits block in ppoll() with the remaining budget on the
+// monotonic clock; nothing spins.
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "serial_device.h"
+
+namespace serial_device {
+
+namespace {
+
+int g_fd = -1;
+speed_t g_speed = B38400;
+bool g_speedValid = true;
+
+bool SpeedForBaud(std::uint32_t baud, speed_t& speed) {
+    switch (baud) {
+    case 1200:
+        speed = B1200;
+        return true;
+    case 2400:
+        speed = B2400;
+        return true;
+    case 4800:
+        speed = B4800;
+        return true;
+    case 9600:
+        speed = B9600;
+        return true;
+    case 19200:
+        speed = B19200;
+        return true;
+    case 38400:
+        speed = B38400;
+        return true;
+    case 57600:
+        speed = B57600;
+        return true;
+    case 115200:
+        speed = B115200;
+        return true;
+    default:
+        return false;
+    }
+}
+
+timespec Remaining(Clock::time_point deadline) {
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) {
+        return {0, 0};
+    }
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+// DTR off, RTS on. A device without modem lines (a pseudo-terminal) refuses the request with
+// ENOTTY or EINVAL; that is no reason to fail the open.
+bool SetModemLines(int fd) {
+    int dtr = TIOCM_DTR;
+    int rts = TIOCM_RTS;
+    if (ioctl(fd, TIOCMBIC, &dtr) == 0 && ioctl(fd, TIOCMBIS, &rts) == 0) {
+        return true;
+    }
+    return errno == ENOTTY || errno == EINVAL;
+}
+
+bool ApplyLineSettings(int fd) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) {
+        return false;
+    }
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    tio.c_cc[VSTART] = 0x11;
+    tio.c_cc[VSTOP] = 0x13;
+    if (cfsetispeed(&tio, g_speed) != 0 || cfsetospeed(&tio, g_speed) != 0) {
+        return false;
+    }
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+} // namespace
+
+void Configure(std::uint32_t baud) {
+    g_speedValid = SpeedForBaud(baud, g_speed);
+}
+
+int Open(const std::string& path) {
+    if (!g_speedValid) {
+        return EINVAL;
+    }
+    g_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (g_fd < 0) {
+        return errno;
+    }
+    errno = 0;
+    if (!isatty(g_fd) || ioctl(g_fd, TIOCEXCL) != 0 || !ApplyLineSettings(g_fd) ||
+        !SetModemLines(g_fd)) {
+        const int error = errno != 0 ? errno : ENOTTY;
+        Close();
+        return error;
+    }
+    // Start without stale input (a late reply to the previous user). Output is left alone: on a
+    // pseudo-terminal, discarding it would drop what the previous user wrote before closing.
+    tcflush(g_fd, TCIFLUSH);
+    return 0;
+}
+
+bool IsOpen() {
+    return g_fd >= 0;
+}
+
+bool Close() {
+    if (g_fd < 0) {
+        return false;
+    }
+    ioctl(g_fd, TIOCNXCL);
+    const int result = close(g_fd);
+    g_fd = -1;
+    return result == 0;
+}
+
+bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point deadline) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = write(g_fd, bytes + done, count - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) {
+            return false;
+        }
+        pollfd entry{g_fd, POLLOUT, 0};
+        const timespec timeout = Remaining(deadline);
+        const int ready = ppoll(&entry, 1, &timeout, nullptr);
+        if (ready == 0 || (ready < 0 && errno != EINTR) ||
+            (ready > 0 && !(entry.revents & POLLOUT))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
+                Clock::time_point deadline) {
+    for (;;) {
+        pollfd entry{g_fd, POLLIN, 0};
+        const timespec timeout = Remaining(deadline);
+        const int ready = ppoll(&entry, 1, &timeout, nullptr);
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return ReadResult::DeviceFailed;
+        }
+        if (ready == 0) {
+            return ReadResult::TimedOut;
+        }
+        if (entry.revents & POLLIN) {
+            const ssize_t n = read(g_fd, buffer, capacity);
+            if (n > 0) {
+                *got = static_cast<std::size_t>(n);
+                return ReadResult::Data;
+            }
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                continue;
+            }
+            return ReadResult::DeviceFailed; // end of file (hang-up) or an I/O error
+        }
+        return ReadResult::DeviceFailed; // POLLHUP, POLLERR or POLLNVAL without data
+    }
+}
+
+void DiscardOutput() {
+    if (g_fd >= 0) {
+        tcflush(g_fd, TCOFLUSH);
+    }
+}
+
+void DiscardInput() {
+    if (g_fd >= 0) {
+        tcflush(g_fd, TCIFLUSH);
+    }
+}
+
+} // namespace serial_device

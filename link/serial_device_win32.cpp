@@ -1,0 +1,139 @@
+// The serial device over the Windows communications API. Compiled only on Windows.
+//
+// Waits do not spin: before each wait the read time-outs are set so that ReadFile returns as soon
+// as one byte arrives or the remaining budget is spent. Writes are bounded by the driver's write
+// time-outs (2 ms a byte plus 2000 ms), set when the port is opened.
+#define WIN32_LEAN_AND_MEAN
+#include <cstring>
+#include <windows.h>
+
+#include "serial_device.h"
+
+namespace serial_device {
+
+namespace {
+
+constexpr DWORD kQueueSize = 0x80000;
+
+HANDLE g_handle = INVALID_HANDLE_VALUE;
+DCB g_settings{};
+
+DWORD MillisecondsUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left <= 0 ? 0 : static_cast<DWORD>(left);
+}
+
+} // namespace
+
+void Configure(std::uint32_t baud) {
+    DCB& dcb = g_settings;
+    std::memset(&dcb, 0, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    dcb.BaudRate = baud;
+    dcb.fBinary = 1;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.XonLim = 200;
+    dcb.XoffLim = 400;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.XonChar = 0x11;
+    dcb.XoffChar = 0x13;
+    dcb.ErrorChar = 0x00;
+    dcb.EofChar = 0x1A;
+    dcb.EvtChar = 0x00;
+}
+
+int Open(const std::string& path) {
+    g_handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (g_handle == INVALID_HANDLE_VALUE) {
+        return static_cast<int>(GetLastError());
+    }
+    COMMTIMEOUTS timeouts{};
+    if (!SetCommMask(g_handle, 0) || !SetupComm(g_handle, kQueueSize, kQueueSize) ||
+        !SetCommState(g_handle, &g_settings) || !GetCommTimeouts(g_handle, &timeouts)) {
+        const int error = static_cast<int>(GetLastError());
+        Close();
+        return error;
+    }
+    timeouts.WriteTotalTimeoutMultiplier = 2;
+    timeouts.WriteTotalTimeoutConstant = 2000;
+    if (!SetCommTimeouts(g_handle, &timeouts)) {
+        const int error = static_cast<int>(GetLastError());
+        Close();
+        return error;
+    }
+    return 0;
+}
+
+bool IsOpen() {
+    return g_handle != INVALID_HANDLE_VALUE;
+}
+
+bool Close() {
+    if (g_handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const BOOL closed = CloseHandle(g_handle);
+    g_handle = INVALID_HANDLE_VALUE;
+    return closed != FALSE;
+}
+
+bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point) {
+    DWORD written = 0;
+    return WriteFile(g_handle, bytes, static_cast<DWORD>(count), &written, nullptr) &&
+           written == count;
+}
+
+ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
+                Clock::time_point deadline) {
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(g_handle, &errors, &status)) {
+            return ReadResult::DeviceFailed;
+        }
+        const DWORD left = MillisecondsUntil(deadline);
+        if (status.cbInQue == 0 && left == 0) {
+            return ReadResult::TimedOut;
+        }
+        DWORD want = status.cbInQue == 0 ? 1 : status.cbInQue;
+        if (want > capacity) {
+            want = static_cast<DWORD>(capacity);
+        }
+        // Block in the driver until a byte arrives or the rest of the budget is spent.
+        COMMTIMEOUTS timeouts{};
+        GetCommTimeouts(g_handle, &timeouts);
+        timeouts.ReadIntervalTimeout = MAXDWORD;
+        timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+        timeouts.ReadTotalTimeoutConstant = status.cbInQue != 0 ? 1 : left;
+        if (!SetCommTimeouts(g_handle, &timeouts)) {
+            return ReadResult::DeviceFailed;
+        }
+        DWORD read = 0;
+        if (!ReadFile(g_handle, buffer, want, &read, nullptr)) {
+            return ReadResult::DeviceFailed;
+        }
+        if (read > 0) {
+            *got = read;
+            return ReadResult::Data;
+        }
+    }
+}
+
+void DiscardOutput() {
+    if (g_handle != INVALID_HANDLE_VALUE) {
+        PurgeComm(g_handle, PURGE_TXCLEAR);
+    }
+}
+
+void DiscardInput() {
+    if (g_handle != INVALID_HANDLE_VALUE) {
+        PurgeComm(g_handle, PURGE_RXCLEAR);
+    }
+}
+
+} // namespace serial_device
