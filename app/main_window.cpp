@@ -400,6 +400,8 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
+    // A reception still running is stopped, and its workers have ended, before the window goes.
+    readReceivePage_->StopReception();
     SaveSettings();
     QWidget::closeEvent(event);
 }

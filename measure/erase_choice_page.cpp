@@ -1,13 +1,18 @@
 #include "erase_choice_page.h"
 
 #include "color_button.h"
+#include "memory_check.h"
 #include "page_requests.h"
 
 namespace {
 
-const UnitChoiceKind kEraseChoiceKind{&layouts::kEraseChoice,      kEraseChoiceIds,
-                                      button_colors::kRed,         button_colors::kPaleRed,
-                                      kRequestBackFromEraseChoice, kRequestEraseUnitChosen};
+const UnitChoiceKind kEraseChoiceKind{&layouts::kEraseChoice,
+                                      kEraseChoiceIds,
+                                      button_colors::kRed,
+                                      button_colors::kPaleRed,
+                                      kRequestBackFromEraseChoice,
+                                      kRequestEraseUnitChosen,
+                                      measure::kSelectUnitToDeleteText};
 
 } // namespace
 

@@ -1,5 +1,5 @@
-// CPpgEraseChoice: the unit selection for deletion. Red units; Cancel posts request 6, a unit
-// request 7 with its code.
+// CPpgEraseChoice: the unit selection for deletion. Red units; Cancel and a failed check post
+// request 6, a unit request 7 with its code.
 #pragma once
 
 #include "unit_choice_page.h"

@@ -1,13 +1,15 @@
 #include "read_choice_page.h"
 
 #include "color_button.h"
+#include "memory_check.h"
 #include "page_requests.h"
 
 namespace {
 
-const UnitChoiceKind kReadChoiceKind{&layouts::kReadChoice,      kReadChoiceIds,
-                                     button_colors::kBlue,       button_colors::kPaleBlue,
-                                     kRequestBackFromReadChoice, kRequestReadUnitChosen};
+const UnitChoiceKind kReadChoiceKind{&layouts::kReadChoice,         kReadChoiceIds,
+                                     button_colors::kBlue,          button_colors::kPaleBlue,
+                                     kRequestBackFromReadChoice,    kRequestReadUnitChosen,
+                                     measure::kSelectUnitToReadText};
 
 } // namespace
 

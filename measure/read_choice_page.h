@@ -1,5 +1,5 @@
-// CPpgReadChoice: the unit selection for reading. Blue units; Cancel posts request 11, a unit
-// request 12 with its code.
+// CPpgReadChoice: the unit selection for reading. Blue units; Cancel and a failed check post
+// request 11, a unit request 12 with its code.
 #pragma once
 
 #include "unit_choice_page.h"

@@ -1,13 +1,60 @@
 #include "read_do_page.h"
 
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "color_button.h"
+#include "dialogs.h"
 #include "fonts.h"
 #include "layouts/read_do_layout.h"
 #include "page_requests.h"
+#include "reception.h"
+#include "selected_units.h"
+#include "units.h"
+#include "window_messages.h"
+
+namespace {
+
+// The line that names what will be read; empty for a code that names nothing.
+QString UnitLineFor(int selectedUnitCode) {
+    if (!measure::IsUnitCode(selectedUnitCode)) {
+        return {};
+    }
+    const int unit = measure::UnitIndexOfCode(selectedUnitCode);
+    if (unit == measure::kAllUnits) {
+        return QStringLiteral("This will read ALL UNITs.");
+    }
+    return QStringLiteral("This will read unit [ %1 ].")
+        .arg(QString::fromLatin1(measure::UnitDisplayLetter(unit)));
+}
+
+bool HoldsForbiddenCharacter(const QString& fileName) {
+    for (const char forbidden : std::string_view(CPpgReadDo::kForbiddenCharacters)) {
+        if (fileName.contains(QLatin1Char(forbidden))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Anything under the path counts, also a folder or a link that leads nowhere: creating the file
+// would replace it or fail.
+bool SomethingExistsAt(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
+} // namespace
+
+std::string DestinationBytes(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
 
 CPpgReadDo::CPpgReadDo(QWidget* parent) : CPage(layouts::kReadDo, parent) {
     CancelButton()->SetFaceColor(button_colors::kGreen).SetTextColor(button_colors::kCaptionWhite);
@@ -20,6 +67,73 @@ CPpgReadDo::CPpgReadDo(QWidget* parent) : CPage(layouts::kReadDo, parent) {
         ShowAcceptedDestination();
         PostRequest(*this, kRequestBackFromReadDo);
     });
+    connect(OkButton(), &QPushButton::clicked, this, &CPpgReadDo::Accept);
+    connect(BrowseButton(), &QPushButton::clicked, this, &CPpgReadDo::ChooseFolder);
+
+    activationTimer_.setSingleShot(true);
+    activationTimer_.setInterval(kActivationDelayMs);
+    connect(&activationTimer_, &QTimer::timeout, this, &CPpgReadDo::ShowSelectedUnit);
+}
+
+bool CPpgReadDo::event(QEvent* event) {
+    if (event->type() == EventType(WM_PAGE_ACTIVATE)) {
+        activationTimer_.start();
+        return true;
+    }
+    return CPage::event(event);
+}
+
+void CPpgReadDo::ShowSelectedUnit() {
+    // A code that names no unit leaves the line as it was.
+    const QString line = UnitLineFor(g_selectedUnitForReading);
+    if (!line.isEmpty()) {
+        UnitLine()->setText(line);
+    }
+}
+
+void CPpgReadDo::ChooseFolder() {
+    const QString chosen =
+        Dialogs().ChooseFolder(QString::fromLatin1(kBrowseTitle), FolderField()->text());
+    // A cancelled chooser changes nothing.
+    if (!chosen.isEmpty()) {
+        FolderField()->setText(chosen);
+    }
+}
+
+void CPpgReadDo::Accept() {
+    const QString folder = FolderField()->text();
+    const QString fileName = FileNameField()->text();
+    if (folder.isEmpty()) {
+        ShowMessageBox(QString::fromLatin1(kNoFolderMessage), MessageIcon::Error);
+        return;
+    }
+    if (fileName.isEmpty()) {
+        RefuseFileName(kNoFileNameMessage);
+        return;
+    }
+    if (HoldsForbiddenCharacter(fileName)) {
+        RefuseFileName(kForbiddenCharactersMessage);
+        return;
+    }
+    // The path the reception will create, built the same way.
+    const std::string path =
+        measure::DestinationPath(DestinationBytes(folder), DestinationBytes(fileName));
+    if (path.size() > measure::kMaxDestinationPathLength) {
+        RefuseFileName(measure::kPathTooLongMessage);
+        return;
+    }
+    if (SomethingExistsAt(path) && !AskYesNo(QString::fromLatin1(kOverwriteQuestion),
+                                             MessageIcon::Warning, MessageAnswer::No)) {
+        return;
+    }
+    acceptedFolder_ = folder;
+    acceptedFileName_ = fileName;
+    PostRequest(*this, kRequestStartReception);
+}
+
+void CPpgReadDo::RefuseFileName(const char* message) {
+    ShowMessageBox(QString::fromLatin1(message), MessageIcon::Error);
+    FileNameField()->setFocus(Qt::OtherFocusReason);
 }
 
 void CPpgReadDo::SetAcceptedDestination(const QString& folder, const QString& fileName) {
@@ -39,6 +153,14 @@ CColorButton* CPpgReadDo::CancelButton() const {
 
 CColorButton* CPpgReadDo::OkButton() const {
     return Control<CColorButton>(read_do_ids::kOk);
+}
+
+QPushButton* CPpgReadDo::BrowseButton() const {
+    return Control<QPushButton>(read_do_ids::kBrowse);
+}
+
+QLabel* CPpgReadDo::UnitLine() const {
+    return Control<QLabel>(read_do_ids::kUnitLine);
 }
 
 QLineEdit* CPpgReadDo::FolderField() const {

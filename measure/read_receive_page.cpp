@@ -1,25 +1,95 @@
 #include "read_receive_page.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include <QCoreApplication>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 
 #include "color_button.h"
+#include "dialogs.h"
+#include "discovery.h"
 #include "fonts.h"
 #include "layouts/read_receive_layout.h"
+#include "memory_check.h"
+#include "page_requests.h"
+#include "read_do_page.h"
+#include "selected_units.h"
+#include "window_messages.h"
 
 namespace {
 
-// "Checking data " and fourteen dots.
-constexpr char kCheckingText[] = "Checking data ..............";
+MessageIcon EndIcon(measure::EndOutcome outcome) {
+    switch (outcome) {
+    case measure::EndOutcome::Received:
+        return MessageIcon::Information;
+    case measure::EndOutcome::Cancelled:
+        return MessageIcon::Warning;
+    case measure::EndOutcome::Error:
+        return MessageIcon::Error;
+    }
+    return MessageIcon::Error;
+}
 
 } // namespace
 
-CPpgReadReceive::CPpgReadReceive(QWidget* parent) : CPage(layouts::kReadReceive, parent) {
+// Runs on the engine's worker threads: every report is queued to the page's thread, never waited
+// for. Reports of one reception arrive in the order they were made.
+class CPpgReadReceive::EngineReports : public measure::ReceptionObserver {
+public:
+    explicit EngineReports(CPpgReadReceive& page) : page_(page) {}
+
+    void OnUnitStarted(int unitIndex) override {
+        QMetaObject::invokeMethod(
+            &page_, [page = &page_, unitIndex] { page->ShowUnitStarted(unitIndex); },
+            Qt::QueuedConnection);
+    }
+    void OnProgress(int received, int total) override {
+        QCoreApplication::postEvent(&page_,
+                                    new MessageEvent(WM_TRANSFER_PROGRESS, received, total));
+    }
+    void OnTimeRemaining(const std::string& text) override {
+        QMetaObject::invokeMethod(
+            &page_,
+            [page = &page_, line = QString::fromStdString(text)] { page->ShowTimeRemaining(line); },
+            Qt::QueuedConnection);
+    }
+    void OnEnd(const measure::ReceptionEnd& end) override {
+        QCoreApplication::postEvent(
+            &page_,
+            new MessageEvent(WM_READ_WRITER_END, static_cast<qintptr>(end.outcome), end.fileError));
+    }
+
+private:
+    CPpgReadReceive& page_;
+};
+
+CPpgReadReceive::CPpgReadReceive(QWidget* parent)
+    : CPage(layouts::kReadReceive, parent), reports_(std::make_unique<EngineReports>(*this)),
+      engine_(*reports_) {
     CancelButton()->SetFaceColor(button_colors::kGreen).SetTextColor(button_colors::kCaptionWhite);
     CancelButton()->setFont(g_font16);
     Control<QLabel>(read_receive_ids::kTitle)->setFont(g_font15);
-    Control<QLabel>(read_receive_ids::kStatus)->setText(QString::fromLatin1(kCheckingText));
-    Control<QLabel>(read_receive_ids::kCount)->clear();
-    Control<QLabel>(read_receive_ids::kRemaining)->clear();
+    StatusLine()->setText(QString::fromLatin1(measure::kCheckingDataText));
+    CountLine()->clear();
+    TimeRemainingLine()->clear();
+    ProgressBar()->setValue(0);
+    // Always enabled; it only asks the receiver to stop after its current record.
+    connect(CancelButton(), &QPushButton::clicked, this, [this] { engine_.Cancel(); });
+
+    startTimer_.setSingleShot(true);
+    startTimer_.setInterval(kStartDelayMs);
+    connect(&startTimer_, &QTimer::timeout, this, &CPpgReadReceive::StartReception);
+    endTimer_.setSingleShot(true);
+    endTimer_.setInterval(kEndDelayMs);
+    connect(&endTimer_, &QTimer::timeout, this, &CPpgReadReceive::EndReception);
+}
+
+CPpgReadReceive::~CPpgReadReceive() {
+    // No worker may report to a page that is going away.
+    StopReception();
 }
 
 void CPpgReadReceive::SetDestination(const QString& folder, const QString& fileName) {
@@ -27,6 +97,123 @@ void CPpgReadReceive::SetDestination(const QString& folder, const QString& fileN
     destinationFileName_ = fileName;
 }
 
+bool CPpgReadReceive::event(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == EventType(WM_PAGE_ACTIVATE)) {
+        startTimer_.start();
+        return true;
+    }
+    if (type == EventType(WM_TRANSFER_PROGRESS)) {
+        const auto* progress = static_cast<const MessageEvent*>(event);
+        ShowProgress(static_cast<int>(progress->WParam()), static_cast<int>(progress->LParam()));
+        return true;
+    }
+    if (type == EventType(WM_READ_WRITER_END)) {
+        const auto* end = static_cast<const MessageEvent*>(event);
+        WorkersEnded(static_cast<measure::EndOutcome>(end->WParam()),
+                     static_cast<int>(end->LParam()));
+        return true;
+    }
+    return CPage::event(event);
+}
+
+void CPpgReadReceive::StartReception() {
+    // A page the user has already left starts nothing.
+    if (isHidden()) {
+        return;
+    }
+    const int unitCode = g_selectedUnitForReading;
+    UnitLine()->setText(QString::fromStdString(measure::UnitLineText(unitCode)));
+    StatusLine()->setText(QString::fromLatin1(measure::kCheckingDataText));
+    CountLine()->clear();
+
+    measure::ReceptionRequest request;
+    request.selectedUnitCode = unitCode;
+    request.unitDataMask = g_unitDataMask;
+    request.port = g_instrumentPort;
+    request.folder = DestinationBytes(destinationFolder_);
+    request.fileName = DestinationBytes(destinationFileName_);
+    const measure::StartOutcome outcome = engine_.Start(request);
+    if (outcome != measure::StartOutcome::Started) {
+        // No worker was started and no file created.
+        ShowMessageBox(QString::fromLatin1(measure::StartMessage(outcome)), MessageIcon::Error);
+        PostRequest(*this, kRequestReceptionEnded);
+        return;
+    }
+    active_ = true;
+    // The workers' first reports are queued behind this.
+    ShowProgress(0, engine_.Total());
+}
+
+void CPpgReadReceive::ShowUnitStarted(int unitIndex) {
+    StatusLine()->setText(QString::fromStdString(measure::ReadingUnitText(unitIndex)));
+}
+
+void CPpgReadReceive::ShowProgress(int received, int total) {
+    CountLine()->setText(QString::fromStdString(measure::ProgressText(received, total)));
+    // A range of 0 to 0 would turn the bar into a busy indicator.
+    ProgressBar()->setRange(0, std::max(total, 1));
+    ProgressBar()->setValue(std::clamp(received, 0, std::max(total, 1)));
+}
+
+void CPpgReadReceive::ShowTimeRemaining(const QString& text) {
+    TimeRemainingLine()->setText(text);
+}
+
+void CPpgReadReceive::WorkersEnded(measure::EndOutcome outcome, int fileError) {
+    // The workers have done their work and are returning: reaping them takes no time.
+    engine_.Join();
+    if (fileError != 0) {
+        qWarning("the measurement file could not be written: %s", std::strerror(fileError));
+    }
+    endOutcome_ = outcome;
+    endTimer_.start();
+}
+
+void CPpgReadReceive::EndReception() {
+    active_ = false;
+    ShowMessageBox(QString::fromLatin1(measure::EndMessage(endOutcome_)), EndIcon(endOutcome_));
+    CountLine()->clear();
+    TimeRemainingLine()->clear();
+    ProgressBar()->setValue(0);
+    PostRequest(*this, kRequestReceptionEnded);
+}
+
+void CPpgReadReceive::StopReception() {
+    startTimer_.stop();
+    engine_.StopAndJoin();
+    // Whatever the stopped reception still had to say is dropped with the end it announced.
+    endTimer_.stop();
+    active_ = false;
+    QCoreApplication::removePostedEvents(this, EventType(WM_TRANSFER_PROGRESS));
+    QCoreApplication::removePostedEvents(this, EventType(WM_READ_WRITER_END));
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+}
+
+bool CPpgReadReceive::ReceptionRunning() const {
+    return active_;
+}
+
 CColorButton* CPpgReadReceive::CancelButton() const {
     return Control<CColorButton>(read_receive_ids::kCancel);
+}
+
+QLabel* CPpgReadReceive::UnitLine() const {
+    return Control<QLabel>(read_receive_ids::kUnitLine);
+}
+
+QLabel* CPpgReadReceive::StatusLine() const {
+    return Control<QLabel>(read_receive_ids::kStatus);
+}
+
+QLabel* CPpgReadReceive::CountLine() const {
+    return Control<QLabel>(read_receive_ids::kCount);
+}
+
+QLabel* CPpgReadReceive::TimeRemainingLine() const {
+    return Control<QLabel>(read_receive_ids::kRemaining);
+}
+
+QProgressBar* CPpgReadReceive::ProgressBar() const {
+    return Control<QProgressBar>(read_receive_ids::kProgress);
 }

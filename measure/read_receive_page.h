@@ -1,27 +1,80 @@
 // CPpgReadReceive: receives the chosen unit's readings into the measurement file, with the count,
 // a progress bar and the time remaining. The main window hands it the destination folder and file
-// name (without ".csv") that the read confirmation page accepted.
+// name (without ".csv") that the read confirmation page accepted, then activates it.
+//
+// 10 ms after the activation the reception engine starts on this thread (it counts the readings
+// and reads the serial number and temperature unit); a start that fails is reported at once. The
+// engine's workers report through queued notices, so they never wait for this thread. 100 ms after
+// the workers have ended, the page reports success, cancellation or error, clears its lines and
+// posts request 17. Cancel only asks the receiver to stop.
 #pragma once
 
+#include <memory>
+
 #include <QString>
+#include <QTimer>
 
 #include "page.h"
+#include "reception.h"
 
 class CColorButton;
+class QLabel;
+class QProgressBar;
 
 class CPpgReadReceive : public CPage {
     Q_OBJECT
 
 public:
+    // From the activation to the start of the reception.
+    static constexpr int kStartDelayMs = 10;
+    // From the workers' end to the end message.
+    static constexpr int kEndDelayMs = 100;
+
     explicit CPpgReadReceive(QWidget* parent = nullptr);
+    // Stops a running reception first.
+    ~CPpgReadReceive() override;
 
     void SetDestination(const QString& folder, const QString& fileName);
     const QString& DestinationFolder() const { return destinationFolder_; }
     const QString& DestinationFileName() const { return destinationFileName_; }
 
+    // For the main window closing: stops a running reception and waits until both workers have
+    // ended (the instrument has been told ":MEM:DATA:END" unless it had failed, the file is
+    // closed), then drops every report still queued, so no message follows. Returns within one
+    // exchange with the instrument; at once when nothing runs.
+    void StopReception();
+    // From a successful start until the end has been reported and the page has gone back.
+    bool ReceptionRunning() const;
+
+    // The lines while the reception runs; the engine's reports arrive here.
+    void ShowUnitStarted(int unitIndex);
+    void ShowProgress(int received, int total);
+    void ShowTimeRemaining(const QString& text);
+
     CColorButton* CancelButton() const;
+    QLabel* UnitLine() const;
+    QLabel* StatusLine() const;
+    QLabel* CountLine() const;
+    QLabel* TimeRemainingLine() const;
+    QProgressBar* ProgressBar() const;
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
+    class EngineReports;
+
+    void StartReception();
+    void WorkersEnded(measure::EndOutcome outcome, int fileError);
+    void EndReception();
+
     QString destinationFolder_;
     QString destinationFileName_;
+    // The reports outlive the engine that makes them.
+    std::unique_ptr<measure::ReceptionObserver> reports_;
+    measure::ReceptionEngine engine_;
+    measure::EndOutcome endOutcome_ = measure::EndOutcome::Received;
+    bool active_ = false; // see ReceptionRunning
+    QTimer startTimer_;
+    QTimer endTimer_;
 };

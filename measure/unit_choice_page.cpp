@@ -1,17 +1,16 @@
 #include "unit_choice_page.h"
 
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 
 #include "color_button.h"
+#include "dialogs.h"
 #include "fonts.h"
+#include "memory_check.h"
 #include "page_requests.h"
-
-namespace {
-
-constexpr char kCheckingText[] = "Checking data .......";
-
-} // namespace
+#include "units.h"
+#include "window_messages.h"
 
 CUnitChoicePage::CUnitChoicePage(const UnitChoiceKind& kind, QWidget* parent)
     : CPage(*kind.resource, parent), kind_(kind) {
@@ -20,18 +19,63 @@ CUnitChoicePage::CUnitChoicePage(const UnitChoiceKind& kind, QWidget* parent)
     CancelButton()->SetTextColor(button_colors::kCaptionWhite);
     for (int i = 0; i < kUnitButtons; ++i) {
         UnitButton(i)->SetTextColor(button_colors::kCaptionWhite);
-        const int code = 1 << i;
+        const int code = measure::UnitCode(i);
         connect(UnitButton(i), &QPushButton::clicked, this,
                 [this, code] { PostRequest(*this, kind_.unitRequest, code); });
     }
     AllUnitsButton()->SetTextColor(button_colors::kCaptionWhite);
     connect(AllUnitsButton(), &QPushButton::clicked, this,
-            [this] { PostRequest(*this, kind_.unitRequest, kAllUnitsCode); });
+            [this] { PostRequest(*this, kind_.unitRequest, measure::kAllUnitsCode); });
     connect(CancelButton(), &QPushButton::clicked, this, [this] {
         ResetToCheckingState();
         PostRequest(*this, kind_.backRequest);
     });
+
+    // Restarting the timer on a second activation keeps it to one check per activation.
+    checkTimer_.setSingleShot(true);
+    checkTimer_.setInterval(kCheckDelayMs);
+    connect(&checkTimer_, &QTimer::timeout, this, &CUnitChoicePage::RunMemoryCheck);
     ResetToCheckingState();
+}
+
+bool CUnitChoicePage::event(QEvent* event) {
+    if (event->type() == EventType(WM_PAGE_ACTIVATE)) {
+        checkTimer_.start();
+        return true;
+    }
+    return CPage::event(event);
+}
+
+void CUnitChoicePage::hideEvent(QHideEvent* event) {
+    // Left before its check ran (the page switched away, the window closed): the check is
+    // dropped. Minimising the window hides nothing for good and keeps it.
+    if (!event->spontaneous()) {
+        checkTimer_.stop();
+    }
+    CPage::hideEvent(event);
+}
+
+void CUnitChoicePage::RunMemoryCheck() {
+    // A page the user has already left asks the instrument nothing and posts nothing.
+    if (isHidden()) {
+        return;
+    }
+    const measure::MemoryCheckOutcome outcome = measure::CheckMemory();
+    const QString message = QString::fromLatin1(measure::MemoryCheckMessage(outcome.status));
+    switch (outcome.status) {
+    case measure::MemoryCheckStatus::Checked:
+        ShowCheckedUnits(outcome.unitDataMask);
+        return;
+    case measure::MemoryCheckStatus::NoInstrument:
+        // The page keeps the look it has.
+        ShowMessageBox(message, MessageIcon::Error);
+        break;
+    case measure::MemoryCheckStatus::NoResponse:
+        ShowMessageBox(message, MessageIcon::Warning);
+        StatusLine()->setText(QString::fromLatin1(measure::kCheckingUnitsText));
+        break;
+    }
+    PostRequest(*this, kind_.backRequest);
 }
 
 void CUnitChoicePage::ResetToCheckingState() {
@@ -43,7 +87,23 @@ void CUnitChoicePage::ResetToCheckingState() {
     }
     AllUnitsButton()->SetFaceColor(kind_.paleFace);
     AllUnitsButton()->setEnabled(false);
-    StatusLine()->setText(QString::fromLatin1(kCheckingText));
+    StatusLine()->setText(QString::fromLatin1(measure::kCheckingUnitsText));
+}
+
+void CUnitChoicePage::ShowCheckedUnits(int unitDataMask) {
+    CancelButton()->SetFaceColor(button_colors::kGreen);
+    CancelButton()->setEnabled(true);
+    CancelButton()->setFocus(Qt::OtherFocusReason);
+    bool anyData = false;
+    for (int i = 0; i < kUnitButtons; ++i) {
+        const bool holdsData = measure::UnitHoldsData(unitDataMask, i);
+        UnitButton(i)->SetFaceColor(holdsData ? kind_.activeFace : kind_.paleFace);
+        UnitButton(i)->setEnabled(holdsData);
+        anyData = anyData || holdsData;
+    }
+    AllUnitsButton()->SetFaceColor(anyData ? kind_.activeFace : kind_.paleFace);
+    AllUnitsButton()->setEnabled(anyData);
+    StatusLine()->setText(QString::fromLatin1(anyData ? kind_.readyText : measure::kNoDataText));
 }
 
 CColorButton* CUnitChoicePage::CancelButton() const {

@@ -1,12 +1,16 @@
 // The base of the two unit selection pages, CPpgReadChoice and CPpgEraseChoice: Cancel, the
-// twelve unit buttons, "ALL UNITs", a title and a status line. A unit button posts the page's
-// "unit chosen" request with the unit's code (1 << i, 4096 for all units); Cancel puts the page
-// back into its checking look and posts the page's "back" request.
+// twelve unit buttons, "ALL UNITs", a title and a status line.
+//
+// Each activation runs the memory check 100 ms later (once per activation); its outcome sets the
+// ready look (the units that hold data active, the others pale and disabled) or, when it failed,
+// shows the failure and posts the page's "back" request. A unit button posts the page's "unit
+// chosen" request with the unit's code (1 << i, 4096 for all units); Cancel puts the page back
+// into its checking look and posts the "back" request. Shown again without an activation, the page
+// keeps the look it had.
 #pragma once
 
-#include <array>
-
 #include <QColor>
+#include <QTimer>
 
 #include "layouts/unit_choice_layouts.h"
 #include "page.h"
@@ -22,6 +26,7 @@ struct UnitChoiceKind {
     QColor paleFace;   // a unit that cannot be chosen, and every unit while checking
     int backRequest;
     int unitRequest;
+    const char* readyText; // the status line when at least one unit holds data
 };
 
 class CUnitChoicePage : public CPage {
@@ -29,12 +34,18 @@ class CUnitChoicePage : public CPage {
 
 public:
     static constexpr int kUnitButtons = 12;
+    // From the activation to the memory check.
+    static constexpr int kCheckDelayMs = 100;
 
     CUnitChoicePage(const UnitChoiceKind& kind, QWidget* parent);
 
     // The checking look: Cancel pale green and disabled, every unit button and "ALL UNITs" pale
     // and disabled, the status line "Checking data .......".
     void ResetToCheckingState();
+    // The ready look after a check that found the units of `unitDataMask` holding data: Cancel
+    // green, enabled and focused; each unit active or pale; "ALL UNITs" active when any unit
+    // holds data; the status line the page's ready text or "No Data.".
+    void ShowCheckedUnits(int unitDataMask);
 
     const UnitChoiceKind& Kind() const { return kind_; }
     CColorButton* CancelButton() const;
@@ -43,6 +54,13 @@ public:
     CColorButton* AllUnitsButton() const;
     QLabel* StatusLine() const;
 
+protected:
+    bool event(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    void RunMemoryCheck();
+
     UnitChoiceKind kind_;
+    QTimer checkTimer_;
 };

@@ -3,49 +3,112 @@
 //
 //   k720-screenshots docs/screenshots
 //
-// The pages are reached the way the user reaches them, by page-switch requests; nothing talks to
-// an instrument and no settings file is read or written.
+// The pages are reached the way the user reaches them, by page-switch requests. The pages that
+// show what the instrument holds (the unit selection, a reception under way) talk to the simulated
+// instrument with its demonstration memory; no real serial port is listed or opened, and no
+// settings file is read from or written to the program's folder. A message box that any page
+// raises meanwhile is not shown: it is reported, and the run fails.
 #include <cstdio>
+#include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "about_dialog.h"
+#include "color_button.h"
+#include "dialogs.h"
+#include "erase_choice_page.h"
+#include "instrument.h"
 #include "main_app.h"
 #include "main_window.h"
 #include "page_requests.h"
+#include "port_listing.h"
+#include "port_names.h"
+#include "pty_server.h"
+#include "read_choice_page.h"
+#include "read_do_page.h"
+#include "read_receive_page.h"
 #include "usb_check_dialog.h"
 #include "window_messages.h"
 
 namespace {
 
+using WindowStep = std::function<void(CMainDlg&)>;
+using WindowState = std::function<bool(const CMainDlg&)>;
+
 struct Request {
     int code;
     int argument = 0;
+    WindowState until = {}; // the next request waits until this holds
 };
 
 struct Shot {
     const char* fileName;
     std::vector<Request> path; // the requests that lead from the top menu to the page
+    bool instrument = false;   // the simulated instrument is the one port listed
+    WindowStep prepare = {};   // before the path
+    WindowState settled = {};  // the picture is taken once this holds
+    WindowStep finish = {};    // after the picture
 };
 
 constexpr int kUnitC = 0x4;
+constexpr int kUnitP = 0x800;
+// The reception picture is taken while unit P (400 readings) is being read: the instrument stops
+// answering after this many readings, so the picture always shows the same count.
+constexpr int kReadingsInPicture = 150;
+constexpr int kSettleTimeoutMs = 15000;
+
+// What the confirmation page offers: an example, not a folder of the machine that renders it.
+const QString kExampleFolder = QStringLiteral("/home/user/Documents/K720");
+
+bool UnitsChecked(const CUnitChoicePage& page) {
+    return page.CancelButton()->isEnabled();
+}
 
 const std::vector<Shot> kShots = {
     {"main_window.png", {}},
     {"read_delete_menu.png", {{kRequestReadDeleteMenu}}},
-    {"read_choice.png", {{kRequestReadDeleteMenu}, {kRequestReadChoice}}},
+    {"read_choice.png",
+     {{kRequestReadDeleteMenu}, {kRequestReadChoice}},
+     true,
+     {},
+     [](const CMainDlg& window) { return UnitsChecked(window.ReadChoicePage()); }},
     {"read_do.png",
-     {{kRequestReadDeleteMenu}, {kRequestReadChoice}, {kRequestReadUnitChosen, kUnitC}}},
+     {{kRequestReadDeleteMenu}, {kRequestReadChoice}, {kRequestReadUnitChosen, kUnitC}},
+     false,
+     [](CMainDlg& window) {
+         window.ReadDoPage().SetAcceptedDestination(kExampleFolder, QStringLiteral("DataK720"));
+     },
+     [](const CMainDlg& window) {
+         return window.ReadDoPage().UnitLine()->text() ==
+                QStringLiteral("This will read unit [ C ].");
+     }},
     {"read_receive.png",
      {{kRequestReadDeleteMenu},
-      {kRequestReadChoice},
-      {kRequestReadUnitChosen, kUnitC},
-      {kRequestStartReception}}},
-    {"erase_choice.png", {{kRequestReadDeleteMenu}, {kRequestEraseChoice}}},
+      // The memory check finds the instrument's port, and which units hold data.
+      {kRequestReadChoice, 0,
+       [](const CMainDlg& window) { return UnitsChecked(window.ReadChoicePage()); }},
+      {kRequestReadUnitChosen, kUnitP},
+      {kRequestStartReception}},
+     true,
+     {},
+     [](const CMainDlg& window) {
+         return window.ReadReceivePage().CountLine()->text() ==
+                QStringLiteral("%1 / 400").arg(kReadingsInPicture);
+     },
+     [](CMainDlg& window) { window.ReadReceivePage().StopReception(); }},
+    {"erase_choice.png",
+     {{kRequestReadDeleteMenu}, {kRequestEraseChoice}},
+     true,
+     {},
+     [](const CMainDlg& window) { return UnitsChecked(window.EraseChoicePage()); }},
     {"erase_do.png",
      {{kRequestReadDeleteMenu}, {kRequestEraseChoice}, {kRequestEraseUnitChosen, kUnitC}}},
     {"comp_clock_menu.png", {{kRequestCompClockMenu}}},
@@ -54,6 +117,75 @@ const std::vector<Shot> kShots = {
     {"comp_receive.png", {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestReceiveTable}}},
     {"comp_transmit.png", {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestTransmitTable}}},
 };
+
+// The simulated instrument, paced like the real serial line, with its demonstration memory.
+class Instrument {
+public:
+    Instrument() : server_(MakeState(), MakeFaults(), MakeOptions()) {}
+    ~Instrument() {
+        if (port_ != 0) {
+            DetachPortDevice(port_);
+        }
+        server_.Stop();
+    }
+    Instrument(const Instrument&) = delete;
+    Instrument& operator=(const Instrument&) = delete;
+
+    bool Start() {
+        std::string error;
+        if (!server_.Start(&error)) {
+            std::fprintf(stderr, "k720-screenshots: the simulated instrument did not start: %s\n",
+                         error.c_str());
+            return false;
+        }
+        port_ = AttachPortDevice(server_.DevicePath());
+        return port_ != 0;
+    }
+
+    // Lists the instrument as the one serial port, or lists none.
+    void List(bool listed) const {
+        const ListedPort port{"Prolific USB-to-Serial Comm Port (simulated K720)", port_,
+                              server_.DevicePath(), true};
+        SetPortLister([listed, port] {
+            return listed ? std::vector<ListedPort>{port} : std::vector<ListedPort>{};
+        });
+    }
+
+private:
+    static sim::InstrumentState MakeState() { return sim::DemoInstrument(); }
+    static sim::Faults MakeFaults() {
+        sim::Faults faults;
+        faults.readingsBeforeSilence = kReadingsInPicture;
+        return faults;
+    }
+    static sim::ServerOptions MakeOptions() {
+        sim::ServerOptions options;
+        options.pace = true;
+        return options;
+    }
+
+    sim::SimServer server_;
+    int port_ = 0;
+};
+
+// Runs the event loop until `done` holds or the time is up.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    if (done()) {
+        return true;
+    }
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start();
+    loop.exec();
+    return done();
+}
 
 bool Save(QWidget& widget, const QDir& folder, const char* fileName) {
     const QString path = folder.filePath(QString::fromLatin1(fileName));
@@ -65,7 +197,19 @@ bool Save(QWidget& widget, const QDir& folder, const char* fileName) {
     return true;
 }
 
-bool ShootMainWindow(const Shot& shot, const QString& programDir, const QDir& folder) {
+bool ReportMessages(const CScriptedDialogs& dialogs, const char* fileName) {
+    for (const MessageRequest& message : dialogs.Messages()) {
+        std::fprintf(stderr, "k720-screenshots: %s: a message box came up: %s\n", fileName,
+                     qPrintable(message.text));
+    }
+    return dialogs.Messages().empty();
+}
+
+bool ShootMainWindow(const Shot& shot, const QString& programDir, const QDir& folder,
+                     const Instrument& instrument) {
+    CScriptedDialogs dialogs;
+    const DialogsOverride dialogsOverride = SetDialogsForTests(dialogs);
+    instrument.List(shot.instrument);
     MainWindowOptions options;
     options.programDir = programDir;
     options.startupCheck = false;
@@ -75,12 +219,32 @@ bool ShootMainWindow(const Shot& shot, const QString& programDir, const QDir& fo
     // Active, as in use: the focused button shows its focus look.
     window.activateWindow();
     QApplication::processEvents();
+    // Whatever a page writes stays in the temporary folder.
+    window.ReadDoPage().SetAcceptedDestination(programDir, QStringLiteral("DataK720"));
+    if (shot.prepare) {
+        shot.prepare(window);
+    }
+    bool good = true;
     for (const Request& request : shot.path) {
         PageSwitchEvent event(request.code, request.argument);
         QCoreApplication::sendEvent(&window, &event);
+        if (request.until && !WaitUntil([&] { return request.until(window); }, kSettleTimeoutMs)) {
+            std::fprintf(stderr, "k720-screenshots: %s: no page after request %d\n", shot.fileName,
+                         request.code);
+            good = false;
+        }
     }
     QApplication::processEvents();
-    return Save(window, folder, shot.fileName);
+    if (shot.settled && !WaitUntil([&] { return shot.settled(window); }, kSettleTimeoutMs)) {
+        std::fprintf(stderr, "k720-screenshots: %s: the page did not reach its state\n",
+                     shot.fileName);
+        good = false;
+    }
+    good = Save(window, folder, shot.fileName) && good;
+    if (shot.finish) {
+        shot.finish(window);
+    }
+    return ReportMessages(dialogs, shot.fileName) && good;
 }
 
 } // namespace
@@ -107,10 +271,16 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    Instrument instrument;
+    if (!instrument.Start()) {
+        return 1;
+    }
+
     bool allSaved = true;
     for (const Shot& shot : kShots) {
-        allSaved = ShootMainWindow(shot, programDir.path(), folder) && allSaved;
+        allSaved = ShootMainWindow(shot, programDir.path(), folder, instrument) && allSaved;
     }
+    SetPortLister({});
     CAboutDlg about;
     allSaved = Save(about, folder, "about_box.png") && allSaved;
     // Not shown, so it never starts its scan.

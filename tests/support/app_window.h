@@ -5,6 +5,9 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
@@ -22,6 +25,48 @@
 #include "window_messages.h"
 
 namespace app_test {
+
+// Stands in for the main window of a page tested on its own: records the page-switch requests
+// (code, argument) it receives.
+class RecordingHost : public QObject {
+public:
+    struct Request {
+        int code;
+        int argument;
+        bool operator==(const Request&) const = default;
+    };
+
+    // The requests posted so far, once they have been delivered; the list is emptied.
+    std::vector<Request> Take() {
+        QCoreApplication::sendPostedEvents(this, EventType(WM_PAGE_SWITCH));
+        return std::exchange(requests_, {});
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == EventType(WM_PAGE_SWITCH)) {
+            const auto* request = static_cast<const PageSwitchEvent*>(event);
+            requests_.push_back({request->Code(), request->Argument()});
+            return true;
+        }
+        return QObject::event(event);
+    }
+
+private:
+    std::vector<Request> requests_;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const RecordingHost::Request& request) {
+    return out << "request " << request.code << " (" << request.argument << ")";
+}
+
+// Makes the instrument on `port` the one candidate of discovery and the port it found last, as
+// after a start-up check that found it.
+inline void UseInstrumentPort(int port, const std::string& devicePath) {
+    g_candidatePorts = {
+        PortCandidate{"Prolific USB-to-Serial Comm Port (simulated)", port, devicePath}};
+    g_instrumentPort = port;
+}
 
 // Records each run of the editor, with the page that was visible meanwhile.
 class RecordingEditor : public CompTableEditor {
@@ -66,6 +111,7 @@ protected:
     void TearDown() override {
         window_.reset();
         SetPortLister({});
+        g_candidatePorts.clear();
     }
 
     MainWindowOptions Options() {

@@ -1,0 +1,278 @@
+// The read confirmation page: the unit line, the folder chooser, the checks of OK in their order,
+// the overwrite question, and Cancel.
+#include <string>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "color_button.h"
+#include "page_requests.h"
+#include "read_do_page.h"
+#include "selected_units.h"
+#include "support/app_window.h"
+#include "support/controls_qt_app.h"
+
+namespace {
+
+using app_test::RecordingHost;
+using Request = RecordingHost::Request;
+
+const std::vector<Request> kStart{{kRequestStartReception, 0}};
+
+class ReadDoPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        page_.SetHost(&host_);
+        page_.show();
+        page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
+    }
+    void TearDown() override { g_selectedUnitForReading = 0; }
+
+    // The entries as the user leaves them in the fields.
+    void Enter(const QString& folder, const QString& fileName) {
+        page_.FolderField()->setText(folder);
+        page_.FileNameField()->setText(fileName);
+    }
+
+    void ExpectRefused(const char* message, QWidget* focus) {
+        ASSERT_EQ(dialogs_.Messages().size(), 1u);
+        EXPECT_EQ(dialogs_.Messages()[0].text, QString::fromLatin1(message));
+        EXPECT_EQ(dialogs_.Messages()[0].icon, MessageIcon::Error);
+        EXPECT_EQ(dialogs_.Messages()[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(page_.focusWidget(), focus);
+        EXPECT_TRUE(host_.Take().empty());
+        EXPECT_EQ(page_.AcceptedFolder(), folder_.path());
+        EXPECT_EQ(page_.AcceptedFileName(), QStringLiteral("DataK720"));
+    }
+
+    QTemporaryDir folder_;
+    RecordingHost host_;
+    CScriptedDialogs dialogs_;
+    DialogsOverride dialogsOverride_ = SetDialogsForTests(dialogs_);
+    CPpgReadDo page_;
+};
+
+TEST_F(ReadDoPage, NamesTheSelectedUnitShortlyAfterTheActivation) {
+    struct Case {
+        int code;
+        const char* line; // nullptr: the line stays as it was
+    };
+    const Case cases[] = {
+        {0x1, "This will read unit [ A ]."},
+        {0x2, "This will read unit [ b ]."},
+        {0x4, "This will read unit [ C ]."},
+        {0x8, "This will read unit [ d ]."},
+        {0x10, "This will read unit [ E ]."},
+        {0x20, "This will read unit [ F ]."},
+        {0x40, "This will read unit [ G ]."},
+        {0x80, "This will read unit [ H ]."},
+        {0x100, "This will read unit [ J ]."},
+        {0x200, "This will read unit [ L ]."},
+        {0x400, "This will read unit [ n ]."},
+        {0x800, "This will read unit [ P ]."},
+        {0x1000, "This will read ALL UNITs."},
+        {0, nullptr},
+        {0x3, nullptr},
+        {0x2000, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        const QString before = QStringLiteral("before");
+        page_.UnitLine()->setText(before);
+        g_selectedUnitForReading = c.code;
+
+        SendMessageTo(&page_, WM_PAGE_ACTIVATE);
+        QTest::qWait(60);
+
+        EXPECT_EQ(page_.UnitLine()->text(), c.line ? QString::fromLatin1(c.line) : before);
+    }
+    EXPECT_TRUE(host_.Take().empty());
+}
+
+TEST_F(ReadDoPage, TheFolderIsChosenOnlyThroughTheChooser) {
+    EXPECT_TRUE(page_.FolderField()->isReadOnly());
+    page_.FileNameField()->setText(QStringLiteral("typed"));
+    dialogs_.QueuePath(QStringLiteral("/chosen/folder"));
+    dialogs_.QueuePath(QString()); // cancelled
+
+    page_.BrowseButton()->click();
+    page_.BrowseButton()->setFocus();
+    QTest::keyClick(page_.BrowseButton(), Qt::Key_Return);
+
+    ASSERT_EQ(dialogs_.Calls().size(), 2u);
+    for (const DialogCall& call : dialogs_.Calls()) {
+        EXPECT_EQ(call.kind, DialogCall::Kind::Folder);
+        EXPECT_EQ(call.file.title, QStringLiteral("Select destination folder"));
+    }
+    // Each chooser opens on the folder shown at that moment.
+    EXPECT_EQ(dialogs_.Calls()[0].file.folder, folder_.path());
+    EXPECT_EQ(dialogs_.Calls()[1].file.folder, QStringLiteral("/chosen/folder"));
+    EXPECT_EQ(page_.FolderField()->text(), QStringLiteral("/chosen/folder"));
+    EXPECT_EQ(page_.FileNameField()->text(), QStringLiteral("typed"));
+    // Nothing is accepted before OK.
+    EXPECT_EQ(page_.AcceptedFolder(), folder_.path());
+    EXPECT_TRUE(host_.Take().empty());
+}
+
+TEST_F(ReadDoPage, RefusesMissingEntriesInTheirOrder) {
+    // With both fields empty only the folder is reported, and the focus stays where it was.
+    Enter(QString(), QString());
+    page_.OkButton()->setFocus();
+    page_.OkButton()->click();
+    ExpectRefused("Designate a destination folder for saving.  ", page_.OkButton());
+
+    dialogs_ = CScriptedDialogs();
+    Enter(QString(), QStringLiteral("name"));
+    page_.OkButton()->click();
+    ExpectRefused("Designate a destination folder for saving.  ", page_.OkButton());
+
+    dialogs_ = CScriptedDialogs();
+    Enter(folder_.path(), QString());
+    page_.OkButton()->click();
+    ExpectRefused("Enter a filename for saving.  ", page_.FileNameField());
+}
+
+TEST_F(ReadDoPage, RefusesEveryCharacterThatNoFileNameMayHold) {
+    const std::string forbidden = "\\/:,;*?\"<>|";
+    for (const char character : forbidden) {
+        SCOPED_TRACE(std::string(1, character));
+        dialogs_ = CScriptedDialogs();
+        Enter(folder_.path(), QStringLiteral("run") + QLatin1Char(character) + QStringLiteral("1"));
+        page_.OkButton()->setFocus();
+        page_.OkButton()->click();
+        ExpectRefused("The following character(s) cannot be used in filename.  \n\n"
+                      "        \\ / : , ; * ? \" < > |",
+                      page_.FileNameField());
+    }
+
+    // Blanks, dots and every other character are fine.
+    dialogs_ = CScriptedDialogs();
+    Enter(folder_.path(), QStringLiteral(" run 1.2 (a)-b_c+d=e&f#'%~") + QChar(0x00E9));
+    page_.OkButton()->click();
+    EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_EQ(host_.Take(), kStart);
+}
+
+TEST_F(ReadDoPage, TheFileNameFieldTakesFiftyCharacters) {
+    page_.FileNameField()->clear();
+    QTest::keyClicks(page_.FileNameField(), QString(51, QLatin1Char('n')));
+    EXPECT_EQ(page_.FileNameField()->text(), QString(50, QLatin1Char('n')));
+
+    page_.OkButton()->click();
+
+    EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_EQ(host_.Take(), kStart);
+    EXPECT_EQ(page_.AcceptedFileName(), QString(50, QLatin1Char('n')));
+}
+
+// folder + "/" + name + ".csv" may have 299 characters; a folder that ends with the separator (a
+// root folder) adds none.
+TEST_F(ReadDoPage, RefusesAPathLongerThanTheReceptionCanBuild) {
+    struct Case {
+        const char* name;
+        QString folder;
+        bool accepted;
+    };
+    const QString deep = QStringLiteral("/") + QString(250, QLatin1Char('d'));
+    const QString name(40, QLatin1Char('f')); // 44 characters with ".csv"
+    const Case cases[] = {
+        {"299 characters", deep + QString(3, QLatin1Char('d')), true},
+        {"300 characters", deep + QString(4, QLatin1Char('d')), false},
+        {"299 characters, the folder ending with the separator",
+         deep + QString(3, QLatin1Char('d')) + QLatin1Char('/'), true},
+        {"a root folder", QStringLiteral("/"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs_ = CScriptedDialogs();
+        Enter(c.folder, name);
+        page_.OkButton()->setFocus();
+
+        page_.OkButton()->click();
+
+        if (c.accepted) {
+            EXPECT_TRUE(dialogs_.Calls().empty());
+            EXPECT_EQ(host_.Take(), kStart);
+            EXPECT_EQ(page_.AcceptedFolder(), c.folder);
+            page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
+        } else {
+            ExpectRefused("The destination path is too long.  \n"
+                          "A path may have at most 299 characters. ",
+                          page_.FileNameField());
+            EXPECT_FALSE(QFile::exists(c.folder));
+        }
+    }
+}
+
+TEST_F(ReadDoPage, AsksBeforeAnythingThatExistsIsReplaced) {
+    QFile existing(QDir(folder_.path()).filePath(QStringLiteral("old.csv")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("kept");
+    existing.close();
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("folder.csv")));
+
+    for (const QString& name : {QStringLiteral("old"), QStringLiteral("folder")}) {
+        SCOPED_TRACE(name.toStdString());
+        for (const QString& folder : {folder_.path(), folder_.path() + QLatin1Char('/')}) {
+            // No: the page stays as the user left it.
+            dialogs_ = CScriptedDialogs();
+            dialogs_.QueueAnswer(MessageAnswer::No);
+            Enter(folder, name);
+            page_.OkButton()->click();
+            ASSERT_EQ(dialogs_.Messages().size(), 1u);
+            const MessageRequest question = dialogs_.Messages()[0];
+            EXPECT_EQ(question.text,
+                      QStringLiteral("A file with the designated filename already exists.  "
+                                     "\n\nOverwrite?"));
+            EXPECT_EQ(question.icon, MessageIcon::Warning);
+            EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+            EXPECT_EQ(question.defaultAnswer, MessageAnswer::No);
+            EXPECT_TRUE(host_.Take().empty());
+            EXPECT_EQ(page_.FileNameField()->text(), name);
+            EXPECT_EQ(page_.AcceptedFileName(), QStringLiteral("DataK720"));
+
+            // Yes: accepted and on to the reception, which will replace it.
+            dialogs_.QueueAnswer(MessageAnswer::Yes);
+            page_.OkButton()->click();
+            EXPECT_EQ(dialogs_.Messages().size(), 2u);
+            EXPECT_EQ(host_.Take(), kStart);
+            EXPECT_EQ(page_.AcceptedFolder(), folder);
+            EXPECT_EQ(page_.AcceptedFileName(), name);
+            page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
+        }
+    }
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("kept"));
+}
+
+TEST_F(ReadDoPage, OkOnEnterKeepsThePairForTheSettingsAndCancelRestoresIt) {
+    Enter(folder_.path(), QStringLiteral("first"));
+    page_.OkButton()->setFocus();
+    QTest::keyClick(page_.OkButton(), Qt::Key_Return);
+    EXPECT_EQ(host_.Take(), kStart);
+    EXPECT_EQ(page_.AcceptedFileName(), QStringLiteral("first"));
+
+    // Changed, then given up: the fields show the accepted pair again.
+    dialogs_.QueuePath(QStringLiteral("/somewhere/else"));
+    page_.BrowseButton()->click();
+    page_.FileNameField()->setText(QStringLiteral("second"));
+    page_.CancelButton()->setFocus();
+    QTest::keyClick(page_.CancelButton(), Qt::Key_Enter);
+
+    EXPECT_EQ(host_.Take(), (std::vector<Request>{{kRequestBackFromReadDo, 0}}));
+    EXPECT_EQ(page_.FolderField()->text(), folder_.path());
+    EXPECT_EQ(page_.FileNameField()->text(), QStringLiteral("first"));
+    EXPECT_EQ(page_.AcceptedFolder(), folder_.path());
+    EXPECT_EQ(page_.AcceptedFileName(), QStringLiteral("first"));
+    EXPECT_EQ(dialogs_.Messages().size(), 0u);
+}
+
+} // namespace
