@@ -39,9 +39,6 @@ enum PageRequest : int {
     kRequestTableSaved = 34,            // editor: "Save" succeeded
 };
 
-// The selected unit code of "ALL UNITs"; one unit i has the code 1 << i.
-inline constexpr int kAllUnitsCode = 4096;
-
 // Posts request `code` from `page` to its host. A page without a host is a wiring fault of the
 // program: it is reported on the debug output and nothing else happens.
 void PostRequest(const CPage& page, int code, int argument = 0);

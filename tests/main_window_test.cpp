@@ -36,6 +36,7 @@
 #include "settings_file.h"
 #include "support/app_window.h"
 #include "support/controls_qt_app.h"
+#include "units.h"
 #include "usb_check_dialog.h"
 
 namespace {
@@ -161,7 +162,7 @@ const SwitchCase kSwitchCases[] = {
      {}},
     {"ReadUnitChosen",
      {kToReadDeleteMenu, kToReadChoice},
-     {12, kAllUnitsCode},
+     {12, measure::kAllUnitsCode},
      PageId::ReadDo,
      WM_PAGE_ACTIVATE,
      read_do_ids::kCancel,
@@ -400,7 +401,7 @@ TEST_F(MainWindowTest, EveryBackAndCancelButtonLeadsWhereItShould) {
             }
         }
     }
-    EXPECT_EQ(g_selectedUnitForReading, kAllUnitsCode);
+    EXPECT_EQ(g_selectedUnitForReading, measure::kAllUnitsCode);
     EXPECT_EQ(g_selectedUnitForDeletion, 0x2);
     EXPECT_TRUE(dialogs_.Calls().empty());
 }
@@ -433,8 +434,8 @@ TEST_F(MainWindowTest, KeepsTheChosenUnitCodesForDeletionAndReadingApart) {
 
     Request(kRequestEraseFailed);
     Request(kRequestReadChoice);
-    Request(kRequestReadUnitChosen, kAllUnitsCode);
-    EXPECT_EQ(g_selectedUnitForReading, kAllUnitsCode);
+    Request(kRequestReadUnitChosen, measure::kAllUnitsCode);
+    EXPECT_EQ(g_selectedUnitForReading, measure::kAllUnitsCode);
     EXPECT_EQ(g_selectedUnitForDeletion, 0x400);
 }
 
