@@ -75,11 +75,11 @@ protected:
         Settings settings;
         settings.rect = {60, 70, 60 + 400, 70 + 300};
         settings.instrumentPort = 7;
-        settings.measurementFolder = "/home/user/k720";
+        settings.measurementFolder = "/data/k720";
         settings.measurementFileName = "Monday";
-        settings.compTablePath = "/home/user/tables/T1.csv";
+        settings.compTablePath = "/data/tables/T1.csv";
         settings.compTableFileName = "T1.csv";
-        settings.compTableFolder = "/home/user/tables/";
+        settings.compTableFolder = "/data/tables/";
         return settings;
     }
     static QRect PrimaryArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
@@ -109,13 +109,13 @@ TEST_F(SettingsWindowTest, RestoresEveryValueAndHandsTheTableFileToTheEditorWith
 
     EXPECT_EQ(window.pos(), QPoint(-150, 20));
     EXPECT_EQ(g_instrumentPort, 7);
-    EXPECT_EQ(window.ReadDoPage().AcceptedFolder(), QStringLiteral("/home/user/k720"));
+    EXPECT_EQ(window.ReadDoPage().AcceptedFolder(), QStringLiteral("/data/k720"));
     EXPECT_EQ(window.ReadDoPage().AcceptedFileName(), QStringLiteral("Monday"));
     EXPECT_EQ(window.CompChoicePage().TableFiles(),
-              (CompTableFiles{QStringLiteral("/home/user/tables/T1.csv"), QStringLiteral("T1.csv"),
-                              QStringLiteral("/home/user/tables/")}));
+              (CompTableFiles{QStringLiteral("/data/tables/T1.csv"), QStringLiteral("T1.csv"),
+                              QStringLiteral("/data/tables/")}));
     EXPECT_EQ(editor_->Files(), (CompTableFiles{QString(), QStringLiteral("T1.csv"),
-                                                QStringLiteral("/home/user/tables/")}));
+                                                QStringLiteral("/data/tables/")}));
 }
 
 TEST_F(SettingsWindowTest, AWindowSavedWhollyOffScreenComesBackOntoThePrimaryScreen) {

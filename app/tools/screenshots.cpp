@@ -66,7 +66,7 @@ constexpr int kReadingsInPicture = 150;
 constexpr int kSettleTimeoutMs = 15000;
 
 // What the confirmation page offers: an example, not a folder of the machine that renders it.
-const QString kExampleFolder = QStringLiteral("/home/user/Documents/K720");
+const QString kExampleFolder = QStringLiteral("/data/K720");
 
 bool UnitsChecked(const CUnitChoicePage& page) {
     return page.CancelButton()->isEnabled();
