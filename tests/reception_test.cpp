@@ -740,7 +740,6 @@ TEST(ReceptionTexts, PageLinesAndMessages) {
     EXPECT_EQ(measure::UnitLineText(3), "Unit [ A ]"); // any other value counts as unit 0
     EXPECT_EQ(measure::ReadingUnitText(1), "Reading unit [ B ] .......");
     EXPECT_EQ(measure::ProgressText(0, 57), "0 / 57");
-    EXPECT_STREQ(measure::kCheckingDataText, "Checking data ..............");
     EXPECT_STREQ(measure::EndMessage(EndOutcome::Received), "Data received.  ");
     EXPECT_STREQ(measure::EndMessage(EndOutcome::Cancelled), "Data receipt cancelled.  ");
     EXPECT_STREQ(measure::EndMessage(EndOutcome::Error), "Data reception error.  ");
