@@ -708,7 +708,7 @@ TEST(Reception, EngineRunsAgainAfterAnEnd) {
     EXPECT_EQ(ReadFileBytes(folder.File("data.csv")), Header("123456789") + UnitBlock(0, {1, 2}));
 }
 
-TEST(TimeRemaining, ThePartsExamples) {
+TEST(TimeRemaining, KnownEstimates) {
     EXPECT_EQ(measure::RemainingSeconds(100, 25, 10), 30);
     EXPECT_EQ(measure::TimeRemainingText(measure::RemainingSeconds(100, 25, 10)), "30 sec");
     EXPECT_EQ(measure::RemainingSeconds(1000, 10, 20), 1980);
