@@ -1,5 +1,6 @@
 #include <array>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include "dialogs.h"
 #include "page.h"
 #include "support/controls_qt_app.h"
+#include "support/recording_host.h"
 #include "window_messages.h"
 
 namespace {
@@ -49,25 +51,8 @@ public:
     bool posted = false;
 };
 
-// Stands in for the main window: records the page-switch requests it receives.
-class RecordingHost : public QObject {
-public:
-    struct Request {
-        int code;
-        int argument;
-    };
-    std::vector<Request> requests;
-
-protected:
-    bool event(QEvent* event) override {
-        if (event->type() == EventType(WM_PAGE_SWITCH)) {
-            const auto* request = static_cast<PageSwitchEvent*>(event);
-            requests.push_back({request->Code(), request->Argument()});
-            return true;
-        }
-        return QObject::event(event);
-    }
-};
+using app_test::RecordingHost;
+using Request = RecordingHost::Request;
 
 // Counts the Enter keys that reach the widget it watches.
 class EnterCounter : public QObject {
@@ -117,19 +102,27 @@ protected:
     EnterCounter m_enterAtWindow;
 };
 
+// The page consumes Enter on its focused button, before the host and its shortcuts see it, and
+// the page switch that the button asks for reaches the host only after the handler returns.
 TEST_P(PageOnHost, EnterOnAFocusedPageButtonClicksItOnce) {
+    int shortcutFired = 0;
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Return), m_window.get());
+    QObject::connect(shortcut, &QShortcut::activated, [&] { ++shortcutFired; });
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         SCOPED_TRACE(key);
         m_page->exitClicks = 0;
         m_page->browseClicks = 0;
         PressOn(kExitId, key);
         EXPECT_EQ(m_page->exitClicks, 1);
+        ASSERT_TRUE(m_page->posted);
+        EXPECT_EQ(m_host.Arrived(), 0u);
+        EXPECT_EQ(m_host.Take(), (std::vector<Request>{{kExitRequest, 0x4}}));
         PressOn(kBrowseId, key);
         EXPECT_EQ(m_page->browseClicks, 1);
         EXPECT_EQ(m_page->exitClicks, 1);
-        // The page consumed the key: the host never saw it.
         EXPECT_EQ(m_enterAtWindow.count, 0);
     }
+    EXPECT_EQ(shortcutFired, 0);
 }
 
 TEST_P(PageOnHost, EnterElsewhereAndOtherKeysTakeTheNormalPath) {
@@ -145,25 +138,6 @@ TEST_P(PageOnHost, EnterElsewhereAndOtherKeysTakeTheNormalPath) {
     // Space is the button's own key; the page leaves it alone.
     PressOn(kExitId, Qt::Key_Space);
     EXPECT_EQ(m_page->exitClicks, 1);
-}
-
-TEST_P(PageOnHost, EnterReachesThePageButtonBeforeAHostShortcut) {
-    int shortcutFired = 0;
-    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Return), m_window.get());
-    QObject::connect(shortcut, &QShortcut::activated, [&] { ++shortcutFired; });
-    PressOn(kExitId, Qt::Key_Return);
-    EXPECT_EQ(m_page->exitClicks, 1);
-    EXPECT_EQ(shortcutFired, 0);
-}
-
-TEST_P(PageOnHost, PageSwitchReachesTheHostAfterTheHandlerReturns) {
-    PressOn(kExitId, Qt::Key_Return);
-    ASSERT_TRUE(m_page->posted);
-    EXPECT_TRUE(m_host.requests.empty());
-    QCoreApplication::sendPostedEvents(&m_host);
-    ASSERT_EQ(m_host.requests.size(), 1u);
-    EXPECT_EQ(m_host.requests[0].code, kExitRequest);
-    EXPECT_EQ(m_host.requests[0].argument, 0x4);
 }
 
 TEST_P(PageOnHost, BackgroundIsPageGrey) {
@@ -186,22 +160,21 @@ TEST(PageSwitch, WithoutAHostNothingIsPosted) {
         page.SetHost(&shortLived);
     }
     EXPECT_FALSE(page.PostPageSwitch(3));
-    QCoreApplication::sendPostedEvents();
-    ASSERT_EQ(host.requests.size(), 1u);
-    EXPECT_EQ(host.requests[0].code, 12);
-    EXPECT_EQ(host.requests[0].argument, 0x1000);
+    EXPECT_EQ(host.Take(), (std::vector<Request>{{12, 0x1000}}));
 }
 
-TEST(WindowMessages, ValuesKeepTheirOffsetsFromTheFirstUserMessage) {
-    const std::pair<WindowMessage, int> offsets[] = {
-        {WM_PAGE_SWITCH, 110},       {WM_PAGE_ACTIVATE, 120},      {WM_TRANSFER_PROGRESS, 121},
-        {WM_READ_RECEIVER_END, 122}, {WM_READ_WRITER_END, 124},    {WM_COMP_SEND_START, 125},
-        {WM_COMP_SEND_DONE, 126},    {WM_COMP_RECEIVE_START, 127}, {WM_COMP_READ_DONE, 128},
-        {WM_COMP_RECEIVE_DONE, 129}, {WM_COMP_LOAD_FAILED, 130},   {WM_COMP_CHOICE_REOPEN, 131},
-    };
-    for (const auto& [message, offset] : offsets) {
-        EXPECT_EQ(static_cast<int>(EventType(message)), QEvent::User + offset);
+// Each message is an event type of its own among Qt's user types.
+TEST(WindowMessages, AreDistinctUserEventTypes) {
+    std::set<int> types;
+    for (const WindowMessage message :
+         {WM_PAGE_SWITCH, WM_PAGE_ACTIVATE, WM_TRANSFER_PROGRESS, WM_READ_RECEIVER_END,
+          WM_READ_WRITER_END, WM_COMP_SEND_START, WM_COMP_SEND_DONE, WM_COMP_RECEIVE_START,
+          WM_COMP_READ_DONE, WM_COMP_RECEIVE_DONE, WM_COMP_LOAD_FAILED, WM_COMP_CHOICE_REOPEN}) {
+        const int type = static_cast<int>(EventType(message));
+        EXPECT_GT(type, QEvent::User);
+        types.insert(type);
     }
+    EXPECT_EQ(types.size(), 12u);
 }
 
 TEST(WindowMessages, SentMessageRunsNowPostedOneLater) {
@@ -244,6 +217,9 @@ TEST(ScriptedDialogs, RecordEveryRequestAndAnswerFromTheScriptInOrder) {
                                      QStringLiteral("/data")),
               QStringLiteral("/data/out"));
     EXPECT_EQ(Dialogs().ChooseOpenFile(FileRequest{}), QString());
+    // Questions beyond the script take their default button.
+    EXPECT_FALSE(AskYesNo(QStringLiteral("Overwrite?"), MessageIcon::Warning, MessageAnswer::No));
+    EXPECT_TRUE(AskYesNo(QStringLiteral("Proceed?"), MessageIcon::Question, MessageAnswer::Yes));
 
     const std::vector<MessageRequest> expected = {
         {exitQuestion, MessageIcon::Information, MessageButtons::YesNo, MessageAnswer::No},
@@ -251,24 +227,20 @@ TEST(ScriptedDialogs, RecordEveryRequestAndAnswerFromTheScriptInOrder) {
          MessageAnswer::Yes},
         {QStringLiteral("Data received.  "), MessageIcon::Information, MessageButtons::Ok,
          MessageAnswer::Ok},
+        {QStringLiteral("Overwrite?"), MessageIcon::Warning, MessageButtons::YesNo,
+         MessageAnswer::No},
+        {QStringLiteral("Proceed?"), MessageIcon::Question, MessageButtons::YesNo,
+         MessageAnswer::Yes},
     };
     EXPECT_EQ(scripted.Messages(), expected);
-    ASSERT_EQ(scripted.Calls().size(), 5u);
+    ASSERT_EQ(scripted.Calls().size(), 7u);
     EXPECT_EQ(scripted.Calls()[3].kind, DialogCall::Kind::Folder);
     EXPECT_EQ(scripted.Calls()[3].file.title, QStringLiteral("Select destination folder"));
     EXPECT_EQ(scripted.Calls()[3].file.folder, QStringLiteral("/data"));
     EXPECT_EQ(scripted.Calls()[4].kind, DialogCall::Kind::OpenFile);
-    // The OK box and the open dialog had no scripted answer.
-    EXPECT_EQ(scripted.UnscriptedCalls(), 2);
+    // The OK box, the open dialog and the last two questions had no scripted answer.
+    EXPECT_EQ(scripted.UnscriptedCalls(), 4);
     EXPECT_EQ(scripted.UnusedAnswers(), 0u);
-}
-
-TEST(ScriptedDialogs, UnscriptedQuestionTakesItsDefaultButton) {
-    CScriptedDialogs scripted;
-    const auto guard = SetDialogsForTests(scripted);
-    EXPECT_FALSE(AskYesNo(QStringLiteral("Overwrite?"), MessageIcon::Warning, MessageAnswer::No));
-    EXPECT_TRUE(AskYesNo(QStringLiteral("Proceed?"), MessageIcon::Question, MessageAnswer::Yes));
-    EXPECT_EQ(scripted.UnscriptedCalls(), 2);
 }
 
 TEST(ScriptedDialogs, ObserverSeesTheRequestWhileItIsOpen) {

@@ -25,6 +25,9 @@ using app_test::RecordingHost;
 using Request = RecordingHost::Request;
 
 const std::vector<Request> kStart{{kRequestStartReception, 0}};
+const MessageRequest kOverwrite{
+    QStringLiteral("A file with the designated filename already exists.  \n\nOverwrite?"),
+    MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::No};
 
 class ReadDoPage : public ::testing::Test {
 protected:
@@ -42,11 +45,26 @@ protected:
         page_.FileNameField()->setText(fileName);
     }
 
+    // Fills in the fields and presses OK, with a fresh script of answers.
+    void PressOk(const QString& folder, const QString& fileName) {
+        dialogs_ = CScriptedDialogs();
+        Enter(folder, fileName);
+        page_.OkButton()->setFocus();
+        page_.OkButton()->click();
+    }
+
+    // OK took the pair without a question and asked for the reception; the pair is then reset.
+    void ExpectAccepted(const QString& folder, const QString& fileName) {
+        EXPECT_TRUE(dialogs_.Calls().empty());
+        EXPECT_EQ(host_.Take(), kStart);
+        EXPECT_EQ(page_.AcceptedFolder(), folder);
+        EXPECT_EQ(page_.AcceptedFileName(), fileName);
+        page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
+    }
+
     void ExpectRefused(const char* message, QWidget* focus) {
-        ASSERT_EQ(dialogs_.Messages().size(), 1u);
-        EXPECT_EQ(dialogs_.Messages()[0].text, QString::fromLatin1(message));
-        EXPECT_EQ(dialogs_.Messages()[0].icon, MessageIcon::Error);
-        EXPECT_EQ(dialogs_.Messages()[0].buttons, MessageButtons::Ok);
+        const MessageRequest refusal{QString::fromLatin1(message), MessageIcon::Error};
+        EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{refusal});
         EXPECT_EQ(page_.focusWidget(), focus);
         EXPECT_TRUE(host_.Take().empty());
         EXPECT_EQ(page_.AcceptedFolder(), folder_.path());
@@ -61,38 +79,26 @@ protected:
 };
 
 TEST_F(ReadDoPage, NamesTheSelectedUnitShortlyAfterTheActivation) {
-    struct Case {
-        int code;
-        const char* line; // nullptr: the line stays as it was
-    };
-    const Case cases[] = {
-        {0x1, "This will read unit [ A ]."},
-        {0x2, "This will read unit [ b ]."},
-        {0x4, "This will read unit [ C ]."},
-        {0x8, "This will read unit [ d ]."},
-        {0x10, "This will read unit [ E ]."},
-        {0x20, "This will read unit [ F ]."},
-        {0x40, "This will read unit [ G ]."},
-        {0x80, "This will read unit [ H ]."},
-        {0x100, "This will read unit [ J ]."},
-        {0x200, "This will read unit [ L ]."},
-        {0x400, "This will read unit [ n ]."},
-        {0x800, "This will read unit [ P ]."},
-        {0x1000, "This will read ALL UNITs."},
-        {0, nullptr},
-        {0x3, nullptr},
-        {0x2000, nullptr},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
+    // The unit letters as the instrument's display shows them, in bit order.
+    const char letters[] = "AbCdEFGHJLnP";
+    std::vector<std::pair<int, QString>> cases; // an empty line: it stays as it was
+    for (int i = 0; i < 12; ++i) {
+        cases.emplace_back(1 << i, QStringLiteral("This will read unit [ %1 ].").arg(letters[i]));
+    }
+    cases.emplace_back(0x1000, QStringLiteral("This will read ALL UNITs."));
+    for (const int code : {0, 0x3, 0x2000}) {
+        cases.emplace_back(code, QString());
+    }
+    for (const auto& [code, line] : cases) {
+        SCOPED_TRACE(code);
         const QString before = QStringLiteral("before");
         page_.UnitLine()->setText(before);
-        g_selectedUnitForReading = c.code;
+        g_selectedUnitForReading = code;
 
         SendMessageTo(&page_, WM_PAGE_ACTIVATE);
         QTest::qWait(60);
 
-        EXPECT_EQ(page_.UnitLine()->text(), c.line ? QString::fromLatin1(c.line) : before);
+        EXPECT_EQ(page_.UnitLine()->text(), line.isEmpty() ? before : line);
     }
     EXPECT_TRUE(host_.Take().empty());
 }
@@ -123,42 +129,41 @@ TEST_F(ReadDoPage, TheFolderIsChosenOnlyThroughTheChooser) {
 }
 
 TEST_F(ReadDoPage, RefusesMissingEntriesInTheirOrder) {
+    const char* const noFolder = "Designate a destination folder for saving.  ";
+    struct Case {
+        QString folder;
+        QString fileName;
+        const char* message;
+        QWidget* focus;
+    };
     // With both fields empty only the folder is reported, and the focus stays where it was.
-    Enter(QString(), QString());
-    page_.OkButton()->setFocus();
-    page_.OkButton()->click();
-    ExpectRefused("Designate a destination folder for saving.  ", page_.OkButton());
-
-    dialogs_ = CScriptedDialogs();
-    Enter(QString(), QStringLiteral("name"));
-    page_.OkButton()->click();
-    ExpectRefused("Designate a destination folder for saving.  ", page_.OkButton());
-
-    dialogs_ = CScriptedDialogs();
-    Enter(folder_.path(), QString());
-    page_.OkButton()->click();
-    ExpectRefused("Enter a filename for saving.  ", page_.FileNameField());
+    const Case cases[] = {
+        {QString(), QString(), noFolder, page_.OkButton()},
+        {QString(), QStringLiteral("name"), noFolder, page_.OkButton()},
+        {folder_.path(), QString(), "Enter a filename for saving.  ", page_.FileNameField()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        PressOk(c.folder, c.fileName);
+        ExpectRefused(c.message, c.focus);
+    }
 }
 
 TEST_F(ReadDoPage, RefusesEveryCharacterThatNoFileNameMayHold) {
     const std::string forbidden = "\\/:,;*?\"<>|";
     for (const char character : forbidden) {
         SCOPED_TRACE(std::string(1, character));
-        dialogs_ = CScriptedDialogs();
-        Enter(folder_.path(), QStringLiteral("run") + QLatin1Char(character) + QStringLiteral("1"));
-        page_.OkButton()->setFocus();
-        page_.OkButton()->click();
+        PressOk(folder_.path(),
+                QStringLiteral("run") + QLatin1Char(character) + QStringLiteral("1"));
         ExpectRefused("The following character(s) cannot be used in filename.  \n\n"
                       "        \\ / : , ; * ? \" < > |",
                       page_.FileNameField());
     }
 
     // Blanks, dots and every other character are fine.
-    dialogs_ = CScriptedDialogs();
-    Enter(folder_.path(), QStringLiteral(" run 1.2 (a)-b_c+d=e&f#'%~") + QChar(0x00E9));
-    page_.OkButton()->click();
-    EXPECT_TRUE(dialogs_.Calls().empty());
-    EXPECT_EQ(host_.Take(), kStart);
+    const QString fine = QStringLiteral(" run 1.2 (a)-b_c+d=e&f#'%~") + QChar(0x00E9);
+    PressOk(folder_.path(), fine);
+    ExpectAccepted(folder_.path(), fine);
 }
 
 TEST_F(ReadDoPage, TheFileNameFieldTakesFiftyCharacters) {
@@ -168,9 +173,7 @@ TEST_F(ReadDoPage, TheFileNameFieldTakesFiftyCharacters) {
 
     page_.OkButton()->click();
 
-    EXPECT_TRUE(dialogs_.Calls().empty());
-    EXPECT_EQ(host_.Take(), kStart);
-    EXPECT_EQ(page_.AcceptedFileName(), QString(50, QLatin1Char('n')));
+    ExpectAccepted(folder_.path(), QString(50, QLatin1Char('n')));
 }
 
 // folder + "/" + name + ".csv" may have 299 characters; a folder that ends with the separator (a
@@ -192,17 +195,9 @@ TEST_F(ReadDoPage, RefusesAPathLongerThanTheReceptionCanBuild) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        dialogs_ = CScriptedDialogs();
-        Enter(c.folder, name);
-        page_.OkButton()->setFocus();
-
-        page_.OkButton()->click();
-
+        PressOk(c.folder, name);
         if (c.accepted) {
-            EXPECT_TRUE(dialogs_.Calls().empty());
-            EXPECT_EQ(host_.Take(), kStart);
-            EXPECT_EQ(page_.AcceptedFolder(), c.folder);
-            page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
+            ExpectAccepted(c.folder, name);
         } else {
             ExpectRefused("The destination path is too long.  \n"
                           "A path may have at most 299 characters. ",
@@ -227,14 +222,7 @@ TEST_F(ReadDoPage, AsksBeforeAnythingThatExistsIsReplaced) {
             dialogs_.QueueAnswer(MessageAnswer::No);
             Enter(folder, name);
             page_.OkButton()->click();
-            ASSERT_EQ(dialogs_.Messages().size(), 1u);
-            const MessageRequest question = dialogs_.Messages()[0];
-            EXPECT_EQ(question.text,
-                      QStringLiteral("A file with the designated filename already exists.  "
-                                     "\n\nOverwrite?"));
-            EXPECT_EQ(question.icon, MessageIcon::Warning);
-            EXPECT_EQ(question.buttons, MessageButtons::YesNo);
-            EXPECT_EQ(question.defaultAnswer, MessageAnswer::No);
+            EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{kOverwrite});
             EXPECT_TRUE(host_.Take().empty());
             EXPECT_EQ(page_.FileNameField()->text(), name);
             EXPECT_EQ(page_.AcceptedFileName(), QStringLiteral("DataK720"));

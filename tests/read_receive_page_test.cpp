@@ -158,10 +158,8 @@ protected:
     }
 
     void ExpectOneMessage(const char* text, MessageIcon icon) {
-        ASSERT_EQ(dialogs_.Messages().size(), 1u);
-        EXPECT_EQ(dialogs_.Messages()[0].text, QString::fromLatin1(text));
-        EXPECT_EQ(dialogs_.Messages()[0].icon, icon);
-        EXPECT_EQ(dialogs_.Messages()[0].buttons, MessageButtons::Ok);
+        const MessageRequest message{QString::fromLatin1(text), icon};
+        EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{message});
     }
 
     // The lines after the end, and the unit selection shown again as it was.
@@ -185,37 +183,20 @@ TEST_F(ReceptionPage, ReceivedReadingsEndWithTheirMessageAndTheFileClosed) {
         const char* name;
         sim::InstrumentState instrument;
         int unitCode;
+        int total;
+        int unitsInFile; // one bit per unit with a heading in the file
+        int slotLines;
         const char* unitLine;
         const char* lastStatus;
-        int total;
-        std::vector<int> unitsInFile;
-        int slotLines;
     };
+    const sim::InstrumentState twoInC = Instrument({{0, {1}}, {2, {3, 7}}});
+    const sim::InstrumentState threeInAAndP = Instrument({{0, {1, 2}}, {4, {}}, {11, {400}}});
+    const int all = measure::kAllUnitsCode;
     const Case cases[] = {
-        {"unit C",
-         Instrument({{0, {1}}, {2, {3, 7}}}),
-         0x4,
-         "Unit [ C ]",
-         "Reading unit [ C ] .......",
-         2,
-         {2},
-         7},
-        {"all units",
-         Instrument({{0, {1, 2}}, {4, {}}, {11, {400}}}),
-         measure::kAllUnitsCode,
-         "ALL UNITs",
-         "Reading unit [ P ] .......",
-         3,
-         {0, 11},
-         402},
-        {"all units of an empty instrument",
-         sim::EmptyInstrument(),
-         measure::kAllUnitsCode,
-         "ALL UNITs",
-         "Checking data ..............",
-         0,
-         {},
-         0},
+        {"unit C", twoInC, 0x4, 2, 0x4, 7, "Unit [ C ]", "Reading unit [ C ] ......."},
+        {"all units", threeInAAndP, all, 3, 0x801, 402, "ALL UNITs", "Reading unit [ P ] ......."},
+        {"all units of an empty instrument", sim::EmptyInstrument(), all, 0, 0, 0, "ALL UNITs",
+         "Checking data .............."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -241,14 +222,13 @@ TEST_F(ReceptionPage, ReceivedReadingsEndWithTheirMessageAndTheFileClosed) {
         EXPECT_TRUE(atMessage_->fileExisted);
         EXPECT_EQ(atMessage_->fileBytes, measure_test::ReadFileBytes(FilePath()));
         EXPECT_EQ(SlotLines(atMessage_->fileBytes), c.slotLines);
+        int unitsInFile = 0;
         for (int unit = 0; unit < 12; ++unit) {
-            const bool expected =
-                std::find(c.unitsInFile.begin(), c.unitsInFile.end(), unit) != c.unitsInFile.end();
-            EXPECT_EQ(atMessage_->fileBytes.find(measure::CsvUnitHeadingText(
-                          unit, measure::TemperatureUnit::Celsius)) != std::string::npos,
-                      expected)
-                << "unit " << unit;
+            const std::string heading =
+                measure::CsvUnitHeadingText(unit, measure::TemperatureUnit::Celsius);
+            unitsInFile |= atMessage_->fileBytes.find(heading) != std::string::npos ? 1 << unit : 0;
         }
+        EXPECT_EQ(unitsInFile, c.unitsInFile);
         EXPECT_EQ(sent.Lines().back(), ":MEM:DATA:END");
         EXPECT_EQ(window.ReadReceivePage().StatusLine()->text(), atMessage_->status);
         EXPECT_EQ(window.ReadReceivePage().UnitLine()->text(), atMessage_->unitLine);

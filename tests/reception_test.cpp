@@ -25,15 +25,13 @@ using measure::ReceptionEngine;
 using measure::ReceptionRequest;
 using measure::StartOutcome;
 using measure::TemperatureUnit;
-using measure_test::CrLfLines;
 using measure_test::FileExists;
 using measure_test::ReadFileBytes;
 using measure_test::ScratchFolder;
 using measure_test::SentCommands;
 using measure_test::SimInstrument;
 using namespace std::chrono_literals;
-
-const measure::CsvDate kDate{2014, 3, 10};
+using Commands = std::vector<std::string>;
 
 // Records what the engine reports, from its worker threads.
 class RecordingObserver : public measure::ReceptionObserver {
@@ -43,14 +41,12 @@ public:
         units_.push_back(unit);
     }
     void OnProgress(int received, int total) override {
-        std::function<void(int)> hook;
         {
             std::lock_guard lock(mutex_);
             progress_.emplace_back(received, total);
-            hook = progressHook_;
         }
-        if (hook) {
-            hook(received);
+        if (onProgress) {
+            onProgress(received);
         }
         cv_.notify_all();
     }
@@ -59,13 +55,8 @@ public:
         times_.push_back(text);
     }
     void OnEnd(const ReceptionEnd& end) override {
-        std::function<void()> hook;
-        {
-            std::lock_guard lock(mutex_);
-            hook = endHook_;
-        }
-        if (hook) {
-            hook();
+        if (onEnd) {
+            onEnd();
         }
         {
             std::lock_guard lock(mutex_);
@@ -73,15 +64,11 @@ public:
         }
         cv_.notify_all();
     }
-    void SetEndHook(std::function<void()> hook) {
-        std::lock_guard lock(mutex_);
-        endHook_ = std::move(hook);
-    }
 
-    void SetProgressHook(std::function<void(int)> hook) {
-        std::lock_guard lock(mutex_);
-        progressHook_ = std::move(hook);
-    }
+    // Hooks are set before the reception starts and run on the worker threads.
+    std::function<void(int)> onProgress;
+    std::function<void()> onEnd;
+
     // The end of the reception, or nothing after the timeout.
     std::optional<ReceptionEnd> WaitForEnd(std::chrono::milliseconds timeout = 30s) {
         std::unique_lock lock(mutex_);
@@ -90,38 +77,30 @@ public:
         }
         return ends_.front();
     }
-    bool WaitForProgress(int received, std::chrono::milliseconds timeout = 30s) {
+    bool WaitForProgress(int received) {
         std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, timeout, [&] {
+        return cv_.wait_for(lock, 30s, [&] {
             return !ends_.empty() || (!progress_.empty() && progress_.back().first >= received);
         });
     }
-    std::vector<int> Units() {
-        std::lock_guard lock(mutex_);
-        return units_;
-    }
-    std::vector<std::pair<int, int>> Progress() {
-        std::lock_guard lock(mutex_);
-        return progress_;
-    }
-    std::vector<std::string> Times() {
-        std::lock_guard lock(mutex_);
-        return times_;
-    }
-    std::size_t EndCount() {
-        std::lock_guard lock(mutex_);
-        return ends_.size();
-    }
+    std::vector<int> Units() { return Copy(units_); }
+    std::vector<std::pair<int, int>> Progress() { return Copy(progress_); }
+    std::vector<std::string> Times() { return Copy(times_); }
+    std::size_t EndCount() { return Copy(ends_).size(); }
 
 private:
+    template <class T>
+    T Copy(const T& member) {
+        std::lock_guard lock(mutex_);
+        return member;
+    }
+
     std::mutex mutex_;
     std::condition_variable cv_;
     std::vector<int> units_;
     std::vector<std::pair<int, int>> progress_;
     std::vector<std::string> times_;
     std::vector<ReceptionEnd> ends_;
-    std::function<void(int)> progressHook_;
-    std::function<void()> endHook_;
 };
 
 // A reading whose date and time name its unit and slot.
@@ -144,13 +123,6 @@ ReadingCodes CodesFor(int unit, int slot) {
     return c;
 }
 
-void Store(sim::InstrumentState& state, int unit, const std::vector<int>& slots) {
-    for (int slot : slots) {
-        state.units[static_cast<std::size_t>(unit)].Store(slot,
-                                                          EncodeReading(CodesFor(unit, slot)));
-    }
-}
-
 std::vector<int> Range(int first, int last) {
     std::vector<int> slots;
     for (int s = first; s <= last; ++s) {
@@ -160,16 +132,20 @@ std::vector<int> Range(int first, int last) {
 }
 
 sim::InstrumentState Instrument(std::initializer_list<std::pair<int, std::vector<int>>> units,
-                                std::string serial = "123456789") {
+                                std::string serial = "123456789", char temperature = 'C') {
     sim::InstrumentState state = sim::EmptyInstrument();
     state.serialNumber = std::move(serial);
+    state.temperatureUnit = temperature;
     for (const auto& [unit, slots] : units) {
-        Store(state, unit, slots);
+        for (int slot : slots) {
+            state.units[static_cast<std::size_t>(unit)].Store(slot,
+                                                              EncodeReading(CodesFor(unit, slot)));
+        }
     }
     return state;
 }
 
-std::string Header(const std::string& serial) {
+std::string Header(const std::string& serial = "123456789") {
     return "Model,K720 BATTERY TARVELIN\r\nSerial," + serial +
            "\r\nDate,2014-3-10,,V1.03\r\n\r\n\r\n";
 }
@@ -189,39 +165,20 @@ std::string UnitBlock(int unit, const std::vector<int>& slots, int upToSlot, boo
         }
         text += "\r\n";
     }
-    if (complete) {
-        text += "\r\n\r\n";
-    }
-    return text;
+    return complete ? text + "\r\n\r\n" : text;
 }
 
 std::string UnitBlock(int unit, const std::vector<int>& slots) {
     return UnitBlock(unit, slots, slots.empty() ? 0 : slots.back());
 }
 
-ReceptionRequest Request(const SimInstrument& sim, const ScratchFolder& folder, int code,
-                         int mask = 0) {
-    ReceptionRequest request;
-    request.selectedUnitCode = code;
-    request.unitDataMask = mask;
-    request.port = sim.Port();
-    request.folder = folder.Path();
-    request.fileName = "data";
-    request.fileDate = kDate;
-    return request;
+int DataRequestCount(const Commands& commands) {
+    return static_cast<int>(std::count_if(commands.begin(), commands.end(), [](const auto& c) {
+        return c.starts_with(":MEM:DATA? ");
+    }));
 }
 
-std::vector<std::string> DataRequests(const std::vector<std::string>& commands) {
-    std::vector<std::string> requests;
-    for (const std::string& command : commands) {
-        if (command.starts_with(":MEM:DATA? ")) {
-            requests.push_back(command.substr(11));
-        }
-    }
-    return requests;
-}
-
-bool Contains(const std::vector<std::string>& commands, const std::string& command) {
+bool Contains(const Commands& commands, const std::string& command) {
     return std::find(commands.begin(), commands.end(), command) != commands.end();
 }
 
@@ -230,367 +187,291 @@ void ExpectPortClosed() {
     EXPECT_EQ(CommClose(), 0);
 }
 
-TEST(Reception, OneUnitWithReadingsInSlots3And7) {
-    SimInstrument sim(Instrument({{0, {1}}, {2, {3, 7}}}));
+// One engine against one simulated instrument, a scratch folder and the commands sent.
+struct Rig {
+    explicit Rig(sim::InstrumentState state, sim::Faults faults = {},
+                 sim::ServerOptions options = {})
+        : sim(std::move(state), std::move(faults), std::move(options)) {}
+
+    ReceptionRequest Request(int code, int mask = 0) const {
+        ReceptionRequest request;
+        request.selectedUnitCode = code;
+        request.unitDataMask = mask;
+        request.port = sim.Port();
+        request.folder = folder.Path();
+        request.fileName = "data";
+        request.fileDate = measure::CsvDate{2014, 3, 10};
+        return request;
+    }
+    // Starts a reception and waits for its end and for the engine's threads.
+    std::optional<ReceptionEnd> Receive(const ReceptionRequest& request) {
+        const StartOutcome started = engine.Start(request);
+        EXPECT_EQ(started, StartOutcome::Started);
+        if (started != StartOutcome::Started) {
+            return std::nullopt;
+        }
+        auto end = observer.WaitForEnd();
+        engine.Join();
+        return end;
+    }
+    std::string File(const std::string& name = "data") const {
+        return ReadFileBytes(folder.File(name + ".csv"));
+    }
+
+    SimInstrument sim;
     ScratchFolder folder;
     SentCommands sent;
     RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 4)), StartOutcome::Started);
-    EXPECT_EQ(engine.Total(), 2);
-    EXPECT_EQ(engine.Destination(), folder.File("data.csv"));
-    const auto end = observer.WaitForEnd();
-    ASSERT_TRUE(end.has_value());
-    engine.Join();
-    EXPECT_EQ(end->outcome, EndOutcome::Received);
-    EXPECT_EQ(end->received, 2);
-    EXPECT_EQ(end->total, 2);
-    EXPECT_FALSE(engine.Running());
-    ExpectPortClosed();
+    ReceptionEngine engine{observer};
+};
 
-    const std::vector<std::string> expectedCommands = {
-        ":MEM:UNIT? C",   ":SERIAL?",       ":FACT:SYS:UNIT?", ":MEM:DATA:START",
-        ":MEM:DATA? 803", ":MEM:DATA? 807", ":MEM:DATA:END"};
-    EXPECT_EQ(sent.Lines(), expectedCommands);
-    EXPECT_EQ(DataRequests(sim.SettledCommands()), (std::vector<std::string>{"803", "807"}));
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")), Header("123456789") + UnitBlock(2, {3, 7}));
-    EXPECT_EQ(observer.Units(), std::vector<int>{2});
-    const std::vector<std::pair<int, int>> progress = {{1, 2}, {2, 2}};
-    EXPECT_EQ(observer.Progress(), progress);
-    EXPECT_EQ(observer.EndCount(), 1u);
+// A reception that succeeds: the units whose slot maps are read (`asked`), the readings requested
+// (400 * unit + slot) and the file written.
+struct ChosenUnits {
+    const char* name;
+    sim::InstrumentState instrument;
+    int code, mask;
+    std::string asked;
+    std::vector<int> readings;
+    std::string file;
+};
+ChosenUnits Case(const char* name, sim::InstrumentState instrument, int code, int mask,
+                 std::string asked, std::vector<int> readings, std::string file) {
+    return {name,           std::move(instrument), code,
+            mask,           std::move(asked),      std::move(readings),
+            std::move(file)};
 }
 
-TEST(Reception, AllUnitsReadsOnlyTheUnitsOfTheMask) {
-    SimInstrument sim(Instrument({{0, {1, 2}}, {2, {5}}, {5, {400}}, {11, {1}}}));
-    ScratchFolder folder;
-    SentCommands sent;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    const int mask = 0x1 | 0x20 | 0x800; // A, F, P; C holds data but is not in the mask
-    ASSERT_EQ(engine.Start(Request(sim, folder, 4096, mask)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
-    ASSERT_TRUE(end.has_value());
-    engine.Join();
-    EXPECT_EQ(end->outcome, EndOutcome::Received);
-    EXPECT_EQ(end->total, 4);
-    const measure::UnitCounts counts{2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
-    EXPECT_EQ(engine.Counts(), counts);
+TEST(Reception, WritesTheReadingsOfTheChosenUnits) {
+    const ChosenUnits cases[] = {
+        Case("unit C, slots 3 and 7", Instrument({{0, {1}}, {2, {3, 7}}}), 4, 0, "C", {803, 807},
+             Header() + UnitBlock(2, {3, 7})),
+        // C holds data but is not in the mask.
+        Case("all units: A, F and P of the mask",
+             Instrument({{0, {1, 2}}, {2, {5}}, {5, {400}}, {11, {1}}}), 4096, 0x1 | 0x20 | 0x800,
+             "AFP", {1, 2, 2400, 4401},
+             Header() + UnitBlock(0, {1, 2}) + UnitBlock(5, {400}) + UnitBlock(11, {1})),
+        // B gets no record, so C's readings stay in C's block.
+        Case("all units: B flagged but empty", Instrument({{0, {2}}, {2, {1, 3}}}), 4096, 0x7,
+             "ABC", {2, 801, 803}, Header() + UnitBlock(0, {2}) + UnitBlock(2, {1, 3})),
+        Case("unit B with an empty slot map", Instrument({{0, {2}}}), 2, 0, "B", {}, Header()),
+        Case("Fahrenheit instrument", Instrument({{3, {2}}}, "123456789", 'F'), 8, 0, "D", {1202},
+             Header() + UnitBlock(3, {2}, 2, true, TemperatureUnit::Fahrenheit)),
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Commands sent;
+        for (char unit : c.asked) {
+            sent.push_back(std::string(":MEM:UNIT? ") + unit);
+        }
+        sent.insert(sent.end(), {":SERIAL?", ":FACT:SYS:UNIT?", ":MEM:DATA:START"});
+        const int total = static_cast<int>(c.readings.size());
+        measure::UnitCounts counts{};
+        std::vector<int> unitsStarted;
+        std::vector<std::pair<int, int>> progress;
+        for (int reading : c.readings) {
+            sent.push_back(":MEM:DATA? " + std::to_string(reading));
+            const int unit = (reading - 1) / 400;
+            if (counts[static_cast<std::size_t>(unit)]++ == 0) {
+                unitsStarted.push_back(unit);
+            }
+            progress.emplace_back(static_cast<int>(progress.size()) + 1, total);
+        }
+        sent.push_back(":MEM:DATA:END");
 
-    const std::vector<std::string> commands = sim.SettledCommands();
-    const std::vector<std::string> head(commands.begin(), commands.begin() + 6);
-    const std::vector<std::string> expectedHead = {":MEM:UNIT? A",    ":MEM:UNIT? F",
-                                                   ":MEM:UNIT? P",    ":SERIAL?",
-                                                   ":FACT:SYS:UNIT?", ":MEM:DATA:START"};
-    EXPECT_EQ(head, expectedHead);
-    const std::vector<std::string> requests = {"1", "2", "2400", "4401"};
-    EXPECT_EQ(DataRequests(commands), requests);
-    EXPECT_EQ(sent.Lines().back(), ":MEM:DATA:END");
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")), Header("123456789") + UnitBlock(0, {1, 2}) +
-                                                          UnitBlock(5, {400}) + UnitBlock(11, {1}));
-    EXPECT_EQ(observer.Units(), (std::vector<int>{0, 5, 11}));
-}
-
-TEST(Reception, UnitFlaggedButEmptyGetsNoRecord) {
-    // The mask says B holds data, its slot map says it holds none.
-    SimInstrument sim(Instrument({{0, {2}}, {2, {1, 3}}}));
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 4096, 0x7)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
-    ASSERT_TRUE(end.has_value());
-    engine.Join();
-    EXPECT_EQ(end->outcome, EndOutcome::Received);
-    const std::vector<std::string> commands = sim.SettledCommands();
-    EXPECT_TRUE(Contains(commands, ":MEM:UNIT? B"));
-    EXPECT_EQ(DataRequests(commands), (std::vector<std::string>{"2", "801", "803"}));
-    // C's slot numbers are C's own; no block for B.
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")),
-              Header("123456789") + UnitBlock(0, {2}) + UnitBlock(2, {1, 3}));
-    EXPECT_EQ(observer.Units(), (std::vector<int>{0, 2}));
-}
-
-TEST(Reception, SingleUnitWithEmptySlotMapGivesHeaderOnly) {
-    SimInstrument sim(Instrument({{0, {2}}}));
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 2)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
-    ASSERT_TRUE(end.has_value());
-    engine.Join();
-    EXPECT_EQ(end->outcome, EndOutcome::Received);
-    EXPECT_EQ(end->total, 0);
-    EXPECT_TRUE(DataRequests(sim.SettledCommands()).empty());
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")), Header("123456789"));
+        Rig rig(c.instrument);
+        const auto end = rig.Receive(rig.Request(c.code, c.mask));
+        ASSERT_TRUE(end.has_value());
+        EXPECT_EQ(end->outcome, EndOutcome::Received);
+        EXPECT_EQ(end->received, total);
+        EXPECT_EQ(end->total, total);
+        EXPECT_EQ(rig.engine.Total(), total);
+        EXPECT_EQ(rig.engine.Counts(), counts);
+        EXPECT_EQ(rig.engine.Destination(), rig.folder.File("data.csv"));
+        EXPECT_FALSE(rig.engine.Running());
+        ExpectPortClosed();
+        EXPECT_EQ(rig.sent.Lines(), sent);
+        EXPECT_EQ(rig.File(), c.file);
+        EXPECT_EQ(rig.observer.Units(), unitsStarted);
+        EXPECT_EQ(rig.observer.Progress(), progress);
+        EXPECT_EQ(rig.observer.EndCount(), 1u);
+    }
 }
 
 TEST(Reception, SerialNumberTexts) {
-    struct Case {
+    const struct {
         std::string reply;
         std::string written;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {std::string(20, '\xFF'), "0"},
         {std::string(23, '\xFF'), "0"},
         {std::string(19, '\xFF'), std::string(19, '\xFF')},
+        {"\xFF\xFF\xFF\xFF\xFFx" + std::string(14, '\xFF'),
+         "\xFF\xFF\xFF\xFF\xFFx" + std::string(14, '\xFF')},
         {"K720-0042", "K720-0042"},
         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", "ABCDEFGHIJKLMNOPQRSTUVW"}, // cut to 23
         {"", ""},
     };
-    for (const Case& c : cases) {
-        SimInstrument sim(Instrument({{0, {1}}}, c.reply));
-        ScratchFolder folder;
-        RecordingObserver observer;
-        ReceptionEngine engine(observer);
-        ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-        ASSERT_TRUE(observer.WaitForEnd().has_value());
-        engine.Join();
-        EXPECT_EQ(engine.SerialNumber(), c.written);
-        EXPECT_EQ(ReadFileBytes(folder.File("data.csv")), Header(c.written) + UnitBlock(0, {1}));
+    for (const auto& c : cases) {
+        Rig rig(Instrument({{0, {1}}}, c.reply));
+        ASSERT_TRUE(rig.Receive(rig.Request(1)).has_value());
+        EXPECT_EQ(rig.File(), Header(c.written) + UnitBlock(0, {1})) << c.reply;
     }
 }
 
-TEST(Reception, FahrenheitInstrument) {
-    sim::InstrumentState state = Instrument({{3, {2}}});
-    state.temperatureUnit = 'F';
-    SimInstrument sim(state);
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 8)), StartOutcome::Started);
-    ASSERT_TRUE(observer.WaitForEnd().has_value());
-    engine.Join();
-    EXPECT_EQ(engine.Temperature(), TemperatureUnit::Fahrenheit);
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")),
-              Header("123456789") + UnitBlock(3, {2}, 2, true, TemperatureUnit::Fahrenheit));
-}
-
-TEST(Reception, TemperatureUnitOtherThanCOrFIsAFailure) {
-    for (const char* reply : {"c\r\n", "f\r\n", "CF\r\n", "\r\n", "C \r\n", "FC\r\n"}) {
+TEST(Reception, FailedStartClosesThePortAndCreatesNothing) {
+    struct Case {
+        std::string name;
         sim::Faults faults;
-        faults.wrongReplies.push_back({":FACT:SYS:UNIT?", reply});
-        SimInstrument sim(Instrument({{0, {1}}}), faults);
-        ScratchFolder folder;
-        RecordingObserver observer;
-        ReceptionEngine engine(observer);
-        EXPECT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::CommunicationError) << reply;
-        EXPECT_FALSE(engine.Running());
-        ExpectPortClosed();
-        EXPECT_FALSE(FileExists(folder.File("data.csv")));
-        EXPECT_FALSE(Contains(sim.SettledCommands(), ":MEM:DATA:START"));
-        EXPECT_EQ(observer.EndCount(), 0u);
+        int mask; // all units when not 0, else unit A
+        StartOutcome outcome;
+        Commands received;
+    };
+    sim::Faults silent;
+    silent.silentFromCommand = 2;
+    std::vector<Case> cases = {
+        {"port missing", {}, 0, StartOutcome::PortNotOpened, {}},
+        // The slot map of A comes, that of C does not.
+        {"silent while counting",
+         silent,
+         0x5,
+         StartOutcome::CommunicationError,
+         {":MEM:UNIT? A", ":MEM:UNIT? C"}},
+        {"silent at the serial number",
+         silent,
+         0,
+         StartOutcome::CommunicationError,
+         {":MEM:UNIT? A", ":SERIAL?"}},
+    };
+    for (const char* reply : {"c\r\n", "f\r\n", "CF\r\n", "\r\n", "C \r\n", "FC\r\n"}) {
+        Case unit{std::string("temperature unit ") + reply,
+                  {},
+                  0,
+                  StartOutcome::CommunicationError,
+                  {":MEM:UNIT? A", ":SERIAL?", ":FACT:SYS:UNIT?"}};
+        unit.faults.wrongReplies.push_back({":FACT:SYS:UNIT?", reply});
+        cases.push_back(unit);
     }
-    EXPECT_STREQ(measure::StartMessage(StartOutcome::CommunicationError), "Communication Error.  ");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(Instrument({{0, {1}}, {2, {1}}}), c.faults);
+        ReceptionRequest request = rig.Request(c.mask != 0 ? 4096 : 1, c.mask);
+        if (c.outcome == StartOutcome::PortNotOpened) {
+            request.port = kLastPortNumber; // nothing attached there
+        }
+        const auto before = std::chrono::steady_clock::now();
+        EXPECT_EQ(rig.engine.Start(request), c.outcome);
+        EXPECT_LT(std::chrono::steady_clock::now() - before, 2500ms);
+        EXPECT_FALSE(rig.engine.Running());
+        ExpectPortClosed();
+        EXPECT_FALSE(FileExists(rig.folder.File("data.csv")));
+        EXPECT_EQ(rig.sim.SettledCommands(), c.received);
+        EXPECT_EQ(rig.observer.EndCount(), 0u);
+    }
+}
+
+TEST(Reception, PathOfMoreThan299CharactersIsRefusedBeforeAnythingIsSent) {
+    Rig rig(Instrument({{0, {1}}}));
+    ReceptionRequest request = rig.Request(1);
+    // A deep folder, since no single name may be longer than 255 characters.
+    request.folder = rig.folder.File(std::string(150, 'd'));
+    ASSERT_TRUE(std::filesystem::create_directory(request.folder));
+    request.fileName = std::string(300 - request.folder.size() - 1 - 4, 'n'); // folder/name.csv
+    ASSERT_EQ(measure::DestinationPath(request.folder, request.fileName).size(), 300u);
+    EXPECT_EQ(rig.engine.Start(request), StartOutcome::PathTooLong);
+    EXPECT_TRUE(rig.sim.Server().Events().empty()); // the port was not even opened
+    EXPECT_EQ(rig.observer.EndCount(), 0u);
+
+    request.fileName.pop_back(); // 299 characters are accepted
+    const auto end = rig.Receive(request);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(end->outcome, EndOutcome::Received);
+    EXPECT_TRUE(FileExists(measure::DestinationPath(request.folder, request.fileName)));
 }
 
 TEST(Reception, CancelStopsAfterTheCurrentRecord) {
-    SimInstrument sim(Instrument({{0, Range(1, 100)}}));
-    ScratchFolder folder;
-    SentCommands sent;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    observer.SetProgressHook([&engine](int received) {
+    Rig rig(Instrument({{0, Range(1, 100)}}));
+    rig.observer.onProgress = [&rig](int received) {
         if (received == 20) {
-            engine.Cancel();
+            rig.engine.Cancel();
         }
-    });
-    ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
+    };
+    const auto end = rig.Receive(rig.Request(1));
     ASSERT_TRUE(end.has_value());
-    engine.Join();
     EXPECT_EQ(end->outcome, EndOutcome::Cancelled);
     EXPECT_EQ(end->received, 20);
-    EXPECT_STREQ(measure::EndMessage(end->outcome), "Data receipt cancelled.  ");
     ExpectPortClosed();
-    const std::vector<std::string> commands = sim.SettledCommands();
-    EXPECT_EQ(DataRequests(commands).size(), 20u);
-    EXPECT_EQ(sent.Lines().back(), ":MEM:DATA:END");
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")),
-              Header("123456789") + UnitBlock(0, Range(1, 20), 20, false));
+    EXPECT_EQ(DataRequestCount(rig.sent.Lines()), 20);
+    EXPECT_EQ(rig.sent.Lines().back(), ":MEM:DATA:END");
+    EXPECT_EQ(rig.File(), Header() + UnitBlock(0, Range(1, 20), 20, false));
 }
 
 TEST(Reception, InstrumentFallingSilentEndsInErrorWithoutDataEnd) {
     sim::Faults faults;
     faults.readingsBeforeSilence = 57;
-    SimInstrument sim(Instrument({{0, Range(1, 50)}, {1, Range(1, 50)}}), faults);
-    ScratchFolder folder;
-    SentCommands sent;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 4096, 0x3)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
+    Rig rig(Instrument({{0, Range(1, 50)}, {1, Range(1, 50)}}), faults);
+    const auto end = rig.Receive(rig.Request(4096, 0x3));
     ASSERT_TRUE(end.has_value());
-    engine.Join();
     EXPECT_EQ(end->outcome, EndOutcome::Error);
     EXPECT_TRUE(end->instrumentFailed);
     EXPECT_FALSE(end->fileFailed);
     EXPECT_EQ(end->received, 57);
     EXPECT_EQ(end->total, 100);
-    EXPECT_STREQ(measure::EndMessage(end->outcome), "Data reception error.  ");
     ExpectPortClosed();
-    const std::vector<std::string> commands = sim.SettledCommands();
-    EXPECT_FALSE(Contains(commands, ":MEM:DATA:END"));
-    EXPECT_EQ(DataRequests(commands).size(), 58u);
-    EXPECT_EQ(sent.Lines().back(), ":MEM:DATA? 408"); // the 58th reading: unit B, slot 8
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")), Header("123456789") +
-                                                          UnitBlock(0, Range(1, 50)) +
-                                                          UnitBlock(1, Range(1, 7), 7, false));
+    const Commands sent = rig.sent.Lines();
+    EXPECT_FALSE(Contains(sent, ":MEM:DATA:END"));
+    EXPECT_EQ(DataRequestCount(sent), 58);
+    EXPECT_EQ(sent.back(), ":MEM:DATA? 408"); // the 58th reading: unit B, slot 8
+    EXPECT_EQ(rig.File(),
+              Header() + UnitBlock(0, Range(1, 50)) + UnitBlock(1, Range(1, 7), 7, false));
 }
 
-TEST(Reception, DestinationThatCannotBeCreatedEndsInError) {
-    SimInstrument sim(Instrument({{0, Range(1, 400)}}));
-    ScratchFolder folder;
-    SentCommands sent;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ReceptionRequest request = Request(sim, folder, 1);
-    request.folder = folder.File("no-such-folder");
-    ASSERT_EQ(engine.Start(request), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
+// A file failure stops the reception as an error, with the instrument told that it ended.
+void ExpectEndedByFileError(const std::optional<ReceptionEnd>& end, Rig& rig, int error) {
     ASSERT_TRUE(end.has_value());
-    engine.Join();
     EXPECT_EQ(end->outcome, EndOutcome::Error);
     EXPECT_TRUE(end->fileFailed);
     EXPECT_FALSE(end->instrumentFailed);
-    EXPECT_EQ(end->fileError, ENOENT);
+    EXPECT_EQ(end->fileError, error);
     EXPECT_LT(end->received, 400);
     ExpectPortClosed();
-    EXPECT_EQ(sent.Lines().back(), ":MEM:DATA:END");
+    EXPECT_EQ(rig.sent.Lines().back(), ":MEM:DATA:END");
+}
+
+TEST(Reception, DestinationThatCannotBeCreatedEndsInError) {
+    Rig rig(Instrument({{0, Range(1, 400)}}));
+    ReceptionRequest request = rig.Request(1);
+    request.folder = rig.folder.File("no-such-folder");
+    ExpectEndedByFileError(rig.Receive(request), rig, ENOENT);
     EXPECT_FALSE(FileExists(request.folder));
 }
 
 TEST(Reception, FullDiskEndsInErrorAndNothingWaitsForever) {
-    SimInstrument sim(Instrument({{0, Range(1, 400)}}));
-    ScratchFolder folder;
-    SentCommands sent;
-    ASSERT_EQ(symlink("/dev/full", folder.File("data.csv").c_str()), 0);
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
-    ASSERT_TRUE(end.has_value());
-    engine.Join();
-    EXPECT_EQ(end->outcome, EndOutcome::Error);
-    EXPECT_TRUE(end->fileFailed);
-    EXPECT_EQ(end->fileError, ENOSPC);
-    EXPECT_LT(end->received, 400);
-    ExpectPortClosed();
-    EXPECT_EQ(sent.Lines().back(), ":MEM:DATA:END");
+    Rig rig(Instrument({{0, Range(1, 400)}}));
+    ASSERT_EQ(symlink("/dev/full", rig.folder.File("data.csv").c_str()), 0);
+    ExpectEndedByFileError(rig.Receive(rig.Request(1)), rig, ENOSPC);
 }
 
 // A file size limit makes a write fail part-way through: the receiver, which by then waits on a
 // full queue, is released, and what was written stays on disk.
 TEST(Reception, WriteFailingPartWayKeepsWhatWasWritten) {
-    struct LimitGuard {
-        rlimit saved{};
-        void (*savedHandler)(int) = nullptr;
-        LimitGuard(rlim_t bytes) {
-            getrlimit(RLIMIT_FSIZE, &saved);
-            savedHandler = signal(SIGXFSZ, SIG_IGN);
-            rlimit limited = saved;
-            limited.rlim_cur = bytes;
-            setrlimit(RLIMIT_FSIZE, &limited);
-        }
-        ~LimitGuard() {
-            setrlimit(RLIMIT_FSIZE, &saved);
-            signal(SIGXFSZ, savedHandler);
-        }
-    };
-    SimInstrument sim(Instrument({{0, Range(1, 400)}}));
-    ScratchFolder folder;
-    SentCommands sent;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
+    Rig rig(Instrument({{0, Range(1, 400)}}));
     std::optional<ReceptionEnd> end;
     {
-        LimitGuard limit(4000);
-        ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-        end = observer.WaitForEnd();
-        engine.Join();
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto savedHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved;
+        limited.rlim_cur = 4000;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        end = rig.Receive(rig.Request(1));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        signal(SIGXFSZ, savedHandler);
     }
-    ASSERT_TRUE(end.has_value());
-    EXPECT_EQ(end->outcome, EndOutcome::Error);
-    EXPECT_TRUE(end->fileFailed);
-    EXPECT_EQ(end->fileError, EFBIG);
-    EXPECT_LT(end->received, 400);
-    ExpectPortClosed();
-    EXPECT_EQ(sent.Lines().back(), ":MEM:DATA:END");
-    const std::string bytes = ReadFileBytes(folder.File("data.csv"));
+    ExpectEndedByFileError(end, rig, EFBIG);
+    const std::string bytes = rig.File();
     EXPECT_EQ(bytes.size(), 4000u);
-    const std::string complete = Header("123456789") + UnitBlock(0, Range(1, 400));
-    EXPECT_EQ(bytes, complete.substr(0, bytes.size()));
-}
-
-TEST(Reception, PathOfMoreThan299CharactersIsRefusedBeforeAnythingIsSent) {
-    SimInstrument sim(Instrument({{0, {1}}}));
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ReceptionRequest request = Request(sim, folder, 1);
-    // A deep folder, since no single name may be longer than 255 characters.
-    request.folder = folder.File(std::string(150, 'd'));
-    ASSERT_TRUE(std::filesystem::create_directory(request.folder));
-    // folder + "/" + name + ".csv" = 300 characters.
-    request.fileName = std::string(300 - request.folder.size() - 1 - 4, 'n');
-    ASSERT_EQ(measure::DestinationPath(request.folder, request.fileName).size(), 300u);
-    EXPECT_EQ(engine.Start(request), StartOutcome::PathTooLong);
-    EXPECT_NE(std::string(measure::StartMessage(StartOutcome::PathTooLong)), "");
-    EXPECT_TRUE(sim.SettledCommands().empty());
-    EXPECT_TRUE(sim.Server().Events().empty()); // the port was not even opened
-    EXPECT_EQ(observer.EndCount(), 0u);
-
-    // 299 characters are accepted.
-    request.fileName.pop_back();
-    ASSERT_EQ(engine.Start(request), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
-    ASSERT_TRUE(end.has_value());
-    engine.Join();
-    EXPECT_EQ(end->outcome, EndOutcome::Received);
-    EXPECT_TRUE(FileExists(measure::DestinationPath(request.folder, request.fileName)));
-}
-
-TEST(Reception, PortThatCannotBeOpened) {
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ReceptionRequest request;
-    request.selectedUnitCode = 1;
-    request.port = kLastPortNumber; // nothing attached there
-    request.folder = folder.Path();
-    request.fileName = "data";
-    EXPECT_EQ(engine.Start(request), StartOutcome::PortNotOpened);
-    EXPECT_STREQ(measure::StartMessage(StartOutcome::PortNotOpened),
-                 "Communication Error.  \nUSB disconnected. ");
-    EXPECT_FALSE(FileExists(folder.File("data.csv")));
-    EXPECT_FALSE(engine.Running());
-}
-
-TEST(Reception, SilentInstrumentWhileCountingIsACommunicationError) {
-    sim::Faults faults;
-    faults.silentFromCommand = 2; // the slot map of A comes, that of C does not
-    SimInstrument sim(Instrument({{0, {1}}, {2, {1}}}), faults);
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    const auto before = std::chrono::steady_clock::now();
-    EXPECT_EQ(engine.Start(Request(sim, folder, 4096, 0x5)), StartOutcome::CommunicationError);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 2500ms);
-    ExpectPortClosed();
-    EXPECT_FALSE(FileExists(folder.File("data.csv")));
-    EXPECT_EQ(sim.SettledCommands(), (std::vector<std::string>{":MEM:UNIT? A", ":MEM:UNIT? C"}));
-}
-
-TEST(Reception, SilentInstrumentAtTheSerialNumberIsACommunicationError) {
-    sim::Faults faults;
-    faults.silentFromCommand = 2;
-    SimInstrument sim(Instrument({{0, {1}}}), faults);
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    EXPECT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::CommunicationError);
-    ExpectPortClosed();
-    EXPECT_EQ(sim.SettledCommands(), (std::vector<std::string>{":MEM:UNIT? A", ":SERIAL?"}));
+    EXPECT_EQ(bytes, (Header() + UnitBlock(0, Range(1, 400))).substr(0, bytes.size()));
 }
 
 // A slow instrument, so that the reception is still running when the test acts.
@@ -602,123 +483,93 @@ sim::ServerOptions Slow() {
 }
 
 TEST(Reception, StopAndJoinWhileRunning) {
-    SimInstrument sim(Instrument({{0, Range(1, 400)}}), {}, Slow());
-    ScratchFolder folder;
-    SentCommands sent;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-    ASSERT_TRUE(observer.WaitForProgress(5));
-    EXPECT_TRUE(engine.Running());
-    EXPECT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Busy);
-    engine.StopAndJoin();
-    EXPECT_FALSE(engine.Running());
-    EXPECT_EQ(observer.EndCount(), 1u);
-    const auto end = observer.WaitForEnd(0ms);
+    Rig rig(Instrument({{0, Range(1, 400)}}), {}, Slow());
+    ASSERT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::Started);
+    ASSERT_TRUE(rig.observer.WaitForProgress(5));
+    EXPECT_TRUE(rig.engine.Running());
+    EXPECT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::Busy);
+    rig.engine.StopAndJoin();
+    EXPECT_FALSE(rig.engine.Running());
+    EXPECT_EQ(rig.observer.EndCount(), 1u);
+    const auto end = rig.observer.WaitForEnd(0ms);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->outcome, EndOutcome::Cancelled);
     EXPECT_LT(end->received, 400);
     ExpectPortClosed();
-    EXPECT_EQ(sent.Lines().back(), ":MEM:DATA:END");
-    const std::string bytes = ReadFileBytes(folder.File("data.csv"));
-    EXPECT_EQ(bytes,
-              Header("123456789") + UnitBlock(0, Range(1, end->received), end->received, false));
+    EXPECT_EQ(rig.sent.Lines().back(), ":MEM:DATA:END");
+    EXPECT_EQ(rig.File(), Header() + UnitBlock(0, Range(1, end->received), end->received, false));
 }
 
 TEST(Reception, DestroyingTheEngineStopsItAndJoins) {
-    SimInstrument sim(Instrument({{0, Range(1, 400)}}), {}, Slow());
-    ScratchFolder folder;
-    RecordingObserver observer;
+    Rig rig(Instrument({{0, Range(1, 400)}}), {}, Slow());
     {
-        ReceptionEngine engine(observer);
-        ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-        ASSERT_TRUE(observer.WaitForProgress(3));
+        ReceptionEngine engine(rig.observer);
+        ASSERT_EQ(engine.Start(rig.Request(1)), StartOutcome::Started);
+        ASSERT_TRUE(rig.observer.WaitForProgress(3));
     }
-    EXPECT_EQ(observer.EndCount(), 1u);
+    EXPECT_EQ(rig.observer.EndCount(), 1u);
     ExpectPortClosed();
-    // Stopping an idle engine is harmless.
-    ReceptionEngine idle(observer);
-    idle.StopAndJoin();
-    idle.Join();
-    EXPECT_EQ(observer.EndCount(), 1u);
+    rig.engine.StopAndJoin(); // stopping an idle engine is harmless
+    rig.engine.Join();
+    EXPECT_EQ(rig.observer.EndCount(), 1u);
 }
 
 TEST(Reception, JoinFromACallbackDoesNotDeadlock) {
-    SimInstrument sim(Instrument({{0, Range(1, 50)}}));
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    observer.SetProgressHook([&engine](int received) {
+    Rig rig(Instrument({{0, Range(1, 50)}}));
+    rig.observer.onProgress = [&rig](int received) {
         if (received == 3) {
-            engine.StopAndJoin(); // cancels; the join is skipped on a worker thread
+            rig.engine.StopAndJoin(); // cancels; the join is skipped on a worker thread
         }
-    });
-    observer.SetEndHook([&engine] { engine.Join(); });
-    ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd(10s);
+    };
+    rig.observer.onEnd = [&rig] { rig.engine.Join(); };
+    ASSERT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::Started);
+    const auto end = rig.observer.WaitForEnd(10s);
     ASSERT_TRUE(end.has_value());
-    engine.Join();
+    rig.engine.Join();
     EXPECT_EQ(end->outcome, EndOutcome::Cancelled);
     EXPECT_EQ(end->received, 3);
 }
 
-TEST(Reception, ProgressAndEstimateWhileReceiving) {
-    SimInstrument sim(Instrument({{0, Range(1, 180)}}), {}, Slow());
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
+TEST(Reception, TimeRemainingAtMostOncePerElapsedSecond) {
+    Rig rig(Instrument({{0, Range(1, 180)}}), {}, Slow());
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-    const auto end = observer.WaitForEnd();
+    const auto end = rig.Receive(rig.Request(1));
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started)
             .count();
     ASSERT_TRUE(end.has_value());
-    engine.Join();
     EXPECT_EQ(end->outcome, EndOutcome::Received);
-    const auto progress = observer.Progress();
-    ASSERT_EQ(progress.size(), 180u);
-    for (std::size_t i = 0; i < progress.size(); ++i) {
-        EXPECT_EQ(progress[i], std::make_pair(static_cast<int>(i) + 1, 180));
-    }
-    // At most one text per elapsed second; each in one of the two forms.
-    const auto times = observer.Times();
+    const auto times = rig.observer.Times();
     EXPECT_LE(static_cast<long long>(times.size()), seconds);
     for (const std::string& text : times) {
         EXPECT_TRUE(text.ends_with(" sec")) << text;
     }
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")),
-              Header("123456789") + UnitBlock(0, Range(1, 180)));
 }
 
 TEST(Reception, EngineRunsAgainAfterAnEnd) {
-    SimInstrument sim(Instrument({{0, {1, 2}}, {1, {3}}}));
-    ScratchFolder folder;
-    RecordingObserver observer;
-    ReceptionEngine engine(observer);
-    ASSERT_EQ(engine.Start(Request(sim, folder, 1)), StartOutcome::Started);
-    ASSERT_TRUE(observer.WaitForEnd().has_value());
+    Rig rig(Instrument({{0, {1, 2}}, {1, {3}}}));
+    ASSERT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::Started);
+    ASSERT_TRUE(rig.observer.WaitForEnd().has_value());
     // No explicit Join: the next Start reaps the finished threads.
-    ReceptionRequest second = Request(sim, folder, 2);
+    ReceptionRequest second = rig.Request(2);
     second.fileName = "second";
-    ASSERT_EQ(engine.Start(second), StartOutcome::Started);
-    engine.Join();
-    EXPECT_EQ(observer.EndCount(), 2u);
-    EXPECT_EQ(ReadFileBytes(folder.File("second.csv")), Header("123456789") + UnitBlock(1, {3}));
-    EXPECT_EQ(ReadFileBytes(folder.File("data.csv")), Header("123456789") + UnitBlock(0, {1, 2}));
+    ASSERT_EQ(rig.engine.Start(second), StartOutcome::Started);
+    rig.engine.Join();
+    EXPECT_EQ(rig.observer.EndCount(), 2u);
+    EXPECT_EQ(rig.File("second"), Header() + UnitBlock(1, {3}));
+    EXPECT_EQ(rig.File(), Header() + UnitBlock(0, {1, 2}));
 }
 
 TEST(TimeRemaining, KnownEstimates) {
     EXPECT_EQ(measure::RemainingSeconds(100, 25, 10), 30);
-    EXPECT_EQ(measure::TimeRemainingText(measure::RemainingSeconds(100, 25, 10)), "30 sec");
     EXPECT_EQ(measure::RemainingSeconds(1000, 10, 20), 1980);
-    EXPECT_EQ(measure::TimeRemainingText(measure::RemainingSeconds(1000, 10, 20)), "33 min 0 sec");
+    EXPECT_EQ(measure::RemainingSeconds(7, 3, 10), 13); // truncated: 40 / 3
+    EXPECT_EQ(measure::RemainingSeconds(4800, 4800, 900), 0);
     EXPECT_EQ(measure::TimeRemainingText(0), "0 sec");
     EXPECT_EQ(measure::TimeRemainingText(59), "59 sec");
     EXPECT_EQ(measure::TimeRemainingText(60), "1 min 0 sec");
     EXPECT_EQ(measure::TimeRemainingText(61), "1 min 1 sec");
-    EXPECT_EQ(measure::RemainingSeconds(7, 3, 10), 13); // truncated: 40 / 3
-    EXPECT_EQ(measure::RemainingSeconds(4800, 4800, 900), 0);
+    EXPECT_EQ(measure::TimeRemainingText(1980), "33 min 0 sec");
 }
 
 TEST(TimeRemaining, ChangesAtMostOncePerElapsedSecond) {
@@ -733,40 +584,25 @@ TEST(TimeRemaining, ChangesAtMostOncePerElapsedSecond) {
     EXPECT_EQ(estimate.Update(100, 50, 1), "1 sec");
 }
 
-TEST(ReceptionTexts, PageLinesAndMessages) {
-    EXPECT_EQ(measure::UnitLineText(4), "Unit [ C ]");
+TEST(ReceptionTexts, PageLinesAndDestination) {
     EXPECT_EQ(measure::UnitLineText(1024), "Unit [ N ]");
-    EXPECT_EQ(measure::UnitLineText(4096), "ALL UNITs");
     EXPECT_EQ(measure::UnitLineText(3), "Unit [ A ]"); // any other value counts as unit 0
     EXPECT_EQ(measure::ReadingUnitText(1), "Reading unit [ B ] .......");
     EXPECT_EQ(measure::ProgressText(0, 57), "0 / 57");
-    EXPECT_STREQ(measure::EndMessage(EndOutcome::Received), "Data received.  ");
-    EXPECT_STREQ(measure::EndMessage(EndOutcome::Cancelled), "Data receipt cancelled.  ");
-    EXPECT_STREQ(measure::EndMessage(EndOutcome::Error), "Data reception error.  ");
-    EXPECT_STREQ(measure::StartMessage(StartOutcome::Started), "");
-    EXPECT_EQ(measure::DestinationPath("/data", "run 1"), "/data/run 1.csv");
     EXPECT_EQ(measure::DestinationPath("/", "run 1"), "/run 1.csv") << "never two separators";
 }
 
-TEST(SlotMaps, MarksCountsAndSerialNumbers) {
+TEST(SlotMaps, MarksAndCounts) {
     measure::SlotMap map{};
     map[0] = 0x05;  // slots 1 and 3
     map[49] = 0x80; // slot 400
-    EXPECT_TRUE(measure::SlotMarked(map, 1));
-    EXPECT_FALSE(measure::SlotMarked(map, 2));
-    EXPECT_TRUE(measure::SlotMarked(map, 3));
-    EXPECT_TRUE(measure::SlotMarked(map, 400));
-    EXPECT_FALSE(measure::SlotMarked(map, 0));
-    EXPECT_FALSE(measure::SlotMarked(map, 401));
+    for (const auto& [slot, marked] :
+         {std::pair{0, false}, {1, true}, {2, false}, {3, true}, {400, true}, {401, false}}) {
+        EXPECT_EQ(measure::SlotMarked(map, slot), marked) << "slot " << slot;
+    }
     EXPECT_EQ(measure::CountReadings(map), 3);
     map.fill(0xFF);
     EXPECT_EQ(measure::CountReadings(map), 400);
-
-    char buffer[24] = {};
-    std::fill(buffer, buffer + 20, '\xFF');
-    EXPECT_EQ(measure::SerialNumberText(buffer, sizeof buffer), "0");
-    buffer[5] = 'x';
-    EXPECT_EQ(measure::SerialNumberText(buffer, sizeof buffer).size(), 20u);
 }
 
 } // namespace

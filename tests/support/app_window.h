@@ -22,43 +22,10 @@
 #include "page.h"
 #include "port_listing.h"
 #include "selected_units.h"
+#include "support/recording_host.h"
 #include "window_messages.h"
 
 namespace app_test {
-
-// Stands in for the main window of a page tested on its own: records the page-switch requests
-// (code, argument) it receives.
-class RecordingHost : public QObject {
-public:
-    struct Request {
-        int code;
-        int argument;
-        bool operator==(const Request&) const = default;
-    };
-
-    // The requests posted so far, once they have been delivered; the list is emptied.
-    std::vector<Request> Take() {
-        QCoreApplication::sendPostedEvents(this, EventType(WM_PAGE_SWITCH));
-        return std::exchange(requests_, {});
-    }
-
-protected:
-    bool event(QEvent* event) override {
-        if (event->type() == EventType(WM_PAGE_SWITCH)) {
-            const auto* request = static_cast<const PageSwitchEvent*>(event);
-            requests_.push_back({request->Code(), request->Argument()});
-            return true;
-        }
-        return QObject::event(event);
-    }
-
-private:
-    std::vector<Request> requests_;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const RecordingHost::Request& request) {
-    return out << "request " << request.code << " (" << request.argument << ")";
-}
 
 // Makes the instrument on `port` the one candidate of discovery and the port it found last, as
 // after a start-up check that found it.
