@@ -176,3 +176,8 @@ std::string ScanAccessHint() {
     }
     return {};
 }
+
+std::string WithScanAccessHint(const std::string& message) {
+    const std::string hint = ScanAccessHint();
+    return hint.empty() ? message : message + "\n" + hint;
+}

@@ -40,3 +40,11 @@ int ProbePort(int port);
 // communication-error message. "" when the last scan found the instrument or no candidate was
 // refused for that reason.
 std::string ScanAccessHint();
+
+// `message` (a scan failure's text), followed by a line break and ScanAccessHint() when there is
+// a hint, so the user is sent to the permission rather than to the cable.
+std::string WithScanAccessHint(const std::string& message);
+
+// The start-up check's message when no instrument answered.
+inline constexpr const char* kNoInstrumentText =
+    "Check USB cable connection, \nor power supply of K720.  ";

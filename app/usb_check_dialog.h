@@ -16,8 +16,6 @@ class CUsbCheckDlg : public QDialog {
 
 public:
     static constexpr int kScanDelayMs = 100;
-    static constexpr char kNoInstrumentText[] =
-        "Check USB cable connection, \nor power supply of K720.  ";
 
     explicit CUsbCheckDlg(QWidget* parent = nullptr);
 

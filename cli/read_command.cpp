@@ -1,8 +1,8 @@
 // k720ctl read: the same sequence as the main program's reading pages, on the same core: the
 // memory check (with its port scan), then the reception's start and its two workers.
 #include <cstdio>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <poll.h>
 #include <signal.h>
@@ -18,8 +18,6 @@
 #include "units.h"
 
 namespace {
-
-constexpr const char* kNoDataText = "No Data.";
 
 // Hands the engine's reports, which arrive on its worker threads, to the main thread.
 class ConsoleObserver final : public measure::ReceptionObserver {
@@ -168,10 +166,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     PrepareCandidates(options);
     const measure::MemoryCheckOutcome check = measure::CheckMemory();
     if (check.status != measure::MemoryCheckStatus::Checked) {
-        PrintMessage(measure::MemoryCheckMessage(check.status));
-        if (const std::string hint = ScanAccessHint(); !hint.empty()) {
-            std::printf("%s\n", hint.c_str());
-        }
+        std::printf("%s\n", WithScanAccessHint(measure::MemoryCheckMessage(check.status)).c_str());
         return kExitFailed;
     }
     const int unit = measure::UnitIndexOfCode(read.unitCode);
@@ -179,7 +174,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
                              ? check.unitDataMask != 0
                              : measure::UnitHoldsData(check.unitDataMask, unit);
     if (!hasData) {
-        PrintMessage(kNoDataText);
+        PrintMessage(measure::kNoDataText);
         return kExitFailed;
     }
 

@@ -4,13 +4,6 @@
 #include "discovery.h"
 #include "port_names.h"
 
-namespace {
-
-constexpr const char* kNoInstrumentMessage =
-    "Check USB cable connection, \nor power supply of K720.  ";
-
-} // namespace
-
 void PrepareCandidates(const CommonOptions& options) {
     if (options.device) {
         const int port = AttachPortDevice(*options.device);
@@ -33,10 +26,7 @@ void PrepareCandidates(const CommonOptions& options) {
 int RunScan(const CommonOptions& options) {
     PrepareCandidates(options);
     if (PortScan() != 0) {
-        std::printf("%s\n", kNoInstrumentMessage);
-        if (const std::string hint = ScanAccessHint(); !hint.empty()) {
-            std::printf("%s\n", hint.c_str());
-        }
+        std::printf("%s\n", WithScanAccessHint(kNoInstrumentText).c_str());
         return kExitFailed;
     }
     std::printf("K720 found on port %d (%s).\n", g_instrumentPort,

@@ -6,6 +6,7 @@
 
 #include "color_button.h"
 #include "dialogs.h"
+#include "discovery.h"
 #include "fonts.h"
 #include "memory_check.h"
 #include "page_requests.h"
@@ -68,7 +69,9 @@ void CUnitChoicePage::RunMemoryCheck() {
         return;
     case measure::MemoryCheckStatus::NoInstrument:
         // The page keeps the look it has.
-        ShowMessageBox(message, MessageIcon::Error);
+        ShowMessageBox(
+            QString::fromLocal8Bit(WithScanAccessHint(measure::MemoryCheckMessage(outcome.status))),
+            MessageIcon::Error);
         break;
     case measure::MemoryCheckStatus::NoResponse:
         ShowMessageBox(message, MessageIcon::Warning);
