@@ -10,21 +10,16 @@
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
-#include <limits.h>
 #include <mutex>
 #include <signal.h>
-#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "comm.h"
 #include "port_names.h"
 #include "reception.h"
-
-extern char** environ;
+#include "support/child_process.h"
 
 namespace {
 
@@ -33,45 +28,17 @@ using Clock = std::chrono::steady_clock;
 // k720-sim as a child process, so that its CPU time is not counted as ours.
 class Simulator {
 public:
-    explicit Simulator(bool paced) {
-        const std::string program =
-            (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "k720-sim").string();
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        std::vector<std::string> arguments = {program, "--full"};
-        if (paced) {
-            arguments.push_back("--pace");
-        }
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        char line[PATH_MAX] = "";
-        std::FILE* output = fdopen(out[0], "r");
-        if (output != nullptr && std::fgets(line, sizeof line, output) != nullptr) {
-            device_ = line;
-            device_.erase(device_.find_last_not_of('\n') + 1);
-        }
-        if (output != nullptr) {
-            std::fclose(output);
-        }
+    explicit Simulator(bool paced)
+        : process_(
+              (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "k720-sim").string(),
+              paced ? std::vector<std::string>{"--full", "--pace"}
+                    : std::vector<std::string>{"--full"}) {
+        const std::string firstLine = process_.OutputUntil("\n");
+        device_ = firstLine.substr(0, firstLine.find('\n'));
     }
     ~Simulator() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
+        process_.Signal(SIGTERM);
+        process_.Wait();
     }
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
@@ -79,7 +46,7 @@ public:
     const std::string& Device() const { return device_; }
 
 private:
-    pid_t pid_ = -1;
+    ChildProcess process_;
     std::string device_;
 };
 
