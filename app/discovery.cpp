@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <mutex>
 #include <utility>
 
 #include "comm.h"
@@ -22,6 +23,8 @@ constexpr std::string_view kIdentityPrefix = "K720";
 constexpr std::size_t kProbeReplySize = 60;
 
 PortLister g_lister;
+// Held while the enumeration replaces the candidate list and while a scan copies it.
+std::mutex g_candidatesLock;
 
 enum class ProbeOutcome { Answered, OpenFailed, NotAnswered };
 
@@ -51,7 +54,7 @@ void AskIdentity(char (&reply)[kProbeReplySize]) {
     [[maybe_unused]] const int received = CommReadLine(reply);
 }
 
-ProbeOutcome Probe(int port, int* openError) {
+ProbeOutcome Probe(int port, int* openError, const std::stop_token& stop = {}) {
     char reply[kProbeReplySize] = {};
     CommConfigure(kInstrumentBaud);
     if (CommOpen(port) == 0) {
@@ -61,8 +64,13 @@ ProbeOutcome Probe(int port, int* openError) {
     // The first exchange wakes the bridge and takes whatever was pending; only the second reply
     // is judged.
     AskIdentity(reply);
-    AskIdentity(reply);
+    if (!stop.stop_requested()) {
+        AskIdentity(reply);
+    }
     CommClose();
+    if (stop.stop_requested()) {
+        return ProbeOutcome::NotAnswered;
+    }
     if (std::string_view(reply).starts_with(kIdentityPrefix)) {
         g_instrumentPort = port;
         return ProbeOutcome::Answered;
@@ -72,13 +80,13 @@ ProbeOutcome Probe(int port, int* openError) {
 
 // Index of the candidate to probe first: the one on the instrument's last port, else the first.
 // Returns false when the port list changed meanwhile.
-bool FindStart(std::size_t* start) {
+bool FindStart(const std::vector<PortCandidate>& candidates, std::size_t* start) {
     *start = 0;
-    for (std::size_t i = 0; i < g_candidatePorts.size(); ++i) {
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (g_portListChanged.load() != 0) {
             return false;
         }
-        if (g_candidatePorts[i].portNumber == g_instrumentPort) {
+        if (candidates[i].portNumber == g_instrumentPort) {
             *start = i;
             break;
         }
@@ -122,12 +130,14 @@ int ComPortNumberFromFriendlyName(std::string_view friendlyName) {
 
 void EnumerateCandidatePorts() {
     const std::vector<ListedPort> listed = g_lister ? g_lister() : ListSerialPorts();
-    g_candidatePorts.clear();
+    std::vector<PortCandidate> candidates;
     for (const ListedPort& port : listed) {
         if (IsCandidate(port)) {
-            g_candidatePorts.push_back({port.productName, port.portNumber, port.devicePath});
+            candidates.push_back({port.productName, port.portNumber, port.devicePath});
         }
     }
+    const std::lock_guard lock(g_candidatesLock);
+    g_candidatePorts = std::move(candidates);
 }
 
 int ProbePort(int port) {
@@ -135,21 +145,26 @@ int ProbePort(int port) {
     return Probe(port, &openError) == ProbeOutcome::Answered ? 0 : 1;
 }
 
-int PortScan() {
+int PortScan(std::stop_token stop) {
     g_lastScan = {};
-    const std::size_t count = g_candidatePorts.size();
+    std::vector<PortCandidate> candidates;
+    {
+        const std::lock_guard lock(g_candidatesLock);
+        candidates = g_candidatePorts;
+    }
+    const std::size_t count = candidates.size();
     g_portListChanged.store(0);
     std::size_t start = 0;
-    if (!FindStart(&start)) {
+    if (!FindStart(candidates, &start)) {
         return 1;
     }
     for (std::size_t i = 0; i < count; ++i) {
-        if (g_portListChanged.load() != 0 || g_candidatePorts.size() != count) {
+        if (g_portListChanged.load() != 0 || stop.stop_requested()) {
             return 1;
         }
-        const int port = g_candidatePorts[(start + i) % count].portNumber;
+        const int port = candidates[(start + i) % count].portNumber;
         int openError = 0;
-        switch (Probe(port, &openError)) {
+        switch (Probe(port, &openError, stop)) {
         case ProbeOutcome::Answered:
             g_lastScan.found = true;
             return 0;

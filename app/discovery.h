@@ -1,10 +1,13 @@
 // Finding the instrument: the list of candidate ports (present, enabled serial ports of the
 // instrument's USB bridge) and the scan that asks each for its identity.
 //
-// Everything here runs on the user-interface thread (or the command-line tool's main thread).
+// The enumeration runs on the user-interface thread (or the command-line tool's main thread). A
+// scan may run on an exchange worker: it probes a copy of the candidate list taken under the
+// enumeration's lock, and a stop request ends it after the probe in progress.
 #pragma once
 
 #include <atomic>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -16,7 +19,8 @@ struct PortCandidate {
 
 inline constexpr int NO_INSTRUMENT_PORT = 1000;
 
-// Rebuilt by every EnumerateCandidatePorts, in the system's order.
+// Rebuilt by every EnumerateCandidatePorts, in the system's order. Written on one thread only (by
+// the enumeration, or by a tool or test before it scans).
 extern std::vector<PortCandidate> g_candidatePorts;
 // The instrument's port number, NO_INSTRUMENT_PORT when none was found.
 extern int g_instrumentPort;
@@ -28,8 +32,9 @@ extern std::atomic<int> g_portListChanged;
 void EnumerateCandidatePorts();
 
 // Probes the candidates, starting at g_instrumentPort and wrapping. 0 when the instrument
-// answered (g_instrumentPort then holds its port), 1 when not.
-int PortScan();
+// answered (g_instrumentPort then holds its port), 1 when not. A stop request, like a change of
+// the port list, ends the scan after the probe in progress with 1 and g_instrumentPort as it was.
+int PortScan(std::stop_token stop = {});
 
 // Two "QPID" probes on one port; only the second reply is judged. 0 when it answered as the
 // instrument (g_instrumentPort := port), 1 otherwise.

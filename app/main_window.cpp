@@ -23,6 +23,7 @@
 #include "discovery.h"
 #include "erase_choice_page.h"
 #include "erase_do_page.h"
+#include "exchange_runner.h"
 #include "fonts.h"
 #include "images.h"
 #include "layouts/comp_layouts.h"
@@ -160,6 +161,8 @@ CMainDlg::CMainDlg(MainWindowOptions options, QWidget* parent)
 }
 
 CMainDlg::~CMainDlg() {
+    // Destroyed without being closed (a test, a failed start): no exchange may outlive it.
+    InstrumentExchanges().Abandon();
     qApp->removeEventFilter(this);
     // The notifier watches the monitor's descriptor: it goes first.
     delete portNotifier_;
@@ -231,7 +234,13 @@ void CMainDlg::ShowAboutBox() {
 
 void CMainDlg::RunStartupCheck() {
     CUsbCheckDlg check(this);
+    startupCheck_ = &check;
     check.exec();
+    startupCheck_ = nullptr;
+    // The check window is gone before its message appears; a window that is closing says nothing.
+    if (check.ScanFailed() && !closing_) {
+        ShowMessageBox(check.FailureMessage(), MessageIcon::Information);
+    }
 }
 
 CPage* CMainDlg::Page(PageId id) const {
@@ -400,7 +409,14 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
-    // A reception still running is stopped, and its workers have ended, before the window goes.
+    // No exchange outlives the window: the one in progress ends within its reply budget and its
+    // outcome is dropped; a reception still running is stopped and its workers have ended. Only
+    // then are the settings (the instrument's port among them) written.
+    closing_ = true;
+    InstrumentExchanges().Abandon();
+    if (startupCheck_ != nullptr) {
+        startupCheck_->reject();
+    }
     readReceivePage_->StopReception();
     SaveSettings();
     QWidget::closeEvent(event);

@@ -30,6 +30,7 @@ class CPpgDate;
 class CPpgCompChoice;
 class CPpgCompTransmitDo;
 class CPpgCompTransmitSend;
+class CUsbCheckDlg;
 class PortListMonitor;
 class QSocketNotifier;
 
@@ -141,4 +142,7 @@ private:
     // The settings as read at start: strings the user did not change are written back byte for
     // byte, whatever their encoding.
     Settings loadedSettings_;
+    // The start-up check window while it is open.
+    CUsbCheckDlg* startupCheck_ = nullptr;
+    bool closing_ = false;
 };

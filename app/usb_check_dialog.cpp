@@ -1,12 +1,14 @@
 #include "usb_check_dialog.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <QPainter>
 #include <QTimer>
 
-#include "dialogs.h"
 #include "discovery.h"
+#include "exchange_runner.h"
 #include "fonts.h"
 #include "layouts/usb_check_layout.h"
 
@@ -40,11 +42,22 @@ void CUsbCheckDlg::showEvent(QShowEvent* event) {
 }
 
 void CUsbCheckDlg::CheckConnection() {
-    if (PortScan() != 0) {
-        ShowMessageBox(NoInstrumentMessage(ScanAccessHint()), MessageIcon::Information);
+    const bool started = InstrumentExchanges().Start(
+        *this,
+        [](std::stop_token stop) {
+            // The hint is taken on the thread that scanned, right after its scan.
+            return PortScan(std::move(stop)) != 0 ? std::optional(ScanAccessHint()) : std::nullopt;
+        },
+        [this](const std::optional<std::string>& failure) {
+            scanFailed_ = failure.has_value();
+            accessHint_ = failure.value_or(std::string());
+            accept();
+        });
+    if (!started) {
+        // Nothing may run before the start-up check; should something still be ending, the
+        // pages scan again when they need the instrument.
+        accept();
     }
-    // Closed after the current handler has returned, like a posted close request.
-    QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
 }
 
 void CUsbCheckDlg::paintEvent(QPaintEvent* /*event*/) {

@@ -130,11 +130,12 @@ int CommSendBytes(const std::uint8_t* bytes, std::size_t count) {
 }
 
 int CommReadLine(char* buffer, std::size_t capacity) {
+    // First, so that a call that fails never reports an earlier call's time-out.
+    g_link.timedOut = 0;
     if (!serial_device::IsOpen() || buffer == nullptr || capacity == 0) {
         return 0;
     }
     const Clock::time_point deadline = Clock::now() + kReplyBudget;
-    g_link.timedOut = 0;
     std::size_t length = 0;
     for (;;) {
         const ReadResult result = FillReadAhead(deadline);

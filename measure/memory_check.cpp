@@ -18,11 +18,11 @@ int UnitDataMaskOfReply(std::string_view reply) {
     return mask;
 }
 
-MemoryCheckOutcome CheckMemory() {
-    if (PortScan() != 0) {
+MemoryCheckOutcome CheckMemory(std::stop_token stop) {
+    if (PortScan(stop) != 0) {
         return {MemoryCheckStatus::NoInstrument, 0};
     }
-    if (!CommOpen(g_instrumentPort)) {
+    if (stop.stop_requested() || !CommOpen(g_instrumentPort)) {
         return {MemoryCheckStatus::NoResponse, 0};
     }
     char reply[kMemoryCheckReplySize] = {};

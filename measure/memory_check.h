@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <stop_token>
 #include <string_view>
 
 // Bit i set when memory unit i holds data (A = bit 0 ... P = bit 11). Written only by a memory
@@ -43,8 +44,9 @@ int UnitDataMaskOfReply(std::string_view reply);
 
 // Runs PortScan(), then on g_instrumentPort: open, ":MEM:CHECK?", read the reply, close. Sets
 // g_unitDataMask only when the outcome is Checked. Blocks for at most the scan and one reply
-// budget.
-[[nodiscard]] MemoryCheckOutcome CheckMemory();
+// budget. A stop request ends it after the exchange in progress, as NoInstrument during the scan
+// and as NoResponse after it, with nothing more sent.
+[[nodiscard]] MemoryCheckOutcome CheckMemory(std::stop_token stop = {});
 
 // The message of a failed check ("" for Checked).
 const char* MemoryCheckMessage(MemoryCheckStatus status);

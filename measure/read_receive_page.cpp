@@ -11,6 +11,7 @@
 #include "color_button.h"
 #include "dialogs.h"
 #include "discovery.h"
+#include "exchange_runner.h"
 #include "fonts.h"
 #include "layouts/read_receive_layout.h"
 #include "memory_check.h"
@@ -41,6 +42,10 @@ class CPpgReadReceive::EngineReports : public measure::ReceptionObserver {
 public:
     explicit EngineReports(CPpgReadReceive& page) : page_(page) {}
 
+    void OnPortOpened() override {
+        QMetaObject::invokeMethod(
+            &page_, [page = &page_] { page->ShowCounting(); }, Qt::QueuedConnection);
+    }
     void OnUnitStarted(int unitIndex) override {
         QMetaObject::invokeMethod(
             &page_, [page = &page_, unitIndex] { page->ShowUnitStarted(unitIndex); },
@@ -124,8 +129,6 @@ void CPpgReadReceive::StartReception() {
     }
     const int unitCode = g_selectedUnitForReading;
     UnitLine()->setText(QString::fromStdString(measure::UnitLineText(unitCode)));
-    StatusLine()->setText(QString::fromLatin1(measure::kCheckingDataText));
-    CountLine()->clear();
 
     measure::ReceptionRequest request;
     request.selectedUnitCode = unitCode;
@@ -133,16 +136,34 @@ void CPpgReadReceive::StartReception() {
     request.port = g_instrumentPort;
     request.folder = DestinationBytes(destinationFolder_);
     request.fileName = DestinationBytes(destinationFileName_);
-    const measure::StartOutcome outcome = engine_.Start(request);
-    if (outcome != measure::StartOutcome::Started) {
-        // No worker was started and no file created.
-        ShowMessageBox(QString::fromLatin1(measure::StartMessage(outcome)), MessageIcon::Error);
-        PostRequest(*this, kRequestReceptionEnded);
+    // The start counts the readings and asks for the serial number and the temperature unit, up
+    // to a reply budget per reply: off this thread. Its reports (the status line, the count)
+    // arrive before its outcome.
+    const bool launched = InstrumentExchanges().Start(
+        *this, [this, request](std::stop_token) { return engine_.Start(request); },
+        [this](measure::StartOutcome outcome) { StartEnded(outcome); });
+    if (!launched) {
+        startTimer_.start(); // another exchange is ending: start after it
         return;
     }
     active_ = true;
-    // The workers' first reports are queued behind this.
-    ShowProgress(0, engine_.Total());
+}
+
+void CPpgReadReceive::StartEnded(measure::StartOutcome outcome) {
+    if (outcome == measure::StartOutcome::Started) {
+        return; // the workers report from here on
+    }
+    // No worker was started and no file created. The count the start may have shown goes.
+    active_ = false;
+    CountLine()->clear();
+    ProgressBar()->setValue(0);
+    ShowMessageBox(QString::fromLatin1(measure::StartMessage(outcome)), MessageIcon::Error);
+    PostRequest(*this, kRequestReceptionEnded);
+}
+
+void CPpgReadReceive::ShowCounting() {
+    StatusLine()->setText(QString::fromLatin1(measure::kCheckingDataText));
+    CountLine()->clear();
 }
 
 void CPpgReadReceive::ShowUnitStarted(int unitIndex) {
@@ -181,6 +202,8 @@ void CPpgReadReceive::EndReception() {
 
 void CPpgReadReceive::StopReception() {
     startTimer_.stop();
+    // A start still running on the exchange runner is waited for first.
+    InstrumentExchanges().Abandon(*this);
     engine_.StopAndJoin();
     // Whatever the stopped reception still had to say is dropped with the end it announced.
     endTimer_.stop();

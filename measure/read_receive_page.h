@@ -2,9 +2,10 @@
 // a progress bar and the time remaining. The main window hands it the destination folder and file
 // name (without ".csv") that the read confirmation page accepted, then activates it.
 //
-// 10 ms after the activation the reception engine starts on this thread (it counts the readings
-// and reads the serial number and temperature unit); a start that fails is reported at once. The
-// engine's workers report through queued notices, so they never wait for this thread. 100 ms after
+// 10 ms after the activation the reception engine starts on the exchange runner (it opens the
+// port, counts the readings and reads the serial number and temperature unit); a start that fails
+// is reported when it has ended. The engine reports through queued notices, so it never waits for
+// this thread. 100 ms after
 // the workers have ended, the page reports success, cancellation or error, clears its lines and
 // posts request 17. Cancel only asks the receiver to stop.
 #pragma once
@@ -38,8 +39,8 @@ public:
     const QString& DestinationFolder() const { return destinationFolder_; }
     const QString& DestinationFileName() const { return destinationFileName_; }
 
-    // For the main window closing: stops a running reception and waits until both workers have
-    // ended (the instrument has been told ":MEM:DATA:END" unless it had failed, the file is
+    // For the main window closing: waits for a start in progress, stops a running reception and
+    // waits until both workers have ended (the instrument has been told ":MEM:DATA:END" unless it had failed, the file is
     // closed), then drops every report still queued, so no message follows. Returns within one
     // exchange with the instrument; at once when nothing runs.
     void StopReception();
@@ -47,6 +48,7 @@ public:
     bool ReceptionRunning() const;
 
     // The lines while the reception runs; the engine's reports arrive here.
+    void ShowCounting();
     void ShowUnitStarted(int unitIndex);
     void ShowProgress(int received, int total);
     void ShowTimeRemaining(const QString& text);
@@ -65,6 +67,7 @@ private:
     class EngineReports;
 
     void StartReception();
+    void StartEnded(measure::StartOutcome outcome);
     void WorkersEnded(measure::EndOutcome outcome, int fileError);
     void EndReception();
 

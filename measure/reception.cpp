@@ -153,11 +153,18 @@ void ReceptionEngine::Join() {
     if (t_workerOf == this) {
         return;
     }
-    if (receiver_.joinable()) {
-        receiver_.join();
+    std::thread receiver;
+    std::thread writer;
+    {
+        const std::lock_guard lock(threadsLock_);
+        receiver = std::move(receiver_);
+        writer = std::move(writer_);
     }
-    if (writer_.joinable()) {
-        writer_.join();
+    if (receiver.joinable()) {
+        receiver.join();
+    }
+    if (writer.joinable()) {
+        writer.join();
     }
 }
 
@@ -190,6 +197,7 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         map.fill(0);
     }
     serialNumber_.clear();
+    cancelRequested_.store(false);
     if (destinationPath_.size() > kMaxDestinationPathLength) {
         return StartOutcome::PathTooLong;
     }
@@ -197,6 +205,7 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     if (!CommOpen(request.port)) {
         return StartOutcome::PortNotOpened;
     }
+    observer_.OnPortOpened();
 
     int total = 0;
     for (int unit = 0; unit < kUnitCount; ++unit) {
@@ -211,30 +220,37 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     }
     currentUnit_ = selectedUnit_ == kAllUnits ? 0 : selectedUnit_;
     total_.store(total);
+    observer_.OnProgress(0, total);
     if (!ReadSerialNumber() || !ReadTemperatureUnit()) {
         CommClose();
         return StartOutcome::CommunicationError;
     }
 
-    cancelRequested_.store(false);
     receptionError_.store(false);
     fileFailed_.store(false);
     fileError_.store(0);
     queue_.Reset();
     workersLeft_.store(2);
     running_.store(true);
-    try {
-        receiver_ = std::thread([this] { ReceiverMain(); });
-    } catch (const std::system_error&) {
-        CommClose();
-        running_.store(false);
-        return StartOutcome::CommunicationError;
+    int writerError = 0;
+    {
+        const std::lock_guard lock(threadsLock_);
+        try {
+            receiver_ = std::thread([this] { ReceiverMain(); });
+        } catch (const std::system_error&) {
+            CommClose();
+            running_.store(false);
+            return StartOutcome::CommunicationError;
+        }
+        try {
+            writer_ = std::thread([this] { WriterMain(); });
+        } catch (const std::system_error& error) {
+            writerError = error.code().value() != 0 ? error.code().value() : EAGAIN;
+        }
     }
-    try {
-        writer_ = std::thread([this] { WriterMain(); });
-    } catch (const std::system_error& error) {
+    if (writerError != 0) {
         // The receiver already runs: stop it like a writer that failed at once.
-        WriterFailed(error.code().value() != 0 ? error.code().value() : EAGAIN);
+        WriterFailed(writerError);
         Finish();
     }
     return StartOutcome::Started;

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -114,9 +115,11 @@ const char* EndMessage(EndOutcome outcome);
 class ReceptionObserver {
 public:
     virtual ~ReceptionObserver() = default;
+    // Start has opened the port and begins counting (status line kCheckingDataText).
+    virtual void OnPortOpened() {}
     // The receiver begins unit `unitIndex` (status line ReadingUnitText).
     virtual void OnUnitStarted(int /*unitIndex*/) {}
-    // After each reading received.
+    // Once the readings are counted (0 of the total), then after each reading received.
     virtual void OnProgress(int /*received*/, int /*total*/) {}
     // A new time-remaining text, at most once per elapsed second.
     virtual void OnTimeRemaining(const std::string& /*text*/) {}
@@ -145,14 +148,16 @@ public:
     ReceptionEngine(const ReceptionEngine&) = delete;
     ReceptionEngine& operator=(const ReceptionEngine&) = delete;
 
-    // The start of the reception, on the caller's thread. Reaps the threads of a finished
-    // reception first.
+    // The start of the reception, on the caller's thread (any thread). Reaps the threads of a
+    // finished reception first. A Cancel during the start is kept: the reception then ends as
+    // cancelled before its first reading.
     [[nodiscard]] StartOutcome Start(const ReceptionRequest& request);
 
     // Asks the receiver to stop after the current record (the Cancel button). Returns at once.
     void Cancel();
-    // Waits until both workers of the last reception have returned. Does nothing when called from
-    // an observer callback.
+    // Waits until both workers of the last reception have returned (and, should Start still be
+    // returning on another thread, until it has). Does nothing when called from an observer
+    // callback.
     void Join();
     // Cancel, then Join: afterwards no thread of the engine runs and the port is closed. Returns
     // within one exchange with the instrument (at most its 2-second reply budget). Call it from
@@ -184,6 +189,8 @@ private:
     bool UnitRead(int unit) const;
 
     ReceptionObserver& observer_;
+    // Guards the two thread objects: Start may run on another thread than Join.
+    std::mutex threadsLock_;
     std::thread receiver_;
     std::thread writer_;
     RecordQueue queue_;

@@ -1,5 +1,7 @@
 #include "unit_choice_page.h"
 
+#include <utility>
+
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -7,6 +9,7 @@
 #include "color_button.h"
 #include "dialogs.h"
 #include "discovery.h"
+#include "exchange_runner.h"
 #include "fonts.h"
 #include "memory_check.h"
 #include "page_requests.h"
@@ -61,7 +64,15 @@ void CUnitChoicePage::RunMemoryCheck() {
     if (isHidden()) {
         return;
     }
-    const measure::MemoryCheckOutcome outcome = measure::CheckMemory();
+    const bool started = InstrumentExchanges().Start(
+        *this, [](std::stop_token stop) { return measure::CheckMemory(std::move(stop)); },
+        [this](const measure::MemoryCheckOutcome& outcome) { ShowCheckOutcome(outcome); });
+    if (!started) {
+        checkTimer_.start(); // another exchange is ending: check after it
+    }
+}
+
+void CUnitChoicePage::ShowCheckOutcome(const measure::MemoryCheckOutcome& outcome) {
     const QString message = QString::fromLatin1(measure::MemoryCheckMessage(outcome.status));
     switch (outcome.status) {
     case measure::MemoryCheckStatus::Checked:

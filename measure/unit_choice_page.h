@@ -1,7 +1,8 @@
 // The base of the two unit selection pages, CPpgReadChoice and CPpgEraseChoice: Cancel, the
 // twelve unit buttons, "ALL UNITs", a title and a status line.
 //
-// Each activation runs the memory check 100 ms later (once per activation); its outcome sets the
+// Each activation runs the memory check 100 ms later (once per activation), off the
+// user-interface thread, while the page keeps its checking look; its outcome sets the
 // ready look (the units that hold data active, the others pale and disabled) or, when it failed,
 // shows the failure and posts the page's "back" request. A unit button posts the page's "unit
 // chosen" request with the unit's code (1 << i, 4096 for all units); Cancel puts the page back
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include "layouts/unit_choice_layouts.h"
+#include "memory_check.h"
 #include "page.h"
 
 class CColorButton;
@@ -59,7 +61,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Starts the memory check on the exchange runner; its outcome arrives in ShowCheckOutcome.
     void RunMemoryCheck();
+    void ShowCheckOutcome(const measure::MemoryCheckOutcome& outcome);
 
     UnitChoiceKind kind_;
     QTimer checkTimer_;

@@ -121,6 +121,15 @@ TEST_F(CommTest, MissingReplyTimesOutFlaggedWithinBudget) {
     EXPECT_EQ(CommTimedOut(), 0);
 }
 
+TEST_F(CommTest, AFailedReadNeverReportsTheTimeOutOfTheReadBefore) {
+    char line[16];
+    ASSERT_EQ(CommReadLine(line), 1);
+    ASSERT_EQ(CommTimedOut(), 1);
+    CommClose();
+    EXPECT_EQ(CommReadLine(line), 0);
+    EXPECT_EQ(CommTimedOut(), 0);
+}
+
 TEST_F(CommTest, LateLineComesBackCutAndItsRestIsPurged) {
     peer.Write("ABC");
     Later rest(2500ms, [this] { peer.Write("DEF\r\n"); });

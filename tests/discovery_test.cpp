@@ -255,20 +255,52 @@ TEST_F(Discovery, OnlyTheSecondReplyIsJudged) {
     }
 }
 
-TEST_F(Discovery, ScanGivesUpWhenThePortListChangesDuringAProbe) {
+// A change of the port list ends the scan after the probe in progress, a stop request (a window
+// closing) within the reply budget in progress: nothing more is sent and the instrument's port is
+// kept.
+TEST_F(Discovery, ScanGivesUpWhenThePortListChangesOrAStopIsRequestedDuringAProbe) {
     AddPort(SilentFrom(1));
     sim::SimServer& instrument = AddPort();
+    for (const bool byStop : {false, true}) {
+        SCOPED_TRACE(byStop ? "stop requested" : "port list changed");
+        EnumerateCandidatePorts();
+        g_instrumentPort = 77; // from the last run, not among the candidates
+        std::stop_source stop;
+
+        const auto start = std::chrono::steady_clock::now();
+        std::jthread interrupt([&stop, byStop] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (byStop) {
+                stop.request_stop();
+            } else {
+                g_portListChanged.store(1);
+            }
+        });
+        EXPECT_EQ(PortScan(stop.get_token()), 1);
+
+        if (byStop) {
+            EXPECT_LE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+        }
+        EXPECT_TRUE(instrument.Commands().empty());
+        EXPECT_EQ(g_instrumentPort, 77);
+    }
+}
+
+// The window enumerates on its own thread while a scan runs on an exchange worker.
+TEST_F(Discovery, EnumeratingDuringAScanOnAnotherThreadIsSafe) {
+    AddPort();
     EnumerateCandidatePorts();
-    g_instrumentPort = 77; // from the last run, not among the candidates
-
-    std::jthread deviceChange([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        g_portListChanged.store(1);
+    std::atomic<bool> scanning{true};
+    std::jthread scan([&scanning] {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(PortScan(), 0);
+        }
+        scanning.store(false);
     });
-    EXPECT_EQ(PortScan(), 1);
-
-    EXPECT_TRUE(instrument.Commands().empty());
-    EXPECT_EQ(g_instrumentPort, 77);
+    while (scanning.load()) {
+        EnumerateCandidatePorts();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 TEST_F(Discovery, NoHintWhenPortsAreMissingRatherThanRefused) {

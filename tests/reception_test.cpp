@@ -268,14 +268,14 @@ TEST(Reception, WritesTheReadingsOfTheChosenUnits) {
         const int total = static_cast<int>(c.readings.size());
         measure::UnitCounts counts{};
         std::vector<int> unitsStarted;
-        std::vector<std::pair<int, int>> progress;
+        std::vector<std::pair<int, int>> progress{{0, total}}; // counted, none received yet
         for (int reading : c.readings) {
             sent.push_back(":MEM:DATA? " + std::to_string(reading));
             const int unit = (reading - 1) / 400;
             if (counts[static_cast<std::size_t>(unit)]++ == 0) {
                 unitsStarted.push_back(unit);
             }
-            progress.emplace_back(static_cast<int>(progress.size()) + 1, total);
+            progress.emplace_back(static_cast<int>(progress.size()), total);
         }
         sent.push_back(":MEM:DATA:END");
 

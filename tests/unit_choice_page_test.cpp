@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "color_button.h"
 #include "erase_choice_page.h"
+#include "exchange_runner.h"
 #include "memory_check.h"
 #include "page_requests.h"
 #include "read_choice_page.h"
@@ -312,6 +314,32 @@ TEST_F(UnitChoiceInWindow, ClosingTheWindowBeforeTheCheckDropsIt) {
 
     EXPECT_EQ(CheckCount(sent.Lines()), 0);
     EXPECT_TRUE(dialogs_.Calls().empty());
+}
+
+// The memory check runs off the window's thread: closing the window waits for the reply in
+// progress (one budget at most), sends nothing more, leaves no port open and says nothing.
+TEST_F(UnitChoiceInWindow, ClosingTheWindowMidCheckEndsItQuietly) {
+    sim::Faults silentAtCheck;
+    silentAtCheck.silentFromCommand = 3; // the two identity probes are answered
+    SimInstrument sim(sim::EmptyInstrument(), silentAtCheck);
+    CMainDlg& window = MakeWindow();
+    app_test::UseInstrumentPort(sim.Port(), sim.Server().DevicePath());
+    window.show();
+    SentCommands sent;
+    Request(kRequestReadDeleteMenu);
+    Request(kRequestReadChoice);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CheckCount(sent.Lines()) == 1; }, 5000));
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(window.close());
+    EXPECT_LE(clock.elapsed(), 2500);
+    EXPECT_FALSE(InstrumentExchanges().Running());
+    QTest::qWait(200);
+
+    EXPECT_EQ(sent.Lines().size(), 3u);
+    EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_EQ(CommClose(), 0) << "the port was left open";
 }
 
 } // namespace

@@ -5,12 +5,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "dialogs.h"
 #include "discovery.h"
 #include "fonts.h"
 #include "port_listing.h"
+#include "support/app_window.h"
+#include "support/measure_support.h"
 #include "simulated_instrument.h"
 #include "support/controls_qt_app.h"
 #include "usb_check_dialog.h"
@@ -26,10 +30,6 @@ protected:
         g_instrumentPort = NO_INSTRUMENT_PORT;
         SetPortLister([] { return std::vector<ListedPort>{}; });
         EnumerateCandidatePorts();
-        dialogs_.SetObserver([this](const DialogCall& /*call*/) {
-            auto* check = qobject_cast<CUsbCheckDlg*>(QApplication::activeModalWidget());
-            checkWindowOpenAtMessage_ = check != nullptr && check->isVisible();
-        });
     }
     void TearDown() override {
         SetPortLister({});
@@ -37,8 +37,7 @@ protected:
     }
 
     // Runs the check window modally; returns how long it stayed open.
-    qint64 RunCheck() {
-        CUsbCheckDlg check;
+    static qint64 RunCheck(CUsbCheckDlg& check) {
         QElapsedTimer clock;
         clock.start();
         check.exec();
@@ -47,7 +46,6 @@ protected:
 
     CScriptedDialogs dialogs_;
     DialogsOverride dialogsOverride_ = SetDialogsForTests(dialogs_);
-    bool checkWindowOpenAtMessage_ = false;
 };
 
 TEST_F(UsbCheckDialog, IsASmallModalWindowWithoutTitleBar) {
@@ -72,25 +70,25 @@ TEST_F(UsbCheckDialog, FindsTheInstrumentQuietlyAndCloses) {
                                        candidate.friendlyName == SimulatedInstrument::kProductName;
                             }));
 
-    const qint64 open = RunCheck();
+    CUsbCheckDlg check;
+    const qint64 open = RunCheck(check);
 
     EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_FALSE(check.ScanFailed());
     EXPECT_EQ(g_instrumentPort, instrument.PortNumber());
     // Real serial ports of the machine may be probed first; no upper bound here.
     EXPECT_GE(open, CUsbCheckDlg::kScanDelayMs);
 }
 
-TEST_F(UsbCheckDialog, WithoutAnInstrumentSaysSoWhileOpenAndThenCloses) {
+TEST_F(UsbCheckDialog, WithoutAnInstrumentClosesAndLeavesTheMessageToTheMainWindow) {
     g_instrumentPort = 5; // remembered from an earlier run
 
-    const qint64 open = RunCheck();
+    CUsbCheckDlg check;
+    const qint64 open = RunCheck(check);
 
-    ASSERT_EQ(dialogs_.Messages().size(), 1u);
-    const MessageRequest message = dialogs_.Messages()[0];
-    EXPECT_EQ(message.text, kNoInstrument);
-    EXPECT_EQ(message.icon, MessageIcon::Information);
-    EXPECT_EQ(message.buttons, MessageButtons::Ok);
-    EXPECT_TRUE(checkWindowOpenAtMessage_);
+    EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_TRUE(check.ScanFailed());
+    EXPECT_EQ(check.FailureMessage(), kNoInstrument);
     EXPECT_EQ(g_instrumentPort, NO_INSTRUMENT_PORT);
     EXPECT_LT(open, 2500);
 }
@@ -99,6 +97,52 @@ TEST_F(UsbCheckDialog, APermissionProblemIsExplainedOnALineOfItsOwn) {
     EXPECT_EQ(CUsbCheckDlg::NoInstrumentMessage(""), kNoInstrument);
     EXPECT_EQ(CUsbCheckDlg::NoInstrumentMessage("Add yourself to the group dialout."),
               kNoInstrument + QStringLiteral("\nAdd yourself to the group dialout."));
+}
+
+// In the main window: a silent candidate costs two reply budgets, during which the window keeps
+// turning its event loop with the check window shown; the message follows once it has closed.
+class StartupCheckInWindow : public app_test::MainWindowTest {};
+
+TEST_F(StartupCheckInWindow, StaysResponsiveWhileASilentPortIsProbedThenSaysSo) {
+    sim::Faults silent;
+    silent.silentFromCommand = 1;
+    measure_test::SimInstrument sim(sim::EmptyInstrument(), silent);
+    SetPortLister([&sim] {
+        return std::vector<ListedPort>{{"Prolific USB-to-Serial Comm Port (COM3)", sim.Port(),
+                                        sim.Server().DevicePath(), true}};
+    });
+    auto checkWindowShown = [] {
+        const auto* check = qobject_cast<CUsbCheckDlg*>(QApplication::activeModalWidget());
+        return check != nullptr && check->isVisible();
+    };
+    bool shownAtMessage = true;
+    dialogs_.SetObserver([&](const DialogCall& /*call*/) { shownAtMessage = checkWindowShown(); });
+    int ticks = 0;
+    int ticksWithCheckShown = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        ticksWithCheckShown += checkWindowShown() ? 1 : 0;
+    });
+    ticker.start(50);
+    MainWindowOptions options = Options();
+    options.startupCheck = true;
+    QElapsedTimer clock;
+    clock.start();
+    MakeWindow(std::move(options)).show();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.Messages().empty(); }, 8000));
+    const qint64 elapsed = clock.elapsed();
+
+    EXPECT_GE(elapsed, 2000) << "two reply budgets";
+    // Half the ticks leaves room for a loaded machine; a frozen loop gets almost none.
+    EXPECT_GE(ticks, elapsed / 50 / 2);
+    EXPECT_GE(ticksWithCheckShown, 2000 / 50 / 2);
+    EXPECT_FALSE(shownAtMessage) << "the check window must close before its message";
+    const MessageRequest noInstrument{kNoInstrument, MessageIcon::Information};
+    EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{noInstrument});
+    EXPECT_EQ(g_instrumentPort, NO_INSTRUMENT_PORT);
+    EXPECT_EQ(CommClose(), 0) << "the port was left open";
 }
 
 } // namespace
