@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -22,6 +23,8 @@
 namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+// A read-only edit's background: the dialog face.
+constexpr QColor kReadOnlyEditFace{192, 192, 192};
 
 bool Has(ControlStyle style, ControlStyle flag) {
     return (static_cast<std::uint32_t>(style) & static_cast<std::uint32_t>(flag)) != 0;
@@ -53,7 +56,13 @@ QWidget* MakeEdit(const DialogControl& entry, QWidget& parent) {
     auto* edit = new QLineEdit(TextOf(entry), &parent);
     edit->setFrame(Has(entry.style, kStyleBorder));
     edit->setAlignment(HorizontalAlignment(entry.style) | Qt::AlignVCenter);
-    edit->setReadOnly(Has(entry.style, kStyleReadOnly));
+    if (Has(entry.style, kStyleReadOnly)) {
+        // Drawn on the dialog face, not white, so that nobody tries to type into it.
+        edit->setReadOnly(true);
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, kReadOnlyEditFace);
+        edit->setPalette(palette);
+    }
     if (Has(entry.style, kStyleNumber)) {
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));

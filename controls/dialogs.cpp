@@ -5,12 +5,33 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QStringList>
 
 namespace {
 
 CDialogs* g_installedDialogs = nullptr;
+
+// Room beside the title in a title bar: the window icon and up to three title-bar buttons, with
+// their margins.
+constexpr int kTitleBarExtraPx = 160;
+
+// A message box is as narrow as its text; a short text would cut the title ("K72...tion"). A
+// spacer across the box's grid keeps it at least as wide as the title in a bold font.
+void KeepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtraPx;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 QMessageBox::Icon QtIcon(MessageIcon icon) {
     switch (icon) {
@@ -73,6 +94,7 @@ std::unique_ptr<QMessageBox> CQtDialogs::CreateMessageBox(const MessageRequest& 
     const MessageAnswer defaultAnswer =
         request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : request.defaultAnswer;
     box->setDefaultButton(QtButton(defaultAnswer));
+    KeepTitleWhole(*box);
     return box;
 }
 

@@ -316,6 +316,11 @@ TEST(QtDialogs, MessageBoxShowsTheTextVerbatimWithTitleIconAndButtons) {
         EXPECT_EQ(box->standardButtons(), c.buttons);
         ASSERT_NE(box->defaultButton(), nullptr);
         EXPECT_EQ(box->standardButton(box->defaultButton()), c.defaultButton);
+        // However short the text, the box is wider than its title.
+        QFont bold = box->font();
+        bold.setBold(true);
+        EXPECT_GT(box->sizeHint().width(),
+                  QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 100);
     }
 }
 

@@ -105,6 +105,16 @@ TEST_F(ReadDoPage, NamesTheSelectedUnitShortlyAfterTheActivation) {
 
 TEST_F(ReadDoPage, TheFolderIsChosenOnlyThroughTheChooser) {
     EXPECT_TRUE(page_.FolderField()->isReadOnly());
+    // It looks read-only: the dialog face inside its frame, where the file name field is white.
+    auto inside = [](QLineEdit* field) {
+        const QString text = field->text();
+        field->clear();
+        const QImage image = field->grab().toImage();
+        field->setText(text);
+        return image.pixelColor(image.width() - 5, image.height() / 2);
+    };
+    EXPECT_EQ(inside(page_.FolderField()), QColor(192, 192, 192));
+    EXPECT_EQ(inside(page_.FileNameField()), QColor(Qt::white));
     page_.FileNameField()->setText(QStringLiteral("typed"));
     dialogs_.QueuePath(QStringLiteral("/chosen/folder"));
     dialogs_.QueuePath(QString()); // cancelled

@@ -328,11 +328,17 @@ TEST_F(ReceptionPage, AStartThatFailsIsReportedAndCreatesNothing) {
         WindowOnReadChoice(sim);
         dialogs_ = CScriptedDialogs();
         c.before();
+        const QString previousStatus = QStringLiteral("Reading unit [ A ] .......");
+        window_->ReadReceivePage().StatusLine()->setText(previousStatus);
 
         StartReading(0x4);
         ASSERT_TRUE(WaitUntilBackOnReadChoice());
 
         ExpectOneMessage(c.message, MessageIcon::Error);
+        // The status line changes once the port has opened.
+        EXPECT_EQ(window_->ReadReceivePage().StatusLine()->text(),
+                  c.instrumentAskedForReadings ? QStringLiteral("Checking data ..............")
+                                               : previousStatus);
         EXPECT_EQ(Contains(sent.Lines(), ":MEM:UNIT? C"), c.instrumentAskedForReadings);
         EXPECT_FALSE(Contains(sent.Lines(), ":MEM:DATA:START"));
         EXPECT_TRUE(QDir(folder_.path()).isEmpty()) << "a file was created";
