@@ -52,11 +52,10 @@ QString CMainDlg::SettingsPath() const {
 
 void CMainDlg::LoadSettings() {
     const std::string programDir = NativePath(options_.programDir);
-    const std::optional<Settings> saved = ReadSettingsFile(SettingsFilePath(programDir));
+    const std::optional<Settings> saved = ReadSettingsFile(SettingsFileToLoad(programDir));
     if (saved) {
         loadedSettings_ = *saved;
-        move(RestoredPosition(FromSettingsRect(saved->rect).topLeft(), size(), ScreenAreas(),
-                              PrimaryArea()));
+        move(RestoredPosition(saved->rect, size(), ScreenAreas(), PrimaryArea()));
     } else {
         loadedSettings_ = DefaultSettings(DefaultDataFolder(programDir));
         move(FirstRunPosition(size(), PrimaryArea()));

@@ -279,6 +279,12 @@ fs::path UserConfigFolder() {
 #endif
 }
 
+// The settings file in the user's configuration folder; empty when there is no such folder.
+fs::path UserSettingsFile() {
+    const fs::path configFolder = UserConfigFolder();
+    return configFolder.empty() ? fs::path() : configFolder / "k720" / kSettingsFileName;
+}
+
 // True when a new file can be created in `folder`; tried for real, since permission bits,
 // access lists and read-only mounts all have a say.
 bool IsWritableFolder(const fs::path& folder) {
@@ -381,11 +387,20 @@ std::string SettingsFilePath(const std::string& programDir) {
     if (IsWritableFolder(programDir)) {
         return besideProgram.string();
     }
-    const fs::path configFolder = UserConfigFolder();
-    if (configFolder.empty()) {
-        return besideProgram.string(); // nowhere better; a failed write loses this run's settings
+    const fs::path userFile = UserSettingsFile();
+    // Nowhere better without a user folder; a failed write loses this run's settings.
+    return (userFile.empty() ? besideProgram : userFile).string();
+}
+
+std::string SettingsFileToLoad(const std::string& programDir) {
+    const std::string savePath = SettingsFilePath(programDir);
+    const fs::path besideProgram = fs::path(programDir) / kSettingsFileName;
+    const fs::path other = savePath == besideProgram.string() ? UserSettingsFile() : besideProgram;
+    std::error_code error;
+    if (fs::exists(savePath, error) || other.empty() || !fs::exists(other, error)) {
+        return savePath;
     }
-    return (configFolder / "k720" / kSettingsFileName).string();
+    return other.string();
 }
 
 std::string DefaultDataFolder(const std::string& programDir) {

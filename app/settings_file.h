@@ -62,6 +62,12 @@ std::optional<Settings> ReadSettingsFile(const std::string& path);
 // subfolder "k720".
 std::string SettingsFilePath(const std::string& programDir);
 
+// The settings file to read at start: the one where the program saves (SettingsFilePath) when it
+// exists, else the one in the other place when that exists (a file an administrator put beside a
+// program in a read-only folder, or one saved in the user's folder while the program's folder was
+// not writable), else SettingsFilePath.
+std::string SettingsFileToLoad(const std::string& programDir);
+
 // The default folder for data files: the program's folder when writable, else the user's
 // documents folder, or the home folder when there is none.
 std::string DefaultDataFolder(const std::string& programDir);

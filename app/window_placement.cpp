@@ -1,8 +1,14 @@
 #include "window_placement.h"
 
+#include <cstdint>
+
+#include <QWidget>
+
 namespace {
 
 constexpr int kFirstRunOffset = 100;
+// Qt's own bound on a widget's geometry: anything beyond it cannot be a window's place.
+constexpr std::int64_t kMaxCoordinate = QWIDGETSIZE_MAX;
 
 QPoint Centred(QSize windowSize, const QRect& area) {
     return QPoint(area.x() + (area.width() - windowSize.width()) / 2,
@@ -16,21 +22,25 @@ SettingsRect ToSettingsRect(const QRect& rect) {
                         rect.top() + rect.height()};
 }
 
-QRect FromSettingsRect(const SettingsRect& rect) {
-    return QRect(QPoint(rect.left, rect.top),
-                 QSize(rect.right - rect.left, rect.bottom - rect.top));
-}
-
 QPoint FirstRunPosition(QSize windowSize, const QRect& primaryArea) {
     return Centred(windowSize, primaryArea) + QPoint(kFirstRunOffset, kFirstRunOffset);
 }
 
-QPoint RestoredPosition(QPoint saved, QSize windowSize, const QList<QRect>& screens,
+QPoint RestoredPosition(const SettingsRect& saved, QSize windowSize, const QList<QRect>& screens,
                         const QRect& primaryArea) {
-    const QRect window(saved, windowSize);
+    const std::int64_t left = saved.left;
+    const std::int64_t top = saved.top;
+    const auto placeable = [](std::int64_t start, int extent) {
+        return start >= -kMaxCoordinate && start + extent <= kMaxCoordinate;
+    };
+    if (!placeable(left, windowSize.width()) || !placeable(top, windowSize.height())) {
+        return FirstRunPosition(windowSize, primaryArea);
+    }
+    const QPoint position(static_cast<int>(left), static_cast<int>(top));
+    const QRect window(position, windowSize);
     for (const QRect& screen : screens) {
         if (window.intersects(screen)) {
-            return saved;
+            return position;
         }
     }
     return Centred(windowSize, primaryArea);

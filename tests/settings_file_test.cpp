@@ -268,17 +268,38 @@ TEST(SettingsLocation, UserFoldersWhenTheProgramsFolderIsNotWritable) {
     EXPECT_EQ(DefaultDataFolder(program), (home / "Documents").string());
 }
 
-TEST(SettingsLocation, ReadOnlyProgramFolderIsNotWritable) {
+// Saving goes beside a writable program; a file only in the user's folder (saved while the
+// program's folder was not writable) is still read, until one is saved beside the program.
+TEST(SettingsLocation, LoadingFallsBackToTheOtherPlace) {
+    TempFolder user;
+    const fs::path program = user.Path() / "program";
+    const fs::path userFile = user.Path() / "config" / "k720" / "K720.ini";
+    fs::create_directories(program);
+    ScopedEnv xdg("XDG_CONFIG_HOME", (user.Path() / "config").c_str());
+    EXPECT_EQ(SettingsFileToLoad(program.string()), (program / "K720.ini").string());
+    ASSERT_TRUE(WriteSettingsFile(userFile.string(), Sample()));
+    EXPECT_EQ(SettingsFileToLoad(program.string()), userFile.string());
+    ASSERT_TRUE(WriteSettingsFile((program / "K720.ini").string(), Sample()));
+    EXPECT_EQ(SettingsFileToLoad(program.string()), (program / "K720.ini").string());
+}
+
+// A read-only program folder: saving goes to the user's folder, and a file an administrator put
+// beside the program is read as long as the user has none.
+TEST(SettingsLocation, ReadOnlyProgramFolderIsNotWritableButItsFileIsRead) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only folders";
     }
     TempFolder user;
     const fs::path program = user.Path() / "program";
+    const fs::path userFile = user.Path() / "config" / "k720" / "K720.ini";
     fs::create_directories(program);
+    ASSERT_TRUE(WriteSettingsFile((program / "K720.ini").string(), Sample()));
     fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
     ScopedEnv xdg("XDG_CONFIG_HOME", (user.Path() / "config").c_str());
-    EXPECT_EQ(SettingsFilePath(program.string()),
-              (user.Path() / "config" / "k720" / "K720.ini").string());
+    EXPECT_EQ(SettingsFilePath(program.string()), userFile.string());
+    EXPECT_EQ(SettingsFileToLoad(program.string()), (program / "K720.ini").string());
+    EXPECT_TRUE(WriteSettingsFile(userFile.string(), Sample()));
+    EXPECT_EQ(SettingsFileToLoad(program.string()), userFile.string());
     fs::permissions(program, fs::perms::owner_all);
 }
 
