@@ -41,7 +41,8 @@ struct ScanRecord {
 ScanRecord g_lastScan;
 
 bool IsCandidate(const ListedPort& port) {
-    return port.enabled && port.productName.find(kBridgeName) != std::string::npos &&
+    return port.enabled &&
+           (port.namedByUser || port.productName.find(kBridgeName) != std::string::npos) &&
            port.portNumber >= kFirstPortNumber && port.portNumber <= kLastPortNumber;
 }
 

@@ -28,7 +28,8 @@ extern int g_instrumentPort;
 extern std::atomic<int> g_portListChanged;
 
 // Lists the candidate ports into g_candidatePorts: the system's serial ports that are enabled,
-// whose product name contains "Prolific" and that have a port number the link can open.
+// whose product name contains "Prolific" (or that the user named) and that have a port number the
+// link can open.
 void EnumerateCandidatePorts();
 
 // Probes the candidates, starting at g_instrumentPort and wrapping. 0 when the instrument

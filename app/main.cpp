@@ -1,34 +1,52 @@
 // k720app: the K720 companion's main program.
 //
-//   k720app              finds the instrument on the serial ports of its USB bridge
-//   k720app --simulate   also offers a built-in simulated instrument as one more port
+//   k720app                  finds the instrument on the serial ports of its USB bridge
+//   k720app --port DEVICE    also tries DEVICE first (may be given more than once)
+//   k720app --simulate       also offers a built-in simulated instrument as one more port
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QCoreApplication>
 
 #include "display_check.h"
 #include "main_app.h"
+#include "port_listing.h"
+#include "port_names.h"
 #include "simulated_instrument.h"
 
 namespace {
 
+constexpr int kExitOk = 0;
 constexpr int kUsageError = 2;
 constexpr int kNoDisplay = 3;
 constexpr int kSimulatorFailed = 4;
 
+constexpr const char* kUsage =
+    "usage: k720app [--port DEVICE]... [--simulate]\n"
+    "  --port DEVICE  try this serial device first when looking for the K720, whatever its\n"
+    "                 USB bridge (e.g. /dev/serial/by-id/...); may be given more than once\n"
+    "  --simulate     offer a built-in simulated K720 as one more port\n"
+    "  --help         show this help\n";
+
 struct CommandLine {
     bool valid = true;
+    bool help = false;
     bool simulate = false;
+    std::vector<std::string> devices;
 };
 
 CommandLine ParseCommandLine(int argc, char** argv) {
     CommandLine commandLine;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--simulate") == 0 && !commandLine.simulate) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            commandLine.help = true;
+        } else if (std::strcmp(argv[i], "--simulate") == 0 && !commandLine.simulate) {
             commandLine.simulate = true;
+        } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc && argv[i + 1][0] != '\0') {
+            commandLine.devices.emplace_back(argv[++i]);
         } else {
             commandLine.valid = false;
         }
@@ -36,13 +54,31 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return commandLine;
 }
 
+// The devices named with --port, as listed ports in front of the system's list.
+bool AttachNamedDevices(const std::vector<std::string>& devices, std::vector<ListedPort>* ports) {
+    for (const std::string& device : devices) {
+        const int number = AttachPortDevice(device);
+        if (number == 0) {
+            std::fprintf(stderr, "k720app: no port number left for %s\n", device.c_str());
+            return false;
+        }
+        ListedPort port{"Serial port given with --port (" + device + ")", number, device, true};
+        port.namedByUser = true;
+        ports->push_back(std::move(port));
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const CommandLine commandLine = ParseCommandLine(argc, argv);
+    if (commandLine.help && commandLine.valid) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
     if (!commandLine.valid) {
-        std::fprintf(stderr, "usage: k720app [--simulate]\n"
-                             "  --simulate  offer a built-in simulated K720 as one more port\n");
+        std::fputs(kUsage, stderr);
         return kUsageError;
     }
     if (const std::string reason = MissingDisplayReason(); !reason.empty()) {
@@ -51,6 +87,10 @@ int main(int argc, char** argv) {
         return kNoDisplay;
     }
 
+    std::vector<ListedPort> named;
+    if (!AttachNamedDevices(commandLine.devices, &named)) {
+        return kUsageError;
+    }
     std::unique_ptr<SimulatedInstrument> simulated;
     if (commandLine.simulate) {
         simulated = std::make_unique<SimulatedInstrument>();
@@ -62,6 +102,21 @@ int main(int argc, char** argv) {
         }
         std::fprintf(stderr, "k720app: simulated K720 on %s (port %d)\n",
                      simulated->DevicePath().c_str(), simulated->PortNumber());
+    }
+    if (!named.empty()) {
+        // The named devices first, then the system's ports, then the simulated one.
+        std::vector<ListedPort> after;
+        if (simulated) {
+            after.push_back(simulated->Listing());
+        }
+        SetPortLister([named, after] {
+            std::vector<ListedPort> ports = named;
+            for (ListedPort& port : ListSerialPorts()) {
+                ports.push_back(std::move(port));
+            }
+            ports.insert(ports.end(), after.begin(), after.end());
+            return ports;
+        });
     }
 
     CMainApp app(argc, argv);

@@ -14,6 +14,8 @@ struct ListedPort {
     int portNumber = 0;      // the number the serial link opens; 0 when it has none
     std::string devicePath;  // the device the number stands for
     bool enabled = true;     // false when the system has the device switched off
+    // Named by the user (k720app --port): a candidate whatever its product name.
+    bool namedByUser = false;
 };
 
 // Every present serial port, in the system's order.

@@ -29,7 +29,7 @@ bool SimulatedInstrument::Start(std::string* error) {
         return false;
     }
     // The listing seam of discovery: the system's own ports, then the simulated one.
-    ListedPort simulated{kProductName, port_, server_.DevicePath(), true};
+    ListedPort simulated = Listing();
     SetPortLister([simulated] {
         std::vector<ListedPort> ports = ListSerialPorts();
         ports.push_back(simulated);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "port_listing.h"
 #include "pty_server.h"
 
 class SimulatedInstrument {
@@ -21,6 +22,8 @@ public:
     [[nodiscard]] bool Start(std::string* error);
 
     const std::string& DevicePath() const { return server_.DevicePath(); }
+    // How the listing shows it (after a successful Start).
+    ListedPort Listing() const { return {kProductName, port_, server_.DevicePath(), true}; }
     int PortNumber() const { return port_; }
 
 private:

@@ -127,17 +127,21 @@ TEST_F(Discovery, CandidatesAreTheEnabledProlificPortsInTheSystemsOrder) {
         {"prolific usb-to-serial (COM6)", 6, "/dev/ttyUSB5", true},
         {"Prolific Technology, Inc. PL2303 Serial Port (ttyUSB0)", 1, "/dev/ttyUSB0", true},
         {"Prolific port without a number", 0, "", true},
+        // Named by the user (k720app --port): another bridge, but a candidate.
+        {"Serial port given with --port (/dev/ttyACM0)", 65, "/dev/ttyACM0", true, true},
+        {"Serial port given with --port (/dev/ttyACM1)", 66, "/dev/ttyACM1", false, true},
     };
     g_candidatePorts = {{"left over from the last listing", 9, "/dev/ttyUSB8"}};
 
     EnumerateCandidatePorts();
 
-    ASSERT_EQ(g_candidatePorts.size(), 2u);
+    ASSERT_EQ(g_candidatePorts.size(), 3u);
     EXPECT_EQ(g_candidatePorts[0].friendlyName, ProlificName(3));
     EXPECT_EQ(g_candidatePorts[0].portNumber, 3);
     EXPECT_EQ(g_candidatePorts[0].devicePath, "/dev/ttyUSB2");
     EXPECT_EQ(g_candidatePorts[1].portNumber, 1);
     EXPECT_EQ(g_candidatePorts[1].devicePath, "/dev/ttyUSB0");
+    EXPECT_EQ(g_candidatePorts[2].portNumber, 65);
 }
 
 TEST(FriendlyName, GivesTheComNumber) {
