@@ -5,20 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string_view>
 
 #include "format_int.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <share.h>
-#include <sys/stat.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "replacement_file.h"
 
 namespace fs = std::filesystem;
 
@@ -136,111 +126,6 @@ private:
     std::size_t next_ = 0;
 };
 
-std::string RandomSuffix() {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::uint64_t value = generator();
-    std::string text;
-    for (int i = 0; i < 12; ++i, value >>= 4) {
-        text.push_back(kDigits[value & 0xF]);
-    }
-    return text;
-}
-
-using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-// Opens a new file for writing; fails (errno EEXIST) when the name is taken.
-std::FILE* OpenNewFile(const fs::path& path) {
-#ifdef _WIN32
-    int fd = -1;
-    if (_wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
-                  _S_IREAD | _S_IWRITE) != 0) {
-        return nullptr;
-    }
-    std::FILE* file = _fdopen(fd, "wb");
-    if (file == nullptr) {
-        _close(fd);
-        _wremove(path.c_str());
-    }
-#else
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-        close(fd);
-        unlink(path.c_str());
-    }
-#endif
-    return file;
-}
-
-// Creates a file that did not exist before, under `stem` plus a random suffix.
-FileHandle CreateUniqueFile(const fs::path& stem, fs::path* created) {
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        fs::path candidate = stem;
-        candidate += "." + RandomSuffix();
-        FileHandle file(OpenNewFile(candidate), &std::fclose);
-        if (file) {
-            *created = candidate;
-            return file;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return FileHandle(nullptr, &std::fclose);
-}
-
-bool FlushToDisk(std::FILE* file) {
-    if (std::fflush(file) != 0) {
-        return false;
-    }
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-// A file written under a temporary name; removed again unless it was renamed into place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const fs::path& target)
-        : file_(CreateUniqueFile(fs::path(target) += ".tmp", &path_)) {}
-    ~TemporaryFile() {
-        file_.reset();
-        if (!path_.empty()) {
-            std::error_code ignored;
-            fs::remove(path_, ignored);
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    bool Write(const std::vector<std::uint8_t>& bytes) {
-        if (!file_ || std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() ||
-            !FlushToDisk(file_.get())) {
-            return false;
-        }
-        return std::fclose(file_.release()) == 0;
-    }
-    bool RenameTo(const fs::path& target) {
-        std::error_code error;
-        fs::rename(path_, target, error);
-        if (error) {
-            return false;
-        }
-        path_.clear();
-        return true;
-    }
-
-private:
-    fs::path path_;
-    FileHandle file_;
-};
-
 std::string Environment(const char* name) {
 #ifdef _WIN32
     char* value = nullptr;
@@ -292,12 +177,9 @@ bool IsWritableFolder(const fs::path& folder) {
     if (folder.empty() || !fs::is_directory(folder, error)) {
         return false;
     }
-    fs::path probe;
-    if (!CreateUniqueFile(folder / ".k720-write-test", &probe)) {
-        return false;
-    }
-    fs::remove(probe, error);
-    return true;
+    // A file created and discarded again: nothing is left behind.
+    files::ReplacementFile probe;
+    return probe.Create((folder / ".k720-write-test").string());
 }
 
 // The folder's text without trailing separators, the root excepted.
@@ -378,8 +260,9 @@ bool WriteSettingsFile(const std::string& path, const Settings& settings) {
             return false;
         }
     }
-    TemporaryFile temporary(target);
-    return temporary.Write(EncodeSettings(settings)) && temporary.RenameTo(target);
+    const std::vector<std::uint8_t> bytes = EncodeSettings(settings);
+    files::ReplacementFile file;
+    return file.Create(path) && file.Append(bytes.data(), bytes.size()) && file.Commit();
 }
 
 std::string SettingsFilePath(const std::string& programDir) {

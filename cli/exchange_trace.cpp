@@ -90,6 +90,9 @@ void ExchangeTrace::Record(CommTraceEvent event, const std::uint8_t* data, std::
     case CommTraceEvent::DeviceFailed:
         Line("<-", "device failed (port closed)");
         break;
+    case CommTraceEvent::StrayDiscarded:
+        Line("<-", std::to_string(size) + " stray bytes were waiting (discarded)");
+        break;
     case CommTraceEvent::ByteRead:
         break;
     }

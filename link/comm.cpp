@@ -199,6 +199,21 @@ void CommPurge() {
     DropReadAhead();
 }
 
+std::size_t CommPurgeStray() {
+    if (!serial_device::IsOpen()) {
+        return 0;
+    }
+    // Output is left alone: a command just written (one whose reply is not read) may still be
+    // on its way to the instrument.
+    const std::size_t readAhead = g_link.tail - g_link.head;
+    DropReadAhead();
+    const std::size_t waiting = readAhead + serial_device::DiscardInput();
+    if (waiting != 0) {
+        Trace(CommTraceEvent::StrayDiscarded, nullptr, waiting);
+    }
+    return waiting;
+}
+
 int CommTimedOut() {
     return g_link.timedOut;
 }

@@ -49,6 +49,11 @@ template <std::size_t N>
 // Discards the output queue, then the input queue (including bytes read ahead by the module).
 void CommPurge();
 
+// Discards the input queue (including bytes read ahead by the module) before a command whose reply
+// is read by count, and returns how many received bytes were waiting unread. Any means the line is out of step with the replies (an unexpected reply, or a
+// reply longer than expected), so the reply read just before may already be shifted.
+[[nodiscard]] std::size_t CommPurgeStray();
+
 // 1 when the last CommReadLine ran out of time.
 int CommTimedOut();
 
@@ -69,6 +74,7 @@ enum class CommTraceEvent {
     ByteRead,     // data: the byte
     ByteTimedOut,
     DeviceFailed,
+    StrayDiscarded, // size: how many unread bytes CommPurgeStray found and dropped
 };
 using CommTraceSink = void (*)(CommTraceEvent event, const std::uint8_t* data, std::size_t size,
                                void* context);

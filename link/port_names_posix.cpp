@@ -34,6 +34,11 @@ int IndexAfter(std::string_view path, std::string_view prefix) {
     if (digits.size() > 1 && digits.front() == '0') {
         return -1; // "/dev/ttyUSB01" is not a device name the kernel gives
     }
+    for (const char c : digits) {
+        if (c < '0' || c > '9') {
+            return -1; // "/dev/ttyS-0" is another device than "/dev/ttyS0"
+        }
+    }
     int index = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
     if (error != std::errc() || end != digits.data() + digits.size()) {

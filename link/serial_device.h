@@ -22,7 +22,8 @@ int Open(const std::string& path);
 
 bool IsOpen();
 
-// Closes the device; false when it was not open or the system reported a failure.
+// Gives the device back the settings it had before Open (a terminal a probe opened stays usable)
+// and closes it; false when it was not open or the system reported a failure.
 bool Close();
 
 // Writes every byte before `deadline`.
@@ -36,6 +37,7 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
                 Clock::time_point deadline);
 
 void DiscardOutput();
-void DiscardInput();
+// Discards what has arrived and not been read; returns how many bytes that was.
+std::size_t DiscardInput();
 
 } // namespace serial_device

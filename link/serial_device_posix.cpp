@@ -14,6 +14,9 @@ namespace serial_device {
 namespace {
 
 int g_fd = -1;
+// The device's settings before Open changed them, given back at Close.
+termios g_savedSettings{};
+bool g_settingsSaved = false;
 speed_t g_speed = B38400;
 bool g_speedValid = true;
 
@@ -73,6 +76,8 @@ bool ApplyLineSettings(int fd) {
     if (tcgetattr(fd, &tio) != 0) {
         return false;
     }
+    g_savedSettings = tio;
+    g_settingsSaved = true;
     cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -121,6 +126,10 @@ bool IsOpen() {
 bool Close() {
     if (g_fd < 0) {
         return false;
+    }
+    if (g_settingsSaved) {
+        tcsetattr(g_fd, TCSANOW, &g_savedSettings);
+        g_settingsSaved = false;
     }
     ioctl(g_fd, TIOCNXCL);
     const int result = close(g_fd);
@@ -189,10 +198,16 @@ void DiscardOutput() {
     }
 }
 
-void DiscardInput() {
-    if (g_fd >= 0) {
-        tcflush(g_fd, TCIFLUSH);
+std::size_t DiscardInput() {
+    if (g_fd < 0) {
+        return 0;
     }
+    int waiting = 0;
+    if (ioctl(g_fd, FIONREAD, &waiting) != 0 || waiting < 0) {
+        waiting = 0;
+    }
+    tcflush(g_fd, TCIFLUSH);
+    return static_cast<std::size_t>(waiting);
 }
 
 } // namespace serial_device

@@ -130,10 +130,15 @@ void DiscardOutput() {
     }
 }
 
-void DiscardInput() {
-    if (g_handle != INVALID_HANDLE_VALUE) {
-        PurgeComm(g_handle, PURGE_RXCLEAR);
+std::size_t DiscardInput() {
+    if (g_handle == INVALID_HANDLE_VALUE) {
+        return 0;
     }
+    DWORD errors = 0;
+    COMSTAT status{};
+    const std::size_t waiting = ClearCommError(g_handle, &errors, &status) ? status.cbInQue : 0;
+    PurgeComm(g_handle, PURGE_RXCLEAR);
+    return waiting;
 }
 
 } // namespace serial_device

@@ -52,105 +52,62 @@ std::string CsvUnitHeadingText(int unitIndex, TemperatureUnit unit) {
     return text;
 }
 
-MeasurementCsvWriter::~MeasurementCsvWriter() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-}
-
 bool MeasurementCsvWriter::Create(const std::string& path, const CsvFileInfo& info,
-                                  const UnitCounts& unitCounts, int currentUnit) {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-    error_ = 0;
+                                  const UnitCounts& unitCounts) {
     temperatureUnit_ = info.temperatureUnit;
     unitCounts_ = unitCounts;
-    currentUnit_ = currentUnit >= 0 && currentUnit < kUnitCount ? currentUnit : 0;
-    slotNumber_ = 0;
+    currentUnit_ = -1;
+    unitComplete_ = false;
+    markedWritten_ = 0;
     readingsWritten_ = 0;
-    errno = 0;
-    file_ = std::fopen(path.c_str(), "wb"); // binary: CR LF goes out untranslated
-    if (file_ == nullptr) {
-        Fail(errno != 0 ? errno : EIO);
+    if (!file_.Create(path)) {
         return false;
     }
-    return Put(CsvHeaderText(info));
+    const std::string header = CsvHeaderText(info);
+    return file_.Append(header.data(), header.size());
 }
 
-bool MeasurementCsvWriter::Write(const ReadingRecord& record) {
-    if (file_ == nullptr || error_ != 0) {
-        if (error_ == 0) {
-            error_ = EBADF;
-        }
+bool MeasurementCsvWriter::Write(const QueuedReading& reading) {
+    if (!file_.IsOpen() || Failed()) {
+        refused_ = refused_ != 0 ? refused_ : EBADF;
+        return false;
+    }
+    if (reading.unit < 0 || reading.unit >= kUnitCount) {
+        refused_ = EINVAL;
         return false;
     }
     std::string bytes;
-    ++slotNumber_;
-    if (slotNumber_ == 1) {
-        // First record of a unit: the first unit from the current one on that holds readings.
-        for (int unit = currentUnit_; unit < kUnitCount; ++unit) {
-            if (unitCounts_[static_cast<std::size_t>(unit)] != 0) {
-                currentUnit_ = unit;
-                break;
-            }
+    if (reading.unit != currentUnit_) {
+        if (currentUnit_ >= 0 && !unitComplete_) {
+            bytes += kCsvLineEnd;
+            bytes += kCsvLineEnd;
         }
-        if (currentUnit_ >= kUnitCount) {
-            currentUnit_ = kUnitCount - 1; // more records than the counts announced
-        }
+        currentUnit_ = reading.unit;
+        unitComplete_ = false;
+        markedWritten_ = 0;
         bytes += CsvUnitHeadingText(currentUnit_, temperatureUnit_);
     }
-    bytes += std::to_string(slotNumber_);
-    if (IsEmptySlot(record)) {
+    bytes += std::to_string(reading.slot);
+    if (IsEmptySlot(reading.bytes)) {
         bytes += ",,,,,,,,,,,";
     } else {
-        ++readingsWritten_;
-        bytes += ReadingColumns(DecodeReading(record), temperatureUnit_);
+        bytes += ReadingColumns(DecodeReading(reading.bytes), temperatureUnit_);
     }
     bytes += kCsvLineEnd;
-    if (readingsWritten_ == CountOf(currentUnit_)) {
-        slotNumber_ = 0;
-        readingsWritten_ = 0;
-        ++currentUnit_;
+    if (reading.marked && ++markedWritten_ == CountOf(currentUnit_)) {
+        unitComplete_ = true;
         bytes += kCsvLineEnd;
         bytes += kCsvLineEnd;
     }
-    return Put(bytes);
-}
-
-bool MeasurementCsvWriter::Close() {
-    if (file_ != nullptr) {
-        errno = 0;
-        const int flushed = std::fflush(file_);
-        const int flushError = errno;
-        errno = 0;
-        const int closed = std::fclose(file_);
-        const int closeError = errno;
-        file_ = nullptr;
-        if (flushed != 0) {
-            Fail(flushError != 0 ? flushError : EIO);
-        } else if (closed != 0) {
-            Fail(closeError != 0 ? closeError : EIO);
-        }
-    }
-    return error_ == 0;
-}
-
-bool MeasurementCsvWriter::Put(const std::string& bytes) {
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() ||
-        std::fflush(file_) != 0) {
-        Fail(errno != 0 ? errno : EIO);
+    if (!file_.Append(bytes.data(), bytes.size())) {
         return false;
     }
+    readingsWritten_ += reading.marked ? 1 : 0;
     return true;
 }
 
-void MeasurementCsvWriter::Fail(int error) {
-    if (error_ == 0) {
-        error_ = error;
-    }
+bool MeasurementCsvWriter::Commit() {
+    return file_.Commit();
 }
 
 int MeasurementCsvWriter::CountOf(int unit) const {

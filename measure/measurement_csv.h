@@ -2,17 +2,20 @@
 // software version), then for each unit read a unit heading, a column header and one line per
 // memory slot from slot 1 to the unit's last reading. Raw bytes, every line ending with CR LF.
 //
-// The writer takes the reading records in the order the reception queues them (one per slot, units
-// one after the other) and finds the unit boundaries from the unit counts. Each record's lines are
-// written and flushed at once, so a failed write (full disk) shows at the record that met it and
-// the file on disk always ends after the last complete line.
+// The writer takes the readings in the order the reception queues them, each with the unit and
+// slot it was asked for, so that a record is filed there whatever its bytes say. It writes a new
+// temporary file beside the destination, each record's lines at once; a record whose lines cannot
+// be written whole is taken back, so the file always ends after the last complete line. Commit
+// renames it over the destination (a link there is replaced, not written through); Discard leaves
+// the destination as it was.
 #pragma once
 
 #include <array>
-#include <cstdio>
 #include <string>
 
 #include "reading_record.h"
+#include "record_queue.h"
+#include "replacement_file.h"
 #include "units.h"
 
 namespace measure {
@@ -48,48 +51,43 @@ std::string CsvColumnHeader(TemperatureUnit unit);
 
 class MeasurementCsvWriter {
 public:
-    MeasurementCsvWriter() = default;
-    ~MeasurementCsvWriter();
-    MeasurementCsvWriter(const MeasurementCsvWriter&) = delete;
-    MeasurementCsvWriter& operator=(const MeasurementCsvWriter&) = delete;
-
-    // Creates the file anew (an existing file of that name is replaced) and writes the header.
-    // `unitCounts` are the readings stored in each unit that is read (0 for the others);
-    // `currentUnit` is the unit the first record belongs to (the single unit, or 0 for all).
-    // False when the file cannot be created or the header cannot be written (see Error()).
+    // Creates the temporary file beside `path` and writes the header. `unitCounts` are the
+    // readings stored in each unit that is read (0 for the others). False when the file cannot be
+    // created or the header cannot be written (see Error()).
     [[nodiscard]] bool Create(const std::string& path, const CsvFileInfo& info,
-                              const UnitCounts& unitCounts, int currentUnit);
+                              const UnitCounts& unitCounts);
 
-    // Appends the lines of the next record: the unit heading before a unit's first record, the
-    // slot's line, and the two empty lines after the record that completes the unit. False when
-    // the write fails or the file is not open; nothing is written after a failure.
-    [[nodiscard]] bool Write(const ReadingRecord& record);
+    // Appends the lines of the next reading: the unit heading before the first reading of a unit
+    // (after the two empty lines that close the unit before it, if it was left incomplete), the
+    // slot's line, and the two empty lines after the marked reading that completes its unit.
+    // False when the lines cannot be written whole or the file is not open; nothing is written
+    // after a failure.
+    [[nodiscard]] bool Write(const QueuedReading& reading);
 
-    // Flushes and closes the file. False when this or an earlier step failed. Harmless when the
-    // file is not open (then it reports the earlier state).
-    [[nodiscard]] bool Close();
+    // Puts the file in place of the destination, with every line written whole. False when that
+    // fails (see Error()); the destination is then left as it was.
+    [[nodiscard]] bool Commit();
+    // Removes the temporary file; the destination is left as it was.
+    void Discard() { file_.Discard(); }
 
-    bool IsOpen() const { return file_ != nullptr; }
-    bool Failed() const { return error_ != 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
+    bool Failed() const { return Error() != 0; }
     // The system's error number of the first failure (0 when none).
-    int Error() const { return error_; }
-    // The unit whose records are being written, and the slot number of the last record written in
-    // it (0 after a completed unit).
-    int CurrentUnit() const { return currentUnit_; }
-    int SlotNumber() const { return slotNumber_; }
+    int Error() const { return file_.Error() != 0 ? file_.Error() : refused_; }
+    // Readings (slots the map marks) whose lines were written.
+    int ReadingsWritten() const { return readingsWritten_; }
 
 private:
-    bool Put(const std::string& bytes);
-    void Fail(int error);
     int CountOf(int unit) const;
 
-    std::FILE* file_ = nullptr;
-    int error_ = 0;
+    files::ReplacementFile file_;
     TemperatureUnit temperatureUnit_ = TemperatureUnit::Celsius;
     UnitCounts unitCounts_{};
-    int currentUnit_ = 0;
-    int slotNumber_ = 0; // "No": slot number within the current unit
+    int currentUnit_ = -1;      // the unit whose heading was written last; -1 before the first
+    bool unitComplete_ = false; // its two closing empty lines are written
+    int markedWritten_ = 0;     // marked readings written in the current unit
     int readingsWritten_ = 0;
+    int refused_ = 0; // a write refused before it reached the file
 };
 
 } // namespace measure

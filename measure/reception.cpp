@@ -119,6 +119,8 @@ const char* StartMessage(StartOutcome outcome) {
         return kBusyMessage;
     case StartOutcome::PathTooLong:
         return kPathTooLongMessage;
+    case StartOutcome::NotAFile:
+        return kNotAFileMessage;
     case StartOutcome::PortNotOpened:
         return kUsbDisconnectedMessage;
     case StartOutcome::CommunicationError:
@@ -145,6 +147,9 @@ ReceptionEngine::~ReceptionEngine() {
 
 void ReceptionEngine::Cancel() {
     cancelRequested_.store(true);
+    // A receiver waiting for room behind a writer that is stuck in a write stops waiting, ends the
+    // exchange and closes the port; the writer drains the queue when it can.
+    queue_.StopWaitingForRoom();
 }
 
 void ReceptionEngine::Join() {
@@ -201,6 +206,9 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     if (destinationPath_.size() > kMaxDestinationPathLength) {
         return StartOutcome::PathTooLong;
     }
+    if (files::KindOfDestination(destinationPath_) == files::DestinationKind::Other) {
+        return StartOutcome::NotAFile;
+    }
 
     if (!CommOpen(request.port)) {
         return StartOutcome::PortNotOpened;
@@ -218,7 +226,6 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         }
         total += unitCounts_[static_cast<std::size_t>(unit)];
     }
-    currentUnit_ = selectedUnit_ == kAllUnits ? 0 : selectedUnit_;
     total_.store(total);
     observer_.OnProgress(0, total);
     if (!ReadSerialNumber() || !ReadTemperatureUnit()) {
@@ -259,7 +266,8 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
 bool ReceptionEngine::ReadSlotMap(int unit) {
     char command[16];
     std::snprintf(command, sizeof command, ":MEM:UNIT? %c", UnitCommandLetter(unit));
-    if (!CommSendCommand(command)) {
+    // The map is read by count: bytes waiting before the command would shift it.
+    if (CommPurgeStray() != 0 || !CommSendCommand(command)) {
         return false;
     }
     SlotMap& map = slotMaps_[static_cast<std::size_t>(unit)];
@@ -302,17 +310,21 @@ bool ReceptionEngine::ReadTemperatureUnit() {
 void ReceptionEngine::ReceiverMain() {
     using Clock = std::chrono::steady_clock;
     t_workerOf = this;
-    (void)CommSendCommand(":MEM:DATA:START"); // its result is not looked at
+    // Bytes waiting before a command mean the line is out of step with the 13-byte replies (an
+    // unexpected reply, a reply longer than a record): the reception ends as an error.
+    bool failed = CommPurgeStray() != 0;
+    if (!failed) {
+        (void)CommSendCommand(":MEM:DATA:START"); // its result is not looked at
+    }
     const Clock::time_point start = Clock::now();
     TimeRemainingEstimate estimate;
     const int total = total_.load();
-    bool failed = false;
-    bool stop = false;
+    bool stop = failed;
 
     for (int unit = 0; unit < kUnitCount && !stop; ++unit) {
         const int count = unitCounts_[static_cast<std::size_t>(unit)];
         // A unit without readings (also one the mask flags but whose map is empty) gets no
-        // record, so no record can be filed under the next unit.
+        // record.
         if (!UnitRead(unit) || count == 0) {
             continue;
         }
@@ -323,22 +335,10 @@ void ReceptionEngine::ReceiverMain() {
         const SlotMap& map = slotMaps_[static_cast<std::size_t>(unit)];
         int present = 0;
         for (int slot = 1; slot <= kSlotsPerUnit; ++slot) {
-            ReadingRecord record{};
-            if (SlotMarked(map, slot)) {
-                char command[24];
-                std::snprintf(command, sizeof command, ":MEM:DATA? %d",
-                              unit * kSlotsPerUnit + slot);
-                if (!CommSendCommand(command)) {
+            QueuedReading reading{unit, slot, SlotMarked(map, slot), {}};
+            if (reading.marked) {
+                if (!ReadReading(unit * kSlotsPerUnit + slot, reading.bytes)) {
                     failed = true;
-                    break;
-                }
-                for (std::uint8_t& byte : record) {
-                    if (!CommReadByte(&byte)) {
-                        failed = true; // the port is closed
-                        break;
-                    }
-                }
-                if (failed) {
                     break;
                 }
                 ++present;
@@ -350,10 +350,10 @@ void ReceptionEngine::ReceiverMain() {
                     observer_.OnTimeRemaining(*text);
                 }
             } else {
-                record.fill(kEmptySlotMark);
+                reading.bytes.fill(kEmptySlotMark);
             }
-            if (!queue_.Push(record)) {
-                stop = true; // the writer gave up (it has set the cancel flag)
+            if (!queue_.Push(reading)) {
+                stop = true; // cancelled, or the writer gave up (it has set the cancel flag)
                 break;
             }
             if (present == count) {
@@ -366,6 +366,8 @@ void ReceptionEngine::ReceiverMain() {
         }
         stop = stop || failed;
     }
+    // The last record may have been shifted by bytes that came after it.
+    failed = failed || CommPurgeStray() != 0;
 
     if (failed) {
         // Error end: ":MEM:DATA:END" is not sent.
@@ -380,15 +382,29 @@ void ReceptionEngine::ReceiverMain() {
     Finish();
 }
 
+bool ReceptionEngine::ReadReading(int number, ReadingRecord& record) {
+    char command[24];
+    std::snprintf(command, sizeof command, ":MEM:DATA? %d", number);
+    if (CommPurgeStray() != 0 || !CommSendCommand(command)) {
+        return false;
+    }
+    for (std::uint8_t& byte : record) {
+        if (!CommReadByte(&byte)) {
+            return false; // the port is closed
+        }
+    }
+    return true;
+}
+
 void ReceptionEngine::WriterMain() {
     t_workerOf = this;
     MeasurementCsvWriter writer;
     const CsvFileInfo info{serialNumber_, fileDate_ ? *fileDate_ : LocalDateToday(),
                            temperatureUnit_};
-    if (writer.Create(destinationPath_, info, unitCounts_, currentUnit_)) {
-        ReadingRecord record;
-        while (queue_.Pop(record)) {
-            if (!writer.Write(record)) {
+    if (writer.Create(destinationPath_, info, unitCounts_)) {
+        QueuedReading reading;
+        while (queue_.Pop(reading)) {
+            if (!writer.Write(reading)) {
                 break;
             }
         }
@@ -396,8 +412,16 @@ void ReceptionEngine::WriterMain() {
     if (writer.Failed()) {
         WriterFailed(writer.Error());
     }
-    if (!writer.Close() && !fileFailed_.load()) {
-        WriterFailed(writer.Error()); // the last flush or the close failed
+    // The file replaces the destination once it holds a reading, in every outcome, or when the
+    // reception received everything (a unit without readings gives a file with its header). A
+    // reception that ended before its first reading leaves the destination as it was.
+    const bool complete = !cancelRequested_.load() && !receptionError_.load();
+    if (writer.IsOpen() && (writer.ReadingsWritten() > 0 || complete)) {
+        if (!writer.Commit() && !fileFailed_.load()) {
+            WriterFailed(writer.Error());
+        }
+    } else {
+        writer.Discard();
     }
     Finish();
 }

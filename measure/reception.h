@@ -11,10 +11,21 @@
 // OnEnd comes exactly once per started reception, after both workers have finished their work, the
 // port is closed and the file is flushed and closed.
 //
-// Beyond the bare protocol: a unit that the mask flags but whose slot map is empty gets no
-// record; a destination that cannot be created or written stops the reception through the cancel
-// flag and ends it as an error; a destination path of more than 299 characters is refused before
-// anything is sent; the engine can be stopped and joined at any moment.
+// Beyond the bare protocol:
+// - a unit that the mask flags but whose slot map is empty gets no record;
+// - each reading goes to the writer with its unit and slot, so it is filed there whatever its
+//   bytes say;
+// - bytes found waiting before a command whose reply is read by count mean the line is out of
+//   step: the start fails, or the reception ends as an error;
+// - the file is written beside the destination and renamed over it at the end, once it holds a
+//   reading (in every outcome) or the reception is complete; a reception that ends before its
+//   first reading leaves the destination as it was;
+// - a destination that cannot be created or written stops the reception through the cancel flag
+//   and ends it as an error; one that is not a file (a folder, a named pipe, a device), or a path
+//   of more than 299 characters, is refused before anything is sent;
+// - Cancel releases a receiver that waits behind a stuck writer, so the instrument hears
+//   ":MEM:DATA:END" and the port is closed within one reply budget;
+// - the engine can be stopped and joined at any moment.
 #pragma once
 
 #include <array>
@@ -45,6 +56,8 @@ inline constexpr const char* kUsbDisconnectedMessage = "Communication Error.  \n
 inline constexpr const char* kCommunicationErrorMessage = "Communication Error.  ";
 inline constexpr const char* kPathTooLongMessage =
     "The destination path is too long.  \nA path may have at most 299 characters. ";
+inline constexpr const char* kNotAFileMessage =
+    "The destination is not a file.  \nChoose another file name. ";
 inline constexpr const char* kBusyMessage = "A reception is already running.  ";
 inline constexpr const char* kDataReceivedMessage = "Data received.  ";
 inline constexpr const char* kReceiptCancelledMessage = "Data receipt cancelled.  ";
@@ -93,6 +106,7 @@ enum class StartOutcome {
     Started,            // the workers run; OnEnd will follow
     Busy,               // the previous reception is still running
     PathTooLong,        // more than 299 characters: nothing sent, no file
+    NotAFile,           // a folder, a named pipe or a device at the destination: nothing sent
     PortNotOpened,      // "Communication Error.  \nUSB disconnected. "
     CommunicationError, // counting, serial number or temperature unit failed: port closed, no file
 };
@@ -183,6 +197,8 @@ private:
     bool ReadSerialNumber();
     bool ReadTemperatureUnit();
     void ReceiverMain();
+    // ":MEM:DATA? number" and its 13 bytes, after checking that nothing stray was waiting.
+    bool ReadReading(int number, ReadingRecord& record);
     void WriterMain();
     void WriterFailed(int error);
     void Finish();
@@ -200,7 +216,6 @@ private:
     int unitDataMask_ = 0;
     std::array<SlotMap, kUnitCount> slotMaps_{};
     UnitCounts unitCounts_{};
-    int currentUnit_ = 0;
     TemperatureUnit temperatureUnit_ = TemperatureUnit::Celsius;
     std::string serialNumber_;
     std::string destinationPath_;

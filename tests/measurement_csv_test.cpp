@@ -1,6 +1,7 @@
 // The measurement CSV file, byte for byte.
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@ namespace {
 using measure::CsvDate;
 using measure::CsvFileInfo;
 using measure::MeasurementCsvWriter;
+using measure::QueuedReading;
 using measure::ReadingRecord;
 using measure::TemperatureUnit;
 using measure::UnitCounts;
@@ -62,16 +64,37 @@ UnitCounts CountsOf(std::initializer_list<std::pair<int, int>> unitCounts) {
     return counts;
 }
 
-std::string WriteFile(const std::string& path, const CsvFileInfo& info, const UnitCounts& counts,
-                      int currentUnit, const std::vector<ReadingRecord>& records) {
-    MeasurementCsvWriter writer;
-    EXPECT_TRUE(writer.Create(path, info, counts, currentUnit));
+// The readings of one unit from slot 1 on, as the receiver queues them: a slot is marked when its
+// record is not an empty-slot record.
+std::vector<QueuedReading> UnitReadings(int unit, const std::vector<ReadingRecord>& records) {
+    std::vector<QueuedReading> readings;
     for (const ReadingRecord& record : records) {
-        EXPECT_TRUE(writer.Write(record));
+        const int slot = static_cast<int>(readings.size()) + 1;
+        readings.push_back({unit, slot, !measure::IsEmptySlot(record), record});
     }
-    EXPECT_TRUE(writer.Close());
+    return readings;
+}
+
+std::vector<QueuedReading> Joined(std::initializer_list<std::vector<QueuedReading>> parts) {
+    std::vector<QueuedReading> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+std::string WriteFile(const std::string& path, const CsvFileInfo& info, const UnitCounts& counts,
+                      const std::vector<QueuedReading>& readings) {
+    MeasurementCsvWriter writer;
+    EXPECT_TRUE(writer.Create(path, info, counts));
+    for (const QueuedReading& reading : readings) {
+        EXPECT_TRUE(writer.Write(reading));
+    }
+    EXPECT_TRUE(writer.Commit());
     return ReadFileBytes(path);
 }
+
+const CsvFileInfo kInfo{"123456789", kTransferDate, TemperatureUnit::Celsius};
 
 ReadingRecord Reading(int day, int hour, int minute) {
     ReadingCodes c;
@@ -87,12 +110,13 @@ ReadingRecord Reading(int day, int hour, int minute) {
     return EncodeReading(c);
 }
 
+// Written over an older, longer file, which it replaces.
 TEST(MeasurementCsv, WorkedExampleByteForByte) {
     ScratchFolder folder;
     const std::string path = folder.File("example.csv");
+    measure_test::WriteFileBytes(path, std::string(10000, 'x'));
     const std::string bytes =
-        WriteFile(path, {"123456789", kTransferDate, TemperatureUnit::Celsius}, CountsOf({{0, 2}}),
-                  0, {kSlot1, kEmpty, kSlot3});
+        WriteFile(path, kInfo, CountsOf({{0, 2}}), UnitReadings(0, {kSlot1, kEmpty, kSlot3}));
     EXPECT_EQ(bytes, kWorkedExample);
 }
 
@@ -101,7 +125,7 @@ TEST(MeasurementCsv, FahrenheitChangesOnlyHeaderAndTemperatures) {
     const std::string path = folder.File("example.csv");
     const std::string bytes =
         WriteFile(path, {"123456789", kTransferDate, TemperatureUnit::Fahrenheit},
-                  CountsOf({{0, 2}}), 0, {kSlot1, kEmpty, kSlot3});
+                  CountsOf({{0, 2}}), UnitReadings(0, {kSlot1, kEmpty, kSlot3}));
     std::string expected = kWorkedExample;
     expected.replace(expected.find("Temperature[C]"), 14, "Temperature[F]");
     expected.replace(expected.find(",25.3,"), 6, ",77.5,");
@@ -118,12 +142,13 @@ TEST(MeasurementCsv, TheSimulatorEncodesTheWorkedExampleAlike) {
 TEST(MeasurementCsv, UnitsFollowEachOtherAndSlotNumbersRestart) {
     ScratchFolder folder;
     const std::string path = folder.File("all.csv");
-    // Units B (1 reading in slot 2), N (2 readings in slots 1 and 2), P (1 reading in slot 1);
-    // the writer starts at unit 0 and finds each unit from the counts.
+    // Units B (1 reading in slot 2), N (2 readings in slots 1 and 2), P (1 reading in slot 1).
     const std::string bytes = WriteFile(
         path, {"S-1", {2026, 12, 1}, TemperatureUnit::Celsius},
-        CountsOf({{1, 1}, {10, 2}, {11, 1}}), 0,
-        {kEmpty, Reading(1, 8, 0), Reading(2, 9, 1), Reading(2, 9, 2), Reading(3, 10, 3)});
+        CountsOf({{1, 1}, {10, 2}, {11, 1}}),
+        Joined({UnitReadings(1, {kEmpty, Reading(1, 8, 0)}),
+                UnitReadings(10, {Reading(2, 9, 1), Reading(2, 9, 2)}),
+                UnitReadings(11, {Reading(3, 10, 3)})}));
     const std::string header = "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,"
                                "Voltage[volt],V-Lim[volt],Temperature[C],Result,Date,Time\r\n";
     const std::string expected = "Model,K720 BATTERY TARVELIN\r\n"
@@ -142,55 +167,64 @@ TEST(MeasurementCsv, UnitsFollowEachOtherAndSlotNumbersRestart) {
     EXPECT_EQ(bytes, expected);
 }
 
+// The instrument sends an empty-slot record for a slot its map marks: the record stays in its
+// unit and slot, the unit is closed by its last marked slot, and the next unit is not shifted.
+TEST(MeasurementCsv, ARecordThatLooksEmptyInAMarkedSlotStaysWhereItWasAskedFor) {
+    ScratchFolder folder;
+    const std::string path = folder.File("all.csv");
+    std::vector<QueuedReading> unitA = UnitReadings(0, {kSlot1, kSlot3});
+    unitA[1].bytes = kEmpty; // marked, but its bytes say empty
+    const std::string bytes = WriteFile(path, kInfo, CountsOf({{0, 2}, {2, 1}}),
+                                        Joined({unitA, UnitReadings(2, {kSlot3})}));
+    const std::string full = kWorkedExample;
+    const std::string unitAHead = full.substr(0, full.find("2,,,"));
+    const std::string heading = full.substr(full.find("UNIT A") + 6, full.find("1,30m") -
+                                                                        full.find("UNIT A") - 6);
+    EXPECT_EQ(bytes, unitAHead + "2,,,,,,,,,,,\r\n\r\n\r\nUNIT C" + heading +
+                         "1,3m,9999,,,60V,12.50,,,,2014-3-5,9:08\r\n\r\n\r\n");
+}
+
 TEST(MeasurementCsv, InterruptedUnitHasNoClosingEmptyLines) {
     ScratchFolder folder;
     const std::string path = folder.File("part.csv");
     const std::string bytes =
-        WriteFile(path, {"123456789", kTransferDate, TemperatureUnit::Celsius}, CountsOf({{0, 2}}),
-                  0, {kSlot1, kEmpty});
+        WriteFile(path, kInfo, CountsOf({{0, 2}}), UnitReadings(0, {kSlot1, kEmpty}));
     const std::string full = kWorkedExample;
     EXPECT_EQ(bytes, full.substr(0, full.find("3,3m")));
-}
-
-TEST(MeasurementCsv, ReplacesAnExistingFile) {
-    ScratchFolder folder;
-    const std::string path = folder.File("example.csv");
-    {
-        std::FILE* old = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(old, nullptr);
-        const std::string junk(10000, 'x');
-        std::fwrite(junk.data(), 1, junk.size(), old);
-        std::fclose(old);
-    }
-    EXPECT_EQ(WriteFile(path, {"123456789", kTransferDate, TemperatureUnit::Celsius},
-                        CountsOf({{0, 2}}), 0, {kSlot1, kEmpty, kSlot3}),
-              kWorkedExample);
 }
 
 TEST(MeasurementCsv, FileThatCannotBeCreatedIsReported) {
     ScratchFolder folder;
     const std::string path = folder.File("missing-folder/x.csv");
     MeasurementCsvWriter writer;
-    EXPECT_FALSE(
-        writer.Create(path, {"1", kTransferDate, TemperatureUnit::Celsius}, CountsOf({{0, 1}}), 0));
+    EXPECT_FALSE(writer.Create(path, kInfo, CountsOf({{0, 1}})));
     EXPECT_EQ(writer.Error(), ENOENT);
-    EXPECT_FALSE(writer.Write(kSlot1));
-    EXPECT_FALSE(writer.Close());
+    EXPECT_FALSE(writer.Write(UnitReadings(0, {kSlot1})[0]));
+    EXPECT_FALSE(writer.Commit());
     EXPECT_FALSE(measure_test::FileExists(path));
 }
 
-TEST(MeasurementCsv, FullDiskIsReportedAtTheFirstWrite) {
+// A full disk at the second reading: that reading's line is taken back, nothing more is written,
+// and the file put in place ends after the last complete line.
+TEST(MeasurementCsv, AFullDiskLeavesNoTornLine) {
     ScratchFolder folder;
     const std::string path = folder.File("full.csv");
-    ASSERT_EQ(symlink("/dev/full", path.c_str()), 0);
+    const std::string full = kWorkedExample;
+    const std::string upToSlot2 = full.substr(0, full.find("3,3m"));
     MeasurementCsvWriter writer;
-    EXPECT_FALSE(
-        writer.Create(path, {"1", kTransferDate, TemperatureUnit::Celsius}, CountsOf({{0, 1}}), 0));
-    EXPECT_EQ(writer.Error(), ENOSPC);
-    EXPECT_TRUE(writer.Failed());
-    EXPECT_FALSE(writer.Write(kSlot1)); // nothing more after a failure
-    EXPECT_FALSE(writer.Close());
-    EXPECT_EQ(writer.Error(), ENOSPC); // the first failure is the one kept
+    ASSERT_TRUE(writer.Create(path, kInfo, CountsOf({{0, 2}})));
+    const std::vector<QueuedReading> readings = UnitReadings(0, {kSlot1, kEmpty, kSlot3});
+    ASSERT_TRUE(writer.Write(readings[0]));
+    ASSERT_TRUE(writer.Write(readings[1]));
+    {
+        measure_test::FileSizeLimit limit(upToSlot2.size() + 10);
+        EXPECT_FALSE(writer.Write(readings[2]));
+    }
+    EXPECT_EQ(writer.Error(), EFBIG);
+    EXPECT_FALSE(writer.Write(readings[2])) << "nothing more after a failure";
+    EXPECT_EQ(writer.ReadingsWritten(), 1);
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_EQ(ReadFileBytes(path), upToSlot2);
 }
 
 TEST(MeasurementCsv, HeaderAndHeadingTexts) {

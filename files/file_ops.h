@@ -1,0 +1,26 @@
+// The few file operations ReplacementFile needs, once per operating system
+// (file_ops_posix.cpp, file_ops_win32.cpp). Each returns 0 or the system's error number.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "replacement_file.h"
+
+namespace files::ops {
+
+// Creates `path`, which must not exist yet, for writing; never blocks, never follows a link.
+int CreateNew(const std::string& path, int* fd);
+// Writes all `size` bytes; a partial write is an error (ENOSPC when the system gave no reason).
+int WriteAll(int fd, const void* data, std::size_t size);
+int Truncate(int fd, std::uint64_t size);
+// Flushes the file's data to the disk.
+int Sync(int fd);
+int Close(int fd);
+// Replaces `to` (a file or a link) by `from`.
+int Rename(const std::string& from, const std::string& to);
+void Remove(const std::string& path);
+DestinationKind KindOf(const std::string& path);
+
+} // namespace files::ops

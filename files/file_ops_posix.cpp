@@ -1,0 +1,70 @@
+// The file operations of ReplacementFile over POSIX descriptors.
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "file_ops.h"
+
+namespace files::ops {
+
+int CreateNew(const std::string& path, int* fd) {
+    *fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    return *fd < 0 ? errno : 0;
+}
+
+int WriteAll(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (written == 0) {
+            return ENOSPC;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+int Truncate(int fd, std::uint64_t size) {
+    return ftruncate(fd, static_cast<off_t>(size)) == 0 ? 0 : errno;
+}
+
+int Sync(int fd) {
+    return fsync(fd) == 0 ? 0 : errno;
+}
+
+int Close(int fd) {
+    return close(fd) == 0 ? 0 : errno;
+}
+
+int Rename(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void Remove(const std::string& path) {
+    unlink(path.c_str());
+}
+
+DestinationKind KindOf(const std::string& path) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0) {
+        return DestinationKind::Missing;
+    }
+    if (S_ISREG(status.st_mode)) {
+        return DestinationKind::RegularFile;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return DestinationKind::Link;
+    }
+    return DestinationKind::Other;
+}
+
+} // namespace files::ops

@@ -1,0 +1,74 @@
+// The file operations of ReplacementFile over the C runtime's descriptors on Windows.
+#include <cerrno>
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include "file_ops.h"
+
+namespace files::ops {
+
+int CreateNew(const std::string& path, int* fd) {
+    *fd = -1;
+    return _sopen_s(fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
+                    _S_IREAD | _S_IWRITE);
+}
+
+int WriteAll(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
+        const int written = _write(fd, bytes, chunk);
+        if (written < 0) {
+            return errno;
+        }
+        if (written == 0) {
+            return ENOSPC;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+int Truncate(int fd, std::uint64_t size) {
+    return _chsize_s(fd, static_cast<long long>(size));
+}
+
+int Sync(int fd) {
+    return _commit(fd) == 0 ? 0 : errno;
+}
+
+int Close(int fd) {
+    return _close(fd) == 0 ? 0 : errno;
+}
+
+int Rename(const std::string& from, const std::string& to) {
+    // Unlike the C runtime's rename, this replaces an existing destination.
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return 0;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+}
+
+void Remove(const std::string& path) {
+    DeleteFileA(path.c_str());
+}
+
+DestinationKind KindOf(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return DestinationKind::Missing;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return DestinationKind::Link;
+    }
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
+        return DestinationKind::Other;
+    }
+    return DestinationKind::RegularFile;
+}
+
+} // namespace files::ops

@@ -1,0 +1,120 @@
+#include "replacement_file.h"
+
+#include <cerrno>
+#include <random>
+
+#include "file_ops.h"
+
+namespace files {
+
+namespace {
+
+// A name beside `destination` that no other writer is likely to pick; creation fails with
+// EEXIST on a clash and is tried again with another one.
+std::string TemporaryNameFor(const std::string& destination) {
+    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::uint64_t value = generator();
+    std::string name = destination + ".tmp.";
+    for (int i = 0; i < 12; ++i, value >>= 4) {
+        name.push_back(kDigits[value & 0xF]);
+    }
+    return name;
+}
+
+constexpr int kCreateAttempts = 16;
+
+} // namespace
+
+DestinationKind KindOfDestination(const std::string& path) {
+    return ops::KindOf(path);
+}
+
+ReplacementFile::~ReplacementFile() {
+    Discard();
+}
+
+bool ReplacementFile::Create(const std::string& destination) {
+    Discard();
+    destination_ = destination;
+    size_ = 0;
+    error_ = 0;
+    torn_ = false;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kCreateAttempts && error == EEXIST; ++attempt) {
+        temporaryPath_ = TemporaryNameFor(destination);
+        error = ops::CreateNew(temporaryPath_, &fd_);
+    }
+    if (error != 0) {
+        temporaryPath_.clear();
+        fd_ = -1;
+        Fail(error);
+        return false;
+    }
+    return true;
+}
+
+bool ReplacementFile::Append(const void* data, std::size_t size) {
+    if (!IsOpen() || error_ != 0) {
+        Fail(EBADF);
+        return false;
+    }
+    if (const int error = ops::WriteAll(fd_, data, size); error != 0) {
+        // Whatever part went out is taken back; should even that fail, the file is not committed.
+        torn_ = ops::Truncate(fd_, size_) != 0;
+        Fail(error);
+        return false;
+    }
+    size_ += size;
+    return true;
+}
+
+bool ReplacementFile::Commit() {
+    if (!IsOpen()) {
+        Fail(EBADF);
+        return false;
+    }
+    int error = torn_ ? error_ : 0;
+    if (error == 0) {
+        error = ops::Sync(fd_);
+    }
+    const int closeError = ops::Close(fd_);
+    fd_ = -1;
+    if (error == 0) {
+        error = closeError;
+    }
+    if (error == 0) {
+        error = ops::Rename(temporaryPath_, destination_);
+    }
+    if (error != 0) {
+        Fail(error);
+        ops::Remove(temporaryPath_);
+        temporaryPath_.clear();
+        return false;
+    }
+    temporaryPath_.clear();
+    return true;
+}
+
+void ReplacementFile::Discard() {
+    if (fd_ >= 0) {
+        (void)ops::Close(fd_);
+        fd_ = -1;
+    }
+    if (!temporaryPath_.empty()) {
+        ops::Remove(temporaryPath_);
+        temporaryPath_.clear();
+    }
+}
+
+bool ReplacementFile::IsOpen() const {
+    return fd_ >= 0;
+}
+
+void ReplacementFile::Fail(int error) {
+    if (error_ == 0) {
+        error_ = error != 0 ? error : EIO;
+    }
+}
+
+} // namespace files

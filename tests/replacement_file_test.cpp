@@ -1,0 +1,160 @@
+// Files that replace their destination only as a whole: what is left on disk after a commit, a
+// discard, a failed append, and what is refused.
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "replacement_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using files::DestinationKind;
+using files::ReplacementFile;
+
+class Folder {
+public:
+    Folder() {
+        std::string pattern = (fs::temp_directory_path() / "k720-files-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern;
+        }
+    }
+    ~Folder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+private:
+    fs::path path_;
+};
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool Write(ReplacementFile& file, const std::string& bytes) {
+    return file.Append(bytes.data(), bytes.size());
+}
+
+// Before the commit the old file is there as it was; afterwards the new one, and no temporary
+// file in either case. A link at the destination is replaced, its target left alone.
+TEST(ReplacementFile, ReplacesAFileOrALinkOnlyAtTheCommit) {
+    for (const bool link : {false, true}) {
+        SCOPED_TRACE(link ? "link" : "file");
+        Folder folder;
+        const std::string destination = folder.File("data.csv");
+        const std::string elsewhere = folder.File("someone-elses");
+        Put(elsewhere, "theirs");
+        if (link) {
+            fs::create_symlink(elsewhere, destination);
+        } else {
+            Put(destination, "old");
+        }
+        ReplacementFile file;
+        ASSERT_TRUE(file.Create(destination));
+        ASSERT_TRUE(Write(file, "line 1\r\n"));
+        ASSERT_TRUE(Write(file, "line 2\r\n"));
+        EXPECT_EQ(Bytes(destination), link ? "theirs" : "old");
+        EXPECT_EQ(file.Size(), 16u);
+
+        ASSERT_TRUE(file.Commit());
+
+        EXPECT_EQ(Bytes(destination), "line 1\r\nline 2\r\n");
+        EXPECT_FALSE(fs::is_symlink(destination));
+        EXPECT_EQ(Bytes(elsewhere), "theirs");
+        EXPECT_THAT(folder.Names(), ::testing::UnorderedElementsAre("data.csv", "someone-elses"));
+    }
+}
+
+TEST(ReplacementFile, ADiscardedOrAbandonedFileLeavesTheDestinationUntouched) {
+    Folder folder;
+    const std::string destination = folder.File("data.csv");
+    Put(destination, "old");
+    {
+        ReplacementFile file;
+        ASSERT_TRUE(file.Create(destination));
+        ASSERT_TRUE(Write(file, "new"));
+        file.Discard();
+        EXPECT_FALSE(file.IsOpen());
+    }
+    {
+        ReplacementFile abandoned;
+        ASSERT_TRUE(abandoned.Create(destination));
+        ASSERT_TRUE(Write(abandoned, "new"));
+    }
+    EXPECT_EQ(Bytes(destination), "old");
+    EXPECT_THAT(folder.Names(), ::testing::ElementsAre("data.csv"));
+}
+
+// A full disk in the middle of an append: the file is cut back to the last whole append, and that
+// is what a commit puts in place.
+TEST(ReplacementFile, AnAppendThatCannotBeWrittenWholeIsTakenBack) {
+    Folder folder;
+    const std::string destination = folder.File("data.csv");
+    ReplacementFile file;
+    ASSERT_TRUE(file.Create(destination));
+    ASSERT_TRUE(Write(file, std::string(3000, 'a')));
+
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = Write(file, std::string(2000, 'b'));
+    const bool afterwards = Write(file, "c");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(afterwards) << "nothing is appended after a failure";
+    EXPECT_EQ(file.Error(), EFBIG);
+    EXPECT_EQ(file.Size(), 3000u);
+    EXPECT_EQ(fs::file_size(file.TemporaryPath()), 3000u);
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(Bytes(destination), std::string(3000, 'a'));
+    EXPECT_THAT(folder.Names(), ::testing::ElementsAre("data.csv"));
+}
+
+TEST(ReplacementFile, KnowsWhatIsAtTheDestinationAndCreatesOnlyInAnExistingFolder) {
+    Folder folder;
+    Put(folder.File("file"), "x");
+    fs::create_symlink(folder.File("file"), folder.File("link"));
+    fs::create_directory(folder.File("folder"));
+    ASSERT_EQ(mkfifo(folder.File("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(files::KindOfDestination(folder.File("missing")), DestinationKind::Missing);
+    EXPECT_EQ(files::KindOfDestination(folder.File("file")), DestinationKind::RegularFile);
+    EXPECT_EQ(files::KindOfDestination(folder.File("link")), DestinationKind::Link);
+    EXPECT_EQ(files::KindOfDestination(folder.File("folder")), DestinationKind::Other);
+    EXPECT_EQ(files::KindOfDestination(folder.File("pipe")), DestinationKind::Other);
+
+    ReplacementFile file;
+    EXPECT_FALSE(file.Create(folder.File("no such folder/data.csv")));
+    EXPECT_EQ(file.Error(), ENOENT);
+    EXPECT_FALSE(file.IsOpen());
+}
+
+} // namespace
