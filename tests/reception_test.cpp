@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <signal.h>
 #include <string>
-#include <sys/resource.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 namespace {
 
 using measure::EndOutcome;
+using measure::ReadingRecord;
 using measure::ReceptionEnd;
 using measure::ReceptionEngine;
 using measure::ReceptionRequest;
@@ -343,6 +344,11 @@ TEST(Reception, FailedStartClosesThePortAndCreatesNothing) {
          StartOutcome::CommunicationError,
          {":MEM:UNIT? A", ":SERIAL?"}},
     };
+    // A slot map one byte too long: the next map would be shifted, so it is not even asked for.
+    Case longMap{"a slot map followed by a stray byte", {}, 0x5, StartOutcome::CommunicationError,
+                 {":MEM:UNIT? A"}};
+    longMap.faults.wrongReplies.push_back({":MEM:UNIT? A", std::string(50, '\xFE') + "X"});
+    cases.push_back(longMap);
     for (const char* reply : {"c\r\n", "f\r\n", "CF\r\n", "\r\n", "C \r\n", "FC\r\n"}) {
         Case unit{std::string("temperature unit ") + reply,
                   {},
@@ -387,6 +393,83 @@ TEST(Reception, PathOfMoreThan299CharactersIsRefusedBeforeAnythingIsSent) {
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->outcome, EndOutcome::Received);
     EXPECT_TRUE(FileExists(measure::DestinationPath(request.folder, request.fileName)));
+}
+
+// Bytes the engine did not ask for shift every later 13-byte record: they end the reception as an
+// error, without ":MEM:DATA:END", never as received.
+TEST(Reception, BytesOutOfStepWithTheRecordsEndItAsAnError) {
+    const ReadingRecord second = EncodeReading(CodesFor(0, 2));
+    const std::pair<const char*, sim::Faults::WrongReply> cases[] = {
+        {"an answer to :MEM:DATA:START", {":MEM:DATA:START", "OK\r\n"}},
+        {"a reply one byte too long",
+         {":MEM:DATA? 2", std::string(second.begin(), second.end()) + "X"}},
+        {"a reply one byte too long at the end",
+         {":MEM:DATA? 5", std::string(second.begin(), second.end()) + "X"}},
+    };
+    for (const auto& [name, reply] : cases) {
+        SCOPED_TRACE(name);
+        sim::Faults faults;
+        faults.wrongReplies.push_back(reply);
+        Rig rig(Instrument({{0, Range(1, 5)}}), faults);
+        const auto end = rig.Receive(rig.Request(1));
+        ASSERT_TRUE(end.has_value());
+        EXPECT_EQ(end->outcome, EndOutcome::Error);
+        EXPECT_TRUE(end->instrumentFailed);
+        EXPECT_FALSE(Contains(rig.sent.Lines(), ":MEM:DATA:END"));
+        ExpectPortClosed();
+    }
+}
+
+// The file is put in place of an older one only once it holds a reading; no temporary file is
+// left behind in any outcome.
+TEST(Reception, AnOldFileIsReplacedOnlyOnceAReadingIsWritten) {
+    struct Case {
+        const char* name;
+        int readingsBeforeSilence;
+        bool cancelAtStart;
+        EndOutcome outcome;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"silent at the first reading", 0, false, EndOutcome::Error, "old"},
+        {"cancelled during the start", -1, true, EndOutcome::Cancelled, "old"},
+        {"silent after three readings", 3, false, EndOutcome::Error,
+         Header() + UnitBlock(0, Range(1, 3), 3, false)},
+        {"received", -1, false, EndOutcome::Received, Header() + UnitBlock(0, Range(1, 5))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::Faults faults;
+        faults.readingsBeforeSilence = c.readingsBeforeSilence;
+        Rig rig(Instrument({{0, Range(1, 5)}}), faults);
+        measure_test::WriteFileBytes(rig.folder.File("data.csv"), "old");
+        if (c.cancelAtStart) {
+            // The start reports the count (0 of 5) before the workers run.
+            rig.observer.onProgress = [&rig](int received) {
+                if (received == 0) {
+                    rig.engine.Cancel();
+                }
+            };
+        }
+        const auto end = rig.Receive(rig.Request(1));
+        ASSERT_TRUE(end.has_value());
+        EXPECT_EQ(end->outcome, c.outcome);
+        EXPECT_EQ(rig.File(), c.file);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(rig.folder.Path()), {}), 1);
+    }
+}
+
+TEST(Reception, ADestinationThatIsNotAFileIsRefusedBeforeAnythingIsSent) {
+    Rig rig(Instrument({{0, {1}}}));
+    const std::string pipe = rig.folder.File("data.csv");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::NotAFile);
+    EXPECT_TRUE(rig.sim.Server().Events().empty());
+    std::filesystem::remove(pipe);
+    std::filesystem::create_directory(pipe);
+    EXPECT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::NotAFile);
+    EXPECT_TRUE(rig.sim.Server().Events().empty());
+    EXPECT_EQ(rig.observer.EndCount(), 0u);
 }
 
 TEST(Reception, CancelStopsAfterTheCurrentRecord) {
