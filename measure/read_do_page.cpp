@@ -15,6 +15,7 @@
 #include "layouts/read_do_layout.h"
 #include "page_requests.h"
 #include "reception.h"
+#include "replacement_file.h"
 #include "selected_units.h"
 #include "units.h"
 #include "window_messages.h"
@@ -120,6 +121,12 @@ void CPpgReadDo::Accept() {
         measure::DestinationPath(DestinationBytes(folder), DestinationBytes(fileName));
     if (path.size() > measure::kMaxDestinationPathLength) {
         RefuseFileName(measure::kPathTooLongMessage);
+        return;
+    }
+    if (files::KindOfDestination(path) == files::DestinationKind::Other) {
+        // A folder, a named pipe or a device is never replaced by a reading.
+        ShowMessageBox(QString::fromLatin1(measure::kNotAFileMessage), MessageIcon::Warning);
+        FileNameField()->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (SomethingExistsAt(path) && !AskYesNo(QString::fromLatin1(kOverwriteQuestion),

@@ -1,6 +1,7 @@
 // The read confirmation page: the unit line, the folder chooser, the checks of OK in their order,
 // the overwrite question, and Cancel.
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include <QDir>
@@ -62,8 +63,8 @@ protected:
         page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
     }
 
-    void ExpectRefused(const char* message, QWidget* focus) {
-        const MessageRequest refusal{QString::fromLatin1(message), MessageIcon::Error};
+    void ExpectRefused(const char* message, QWidget* focus, MessageIcon icon = MessageIcon::Error) {
+        const MessageRequest refusal{QString::fromLatin1(message), icon};
         EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{refusal});
         EXPECT_EQ(page_.focusWidget(), focus);
         EXPECT_TRUE(host_.Take().empty());
@@ -176,6 +177,20 @@ TEST_F(ReadDoPage, RefusesEveryCharacterThatNoFileNameMayHold) {
     ExpectAccepted(folder_.path(), fine);
 }
 
+// A folder or a named pipe of that name is never written to; nothing asks to replace it.
+TEST_F(ReadDoPage, RefusesADestinationThatIsNotAFile) {
+    const QString pipe = folder_.filePath(QStringLiteral("pipe.csv"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("folder.csv")));
+    for (const char* name : {"pipe", "folder"}) {
+        SCOPED_TRACE(name);
+        PressOk(folder_.path(), QString::fromLatin1(name));
+        ExpectRefused("The destination is not a file.  \nChoose another file name. ",
+                      page_.FileNameField(), MessageIcon::Warning);
+        dialogs_ = CScriptedDialogs();
+    }
+}
+
 TEST_F(ReadDoPage, TheFileNameFieldTakesFiftyCharacters) {
     page_.FileNameField()->clear();
     QTest::keyClicks(page_.FileNameField(), QString(51, QLatin1Char('n')));
@@ -222,30 +237,26 @@ TEST_F(ReadDoPage, AsksBeforeAnythingThatExistsIsReplaced) {
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("kept");
     existing.close();
-    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("folder.csv")));
+    const QString name = QStringLiteral("old");
+    for (const QString& folder : {folder_.path(), folder_.path() + QLatin1Char('/')}) {
+        // No: the page stays as the user left it.
+        dialogs_ = CScriptedDialogs();
+        dialogs_.QueueAnswer(MessageAnswer::No);
+        Enter(folder, name);
+        page_.OkButton()->click();
+        EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{kOverwrite});
+        EXPECT_TRUE(host_.Take().empty());
+        EXPECT_EQ(page_.FileNameField()->text(), name);
+        EXPECT_EQ(page_.AcceptedFileName(), QStringLiteral("DataK720"));
 
-    for (const QString& name : {QStringLiteral("old"), QStringLiteral("folder")}) {
-        SCOPED_TRACE(name.toStdString());
-        for (const QString& folder : {folder_.path(), folder_.path() + QLatin1Char('/')}) {
-            // No: the page stays as the user left it.
-            dialogs_ = CScriptedDialogs();
-            dialogs_.QueueAnswer(MessageAnswer::No);
-            Enter(folder, name);
-            page_.OkButton()->click();
-            EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{kOverwrite});
-            EXPECT_TRUE(host_.Take().empty());
-            EXPECT_EQ(page_.FileNameField()->text(), name);
-            EXPECT_EQ(page_.AcceptedFileName(), QStringLiteral("DataK720"));
-
-            // Yes: accepted and on to the reception, which will replace it.
-            dialogs_.QueueAnswer(MessageAnswer::Yes);
-            page_.OkButton()->click();
-            EXPECT_EQ(dialogs_.Messages().size(), 2u);
-            EXPECT_EQ(host_.Take(), kStart);
-            EXPECT_EQ(page_.AcceptedFolder(), folder);
-            EXPECT_EQ(page_.AcceptedFileName(), name);
-            page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
-        }
+        // Yes: accepted and on to the reception, which will replace it.
+        dialogs_.QueueAnswer(MessageAnswer::Yes);
+        page_.OkButton()->click();
+        EXPECT_EQ(dialogs_.Messages().size(), 2u);
+        EXPECT_EQ(host_.Take(), kStart);
+        EXPECT_EQ(page_.AcceptedFolder(), folder);
+        EXPECT_EQ(page_.AcceptedFileName(), name);
+        page_.SetAcceptedDestination(folder_.path(), QStringLiteral("DataK720"));
     }
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), QByteArray("kept"));
