@@ -50,8 +50,9 @@ template <std::size_t N>
 void CommPurge();
 
 // Discards the input queue (including bytes read ahead by the module) before a command whose reply
-// is read by count, and returns how many received bytes were waiting unread. Any means the line is out of step with the replies (an unexpected reply, or a
-// reply longer than expected), so the reply read just before may already be shifted.
+// is read by count, and returns how many received bytes were waiting unread. Any means the line is
+// out of step with the replies (an unexpected reply, or a reply longer than expected), so the reply
+// read just before may already be shifted.
 [[nodiscard]] std::size_t CommPurgeStray();
 
 // 1 when the last CommReadLine ran out of time.

@@ -40,9 +40,9 @@ public:
     const QString& DestinationFileName() const { return destinationFileName_; }
 
     // For the main window closing: waits for a start in progress, stops a running reception and
-    // waits until both workers have ended (the instrument has been told ":MEM:DATA:END" unless it had failed, the file is
-    // closed), then drops every report still queued, so no message follows. Returns within one
-    // exchange with the instrument; at once when nothing runs.
+    // waits until both workers have ended (the instrument has been told ":MEM:DATA:END" unless it
+    // had failed, the file is closed), then drops every report still queued, so no message follows.
+    // Returns within one exchange with the instrument; at once when nothing runs.
     void StopReception();
     // From a successful start until the end has been reported and the page has gone back.
     bool ReceptionRunning() const;

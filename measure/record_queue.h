@@ -1,8 +1,9 @@
 // The bounded queue that carries records from a reader thread to a writer thread: at most nine
 // records, first in first out, a mutex and two condition variables, no polling. Close() says that
 // no more records will come (the writer drains what is left); StopWaitingForRoom() releases a
-// reader that waits for room (a cancel) while the writer still drains; Abort() releases both sides at once,
-// so that neither can wait forever (the writer failed, or the transfer is being torn down).
+// reader that waits for room (a cancel) while the writer still drains; Abort() releases both sides
+// at once, so that neither can wait forever (the writer failed, or the transfer is being torn
+// down).
 #pragma once
 
 #include <array>
@@ -34,7 +35,8 @@ public:
     // the queue was closed or aborted, or is full after StopWaitingForRoom.
     [[nodiscard]] bool Push(const Record& record) {
         std::unique_lock lock(mutex_);
-        notFull_.wait(lock, [this] { return count_ < kCapacity || closed_ || noWait_ || aborted_; });
+        notFull_.wait(lock,
+                      [this] { return count_ < kCapacity || closed_ || noWait_ || aborted_; });
         if (closed_ || aborted_ || count_ == kCapacity) {
             return false;
         }
@@ -62,15 +64,11 @@ public:
     }
 
     // No more records will be pushed; Pop still hands out the pending ones.
-    void Close() {
-        Set(closed_);
-    }
+    void Close() { Set(closed_); }
 
     // Push no longer waits for room: it appends while there is room and fails when the queue is
     // full. Pop still hands out the pending records.
-    void StopWaitingForRoom() {
-        Set(noWait_);
-    }
+    void StopWaitingForRoom() { Set(noWait_); }
 
     // Both sides stop waiting at once; pending records are dropped.
     void Abort() {

@@ -143,12 +143,12 @@ TEST(MeasurementCsv, UnitsFollowEachOtherAndSlotNumbersRestart) {
     ScratchFolder folder;
     const std::string path = folder.File("all.csv");
     // Units B (1 reading in slot 2), N (2 readings in slots 1 and 2), P (1 reading in slot 1).
-    const std::string bytes = WriteFile(
-        path, {"S-1", {2026, 12, 1}, TemperatureUnit::Celsius},
-        CountsOf({{1, 1}, {10, 2}, {11, 1}}),
-        Joined({UnitReadings(1, {kEmpty, Reading(1, 8, 0)}),
-                UnitReadings(10, {Reading(2, 9, 1), Reading(2, 9, 2)}),
-                UnitReadings(11, {Reading(3, 10, 3)})}));
+    const std::string bytes =
+        WriteFile(path, {"S-1", {2026, 12, 1}, TemperatureUnit::Celsius},
+                  CountsOf({{1, 1}, {10, 2}, {11, 1}}),
+                  Joined({UnitReadings(1, {kEmpty, Reading(1, 8, 0)}),
+                          UnitReadings(10, {Reading(2, 9, 1), Reading(2, 9, 2)}),
+                          UnitReadings(11, {Reading(3, 10, 3)})}));
     const std::string header = "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,"
                                "Voltage[volt],V-Lim[volt],Temperature[C],Result,Date,Time\r\n";
     const std::string expected = "Model,K720 BATTERY TARVELIN\r\n"
@@ -178,8 +178,8 @@ TEST(MeasurementCsv, ARecordThatLooksEmptyInAMarkedSlotStaysWhereItWasAskedFor) 
                                         Joined({unitA, UnitReadings(2, {kSlot3})}));
     const std::string full = kWorkedExample;
     const std::string unitAHead = full.substr(0, full.find("2,,,"));
-    const std::string heading = full.substr(full.find("UNIT A") + 6, full.find("1,30m") -
-                                                                        full.find("UNIT A") - 6);
+    const std::string heading =
+        full.substr(full.find("UNIT A") + 6, full.find("1,30m") - full.find("UNIT A") - 6);
     EXPECT_EQ(bytes, unitAHead + "2,,,,,,,,,,,\r\n\r\n\r\nUNIT C" + heading +
                          "1,3m,9999,,,60V,12.50,,,,2014-3-5,9:08\r\n\r\n\r\n");
 }

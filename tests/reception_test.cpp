@@ -345,7 +345,10 @@ TEST(Reception, FailedStartClosesThePortAndCreatesNothing) {
          {":MEM:UNIT? A", ":SERIAL?"}},
     };
     // A slot map one byte too long: the next map would be shifted, so it is not even asked for.
-    Case longMap{"a slot map followed by a stray byte", {}, 0x5, StartOutcome::CommunicationError,
+    Case longMap{"a slot map followed by a stray byte",
+                 {},
+                 0x5,
+                 StartOutcome::CommunicationError,
                  {":MEM:UNIT? A"}};
     longMap.faults.wrongReplies.push_back({":MEM:UNIT? A", std::string(50, '\xFE') + "X"});
     cases.push_back(longMap);

@@ -13,10 +13,10 @@
 #include "discovery.h"
 #include "fonts.h"
 #include "port_listing.h"
-#include "support/app_window.h"
-#include "support/measure_support.h"
 #include "simulated_instrument.h"
+#include "support/app_window.h"
 #include "support/controls_qt_app.h"
+#include "support/measure_support.h"
 #include "usb_check_dialog.h"
 
 namespace {
