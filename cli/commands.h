@@ -1,6 +1,6 @@
 // The commands of k720ctl. Each prints the main program's message texts and returns the exit
-// status: 0 success, 1 the instrument or the file failed, 2 a usage error, 130 cancelled by an
-// interrupt.
+// status: 0 success, 1 the instrument or the file failed, 2 a usage error, 130 cancelled by a stop
+// signal (SIGINT, SIGTERM or SIGHUP).
 #pragma once
 
 #include <optional>

@@ -22,7 +22,8 @@ Options:
   -v, --verbose   trace every exchange with the instrument on stderr
   -h, --help      this text; 'k720ctl COMMAND --help' explains a command
 
-Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted.
+Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted
+(Ctrl-C, SIGTERM or SIGHUP).
 )";
 
 constexpr const char* kScanUsage = R"(usage: k720ctl [--port DEVICE] [-v] scan
@@ -36,8 +37,9 @@ constexpr const char* kReadUsage =
 
 Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
 in either case, or "all") into FILE.csv, byte for byte as the main program writes it. An
-existing file is replaced. Progress is shown on a terminal. Ctrl-C cancels: the instrument is
-told the reading ended, the file keeps what was written, and the exit status is 130.
+existing file is replaced. Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: during a reading
+the instrument is told the reading ended and the file keeps what was written; before it, the
+exchange in progress ends and no file is touched. The exit status is then 130.
 Exit status 0 only when every reading was received.
 )";
 

@@ -5,15 +5,14 @@
 #include <filesystem>
 #include <mutex>
 #include <poll.h>
-#include <signal.h>
 #include <sys/eventfd.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include "commands.h"
 #include "discovery.h"
 #include "memory_check.h"
 #include "reception.h"
+#include "stop_signals.h"
 #include "unique_fd.h"
 #include "units.h"
 
@@ -98,20 +97,19 @@ void PrintMessage(const char* text) {
     std::printf("%s\n", text);
 }
 
-// Waits for the end of a started reception; an interrupt or a termination request cancels it
-// like the Cancel button. True when it was cancelled that way.
+// Waits for the end of a started reception; a stop signal cancels it like the Cancel button. True
+// when it was cancelled that way.
 bool WaitForEnd(measure::ReceptionEngine& engine, ConsoleObserver& observer, int wakeFd,
-                int signalFd) {
+                StopSignals& signals) {
     ProgressLine progress(isatty(STDERR_FILENO) != 0);
     bool interrupted = false;
     while (!observer.End()) {
-        pollfd fds[2] = {{wakeFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
+        pollfd fds[2] = {{wakeFd, POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             continue; // EINTR
         }
         if (fds[1].revents & POLLIN) {
-            signalfd_siginfo info{};
-            [[maybe_unused]] const ssize_t n = read(signalFd, &info, sizeof info);
+            signals.Take();
             interrupted = true;
             engine.Cancel();
         }
@@ -149,22 +147,24 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         return kExitUsage;
     }
 
-    // Interrupts are taken as events from here on, so that Ctrl-C cancels instead of killing.
-    // The workers inherit the blocked mask.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    const UniqueFd signalFd(signalfd(-1, &stopSignals, SFD_CLOEXEC));
+    // Stop signals are taken as events from here on, so that they cancel instead of killing.
+    StopSignals signals;
+    if (const int status = signals.Check(); status != kExitOk) {
+        return status;
+    }
     const UniqueFd wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!signalFd.Valid() || !wakeFd.Valid()) {
+    if (!wakeFd.Valid()) {
         std::perror("k720ctl");
         return kExitFailed;
     }
 
     PrepareCandidates(options);
-    const measure::MemoryCheckOutcome check = measure::CheckMemory();
+    measure::MemoryCheckOutcome check;
+    if (const int status = signals.Run(
+            [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
+        status != kExitOk) {
+        return status;
+    }
     if (check.status != measure::MemoryCheckStatus::Checked) {
         std::printf("%s\n", WithScanAccessHint(measure::MemoryCheckMessage(check.status)).c_str());
         return kExitFailed;
@@ -183,16 +183,31 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     request.port = g_instrumentPort;
     ConsoleObserver observer(wakeFd.Get());
     measure::ReceptionEngine engine(observer);
-    const measure::StartOutcome start = engine.Start(request);
+    // The start reads the slot maps, the serial number and the temperature unit: a stop signal
+    // meanwhile is kept by the engine, and the reception ends before its first reading.
+    measure::StartOutcome start = measure::StartOutcome::CommunicationError;
+    const int startStatus = signals.Run([&](std::stop_token) { start = engine.Start(request); },
+                                        [&engine] { engine.Cancel(); });
+    if (startStatus == kExitFailed) {
+        return kExitFailed;
+    }
+    bool interrupted = startStatus == kExitInterrupted;
     if (start != measure::StartOutcome::Started) {
+        if (interrupted) {
+            return kExitInterrupted;
+        }
         PrintMessage(measure::StartMessage(start));
         return kExitFailed;
+    }
+    if (interrupted) {
+        // Start clears the cancel flag as it begins: a signal that came just before is kept here.
+        engine.Cancel();
     }
     std::printf("Reading %s into %s\n", measure::UnitLineText(read.unitCode).c_str(),
                 engine.Destination().c_str());
     std::fflush(stdout);
 
-    const bool interrupted = WaitForEnd(engine, observer, wakeFd.Get(), signalFd.Get());
+    interrupted = WaitForEnd(engine, observer, wakeFd.Get(), signals) || interrupted;
     const measure::ReceptionEnd end = *observer.End();
     PrintMessage(measure::EndMessage(end.outcome));
     if (end.fileFailed) {

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "discovery.h"
 #include "port_names.h"
+#include "stop_signals.h"
 
 void PrepareCandidates(const CommonOptions& options) {
     if (options.device) {
@@ -24,8 +25,17 @@ void PrepareCandidates(const CommonOptions& options) {
 }
 
 int RunScan(const CommonOptions& options) {
+    StopSignals signals;
+    if (const int status = signals.Check(); status != kExitOk) {
+        return status;
+    }
     PrepareCandidates(options);
-    if (PortScan() != 0) {
+    int scan = 1;
+    if (const int status = signals.Run([&scan](std::stop_token stop) { scan = PortScan(stop); });
+        status != kExitOk) {
+        return status;
+    }
+    if (scan != 0) {
         std::printf("%s\n", WithScanAccessHint(kNoInstrumentText).c_str());
         return kExitFailed;
     }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <signal.h>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,25 @@
 namespace {
 
 using measure_test::SimInstrument;
+using namespace std::chrono_literals;
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Waits until the instrument has received a command line that begins with `command`.
+bool WaitForCommand(SimInstrument& instrument, const std::string& command) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        for (const std::string& line : instrument.Server().Commands()) {
+            if (line.starts_with(command)) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
 }
 
 class K720ctlTest : public ::testing::Test {
@@ -116,23 +132,60 @@ TEST_F(K720ctlTest, UnitWithoutDataIsRefusedAfterTheMemoryCheck) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(K720ctlTest, InterruptCancelsLikeTheCancelButton) {
+TEST_F(K720ctlTest, StopSignalDuringAReadingCancelsLikeTheCancelButton) {
     sim::ServerOptions paced;
     paced.pace = true;
-    SimInstrument instrument(sim::DemoInstrument(), {}, paced);
-    const auto path = Scratch("p.csv");
-    ChildProcess read = Run(instrument, {"read", "--unit", "P", "--out", path.string()});
-    ASSERT_NE(read.OutputUntil("Reading"), "");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    read.Signal(SIGINT);
-    EXPECT_EQ(read.Wait(), 130);
-    EXPECT_NE(read.out.find("Data receipt cancelled.  \n"), std::string::npos) << read.out;
-    const std::vector<std::string> commands = instrument.SettledCommands();
-    ASSERT_FALSE(commands.empty());
-    EXPECT_EQ(commands.back(), ":MEM:DATA:END");
-    const std::string file = ReadFile(path);
-    EXPECT_NE(file.find("UNIT P\r\n"), std::string::npos);
-    EXPECT_FALSE(file.ends_with("\r\n\r\n\r\n")) << "an interrupted unit has no closing lines";
+    for (const int signal : {SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        SimInstrument instrument(sim::DemoInstrument(), {}, paced);
+        const auto path = Scratch("p.csv");
+        ChildProcess read = Run(instrument, {"read", "--unit", "P", "--out", path.string()});
+        ASSERT_NE(read.OutputUntil("Reading"), "");
+        std::this_thread::sleep_for(500ms);
+        read.Signal(signal);
+        EXPECT_EQ(read.Wait(), 130);
+        EXPECT_NE(read.out.find("Data receipt cancelled.  \n"), std::string::npos) << read.out;
+        const std::vector<std::string> commands = instrument.SettledCommands();
+        ASSERT_FALSE(commands.empty());
+        EXPECT_EQ(commands.back(), ":MEM:DATA:END");
+        const std::string file = ReadFile(path);
+        EXPECT_NE(file.find("UNIT P\r\n"), std::string::npos);
+        EXPECT_FALSE(file.ends_with("\r\n\r\n\r\n")) << "an interrupted unit has no closing lines";
+    }
+}
+
+TEST_F(K720ctlTest, StopSignalBeforeTheReadingEndsTheExchangeInProgressAndSendsNothingMore) {
+    const auto path = Scratch("stopped.csv");
+    const std::vector<std::string> read = {"read", "--unit", "P", "--out", path.string()};
+    struct Case {
+        const char* when;
+        int signal;
+        std::vector<std::string> arguments;
+        int silentFromCommand; // the instrument's silence begins with this command
+        const char* awaited;   // the unanswered command
+    };
+    const Case cases[] = {
+        {"memory check", SIGINT, read, 3, ":MEM:CHECK?"},
+        {"memory check", SIGTERM, read, 3, ":MEM:CHECK?"},
+        {"memory check", SIGHUP, read, 3, ":MEM:CHECK?"},
+        {"scan", SIGTERM, {"scan"}, 1, "QPID"},
+        {"start of the reception", SIGINT, read, 4, ":MEM:UNIT? P"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + " during the " + c.when);
+        sim::Faults faults;
+        faults.silentFromCommand = c.silentFromCommand;
+        SimInstrument instrument(sim::DemoInstrument(), faults);
+        ChildProcess child = Run(instrument, c.arguments);
+        ASSERT_TRUE(WaitForCommand(instrument, c.awaited));
+        const std::vector<std::string> sent = instrument.Server().Commands();
+        const auto signalled = std::chrono::steady_clock::now();
+        child.Signal(c.signal);
+        EXPECT_EQ(child.Wait(), 130) << child.out << child.err;
+        EXPECT_LE(std::chrono::steady_clock::now() - signalled, 2500ms);
+        EXPECT_EQ(instrument.SettledCommands(), sent) << "sent after the signal";
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
 }
 
 TEST_F(K720ctlTest, InstrumentFallingSilentIsAnError) {
