@@ -37,7 +37,9 @@ constexpr const char* kReadUsage =
 
 Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
 in either case, or "all") into FILE.csv, byte for byte as the main program writes it. An
-existing file is replaced. Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: during a reading
+existing file is replaced; a path of more than 299 characters, a missing folder, or a folder,
+named pipe or device at FILE.csv is refused before the instrument is asked anything (exit
+status 2). Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: during a reading
 the instrument is told the reading ended and the file keeps what was written; before it, the
 exchange in progress ends and no file is touched. The exit status is then 130.
 Exit status 0 only when every reading was received.

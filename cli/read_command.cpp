@@ -12,6 +12,7 @@
 #include "discovery.h"
 #include "memory_check.h"
 #include "reception.h"
+#include "replacement_file.h"
 #include "stop_signals.h"
 #include "unique_fd.h"
 #include "units.h"
@@ -82,15 +83,44 @@ private:
     bool shown_;
 };
 
-// folder and file name without ".csv", as the confirmation page hands them on.
-bool SplitOutput(const std::string& output, std::string& folder, std::string& fileName) {
+int RefuseDestination(const std::string& why) {
+    std::fprintf(stderr, "k720ctl: --out %s\n", why.c_str());
+    return kExitUsage;
+}
+
+// Splits --out into the folder and the file name without ".csv", as the confirmation page hands
+// them on, and refuses a destination that the reception could not write before the instrument is
+// touched. The engine refuses such a path and kind of destination itself, but only after the
+// memory check; here they are usage errors.
+int PrepareDestination(const std::string& output, measure::ReceptionRequest& request) {
     const std::filesystem::path path(output);
     if (path.extension() != ".csv" || path.stem().empty()) {
-        return false;
+        return RefuseDestination("must name a file ending in .csv");
     }
-    folder = path.has_parent_path() ? path.parent_path().string() : std::string(1, '.');
-    fileName = path.stem().string();
-    return true;
+    request.folder = path.has_parent_path() ? path.parent_path().string() : std::string(1, '.');
+    request.fileName = path.stem().string();
+    const std::string destination = measure::DestinationPath(request.folder, request.fileName);
+    if (destination.size() > measure::kMaxDestinationPathLength) {
+        return RefuseDestination(
+            "names a path of " + std::to_string(destination.size()) + " characters; at most " +
+            std::to_string(measure::kMaxDestinationPathLength) + " are possible");
+    }
+    std::error_code error;
+    const std::filesystem::file_type folder = std::filesystem::status(request.folder, error).type();
+    if (folder == std::filesystem::file_type::not_found) {
+        return RefuseDestination("names a missing folder: " + request.folder);
+    }
+    if (error) {
+        return RefuseDestination("names an unreachable folder: " + request.folder + ": " +
+                                 error.message());
+    }
+    if (folder != std::filesystem::file_type::directory) {
+        return RefuseDestination("names a file as its folder: " + request.folder);
+    }
+    if (files::KindOfDestination(destination) == files::DestinationKind::Other) {
+        return RefuseDestination("names a folder, a named pipe or a device, not a file: " + output);
+    }
+    return kExitOk;
 }
 
 void PrintMessage(const char* text) {
@@ -142,9 +172,8 @@ std::optional<int> UnitCodeOfName(const std::string& name) {
 
 int RunRead(const CommonOptions& options, const ReadOptions& read) {
     measure::ReceptionRequest request;
-    if (!SplitOutput(read.output, request.folder, request.fileName)) {
-        std::fprintf(stderr, "k720ctl: --out must name a file ending in .csv\n");
-        return kExitUsage;
+    if (const int status = PrepareDestination(read.output, request); status != kExitOk) {
+        return status;
     }
 
     // Stop signals are taken as events from here on, so that they cancel instead of killing.

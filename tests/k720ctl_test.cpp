@@ -7,6 +7,7 @@
 #include <mutex>
 #include <signal.h>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -43,11 +44,15 @@ bool WaitForCommand(SimInstrument& instrument, const std::string& command) {
 
 class K720ctlTest : public ::testing::Test {
 protected:
-    std::filesystem::path Scratch(const std::string& name) {
+    static std::filesystem::path ScratchFolder() {
         const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "k720ctl";
         std::filesystem::create_directories(folder);
-        std::filesystem::remove(folder / name);
-        return folder / name;
+        return folder;
+    }
+    std::filesystem::path Scratch(const std::string& name) {
+        const std::filesystem::path path = ScratchFolder() / name;
+        std::filesystem::remove(path);
+        return path;
     }
 
     static ChildProcess Run(SimInstrument& instrument, std::vector<std::string> arguments) {
@@ -199,22 +204,49 @@ TEST_F(K720ctlTest, InstrumentFallingSilentIsAnError) {
     EXPECT_NE(ReadFile(path).find("\r\n57,"), std::string::npos);
 }
 
-TEST_F(K720ctlTest, UsageErrorsExitWithTwoAndSendNothing) {
+TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingIsSent) {
     SimInstrument instrument(sim::DemoInstrument());
-    const std::vector<std::vector<std::string>> misuses = {
-        {"read", "--unit", "K", "--out", "x.csv"},
-        {"read", "--unit", "A"},
-        {"read", "--unit", "A", "--out", "x.txt"},
-        {"read", "--out"},
-        {"frobnicate"},
-        {},
+    const auto folder = Scratch("folder.csv");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const auto fifo = Scratch("fifo.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // A destination path of `length` characters in the scratch folder.
+    const auto pathOfLength = [](std::size_t length) {
+        const std::string folderPart = ScratchFolder().string() + "/";
+        return folderPart + std::string(length - folderPart.size() - 4, 'x') + ".csv";
     };
-    for (const auto& arguments : misuses) {
-        ChildProcess misuse = Run(instrument, arguments);
-        EXPECT_EQ(misuse.Wait(), 2) << misuse.err;
-        EXPECT_NE(misuse.err.find("k720ctl: "), std::string::npos);
+    const auto read = [](const std::string& out) {
+        return std::vector<std::string>{"read", "--unit", "A", "--out", out};
+    };
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {{"read", "--unit", "K", "--out", "x.csv"}, "unknown unit 'K'"},
+        {{"read", "--unit", "A"}, "read needs --unit and --out"},
+        {read("x.txt"), "a file ending in .csv"},
+        {{"read", "--out"}, "--out needs a value"},
+        {{"frobnicate"}, "unknown command"},
+        {{}, "no command"},
+        {read(pathOfLength(300)), "300 characters"},
+        {read((ScratchFolder() / "missing" / "x.csv").string()), "missing folder"},
+        {read(folder.string()), "not a file"},
+        {read(fifo.string()), "not a file"},
+    };
+    for (const Case& c : cases) {
+        ChildProcess misuse = Run(instrument, c.arguments);
+        EXPECT_EQ(misuse.Wait(), 2) << c.says;
+        EXPECT_TRUE(misuse.err.starts_with("k720ctl: ")) << misuse.err;
+        EXPECT_NE(misuse.err.find(c.says), std::string::npos) << misuse.err;
+        EXPECT_EQ(misuse.out, "") << "no candidate list, no port opened";
     }
     EXPECT_TRUE(instrument.SettledCommands().empty());
+
+    // The longest path is taken: the instrument is asked which units hold data.
+    ChildProcess longest = Run(instrument, {"read", "--unit", "e", "--out", pathOfLength(299)});
+    EXPECT_EQ(longest.Wait(), 1) << longest.err;
+    EXPECT_NE(longest.out.find("No Data.\n"), std::string::npos) << longest.out;
 }
 
 } // namespace
