@@ -25,6 +25,11 @@ struct ReadOptions {
 // named with --port. Prints the list.
 void PrepareCandidates(const CommonOptions& options);
 
+// Prints the message of a scan that found no instrument (or of a failed memory check), with the
+// permission hint where it applies and, when the device named with --port could not be opened,
+// a line saying why.
+void PrintScanFailure(const CommonOptions& options, const std::string& message);
+
 int RunScan(const CommonOptions& options);
 int RunRead(const CommonOptions& options, const ReadOptions& read);
 

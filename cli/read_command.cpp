@@ -195,7 +195,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         return status;
     }
     if (check.status != measure::MemoryCheckStatus::Checked) {
-        std::printf("%s\n", WithScanAccessHint(measure::MemoryCheckMessage(check.status)).c_str());
+        PrintScanFailure(options, measure::MemoryCheckMessage(check.status));
         return kExitFailed;
     }
     const int unit = measure::UnitIndexOfCode(read.unitCode);

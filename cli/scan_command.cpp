@@ -1,9 +1,40 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "comm.h"
 #include "commands.h"
 #include "discovery.h"
 #include "port_names.h"
 #include "stop_signals.h"
+
+namespace {
+
+// Why the device named with --port could not be opened, in the user's terms.
+std::string OpenFailureLine(const std::string& device, int error) {
+    const char* reason = nullptr;
+    switch (error) {
+    case ENOENT:
+        reason = "no such device";
+        break;
+    case EBUSY:
+        reason = "busy, another program has it open";
+        break;
+    case ENOTTY:
+        reason = "not a terminal, so not a serial port";
+        break;
+    case EACCES:
+    case EPERM:
+        reason = "no permission";
+        break;
+    default:
+        reason = std::strerror(error);
+        break;
+    }
+    return "Cannot open " + device + ": " + reason + ".";
+}
+
+} // namespace
 
 void PrepareCandidates(const CommonOptions& options) {
     if (options.device) {
@@ -24,6 +55,16 @@ void PrepareCandidates(const CommonOptions& options) {
     }
 }
 
+void PrintScanFailure(const CommonOptions& options, const std::string& message) {
+    std::string text = WithScanAccessHint(message);
+    // The permission hint already says what is wrong with the device, and how to fix it.
+    const int openError = CommLastOpenError();
+    if (options.device && openError != 0 && ScanAccessHint().empty()) {
+        text += "\n" + OpenFailureLine(*options.device, openError);
+    }
+    std::printf("%s\n", text.c_str());
+}
+
 int RunScan(const CommonOptions& options) {
     StopSignals signals;
     if (const int status = signals.Check(); status != kExitOk) {
@@ -36,7 +77,7 @@ int RunScan(const CommonOptions& options) {
         return status;
     }
     if (scan != 0) {
-        std::printf("%s\n", WithScanAccessHint(kNoInstrumentText).c_str());
+        PrintScanFailure(options, kNoInstrumentText);
         return kExitFailed;
     }
     std::printf("K720 found on port %d (%s).\n", g_instrumentPort,

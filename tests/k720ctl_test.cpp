@@ -204,6 +204,30 @@ TEST_F(K720ctlTest, InstrumentFallingSilentIsAnError) {
     EXPECT_NE(ReadFile(path).find("\r\n57,"), std::string::npos);
 }
 
+TEST_F(K720ctlTest, DeviceThatCannotBeOpenedIsNamedWithTheReason) {
+    const auto file = Scratch("plain-file");
+    std::ofstream(file) << "not a terminal";
+    struct Case {
+        std::filesystem::path device;
+        const char* reason;
+    };
+    const Case cases[] = {{Scratch("no-such-device"), "no such device"}, {file, "not a terminal"}};
+    const auto path = Scratch("unopened.csv");
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"scan"},
+              std::vector<std::string>{"read", "--unit", "A", "--out", path.string()}}) {
+            std::vector<std::string> arguments = {"--port", c.device.string()};
+            arguments.insert(arguments.end(), command.begin(), command.end());
+            ChildProcess child(K720CTL_PROGRAM, arguments);
+            EXPECT_EQ(child.Wait(), 1) << command.front();
+            EXPECT_NE(child.out.find(c.device.string() + ": " + c.reason), std::string::npos)
+                << child.out;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingIsSent) {
     SimInstrument instrument(sim::DemoInstrument());
     const auto folder = Scratch("folder.csv");
