@@ -186,6 +186,36 @@ TEST(CommClosedPort, EveryOperationFailsHarmlessly) {
     CommPurge();
 }
 
+TEST(CommClosedPort, TerminalGetsItsOwnSettingsBack) {
+    PtyPeer peer;
+    termios own{};
+    ASSERT_EQ(tcgetattr(peer.SlaveFd(), &own), 0);
+    own.c_lflag |= ICANON | ECHO | ISIG;
+    own.c_iflag |= ICRNL | IXON;
+    own.c_oflag |= OPOST;
+    own.c_cc[VMIN] = 1;
+    ASSERT_EQ(cfsetspeed(&own, B9600), 0);
+    ASSERT_EQ(tcsetattr(peer.SlaveFd(), TCSANOW, &own), 0);
+    ASSERT_EQ(tcgetattr(peer.SlaveFd(), &own), 0);
+
+    CommConfigure(kInstrumentBaud);
+    ASSERT_EQ(CommOpen(peer.Port()), 1);
+    termios during{};
+    ASSERT_EQ(tcgetattr(peer.SlaveFd(), &during), 0);
+    ASSERT_NE(during.c_lflag, own.c_lflag) << "the link did not apply its settings";
+    EXPECT_EQ(CommClose(), 1);
+
+    termios after{};
+    ASSERT_EQ(tcgetattr(peer.SlaveFd(), &after), 0);
+    EXPECT_EQ(after.c_iflag, own.c_iflag);
+    EXPECT_EQ(after.c_oflag, own.c_oflag);
+    EXPECT_EQ(after.c_cflag, own.c_cflag);
+    EXPECT_EQ(after.c_lflag, own.c_lflag);
+    EXPECT_EQ(cfgetispeed(&after), B9600);
+    EXPECT_EQ(cfgetospeed(&after), B9600);
+    EXPECT_EQ(std::memcmp(after.c_cc, own.c_cc, sizeof own.c_cc), 0);
+}
+
 TEST(CommOpenRange, OutOfRangeNumbersTouchNothing) {
     PtyPeer peer;
     CommConfigure(kInstrumentBaud);
@@ -218,9 +248,15 @@ TEST(PortNames, RuleMapsSerialDevicesBothWays) {
         EXPECT_EQ(PortDevicePath(c.port), c.path) << c.port;
         EXPECT_EQ(AttachPortDevice(c.path), c.port) << c.path;
     }
-    for (const char* outside : {"/dev/ttyUSB64", "/dev/ttyUSB", "/dev/ttyUSB01", "/dev/ttyUSB1x",
-                                "/dev/ttyS32", "/dev/pts/3", "ttyUSB0"}) {
+    // Other devices, however close their names: attached, never given a rule's number.
+    for (const char* outside :
+         {"/dev/ttyUSB64", "/dev/ttyUSB", "/dev/ttyUSB01", "/dev/ttyUSB1x", "/dev/ttyS32",
+          "/dev/ttyS-0", "/dev/ttyS+1", "/dev/ttyS 1", "/dev/pts/3", "ttyUSB0"}) {
         EXPECT_EQ(PortNumberByRule(outside), 0) << outside;
+        const int attached = AttachPortDevice(outside);
+        EXPECT_GE(attached, kFirstAttachedPortNumber) << outside;
+        EXPECT_EQ(PortDevicePath(attached), outside);
+        DetachPortDevice(attached);
     }
     EXPECT_EQ(PortDevicePath(0), "");
     EXPECT_EQ(PortDevicePath(257), "");
