@@ -1,5 +1,6 @@
 // k720ctl read: the same sequence as the main program's reading pages, on the same core: the
 // memory check (with its port scan), then the reception's start and its two workers.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -136,7 +137,13 @@ bool WaitForEnd(measure::ReceptionEngine& engine, ConsoleObserver& observer, int
     while (!observer.End()) {
         pollfd fds[2] = {{wakeFd, POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
-            continue; // EINTR
+            if (errno == EINTR) {
+                continue; // a stopped and continued process
+            }
+            // Nothing can be waited for any more: end the reception; Join waits for its end.
+            std::perror("k720ctl");
+            engine.Cancel();
+            break;
         }
         if (fds[1].revents & POLLIN) {
             signals.Take();
