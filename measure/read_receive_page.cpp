@@ -82,7 +82,10 @@ CPpgReadReceive::CPpgReadReceive(QWidget* parent)
     TimeRemainingLine()->clear();
     ProgressBar()->setValue(0);
     // Always enabled; it only asks the receiver to stop after its current record.
-    connect(CancelButton(), &QPushButton::clicked, this, [this] { engine_.Cancel(); });
+    connect(CancelButton(), &QPushButton::clicked, this, [this] {
+        cancelPressed_ = true;
+        engine_.Cancel();
+    });
 
     startTimer_.setSingleShot(true);
     startTimer_.setInterval(kStartDelayMs);
@@ -136,6 +139,7 @@ void CPpgReadReceive::StartReception() {
     request.port = g_instrumentPort;
     request.folder = DestinationBytes(destinationFolder_);
     request.fileName = DestinationBytes(destinationFileName_);
+    cancelPressed_ = false;
     // The start counts the readings and asks for the serial number and the temperature unit, up
     // to a reply budget per reply: off this thread. Its reports (the status line, the count)
     // arrive before its outcome.
@@ -151,6 +155,10 @@ void CPpgReadReceive::StartReception() {
 
 void CPpgReadReceive::StartEnded(measure::StartOutcome outcome) {
     if (outcome == measure::StartOutcome::Started) {
+        // A Cancel pressed while the start was clearing its flags is not lost.
+        if (cancelPressed_) {
+            engine_.Cancel();
+        }
         return; // the workers report from here on
     }
     // No worker was started and no file created. The count the start may have shown goes.

@@ -77,7 +77,8 @@ private:
     std::unique_ptr<measure::ReceptionObserver> reports_;
     measure::ReceptionEngine engine_;
     measure::EndOutcome endOutcome_ = measure::EndOutcome::Received;
-    bool active_ = false; // see ReceptionRunning
+    bool active_ = false;        // see ReceptionRunning
+    bool cancelPressed_ = false; // since the last start
     QTimer startTimer_;
     QTimer endTimer_;
 };
