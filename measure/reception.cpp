@@ -284,7 +284,10 @@ bool ReceptionEngine::ReadSlotMap(int unit) {
 
 bool ReceptionEngine::ReadSerialNumber() {
     char reply[kSerialBufferSize] = {};
-    if (!CommSendCommand(":SERIAL?") || !CommReadLine(reply) || CommTimedOut()) {
+    // Bytes left over from the slot maps (a map sent twice, a stray byte) would be taken for the
+    // serial number, and the maps read before may be shifted.
+    if (CommPurgeStray() != 0 || !CommSendCommand(":SERIAL?") || !CommReadLine(reply) ||
+        CommTimedOut()) {
         return false;
     }
     serialNumber_ = SerialNumberText(reply, sizeof reply);
@@ -293,7 +296,8 @@ bool ReceptionEngine::ReadSerialNumber() {
 
 bool ReceptionEngine::ReadTemperatureUnit() {
     char reply[kTemperatureBufferSize] = {};
-    if (!CommSendCommand(":FACT:SYS:UNIT?") || !CommReadLine(reply) || CommTimedOut()) {
+    if (CommPurgeStray() != 0 || !CommSendCommand(":FACT:SYS:UNIT?") || !CommReadLine(reply) ||
+        CommTimedOut()) {
         return false;
     }
     if (std::strcmp(reply, "C") == 0) {

@@ -352,6 +352,14 @@ TEST(Reception, FailedStartClosesThePortAndCreatesNothing) {
                  {":MEM:UNIT? A"}};
     longMap.faults.wrongReplies.push_back({":MEM:UNIT? A", std::string(50, '\xFE') + "X"});
     cases.push_back(longMap);
+    // The same after the last map: the stray byte would be taken for the serial number.
+    Case longLastMap{"the last slot map followed by a stray byte",
+                     {},
+                     0,
+                     StartOutcome::CommunicationError,
+                     {":MEM:UNIT? A"}};
+    longLastMap.faults.wrongReplies.push_back({":MEM:UNIT? A", std::string(50, '\xFE') + "X"});
+    cases.push_back(longLastMap);
     for (const char* reply : {"c\r\n", "f\r\n", "CF\r\n", "\r\n", "C \r\n", "FC\r\n"}) {
         Case unit{std::string("temperature unit ") + reply,
                   {},
