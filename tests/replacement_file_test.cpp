@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "replacement_file.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -21,30 +22,7 @@ namespace fs = std::filesystem;
 using files::DestinationKind;
 using files::ReplacementFile;
 
-class Folder {
-public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "k720-files-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-
-private:
-    fs::path path_;
-};
+using Folder = test_support::ScratchFolder;
 
 std::string Bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

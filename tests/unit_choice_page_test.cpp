@@ -300,46 +300,38 @@ TEST_F(UnitChoiceInWindow, ComingBackWithoutANoticeKeepsTheLookAndAsksNothing) {
     }
 }
 
-TEST_F(UnitChoiceInWindow, ClosingTheWindowBeforeTheCheckDropsIt) {
-    SimInstrument sim(sim::EmptyInstrument(), CheckReply("111111111111"));
-    CMainDlg& window = MakeWindow();
-    app_test::UseInstrumentPort(sim.Port(), sim.Server().DevicePath());
-    window.show();
-    SentCommands sent;
-    Request(kRequestReadDeleteMenu);
-    Request(kRequestReadChoice);
-
-    EXPECT_TRUE(window.close());
-    QTest::qWait(400);
-
-    EXPECT_EQ(CheckCount(sent.Lines()), 0);
-    EXPECT_TRUE(dialogs_.Calls().empty());
-}
-
-// The memory check runs off the window's thread: closing the window waits for the reply in
-// progress (one budget at most), sends nothing more, leaves no port open and says nothing.
-TEST_F(UnitChoiceInWindow, ClosingTheWindowMidCheckEndsItQuietly) {
+// Closing the window before the check drops it; closing it mid-check (the check runs off the
+// window's thread) waits for the reply in progress, one budget at most. Either way nothing more is
+// sent, no port stays open and nothing is said.
+TEST_F(UnitChoiceInWindow, ClosingTheWindowBeforeOrDuringTheCheckEndsItQuietly) {
     sim::Faults silentAtCheck;
     silentAtCheck.silentFromCommand = 3; // the two identity probes are answered
-    SimInstrument sim(sim::EmptyInstrument(), silentAtCheck);
-    CMainDlg& window = MakeWindow();
-    app_test::UseInstrumentPort(sim.Port(), sim.Server().DevicePath());
-    window.show();
-    SentCommands sent;
-    Request(kRequestReadDeleteMenu);
-    Request(kRequestReadChoice);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return CheckCount(sent.Lines()) == 1; }, 5000));
+    for (const bool midCheck : {false, true}) {
+        SCOPED_TRACE(midCheck ? "mid-check" : "before the check");
+        SimInstrument sim(sim::EmptyInstrument(), silentAtCheck);
+        CMainDlg& window = MakeWindow();
+        app_test::UseInstrumentPort(sim.Port(), sim.Server().DevicePath());
+        window.show();
+        SentCommands sent;
+        Request(kRequestReadDeleteMenu);
+        Request(kRequestReadChoice);
+        if (midCheck) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return CheckCount(sent.Lines()) == 1; }, 5000));
+        }
 
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_TRUE(window.close());
-    EXPECT_LE(clock.elapsed(), 2500);
-    EXPECT_FALSE(InstrumentExchanges().Running());
-    QTest::qWait(200);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(window.close());
+        EXPECT_LE(clock.elapsed(), 2500);
+        EXPECT_FALSE(InstrumentExchanges().Running());
+        QTest::qWait(400);
 
-    EXPECT_EQ(sent.Lines().size(), 3u);
-    EXPECT_TRUE(dialogs_.Calls().empty());
-    EXPECT_EQ(CommClose(), 0) << "the port was left open";
+        EXPECT_EQ(CheckCount(sent.Lines()), midCheck ? 1 : 0);
+        EXPECT_EQ(sent.Lines().size(), midCheck ? 3u : 0u);
+        EXPECT_TRUE(dialogs_.Calls().empty());
+        EXPECT_EQ(CommClose(), 0) << "the port was left open";
+        window_.reset();
+    }
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include "instrument.h"
 #include "port_names.h"
 #include "pty_server.h"
+#include "support/scratch_folder.h"
 
 namespace measure_test {
 
@@ -108,30 +109,7 @@ private:
     std::vector<std::string> lines_;
 };
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "k720-measure-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-        EXPECT_FALSE(path_.empty());
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using test_support::ScratchFolder;
 
 inline bool FileExists(const std::string& path) {
     std::error_code ignored;
