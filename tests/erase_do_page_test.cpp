@@ -1,0 +1,363 @@
+// The deletion page against the simulated instrument: its confirmation lines, its look while a
+// deletion runs, every outcome's message, status line and request, and the way back to a unit
+// selection that checks the memory again.
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "color_button.h"
+#include "deletion.h"
+#include "erase_choice_page.h"
+#include "erase_do_page.h"
+#include "exchange_runner.h"
+#include "memory_check.h"
+#include "page_requests.h"
+#include "reading_encoder.h"
+#include "support/app_window.h"
+#include "support/controls_qt_app.h"
+#include "support/measure_support.h"
+#include "units.h"
+
+namespace {
+
+using app_test::MainWindowTest;
+using app_test::RecordingHost;
+using measure_test::SentCommands;
+using measure_test::SimInstrument;
+using Request = RecordingHost::Request;
+using namespace std::chrono_literals;
+
+constexpr char kProceed[] = "Do you want to proceed?";
+constexpr int kOutcomeTimeoutMs = 5000;
+
+sim::InstrumentState WithData(std::initializer_list<int> units) {
+    sim::InstrumentState state = sim::EmptyInstrument();
+    for (const int unit : units) {
+        state.units[static_cast<std::size_t>(unit)].Store(9, EncodeReading(ReadingCodes{}));
+    }
+    return state;
+}
+
+sim::Faults ClearReply(const std::string& reply) {
+    sim::Faults faults;
+    faults.wrongReplies.push_back({":MEM:CLEAR*", reply});
+    return faults;
+}
+
+// The page's look at one moment.
+struct Look {
+    QString status;
+    bool cancelEnabled = false;
+    QColor cancelFace;
+    bool okEnabled = false;
+    QColor okFace;
+    std::size_t requests = 0;
+};
+
+Look LookOf(const CPpgEraseDo& page, const RecordingHost& host) {
+    return {page.StatusLine()->text(),        page.CancelButton()->isEnabled(),
+            page.CancelButton()->FaceColor(), page.OkButton()->isEnabled(),
+            page.OkButton()->FaceColor(),     host.Arrived()};
+}
+
+void ExpectReady(const CPpgEraseDo& page) {
+    EXPECT_FALSE(page.Deleting());
+    EXPECT_TRUE(page.CancelButton()->isEnabled());
+    EXPECT_EQ(page.CancelButton()->FaceColor(), button_colors::kGreen);
+    EXPECT_TRUE(page.OkButton()->isEnabled());
+    EXPECT_EQ(page.OkButton()->FaceColor(), button_colors::kRed);
+}
+
+class EraseDoPage : public ::testing::Test {
+protected:
+    void TearDown() override {
+        g_instrumentPort = NO_INSTRUMENT_PORT;
+        g_selectedUnitForDeletion = 0;
+        g_unitDataMask = 0;
+    }
+
+    // A page shown and confirmed for `unitCode`, deleting on the instrument at `port`.
+    std::unique_ptr<CPpgEraseDo> Confirmed(int unitCode, int port) {
+        g_selectedUnitForDeletion = unitCode;
+        g_instrumentPort = port;
+        auto page = std::make_unique<CPpgEraseDo>();
+        page->SetHost(&host_);
+        page->show();
+        page->StatusLine()->setText(QStringLiteral("Ready?"));
+        SendMessageTo(page.get(), WM_PAGE_ACTIVATE);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return page->StatusLine()->text() == QLatin1String(kProceed); }, 1000));
+        return page;
+    }
+
+    RecordingHost host_;
+    CScriptedDialogs dialogs_;
+    DialogsOverride dialogsOverride_ = SetDialogsForTests(dialogs_);
+};
+
+TEST_F(EraseDoPage, ConfirmationNamesTheUnitAsTheDisplayShowsIt) {
+    auto page = Confirmed(0x1, NO_INSTRUMENT_PORT);
+    struct Case {
+        int code;
+        const char* line;
+    };
+    const Case cases[] = {
+        {0x2, "This will delete unit [ b ]."},
+        {0x8, "This will delete unit [ d ]."},
+        {0x400, "This will delete unit [ n ]."},
+        {0x800, "This will delete unit [ P ]."},
+        {4096, "This will delete ALL UNITs."},
+        {0x3, "This will delete ALL UNITs."}, // names no unit: the line stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        g_selectedUnitForDeletion = c.code;
+        page->StatusLine()->setText(QStringLiteral("Ready?"));
+        SendMessageTo(page.get(), WM_PAGE_ACTIVATE);
+        EXPECT_EQ(page->StatusLine()->text(), QStringLiteral("Ready?")) << "10 ms later";
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return page->StatusLine()->text() == QLatin1String(kProceed); }, 1000));
+        EXPECT_EQ(page->UnitLine()->text(), QString::fromLatin1(c.line));
+    }
+    EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_TRUE(host_.Take().empty());
+}
+
+TEST_F(EraseDoPage, CancelGoesBackAndSendsNothing) {
+    SimInstrument sim(WithData({2}));
+    auto page = Confirmed(0x4, sim.Port());
+    SentCommands sent;
+    page->CancelButton()->click();
+    page->CancelButton()->setFocus();
+    QTest::keyClick(page->CancelButton(), Qt::Key_Enter);
+    EXPECT_EQ(host_.Take(),
+              (std::vector<Request>{{kRequestBackFromEraseDo, 0}, {kRequestBackFromEraseDo, 0}}));
+    EXPECT_TRUE(sent.Lines().empty());
+}
+
+// Every outcome: the box (shown while the buttons are still pale and disabled, before any
+// request), then the status line, the ready buttons and the request.
+TEST_F(EraseDoPage, EachOutcomeShowsItsMessageThenPostsItsRequest) {
+    struct Case {
+        const char* name;
+        sim::Faults faults;
+        bool instrumentGone;
+        int unitCode;
+        int unitDataMask;
+        std::optional<MessageRequest> message;
+        const char* statusAfter; // nullptr: still a "Deleting" text
+        std::vector<Request> requests;
+    };
+    sim::Faults hangUp;
+    hangUp.hangUpAtCommand = 1;
+    sim::Faults silent;
+    silent.silentFromCommand = 1;
+    const auto box = [](const char* text, MessageIcon icon) {
+        return MessageRequest{QString::fromLatin1(text), icon};
+    };
+    const Case cases[] = {
+        {"deleted", {}, false, 0x4, 0, std::nullopt, nullptr, {{kRequestErased, 0}}},
+        {"invalid response",
+         ClearReply("ok\r\n"),
+         false,
+         0x4,
+         0,
+         box("Communication Error.  \nInvalid response. ", MessageIcon::Warning),
+         "Ready?",
+         {}},
+        {"no response",
+         silent,
+         false,
+         0x4,
+         0,
+         box("Communication Error.  \nNo response. ", MessageIcon::Warning),
+         kProceed,
+         {}},
+        {"port not opened",
+         {},
+         true,
+         0x4,
+         0,
+         box("Communication Error.  \nUSB disconnected. ", MessageIcon::Error),
+         kProceed,
+         {}},
+        {"communication failure",
+         hangUp,
+         false,
+         0x4,
+         0,
+         box("Communication Error.  ", MessageIcon::Error),
+         nullptr,
+         {{kRequestEraseFailed, 0}}},
+        {"all units, none holds data",
+         {},
+         false,
+         measure::kAllUnitsCode,
+         0,
+         std::nullopt,
+         nullptr,
+         {{kRequestErased, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimInstrument sim(WithData({2}), c.faults);
+        if (c.instrumentGone) {
+            sim.Server().Stop();
+        }
+        g_unitDataMask = c.unitDataMask;
+        auto page = Confirmed(c.unitCode, sim.Port());
+        std::optional<Look> atMessage;
+        dialogs_.SetObserver([&](const DialogCall&) { atMessage = LookOf(*page, host_); });
+
+        page->OkButton()->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->Deleting(); }, kOutcomeTimeoutMs));
+
+        if (c.message) {
+            EXPECT_EQ(dialogs_.Messages(), std::vector<MessageRequest>{*c.message});
+            ASSERT_TRUE(atMessage.has_value());
+            EXPECT_FALSE(atMessage->cancelEnabled);
+            EXPECT_EQ(atMessage->cancelFace, button_colors::kPaleGreen);
+            EXPECT_FALSE(atMessage->okEnabled);
+            EXPECT_EQ(atMessage->okFace, button_colors::kPaleRed);
+            EXPECT_EQ(atMessage->requests, 0u) << "a request before the box was closed";
+        } else {
+            EXPECT_TRUE(dialogs_.Calls().empty());
+        }
+        if (c.statusAfter != nullptr) {
+            EXPECT_EQ(page->StatusLine()->text(), QString::fromLatin1(c.statusAfter));
+        } else {
+            EXPECT_TRUE(page->StatusLine()->text().startsWith(QStringLiteral("Deleting .")));
+        }
+        ExpectReady(*page);
+        EXPECT_EQ(host_.Take(), c.requests);
+        EXPECT_EQ(CommClose(), 0) << "the port was left open";
+        dialogs_ = CScriptedDialogs();
+    }
+}
+
+// Against a slow instrument: Enter on OK starts the deletion, the buttons are pale and
+// disabled, and the status line adds a dot every other tick, from the start at each deletion.
+TEST_F(EraseDoPage, WhileDeletingTheButtonsArePaleAndTheStatusLineCountsDots) {
+    sim::ServerOptions slow;
+    slow.latency = 900ms;
+    SimInstrument sim(WithData({11}), {}, slow);
+    auto page = Confirmed(0x800, sim.Port());
+    // "Deleting ..." as it starts, then "Deleting ." to "Deleting .........." (ten dots).
+    std::vector<QString> animation = {QStringLiteral("Deleting ...")};
+    for (int dots = 1; dots <= 10; ++dots) {
+        animation.push_back(QStringLiteral("Deleting ") + QString(dots, QLatin1Char('.')));
+    }
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "first deletion" : "second deletion");
+        page->OkButton()->setFocus();
+        QTest::keyClick(page->OkButton(), Qt::Key_Enter);
+        ASSERT_TRUE(page->Deleting());
+        std::vector<QString> seen = {page->StatusLine()->text()};
+        std::optional<Look> whileDeleting;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                if (page->StatusLine()->text() != seen.back()) {
+                    seen.push_back(page->StatusLine()->text());
+                    whileDeleting = LookOf(*page, host_);
+                }
+                return !page->Deleting();
+            },
+            kOutcomeTimeoutMs));
+
+        ASSERT_GE(seen.size(), 4u);
+        ASSERT_LE(seen.size(), animation.size());
+        EXPECT_TRUE(std::equal(seen.begin(), seen.end(), animation.begin()));
+        ASSERT_TRUE(whileDeleting.has_value());
+        EXPECT_FALSE(whileDeleting->cancelEnabled);
+        EXPECT_EQ(whileDeleting->cancelFace, button_colors::kPaleGreen);
+        EXPECT_FALSE(whileDeleting->okEnabled);
+        EXPECT_EQ(whileDeleting->okFace, button_colors::kPaleRed);
+        EXPECT_EQ(host_.Take(), (std::vector<Request>{{kRequestErased, 0}}));
+        QTest::qWait(250);
+        EXPECT_EQ(page->StatusLine()->text(), seen.back()) << "the animation went on";
+    }
+    EXPECT_TRUE(dialogs_.Calls().empty());
+}
+
+// Through the main window, from the unit selection and back to it.
+class EraseDoInWindow : public MainWindowTest {
+protected:
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        g_unitDataMask = 0;
+    }
+
+    // The deletion page for unit C, reached as the user reaches it.
+    CPpgEraseDo& OnEraseDo(SimInstrument& sim) {
+        CMainDlg& window = MakeWindow();
+        app_test::UseInstrumentPort(sim.Port(), sim.Server().DevicePath());
+        window.show();
+        Request(kRequestReadDeleteMenu);
+        Request(kRequestEraseChoice);
+        CPpgEraseChoice& choice = window.EraseChoicePage();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return choice.UnitButton(2)->isEnabled(); }, 5000));
+        choice.UnitButton(2)->click();
+        auto& page = *static_cast<CPpgEraseDo*>(window.Page(PageId::EraseDo));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return page.isVisible() &&
+                       page.UnitLine()->text() == QStringLiteral("This will delete unit [ C ].");
+            },
+            1000));
+        return page;
+    }
+
+    static int CheckCount(const std::vector<std::string>& lines) {
+        return static_cast<int>(std::count(lines.begin(), lines.end(), ":MEM:CHECK?"));
+    }
+};
+
+TEST_F(EraseDoInWindow, DeletedUnitLeadsBackToAUnitSelectionThatCheckedAgain) {
+    SimInstrument sim(WithData({2, 11}));
+    SentCommands sent;
+    CPpgEraseDo& page = OnEraseDo(sim);
+    CPpgEraseChoice& choice = window_->EraseChoicePage();
+
+    page.OkButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return window_->VisiblePage() == PageId::EraseChoice && CheckCount(sent.Lines()) == 2;
+        },
+        kOutcomeTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return choice.CancelButton()->isEnabled(); }, 5000));
+
+    EXPECT_FALSE(choice.UnitButton(2)->isEnabled()) << "C still offered after its deletion";
+    EXPECT_TRUE(choice.UnitButton(11)->isEnabled());
+    EXPECT_EQ(g_unitDataMask, 0x800);
+    const std::vector<std::string> lines = sent.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), ":MEM:CLEAR C"), 1);
+    EXPECT_TRUE(dialogs_.Calls().empty());
+}
+
+TEST_F(EraseDoInWindow, ClosingTheWindowMidDeletionEndsItQuietly) {
+    SimInstrument sim(WithData({2}), ClearReply("")); // the clear is never answered
+    SentCommands sent;
+    CPpgEraseDo& page = OnEraseDo(sim);
+    page.OkButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !sent.Lines().empty() && sent.Lines().back() == ":MEM:CLEAR C"; }, 5000));
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(window_->close());
+    EXPECT_LE(clock.elapsed(), 2500);
+    EXPECT_FALSE(InstrumentExchanges().Running());
+    QTest::qWait(300);
+
+    EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_EQ(sent.Lines().back(), ":MEM:CLEAR C");
+    EXPECT_EQ(CommClose(), 0) << "the port was left open";
+}
+
+} // namespace
