@@ -21,6 +21,11 @@ struct ReadOptions {
     std::string output; // the measurement file, ending in ".csv"
 };
 
+struct DeleteOptions {
+    int unitCode = 0; // 1, 2, 4, ..., 2048, or 4096 for all units
+    bool yes = false; // --yes: do not ask
+};
+
 // Fills the candidate list: the system's ports of the instrument's bridge, or the one device
 // named with --port. Prints the list.
 void PrepareCandidates(const CommonOptions& options);
@@ -32,6 +37,10 @@ void PrintScanFailure(const CommonOptions& options, const std::string& message);
 
 int RunScan(const CommonOptions& options);
 int RunRead(const CommonOptions& options, const ReadOptions& read);
+int RunCheck(const CommonOptions& options);
+// Asks on the terminal first unless `deletion.yes`; the caller has made sure standard input is a
+// terminal then.
+int RunDelete(const CommonOptions& options, const DeleteOptions& deletion);
 
 // The unit code of a unit name: A b C d E F G H J L n P in either case, or "all".
 std::optional<int> UnitCodeOfName(const std::string& name);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 #include "commands.h"
@@ -16,6 +17,8 @@ constexpr const char* kUsage = R"(usage: k720ctl [--port DEVICE] [-v] COMMAND [o
 Commands:
   scan                       find the K720 among the serial ports of its USB bridge
   read --unit U --out FILE   read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
+  check                      list the memory units that hold data
+  delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0) instead of searching
@@ -43,6 +46,28 @@ status 2). Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: d
 the instrument is told the reading ended and the file keeps what was written; before it, the
 exchange in progress ends and no file is touched. The exit status is then 130.
 Exit status 0 only when every reading was received.
+)";
+
+constexpr const char* kCheckUsage = R"(usage: k720ctl [--port DEVICE] [-v] check
+
+Finds the K720 and asks which memory units hold data (":MEM:CHECK?"), as the unit selection
+pages do. Prints those units on one line as the instrument's display names them, for example
+"A C d P", or "No Data.". Exit status 0 when the instrument answered.
+)";
+
+constexpr const char* kDeleteUsage = R"(usage: k720ctl [--port DEVICE] [-v] delete --unit U [--yes]
+
+Finds the K720, checks which memory units hold data, and deletes the data of unit U (A b C d E F
+G H J L n P in either case) or of every unit that holds data ("all"), with the commands the
+main program sends (":MEM:CLEAR A" ... ":MEM:CLEAR P", one unit at a time; all units stop at the
+first reply that is not "OK"). A unit without data is refused with "No Data." and nothing is
+deleted.
+
+Without --yes it asks "Proceed? [y/N]" on the terminal; when standard input is not a terminal,
+--yes is required (exit status 2, before the instrument is touched). Prints "Deleted." or the
+main program's message. Ctrl-C, SIGTERM or SIGHUP ends the deletion after the reply in progress;
+units acknowledged before stay deleted, and the exit status is 130.
+Exit status 0 only when the deletion was acknowledged; 1 when it failed or was declined.
 )";
 
 int UsageError(const std::string& message) {
@@ -126,6 +151,52 @@ int main(int argc, char** argv) {
             return UsageError("read needs --unit and --out");
         }
         return RunRead(common, read);
+    }
+    if (command == "check") {
+        for (; i < arguments.size(); ++i) {
+            if (IsHelp(arguments[i])) {
+                std::fputs(kCheckUsage, stdout);
+                return kExitOk;
+            }
+            return UsageError("check takes no argument '" + std::string(arguments[i]) + "'");
+        }
+        return RunCheck(common);
+    }
+    if (command == "delete") {
+        DeleteOptions deletion;
+        bool haveUnit = false;
+        for (; i < arguments.size(); ++i) {
+            const std::string_view argument = arguments[i];
+            if (IsHelp(argument)) {
+                std::fputs(kDeleteUsage, stdout);
+                return kExitOk;
+            }
+            if (argument == "--yes" || argument == "-y") {
+                deletion.yes = true;
+            } else if (argument == "--unit") {
+                if (i + 1 == arguments.size()) {
+                    return UsageError("--unit needs a value");
+                }
+                const auto code = UnitCodeOfName(std::string(arguments[++i]));
+                if (!code) {
+                    return UsageError("unknown unit '" + std::string(arguments[i]) +
+                                      "' (A b C d E F G H J L n P or all)");
+                }
+                deletion.unitCode = *code;
+                haveUnit = true;
+            } else {
+                return UsageError("delete takes no argument '" + std::string(argument) + "'");
+            }
+        }
+        if (!haveUnit) {
+            return UsageError("delete needs --unit");
+        }
+        // Nobody could answer the question: refused before the instrument is touched.
+        if (!deletion.yes && isatty(STDIN_FILENO) == 0) {
+            return UsageError("delete asks before deleting; give --yes when standard input is not "
+                              "a terminal");
+        }
+        return RunDelete(common, deletion);
     }
     return UsageError("unknown command '" + std::string(command) + "'");
 }

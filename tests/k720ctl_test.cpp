@@ -17,6 +17,7 @@
 #include "reception.h"
 #include "support/child_process.h"
 #include "support/measure_support.h"
+#include "support/pty_peer.h"
 
 namespace {
 
@@ -55,9 +56,10 @@ protected:
         return path;
     }
 
-    static ChildProcess Run(SimInstrument& instrument, std::vector<std::string> arguments) {
+    static ChildProcess Run(SimInstrument& instrument, std::vector<std::string> arguments,
+                            const std::string& inputPath = "/dev/null") {
         arguments.insert(arguments.begin(), {"--port", instrument.Server().DevicePath()});
-        return ChildProcess(K720CTL_PROGRAM, std::move(arguments));
+        return ChildProcess(K720CTL_PROGRAM, std::move(arguments), inputPath);
     }
 };
 
@@ -175,6 +177,7 @@ TEST_F(K720ctlTest, StopSignalBeforeTheReadingEndsTheExchangeInProgressAndSendsN
         {"memory check", SIGHUP, read, 3, ":MEM:CHECK?"},
         {"scan", SIGTERM, {"scan"}, 1, "QPID"},
         {"start of the reception", SIGINT, read, 4, ":MEM:UNIT? P"},
+        {"deletion", SIGTERM, {"delete", "--unit", "all", "--yes"}, 4, ":MEM:CLEAR A"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(strsignal(c.signal)) + " during the " + c.when);
@@ -271,6 +274,118 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
     ChildProcess longest = Run(instrument, {"read", "--unit", "e", "--out", pathOfLength(299)});
     EXPECT_EQ(longest.Wait(), 1) << longest.err;
     EXPECT_NE(longest.out.find("No Data.\n"), std::string::npos) << longest.out;
+}
+
+// The last line of the standard output: what check and delete found, after the candidate list.
+std::string LastLine(const std::string& out) {
+    const std::size_t end = out.ends_with('\n') ? out.size() - 1 : out.size();
+    const std::size_t start = out.rfind('\n', end == 0 ? 0 : end - 1);
+    return out.substr(start == std::string::npos ? 0 : start + 1, end - (start + 1));
+}
+
+// The demo instrument holds data in A, C, d and P.
+TEST_F(K720ctlTest, CheckListsTheUnitsThatHoldData) {
+    struct Case {
+        sim::InstrumentState instrument;
+        const char* line;
+    };
+    const Case cases[] = {{sim::DemoInstrument(), "A C d P"}, {sim::EmptyInstrument(), "No Data."}};
+    for (const Case& c : cases) {
+        SimInstrument instrument(c.instrument);
+        ChildProcess check = Run(instrument, {"check"});
+        EXPECT_EQ(check.Wait(), 0) << check.out << check.err;
+        EXPECT_EQ(LastLine(check.out), c.line) << check.out;
+        EXPECT_EQ(instrument.SettledCommands(),
+                  (std::vector<std::string>{"QPID", "QPID", ":MEM:CHECK?"}));
+    }
+}
+
+TEST_F(K720ctlTest, DeleteSendsWhatTheDeletionPageSends) {
+    const std::vector<std::string> probes = {"QPID", "QPID", ":MEM:CHECK?"};
+    sim::Faults ngForC;
+    ngForC.wrongReplies.push_back({":MEM:CLEAR C", "NG\r\n"});
+    struct Case {
+        const char* unit;
+        sim::InstrumentState instrument;
+        sim::Faults faults;
+        int exitStatus;
+        const char* says;
+        std::vector<std::string> clears; // sent after the memory check
+        int dataLeft;                    // units that hold data afterwards
+    };
+    const int demo = 0b1000'0000'1101;
+    const Case cases[] = {
+        {"C", sim::DemoInstrument(), {}, 0, "Deleted.", {":MEM:CLEAR C"}, demo & ~0x4},
+        {"d", sim::DemoInstrument(), {}, 0, "Deleted.", {":MEM:CLEAR D"}, demo & ~0x8},
+        {"all",
+         sim::DemoInstrument(),
+         {},
+         0,
+         "Deleted.",
+         {":MEM:CLEAR A", ":MEM:CLEAR C", ":MEM:CLEAR D", ":MEM:CLEAR P"},
+         0},
+        {"all",
+         sim::DemoInstrument(),
+         ngForC,
+         1,
+         "Communication Error.  \nInvalid response. ",
+         {":MEM:CLEAR A", ":MEM:CLEAR C"},
+         demo & ~0x1 & ~0x4},
+        {"e", sim::DemoInstrument(), {}, 1, "No Data.", {}, demo},
+        {"all", sim::EmptyInstrument(), {}, 1, "No Data.", {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("unit ") + c.unit + ", " + c.says);
+        SimInstrument instrument(c.instrument, c.faults);
+        ChildProcess deletion = Run(instrument, {"delete", "--unit", c.unit, "--yes"});
+        EXPECT_EQ(deletion.Wait(), c.exitStatus) << deletion.out << deletion.err;
+        EXPECT_TRUE(deletion.out.ends_with(std::string(c.says) + "\n")) << deletion.out;
+        std::vector<std::string> expected = probes;
+        expected.insert(expected.end(), c.clears.begin(), c.clears.end());
+        EXPECT_EQ(instrument.SettledCommands(), expected);
+        const sim::InstrumentState state = instrument.Server().State();
+        int dataLeft = 0;
+        for (int unit = 0; unit < sim::kUnitCount; ++unit) {
+            dataLeft |= state.units[static_cast<std::size_t>(unit)].HasData() ? 1 << unit : 0;
+        }
+        EXPECT_EQ(dataLeft, c.dataLeft);
+    }
+}
+
+// Without --yes the question needs a terminal: answered there, or refused before anything is
+// sent when nobody could answer it.
+TEST_F(K720ctlTest, DeleteAsksOnATerminalAndRefusesWithoutOne) {
+    SimInstrument instrument(sim::DemoInstrument());
+    ChildProcess refused = Run(instrument, {"delete", "--unit", "C"});
+    EXPECT_EQ(refused.Wait(), 2);
+    EXPECT_NE(refused.err.find("--yes"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");
+    EXPECT_TRUE(instrument.SettledCommands().empty());
+
+    struct Case {
+        const char* unit;
+        const char* answer;
+        const char* question;
+        int exitStatus;
+        const char* says;
+        bool cleared;
+    };
+    const Case cases[] = {
+        {"P", "n\n", "This will delete unit [ P ].  Proceed? [y/N] ", 1, "Nothing deleted.", false},
+        {"all", "\n", "This will delete ALL UNITs.  Proceed? [y/N] ", 1, "Nothing deleted.", false},
+        {"P", "y\n", "This will delete unit [ P ].  Proceed? [y/N] ", 0, "Deleted.", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.unit) + " answered " + c.answer);
+        SimInstrument demo(sim::DemoInstrument());
+        PtyPeer terminal;
+        terminal.Write(c.answer); // read once the memory check is done
+        ChildProcess asked = Run(demo, {"delete", "--unit", c.unit}, terminal.Path());
+        EXPECT_EQ(asked.Wait(), c.exitStatus) << asked.out << asked.err;
+        EXPECT_EQ(asked.err, c.question);
+        EXPECT_TRUE(asked.out.ends_with(std::string(c.says) + "\n")) << asked.out;
+        EXPECT_EQ(demo.SettledCommands().back(), c.cleared ? ":MEM:CLEAR P" : ":MEM:CHECK?");
+    }
 }
 
 } // namespace

@@ -16,7 +16,10 @@ extern char** environ;
 
 class ChildProcess {
 public:
-    ChildProcess(const std::string& program, std::vector<std::string> arguments) {
+    // Standard input is read from `inputPath`: by default nothing, so that no child waits for a
+    // terminal the tests happen to run on.
+    ChildProcess(const std::string& program, std::vector<std::string> arguments,
+                 const std::string& inputPath = "/dev/null") {
         int outPipe[2];
         int errPipe[2];
         if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
@@ -24,6 +27,8 @@ public:
         }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputPath.c_str(),
+                                         O_RDONLY | O_NOCTTY, 0);
         posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
         // The child starts as from an interactive shell, whatever the test runner inherited (a

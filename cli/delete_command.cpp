@@ -1,0 +1,146 @@
+// k720ctl check and delete: the memory check of the unit selection pages, and the deletion page's
+// exchange after it, on the same core and with the same texts.
+#include <cerrno>
+#include <cstdio>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
+
+#include "commands.h"
+#include "deletion.h"
+#include "discovery.h"
+#include "memory_check.h"
+#include "stop_signals.h"
+#include "units.h"
+
+namespace {
+
+// Answers longer than this are not "y" or "yes" anyway; the rest of the line is read and dropped.
+constexpr std::size_t kLongestAnswer = 8;
+
+// The scan and the memory check. kExitOk with `mask` filled when the instrument answered; the
+// failure is printed.
+int CheckUnits(const CommonOptions& options, StopSignals& signals, int& mask) {
+    PrepareCandidates(options);
+    measure::MemoryCheckOutcome check;
+    if (const int status = signals.Run(
+            [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
+        status != kExitOk) {
+        return status;
+    }
+    if (check.status != measure::MemoryCheckStatus::Checked) {
+        PrintScanFailure(options, measure::MemoryCheckMessage(check.status));
+        return kExitFailed;
+    }
+    mask = check.unitDataMask;
+    return kExitOk;
+}
+
+enum class Answer { Yes, No, Interrupted };
+
+// Asks on the terminal whether to go on; a stop signal while waiting ends the command.
+Answer AskToProceed(const std::string& question, StopSignals& signals) {
+    std::fprintf(stderr, "%s  Proceed? [y/N] ", question.c_str());
+    std::fflush(stderr);
+    std::string answer;
+    for (;;) {
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::perror("k720ctl");
+            return Answer::No;
+        }
+        if (fds[1].revents & POLLIN) {
+            signals.Take();
+            std::fputc('\n', stderr);
+            return Answer::Interrupted;
+        }
+        char c = 0;
+        const ssize_t n = read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0 || c == '\n') {
+            break; // the end of the input answers no
+        }
+        if (answer.size() <= kLongestAnswer) {
+            answer += c;
+        }
+    }
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" || answer == "YES"
+               ? Answer::Yes
+               : Answer::No;
+}
+
+} // namespace
+
+int RunCheck(const CommonOptions& options) {
+    StopSignals signals;
+    if (const int status = signals.Check(); status != kExitOk) {
+        return status;
+    }
+    int mask = 0;
+    if (const int status = CheckUnits(options, signals, mask); status != kExitOk) {
+        return status;
+    }
+    std::string units;
+    for (int index = 0; index < measure::kUnitCount; ++index) {
+        if (measure::UnitHoldsData(mask, index)) {
+            units += (units.empty() ? "" : " ") + std::string(measure::UnitDisplayLetter(index));
+        }
+    }
+    std::printf("%s\n", units.empty() ? measure::kNoDataText : units.c_str());
+    return kExitOk;
+}
+
+int RunDelete(const CommonOptions& options, const DeleteOptions& deletion) {
+    StopSignals signals;
+    if (const int status = signals.Check(); status != kExitOk) {
+        return status;
+    }
+    int mask = 0;
+    if (const int status = CheckUnits(options, signals, mask); status != kExitOk) {
+        return status;
+    }
+    // As on the unit selection page, only a unit that holds data can be chosen.
+    const int unit = measure::UnitIndexOfCode(deletion.unitCode);
+    const bool hasData =
+        unit == measure::kAllUnits ? mask != 0 : measure::UnitHoldsData(mask, unit);
+    if (!hasData) {
+        std::printf("%s\n", measure::kNoDataText);
+        return kExitFailed;
+    }
+    if (!deletion.yes) {
+        switch (AskToProceed(measure::DeletionUnitText(deletion.unitCode), signals)) {
+        case Answer::Yes:
+            break;
+        case Answer::No:
+            std::printf("Nothing deleted.\n");
+            return kExitFailed;
+        case Answer::Interrupted:
+            return kExitInterrupted;
+        }
+    }
+
+    const measure::DeletionRequest request{deletion.unitCode, mask, g_instrumentPort};
+    measure::DeletionOutcome outcome = measure::DeletionOutcome::CommunicationFailure;
+    const int status = signals.Run(
+        [&](std::stop_token stop) { outcome = measure::DeleteUnits(request, std::move(stop)); });
+    if (status == kExitFailed) {
+        return kExitFailed;
+    }
+    // A signal during the last reply stops nothing: the deletion has ended as it ended.
+    if (outcome == measure::DeletionOutcome::Deleted) {
+        std::printf("Deleted.\n");
+        return kExitOk;
+    }
+    if (status == kExitInterrupted) {
+        std::printf("Deletion interrupted.\n");
+        return kExitInterrupted;
+    }
+    const measure::DeletionReport& report = measure::DeletionReportOf(outcome);
+    std::printf("%s\n", report.message[0] != '\0' ? report.message : measure::kNoDataText);
+    return kExitFailed;
+}
