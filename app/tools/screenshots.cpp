@@ -4,9 +4,9 @@
 //   k720-screenshots docs/screenshots
 //
 // The pages are reached the way the user reaches them, by page-switch requests. The pages that
-// show what the instrument holds (the unit selection, a reception under way) talk to the simulated
-// instrument with its demonstration memory; no real serial port is listed or opened, and no
-// settings file is read from or written to the program's folder. A message box that any page
+// show what the instrument holds (the unit selection, a reception or a deletion under way) talk to
+// the simulated instrument with its demonstration memory; no real serial port is listed or opened,
+// and no settings file is read from or written to the program's folder. A message box that any page
 // raises meanwhile is not shown: it is reported, and the run fails.
 #include <cstdio>
 #include <functional>
@@ -25,6 +25,7 @@
 #include "color_button.h"
 #include "dialogs.h"
 #include "erase_choice_page.h"
+#include "erase_do_page.h"
 #include "instrument.h"
 #include "main_app.h"
 #include "main_window.h"
@@ -56,6 +57,7 @@ struct Shot {
     WindowStep prepare = {};   // before the path
     WindowState settled = {};  // the picture is taken once this holds
     WindowStep finish = {};    // after the picture
+    WindowStep act = {};       // after the path, before waiting for the picture's state
 };
 
 constexpr int kUnitC = 0x4;
@@ -70,6 +72,10 @@ const QString kExampleFolder = QStringLiteral("/data/K720");
 
 bool UnitsChecked(const CUnitChoicePage& page) {
     return page.CancelButton()->isEnabled();
+}
+
+CPpgEraseDo& EraseDoPage(const CMainDlg& window) {
+    return *static_cast<CPpgEraseDo*>(window.Page(PageId::EraseDo));
 }
 
 const std::vector<Shot> kShots = {
@@ -109,8 +115,26 @@ const std::vector<Shot> kShots = {
      true,
      {},
      [](const CMainDlg& window) { return UnitsChecked(window.EraseChoicePage()); }},
+    // Mid-deletion: the instrument never answers the clear command, and the window closing
+    // after the picture ends the exchange without a message.
     {"erase_do.png",
-     {{kRequestReadDeleteMenu}, {kRequestEraseChoice}, {kRequestEraseUnitChosen, kUnitC}}},
+     {{kRequestReadDeleteMenu},
+      {kRequestEraseChoice, 0,
+       [](const CMainDlg& window) { return UnitsChecked(window.EraseChoicePage()); }},
+      {kRequestEraseUnitChosen, kUnitC,
+       [](const CMainDlg& window) {
+           return EraseDoPage(window).UnitLine()->text() ==
+                      QStringLiteral("This will delete unit [ C ].") &&
+                  EraseDoPage(window).StatusLine()->text() ==
+                      QString::fromLatin1(measure::kProceedQuestionText);
+       }}},
+     true,
+     {},
+     [](const CMainDlg& window) {
+         return EraseDoPage(window).StatusLine()->text() == QStringLiteral("Deleting .....");
+     },
+     [](CMainDlg& window) { window.close(); },
+     [](CMainDlg& window) { EraseDoPage(window).OkButton()->click(); }},
     {"comp_clock_menu.png", {{kRequestCompClockMenu}}},
     {"set_clock.png", {{kRequestCompClockMenu}, {kRequestSetClock}}},
     {"comp_choice.png", {{kRequestCompClockMenu}, {kRequestCompChoice}}},
@@ -156,6 +180,7 @@ private:
     static sim::Faults MakeFaults() {
         sim::Faults faults;
         faults.readingsBeforeSilence = kReadingsInPicture;
+        faults.wrongReplies.push_back({":MEM:CLEAR*", ""}); // a deletion under way stays so
         return faults;
     }
     static sim::ServerOptions MakeOptions() {
@@ -235,6 +260,9 @@ bool ShootMainWindow(const Shot& shot, const QString& programDir, const QDir& fo
         }
     }
     QApplication::processEvents();
+    if (shot.act) {
+        shot.act(window);
+    }
     if (shot.settled && !WaitUntil([&] { return shot.settled(window); }, kSettleTimeoutMs)) {
         std::fprintf(stderr, "k720-screenshots: %s: the page did not reach its state\n",
                      shot.fileName);
