@@ -88,10 +88,12 @@ void CPpgEraseDo::Confirm() {
 }
 
 void CPpgEraseDo::StartDeletion() {
-    if (deleting_) {
+    // While another exchange ends (its worker may still write the port and the mask), the page
+    // stays ready for another OK.
+    if (deleting_ || InstrumentExchanges().Running()) {
         return;
     }
-    // Taken here, on the user-interface thread, where discovery and the memory check keep them.
+    // Taken here, on the user-interface thread, where discovery and the memory check leave them.
     const measure::DeletionRequest request{g_selectedUnitForDeletion, g_unitDataMask,
                                            g_instrumentPort};
     const bool started = InstrumentExchanges().Start(
@@ -99,7 +101,7 @@ void CPpgEraseDo::StartDeletion() {
         [request](std::stop_token stop) { return measure::DeleteUnits(request, std::move(stop)); },
         [this](measure::DeletionOutcome outcome) { ShowOutcome(outcome); });
     if (!started) {
-        return; // another exchange is ending; the page stays ready for another OK
+        return;
     }
     deleting_ = true;
     CancelButton()->SetFaceColor(button_colors::kPaleGreen);
