@@ -1,6 +1,8 @@
 #include "date_page.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,25 +11,51 @@
 #include <QToolButton>
 
 #include "color_button.h"
+#include "dialogs.h"
+#include "discovery.h"
+#include "exchange_runner.h"
 #include "fonts.h"
 #include "layouts/date_layout.h"
 #include "page_requests.h"
+#include "window_messages.h"
+
+using instrument_clock::ClockField;
+using instrument_clock::ClockOutcome;
 
 namespace {
 
-struct FieldBounds {
-    int spinId;
-    int low;
-    int high;
+struct FieldControls {
+    ClockField field;
+    int edit;
+    int spin;
 };
 
-constexpr FieldBounds kFieldBounds[] = {
-    {date_ids::kYearSpin, 2006, 2037}, {date_ids::kMonthSpin, 1, 12},  {date_ids::kDaySpin, 1, 31},
-    {date_ids::kHourSpin, 0, 23},      {date_ids::kMinuteSpin, 0, 59},
+constexpr FieldControls kFields[] = {
+    {ClockField::Year, date_ids::kYear, date_ids::kYearSpin},
+    {ClockField::Month, date_ids::kMonth, date_ids::kMonthSpin},
+    {ClockField::Day, date_ids::kDay, date_ids::kDaySpin},
+    {ClockField::Hour, date_ids::kHour, date_ids::kHourSpin},
+    {ClockField::Minute, date_ids::kMinute, date_ids::kMinuteSpin},
 };
 
-constexpr int kFieldIds[] = {date_ids::kYear, date_ids::kMonth, date_ids::kDay, date_ids::kHour,
-                             date_ids::kMinute};
+const FieldControls& ControlsOf(ClockField field) {
+    return *std::find_if(std::begin(kFields), std::end(kFields),
+                         [field](const FieldControls& entry) { return entry.field == field; });
+}
+
+MessageIcon IconOf(instrument_clock::MessageKind kind) {
+    switch (kind) {
+    case instrument_clock::MessageKind::Information:
+        return MessageIcon::Information;
+    case instrument_clock::MessageKind::Warning:
+        return MessageIcon::Warning;
+    case instrument_clock::MessageKind::Error:
+        return MessageIcon::Error;
+    case instrument_clock::MessageKind::None:
+        break;
+    }
+    return MessageIcon::None;
+}
 
 QToolButton* MakeArrow(Qt::ArrowType arrow, QWidget* parent) {
     auto* button = new QToolButton(parent);
@@ -58,15 +86,21 @@ void CSpinButton::SetPosition(int value) {
     buddy_.setText(QString::number(position_));
 }
 
-void CSpinButton::Step(int delta) {
+int CSpinButton::Position() const {
     bool isNumber = false;
-    const int typed = buddy_.text().toInt(&isNumber);
-    const int from = isNumber && typed >= low_ && typed <= high_ ? typed : position_;
-    int next = from + (delta > 0 ? 1 : -1);
+    const int shown = buddy_.text().toInt(&isNumber);
+    return isNumber && shown >= low_ && shown <= high_ ? shown : position_;
+}
+
+void CSpinButton::Step(int delta) {
+    int next = Position() + (delta > 0 ? 1 : -1);
     if (next > high_) {
         next = low_;
     } else if (next < low_) {
         next = high_;
+    }
+    if (stepHandler_) {
+        stepHandler_(next);
     }
     SetPosition(next);
 }
@@ -94,19 +128,134 @@ CPpgDate::CPpgDate(QWidget* parent) : CPage(layouts::kDate, parent) {
     SetButton()->SetFaceColor(button_colors::kOrange).SetTextColor(button_colors::kCaptionWhite);
     SetButton()->setFont(g_font16);
     Control<QLabel>(date_ids::kTitle)->setFont(g_font15);
-    for (const int id : kFieldIds) {
-        Control(id)->setFont(g_font15);
-    }
     for (const layouts::SpinControl& entry : layouts::kDateSpins) {
         auto* spin = new CSpinButton(*Control<QLineEdit>(entry.buddy), this);
         spin->setObjectName(QStringLiteral("control%1").arg(entry.id));
         spin->setGeometry(Layout().ToPixels(QRect(entry.x, entry.y, entry.w, entry.h)));
     }
-    for (const FieldBounds& bounds : kFieldBounds) {
-        Spin(bounds.spinId)->SetRange(bounds.low, bounds.high);
+    for (const FieldControls& entry : kFields) {
+        Control(entry.edit)->setFont(g_font15);
+        const instrument_clock::FieldBounds bounds = instrument_clock::BoundsOf(entry.field);
+        Spin(entry.spin)->SetRange(bounds.low, bounds.high);
     }
+    Spin(date_ids::kYearSpin)->SetStepHandler([this](int next) { OnYearStep(next); });
+    Spin(date_ids::kMonthSpin)->SetStepHandler([this](int next) { OnMonthStep(next); });
+
     connect(BackButton(), &QPushButton::clicked, this,
             [this] { PostRequest(*this, kRequestBackFromSetClock); });
+    connect(SetButton(), &QPushButton::clicked, this, &CPpgDate::SetClock);
+
+    fillTimer_.setSingleShot(true);
+    fillTimer_.setInterval(kFillDelayMs);
+    connect(&fillTimer_, &QTimer::timeout, this, &CPpgDate::Fill);
+}
+
+bool CPpgDate::event(QEvent* event) {
+    if (event->type() == EventType(WM_PAGE_ACTIVATE)) {
+        fillTimer_.start();
+        return true;
+    }
+    return CPage::event(event);
+}
+
+void CPpgDate::Fill() {
+    fields_ = instrument_clock::PcClockNow();
+    Spin(date_ids::kDaySpin)
+        ->SetRange(1, instrument_clock::DaysInMonth(fields_.year, fields_.month));
+    Spin(date_ids::kYearSpin)->SetPosition(fields_.year);
+    Spin(date_ids::kMonthSpin)->SetPosition(fields_.month);
+    Spin(date_ids::kDaySpin)->SetPosition(fields_.day);
+    Spin(date_ids::kHourSpin)->SetPosition(fields_.hour);
+    Spin(date_ids::kMinuteSpin)->SetPosition(fields_.minute);
+}
+
+void CPpgDate::SetDay(int day) {
+    Spin(date_ids::kDaySpin)->SetPosition(day);
+    fields_.day = day;
+}
+
+void CPpgDate::OnYearStep(int nextYear) {
+    if (Spin(date_ids::kMonthSpin)->Position() != 2) {
+        return;
+    }
+    CSpinButton* const day = Spin(date_ids::kDaySpin);
+    if (instrument_clock::IsLeapYear(nextYear)) {
+        day->SetRange(1, 29);
+    } else if (day->Position() == 29) {
+        SetDay(28);
+        day->SetRange(1, 28);
+    }
+    // From a leap year with a February day below 29 the range stays at 29: a 29 chosen later is
+    // refused by the day check of "Set".
+}
+
+void CPpgDate::OnMonthStep(int nextMonth) {
+    CSpinButton* const day = Spin(date_ids::kDaySpin);
+    const int shown = day->Position();
+    const int longest =
+        instrument_clock::DaysInMonth(Spin(date_ids::kYearSpin)->Position(), nextMonth);
+    day->SetRange(1, longest);
+    if (shown > longest) {
+        SetDay(longest);
+    }
+}
+
+void CPpgDate::SetClock() {
+    const auto typed = [this](ClockField field) {
+        return instrument_clock::ParseField(Field(field)->text().toStdString());
+    };
+    const instrument_clock::TypedFields fields{typed(ClockField::Year), typed(ClockField::Month),
+                                               typed(ClockField::Day), typed(ClockField::Hour),
+                                               typed(ClockField::Minute)};
+    if (const auto refusal = instrument_clock::CheckDay(fields)) {
+        ShowMessageBox(QString::fromStdString(refusal->message), MessageIcon::Warning);
+        Field(ClockField::Day)->setFocus(Qt::OtherFocusReason);
+        Field(ClockField::Day)->selectAll();
+        return;
+    }
+    const instrument_clock::FieldCheck check = instrument_clock::CheckFields(fields);
+    if (check.refusal) {
+        ShowMessageBox(QString::fromStdString(check.refusal->message), MessageIcon::Warning);
+        Field(check.refusal->field)->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    fields_ = check.setting;
+
+    ShowSetting(true);
+    const bool started = InstrumentExchanges().Start(
+        *this,
+        [setting = fields_](std::stop_token stop) {
+            return instrument_clock::SetInstrumentClock(setting, std::move(stop));
+        },
+        [this](ClockOutcome outcome) { ShowOutcome(outcome); });
+    if (!started) {
+        // Another exchange is still ending: nothing was sent, and Set can be pressed again.
+        ShowSetting(false);
+    }
+}
+
+void CPpgDate::ShowOutcome(ClockOutcome outcome) {
+    const instrument_clock::OutcomeMessage& message = instrument_clock::MessageOf(outcome);
+    if (message.kind != instrument_clock::MessageKind::None) {
+        // A port that may not be opened is named, so the user is sent to the permission rather
+        // than to the cable.
+        const std::string text =
+            outcome == ClockOutcome::ScanFailed ? WithScanAccessHint(message.text) : message.text;
+        ShowMessageBox(QString::fromLocal8Bit(text), IconOf(message.kind));
+    }
+    ShowSetting(false);
+    SetButton()->setFocus(Qt::OtherFocusReason);
+}
+
+void CPpgDate::ShowSetting(bool setting) {
+    BackButton()->SetFaceColor(setting ? button_colors::kPaleGreen : button_colors::kGreen);
+    BackButton()->setEnabled(!setting);
+    SetButton()->SetFaceColor(setting ? button_colors::kPaleOrange : button_colors::kOrange);
+    SetButton()->setEnabled(!setting);
+    for (const FieldControls& entry : kFields) {
+        Control(entry.edit)->setEnabled(!setting);
+        Spin(entry.spin)->setEnabled(!setting);
+    }
 }
 
 CColorButton* CPpgDate::BackButton() const {
@@ -115,6 +264,10 @@ CColorButton* CPpgDate::BackButton() const {
 
 CColorButton* CPpgDate::SetButton() const {
     return Control<CColorButton>(date_ids::kSet);
+}
+
+QLineEdit* CPpgDate::Field(ClockField field) const {
+    return Control<QLineEdit>(ControlsOf(field).edit);
 }
 
 CSpinButton* CPpgDate::Spin(int id) const {
