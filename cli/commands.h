@@ -5,6 +5,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "clock_setting.h"
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
@@ -19,6 +22,11 @@ struct CommonOptions {
 struct ReadOptions {
     int unitCode = 0;   // 1, 2, 4, ..., 2048, or 4096 for all units
     std::string output; // the measurement file, ending in ".csv"
+};
+
+struct ClockOptions {
+    // --set "YYYY-MM-DD HH:MM" as typed; the PC's local time now when absent.
+    std::optional<instrument_clock::TypedFields> set;
 };
 
 struct DeleteOptions {
@@ -41,6 +49,13 @@ int RunCheck(const CommonOptions& options);
 // Asks on the terminal first unless `deletion.yes`; the caller has made sure standard input is a
 // terminal then.
 int RunDelete(const CommonOptions& options, const DeleteOptions& deletion);
+
+// Sets the instrument's clock after the set clock page's checks (a refusal prints the page's
+// message and exits kExitUsage before the instrument is touched).
+int RunClock(const CommonOptions& options, const ClockOptions& clock);
+// The fields of "YYYY-MM-DD HH:MM" (each a decimal integer, leading zeros allowed); nothing when
+// the text has another form.
+std::optional<instrument_clock::TypedFields> ParseClockSetting(std::string_view text);
 
 // The unit code of a unit name: A b C d E F G H J L n P in either case, or "all".
 std::optional<int> UnitCodeOfName(const std::string& name);

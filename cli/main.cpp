@@ -19,6 +19,8 @@ Commands:
   read --unit U --out FILE   read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
   check                      list the memory units that hold data
   delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
+  clock [--set "YYYY-MM-DD HH:MM"]
+                             set the instrument's clock to the PC's time now, or to the given one
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0) instead of searching
@@ -68,6 +70,17 @@ Without --yes it asks "Proceed? [y/N]" on the terminal; when standard input is n
 main program's message. Ctrl-C, SIGTERM or SIGHUP ends the deletion after the reply in progress;
 units acknowledged before stay deleted, and the exit status is 130.
 Exit status 0 only when the deletion was acknowledged; 1 when it failed or was declined.
+)";
+
+constexpr const char* kClockUsage =
+    R"(usage: k720ctl [--port DEVICE] [-v] clock [--set "YYYY-MM-DD HH:MM"]
+
+Sets the instrument's clock (":TIME year,month,day,hour,minute", to the minute) to the PC's local
+time now, or to the given date and time, as the set clock page does. The page's checks come
+first: a day beyond its month's length, or a field out of its bounds (years 2006 to 2037), is
+refused with the page's message and exit status 2, before the instrument is touched. Then the K720
+is found and the command sent. Prints "Clock set.  " or the page's failure message.
+Exit status 0 only when the instrument accepted the setting.
 )";
 
 int UsageError(const std::string& message) {
@@ -197,6 +210,23 @@ int main(int argc, char** argv) {
                               "a terminal");
         }
         return RunDelete(common, deletion);
+    }
+    if (command == "clock") {
+        ClockOptions clock;
+        for (; i < arguments.size(); ++i) {
+            const std::string_view argument = arguments[i];
+            if (IsHelp(argument)) {
+                std::fputs(kClockUsage, stdout);
+                return kExitOk;
+            }
+            if (argument != "--set") {
+                return UsageError("clock takes no argument '" + std::string(argument) + "'");
+            }
+            if (i + 1 == arguments.size() || !(clock.set = ParseClockSetting(arguments[++i]))) {
+                return UsageError("--set needs a date and time as \"YYYY-MM-DD HH:MM\"");
+            }
+        }
+        return RunClock(common, clock);
     }
     return UsageError("unknown command '" + std::string(command) + "'");
 }

@@ -1,6 +1,7 @@
 // k720ctl end to end: the program against the simulated instrument, its exit statuses, messages
 // and files.
 #include <condition_variable>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -255,6 +256,7 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
         {read("x.txt"), "a file ending in .csv"},
         {{"read", "--out"}, "--out needs a value"},
         {{"frobnicate"}, "unknown command"},
+        {{"clock", "--set", "2014-03-07T09:05"}, "YYYY-MM-DD HH:MM"},
         {{}, "no command"},
         {read(pathOfLength(300)), "300 characters"},
         {read((ScratchFolder() / "missing" / "x.csv").string()), "missing folder"},
@@ -368,6 +370,58 @@ TEST_F(K720ctlTest, DeleteAsksOnATerminalAndRefusesWithoutOne) {
         EXPECT_TRUE(asked.out.ends_with(std::string(c.says) + "\n")) << asked.out;
         EXPECT_EQ(demo.SettledCommands().back(), c.cleared ? ":MEM:CLEAR P" : ":MEM:CHECK?");
     }
+}
+
+// The set clock page's checks come first (nothing is sent after a refusal), then its exchange.
+TEST_F(K720ctlTest, ClockSendsWhatTheSetClockPageSends) {
+    using Lines = std::vector<std::string>;
+    sim::Faults refused;
+    refused.wrongReplies.push_back({":TIME*", "NG\r\n"});
+    const Lines found = {"QPID", "QPID"};
+    struct Case {
+        const char* set;
+        sim::Faults faults;
+        int exitStatus;
+        const char* says;
+        Lines sent;
+    };
+    const Case cases[] = {
+        {"2014-03-07 09:05", {}, 0, "Clock set.  ", {"QPID", "QPID", ":TIME 2014,3,7,9,5"}},
+        {"2012-02-29 23:59",
+         refused,
+         1,
+         "Clock setting failed.  ",
+         {"QPID", "QPID", ":TIME 2012,2,29,23,59"}},
+        {"2013-02-29 10:00", {}, 2, "Please enter an integer between 1 and 28.  ", {}},
+        {"2038-01-01 00:00", {}, 2, "Please enter an integer between 2006 and 2037.  ", {}},
+        {"2014-03-07 24:00", {}, 2, "Please enter an integer between 0 and 23.  ", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set);
+        SimInstrument instrument(sim::EmptyInstrument(), c.faults);
+        ChildProcess clock = Run(instrument, {"clock", "--set", c.set});
+        EXPECT_EQ(clock.Wait(), c.exitStatus) << clock.out << clock.err;
+        EXPECT_EQ(LastLine(clock.out), c.says) << clock.out;
+        EXPECT_EQ(instrument.SettledCommands(), c.sent);
+    }
+
+    // Without --set: the PC's time now, to the minute.
+    SimInstrument instrument(sim::EmptyInstrument());
+    auto now = [] {
+        const std::time_t seconds = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&seconds, &local);
+        return ":TIME " + std::to_string(local.tm_year + 1900) + "," +
+               std::to_string(local.tm_mon + 1) + "," + std::to_string(local.tm_mday) + "," +
+               std::to_string(local.tm_hour) + "," + std::to_string(local.tm_min);
+    };
+    const std::string before = now();
+    ChildProcess clock = Run(instrument, {"clock"});
+    EXPECT_EQ(clock.Wait(), 0) << clock.out << clock.err;
+    const std::string after = now();
+    const Lines sent = instrument.SettledCommands();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_TRUE(sent[2] == before || sent[2] == after) << sent[2];
 }
 
 } // namespace
