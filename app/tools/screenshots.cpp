@@ -18,11 +18,14 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "about_dialog.h"
+#include "clock_setting.h"
 #include "color_button.h"
+#include "date_page.h"
 #include "dialogs.h"
 #include "erase_choice_page.h"
 #include "erase_do_page.h"
@@ -136,7 +139,20 @@ const std::vector<Shot> kShots = {
      [](CMainDlg& window) { window.close(); },
      [](CMainDlg& window) { EraseDoPage(window).OkButton()->click(); }},
     {"comp_clock_menu.png", {{kRequestCompClockMenu}}},
-    {"set_clock.png", {{kRequestCompClockMenu}, {kRequestSetClock}}},
+    // The fields as on 7 March 2014 at 09:05, whatever day the picture is taken.
+    {"set_clock.png",
+     {{kRequestCompClockMenu}, {kRequestSetClock}},
+     false,
+     [](CMainDlg& /*window*/) {
+         instrument_clock::SetPcClockForTests([] {
+             return instrument_clock::ClockSetting{2014, 3, 7, 9, 5};
+         });
+     },
+     [](const CMainDlg& window) {
+         const auto& page = *static_cast<const CPpgDate*>(window.Page(PageId::Date));
+         return page.Field(instrument_clock::ClockField::Minute)->text() == QStringLiteral("5");
+     },
+     [](CMainDlg& /*window*/) { instrument_clock::SetPcClockForTests({}); }},
     {"comp_choice.png", {{kRequestCompClockMenu}, {kRequestCompChoice}}},
     {"comp_receive.png", {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestReceiveTable}}},
     {"comp_transmit.png", {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestTransmitTable}}},
