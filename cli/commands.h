@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -56,6 +57,14 @@ int RunClock(const CommonOptions& options, const ClockOptions& clock);
 // The fields of "YYYY-MM-DD HH:MM" (each a decimal integer, leading zeros allowed); nothing when
 // the text has another form.
 std::optional<instrument_clock::TypedFields> ParseClockSetting(std::string_view text);
+
+// Comparator table files: the subcommand and its arguments, everything after "table".
+int RunTable(const CommonOptions& options, std::span<const std::string_view> arguments);
+
+// Prints "k720ctl: MESSAGE" and the hint to --help on stderr; returns kExitUsage.
+int UsageError(const std::string& message);
+// Whether an argument asks for help (-h, --help).
+bool IsHelp(std::string_view argument);
 
 // The unit code of a unit name: A b C d E F G H J L n P in either case, or "all".
 std::optional<int> UnitCodeOfName(const std::string& name);

@@ -21,6 +21,8 @@ Commands:
   delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
   clock [--set "YYYY-MM-DD HH:MM"]
                              set the instrument's clock to the PC's time now, or to the given one
+  table new --out FILE       write a comparator table file of 200 default entries
+  table check FILE           check a comparator table file as the editor opens it
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0) instead of searching
@@ -83,6 +85,8 @@ is found and the command sent. Prints "Clock set.  " or the page's failure messa
 Exit status 0 only when the instrument accepted the setting.
 )";
 
+} // namespace
+
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "k720ctl: %s\nTry 'k720ctl --help'.\n", message.c_str());
     return kExitUsage;
@@ -91,8 +95,6 @@ int UsageError(const std::string& message) {
 bool IsHelp(std::string_view argument) {
     return argument == "-h" || argument == "--help";
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
@@ -227,6 +229,9 @@ int main(int argc, char** argv) {
             }
         }
         return RunClock(common, clock);
+    }
+    if (command == "table") {
+        return RunTable(common, std::span(arguments).subspan(i));
     }
     return UsageError("unknown command '" + std::string(command) + "'");
 }

@@ -262,6 +262,10 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
         {read((ScratchFolder() / "missing" / "x.csv").string()), "missing folder"},
         {read(folder.string()), "not a file"},
         {read(fifo.string()), "not a file"},
+        {{"table"}, "table needs a subcommand"},
+        {{"table", "new"}, "table new needs --out"},
+        {{"table", "check"}, "table check needs one file"},
+        {{"table", "put"}, "unknown table subcommand 'put'"},
     };
     for (const Case& c : cases) {
         ChildProcess misuse = Run(instrument, c.arguments);
@@ -422,6 +426,32 @@ TEST_F(K720ctlTest, ClockSendsWhatTheSetClockPageSends) {
     const Lines sent = instrument.SettledCommands();
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_TRUE(sent[2] == before || sent[2] == after) << sent[2];
+}
+
+// Table files need no instrument: a new table passes the editor's check, a broken one gets the
+// editor's message, a file that cannot be written is said so.
+TEST_F(K720ctlTest, TableNewWritesATableThatTableCheckAccepts) {
+    const std::string path = Scratch("table.csv").string();
+    ChildProcess made(K720CTL_PROGRAM, {"table", "new", "--out", path});
+    EXPECT_EQ(made.Wait(), 0) << made.out << made.err;
+    ChildProcess sound(K720CTL_PROGRAM, {"table", "check", path});
+    EXPECT_EQ(sound.Wait(), 0) << sound.out << sound.err;
+    EXPECT_EQ(made.out + sound.out, "");
+
+    // Entry 7 in the 30 mohm range, written in full-width letters, with a limit beyond 31.00.
+    std::string bytes = ReadFile(path);
+    const std::string entry7 = "\r\n7,No Name,3m,0.000,";
+    ASSERT_NE(bytes.find(entry7), std::string::npos);
+    bytes.replace(bytes.find(entry7), entry7.size(),
+                  "\r\n7,No Name,\x82\x52\x82\x4F\x82\x6C,31.01,");
+    std::ofstream(path, std::ios::binary) << bytes;
+    ChildProcess broken(K720CTL_PROGRAM, {"table", "check", path});
+    EXPECT_EQ(broken.Wait(), 1);
+    EXPECT_EQ(broken.out, "File corrupted.  \nCan not open. \n\n( No.7, R-Lim1 )\n");
+
+    ChildProcess unwritable(K720CTL_PROGRAM, {"table", "new", "--out", ScratchFolder().string()});
+    EXPECT_EQ(unwritable.Wait(), 1);
+    EXPECT_NE(unwritable.out.find("not a file"), std::string::npos) << unwritable.out;
 }
 
 } // namespace
