@@ -1,22 +1,27 @@
 // Draws the main program's bitmaps (the two picture buttons of the top menu in their normal,
-// pressed and focused looks), the logo of the main window and the program icon, and writes them
-// as PNG files into the folder named on the command line:
+// pressed and focused looks), the logo of the main window and the program icon, and the install
+// launcher's pictures (its two language buttons in their three looks and the two pictures that
+// explain them), and writes them as PNG files into the folder named on the command line:
 //
 //   k720-draw-images <output folder>
 //
 // The pictures are drawn on whole pixels with QPainter on QImage, and every run gives the same
 // bytes. Captions use DejaVu Sans Bold (the platform's sans-serif where it is missing), so a
-// machine with other fonts draws slightly different letters. The PNG files are committed; run
-// this tool only to change a picture.
+// machine with other fonts draws slightly different letters. The launcher's Japanese pictures need
+// a font with Japanese glyphs (on Debian: fonts-ipafont-gothic); without one they are not written
+// and the run fails. The PNG files are committed; run this tool only to change a picture.
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include <QColor>
 #include <QDir>
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -455,10 +460,128 @@ QImage Icon(int size) {
     return size <= 16 ? SmallIcon() : LargeIcon(size);
 }
 
+// The install launcher's pictures: two language buttons and the pictures that explain them.
+const QColor kPaleCyan(215, 255, 255);
+const QColor kPalePink(255, 208, 255);
+const QColor kNoteFace(236, 233, 216);
+const QColor kInk(0, 0, 0);
+constexpr QSize kLanguageButtonSize(88, 45);
+constexpr QSize kNoteSize(150, 42);
+
+// A font that has a glyph for every character of each text: the first of the usual Japanese
+// families the machine has, else any family the font database lists for Japanese.
+std::optional<QFont> JapaneseFont(const QStringList& texts, int pixelSize, bool bold) {
+    QStringList families = {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"),
+                            QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL Gothic")};
+    families += QFontDatabase::families(QFontDatabase::Japanese);
+    for (const QString& family : families) {
+        QFont font(family);
+        font.setPixelSize(pixelSize);
+        font.setBold(bold);
+        font.setHintingPreference(QFont::PreferFullHinting);
+        if (QFontInfo(font).family() != family) {
+            continue;
+        }
+        const QFontMetrics metrics(font);
+        const bool covers = std::all_of(texts.begin(), texts.end(), [&](const QString& text) {
+            return std::all_of(text.begin(), text.end(),
+                               [&](QChar c) { return metrics.inFont(c); });
+        });
+        if (covers) {
+            return font;
+        }
+    }
+    return std::nullopt;
+}
+
+QFont LatinFont(int pixelSize, bool bold) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+// A language button: the word in black on a pale face inside a raised edge; pressed with the
+// word one pixel lower and to the right inside a sunken edge; focused (and pressed) with the
+// dotted focus rectangle.
+QImage LanguageButton(const QColor& face, const QString& word, const QFont& font, ButtonLook look) {
+    QImage image(kLanguageButtonSize, QImage::Format_RGB32);
+    const QRect whole = image.rect();
+    {
+        QPainter p(&image);
+        Fill(p, 0, 0, whole.width(), whole.height(), face);
+        RaisedEdge(p, whole);
+        p.setFont(font);
+        p.setPen(kInk);
+        const int shift = look == ButtonLook::Pressed ? 1 : 0;
+        p.drawText(whole.translated(shift, shift), Qt::AlignCenter | Qt::TextSingleLine, word);
+        if (look == ButtonLook::Pressed) {
+            SunkenEdge(p, whole);
+        }
+    }
+    if (look != ButtonLook::Normal) {
+        FocusDots(image, whole.adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset));
+    }
+    return image.convertToFormat(QImage::Format_RGB888);
+}
+
+// A picture that explains a language button: its lines in black, centred on the dialog face.
+QImage Note(const QStringList& lines, const QFont& font) {
+    QImage image(kNoteSize, QImage::Format_RGB32);
+    QPainter p(&image);
+    Fill(p, 0, 0, image.width(), image.height(), kNoteFace);
+    p.setFont(font);
+    p.setPen(kInk);
+    p.drawText(image.rect(), Qt::AlignCenter, lines.join(QLatin1Char('\n')));
+    p.end();
+    return image.convertToFormat(QImage::Format_RGB888);
+}
+
 struct Output {
     QString fileName;
     QImage image;
+    // Why the picture could not be drawn; the image is then null.
+    QString error;
 };
+
+constexpr std::array<std::pair<ButtonLook, const char*>, 3> kLooks = {{
+    {ButtonLook::Normal, "normal"},
+    {ButtonLook::Pressed, "pressed"},
+    {ButtonLook::Focused, "focused"},
+}};
+
+void AddLauncherImages(std::vector<Output>& out) {
+    const QString japanese = QStringLiteral("日本語");
+    const QString english = QStringLiteral("English");
+    const QStringList japaneseNote = {QStringLiteral("日本語版を"),
+                                      QStringLiteral("インストールします。")};
+    const QStringList englishNote = {QStringLiteral("Install English version.")};
+    const std::optional<QFont> japaneseWord = JapaneseFont({japanese}, 18, true);
+    const std::optional<QFont> japaneseText = JapaneseFont(japaneseNote, 13, false);
+    const QString noFont =
+        QStringLiteral("no font with Japanese glyphs (install fonts-ipafont-gothic)");
+    for (const auto& [look, suffix] : kLooks) {
+        const QString name = QStringLiteral("install_japanese_%1.png").arg(QLatin1String(suffix));
+        if (japaneseWord) {
+            out.push_back({name, LanguageButton(kPaleCyan, japanese, *japaneseWord, look), {}});
+        } else {
+            out.push_back({name, {}, noFont});
+        }
+        out.push_back({QStringLiteral("install_english_%1.png").arg(QLatin1String(suffix)),
+                       LanguageButton(kPalePink, english, LatinFont(16, true), look),
+                       {}});
+    }
+    if (japaneseText) {
+        out.push_back(
+            {QStringLiteral("install_japanese_note.png"), Note(japaneseNote, *japaneseText), {}});
+    } else {
+        out.push_back({QStringLiteral("install_japanese_note.png"), {}, noFont});
+    }
+    out.push_back(
+        {QStringLiteral("install_english_note.png"), Note(englishNote, LatinFont(12, false)), {}});
+}
 
 std::vector<Output> AllImages() {
     const QString readDelete = QStringLiteral("Read/Delete Data");
@@ -466,22 +589,19 @@ std::vector<Output> AllImages() {
     // Both buttons share one caption size, like the coloured buttons share their font.
     const QFont captionFont = FittingBoldFont({readDelete, compClock}, kCaptionBox.width(), 13);
     std::vector<Output> out;
-    const std::array<std::pair<ButtonLook, QString>, 3> looks = {{
-        {ButtonLook::Normal, QStringLiteral("normal")},
-        {ButtonLook::Pressed, QStringLiteral("pressed")},
-        {ButtonLook::Focused, QStringLiteral("focused")},
-    }};
-    for (const auto& [look, suffix] : looks) {
-        out.push_back({QStringLiteral("read_delete_%1.png").arg(suffix),
-                       MenuButton(kBlueFace, readDelete, captionFont, Flow::InstrumentToPc, look)});
-        out.push_back(
-            {QStringLiteral("comp_clock_%1.png").arg(suffix),
-             MenuButton(kOrangeFace, compClock, captionFont, Flow::PcToInstrument, look)});
+    for (const auto& [look, suffix] : kLooks) {
+        out.push_back({QStringLiteral("read_delete_%1.png").arg(QLatin1String(suffix)),
+                       MenuButton(kBlueFace, readDelete, captionFont, Flow::InstrumentToPc, look),
+                       {}});
+        out.push_back({QStringLiteral("comp_clock_%1.png").arg(QLatin1String(suffix)),
+                       MenuButton(kOrangeFace, compClock, captionFont, Flow::PcToInstrument, look),
+                       {}});
     }
-    out.push_back({QStringLiteral("logo.png"), Logo()});
+    out.push_back({QStringLiteral("logo.png"), Logo(), {}});
     for (const int size : {16, 32, 48, 256}) {
-        out.push_back({QStringLiteral("icon_%1.png").arg(size), Icon(size)});
+        out.push_back({QStringLiteral("icon_%1.png").arg(size), Icon(size), {}});
     }
+    AddLauncherImages(out);
     return out;
 }
 
@@ -507,7 +627,10 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (const Output& o : AllImages()) {
         const QString path = folder.filePath(o.fileName);
-        if (!o.image.save(path, "PNG")) {
+        if (o.image.isNull()) {
+            err << "cannot draw " << o.fileName << ": " << o.error << "\n";
+            ++failures;
+        } else if (!o.image.save(path, "PNG")) {
             err << "cannot write " << path << "\n";
             ++failures;
         }
