@@ -43,6 +43,7 @@ std::string FieldFault(int entry, Field field) {
            kFieldNames[field] + " )";
 }
 
+// Why a row cannot be written: it would not load back as it stands.
 std::string RowFault(int entry, Field field) {
     if (field == kName) {
         return "Can not write the table.  \nThe Name of No." + std::to_string(entry) +
