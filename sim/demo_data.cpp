@@ -142,14 +142,6 @@ void FillFullUnit(MemoryUnit& unit, Dice& dice) {
     }
 }
 
-EntryRecord PackEntryCodes(int rRange, int limit1, int limit2, int vRange, int voltageLimit) {
-    return {static_cast<std::uint8_t>(rRange * 64 + (limit1 >> 6)),
-            static_cast<std::uint8_t>((limit1 & 0x3F) * 4 + (limit2 >> 10)),
-            static_cast<std::uint8_t>((limit2 >> 2) & 0xFF),
-            static_cast<std::uint8_t>((limit2 & 3) * 64 + vRange * 32 + (voltageLimit >> 8)),
-            static_cast<std::uint8_t>(voltageLimit & 0xFF)};
-}
-
 ClockSetting LocalClock() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -158,6 +150,14 @@ ClockSetting LocalClock() {
 }
 
 } // namespace
+
+EntryRecord PackEntryCodes(int rRange, int limit1, int limit2, int vRange, int voltageLimit) {
+    return {static_cast<std::uint8_t>(rRange * 64 + (limit1 >> 6)),
+            static_cast<std::uint8_t>((limit1 & 0x3F) * 4 + (limit2 >> 10)),
+            static_cast<std::uint8_t>((limit2 >> 2) & 0xFF),
+            static_cast<std::uint8_t>((limit2 & 3) * 64 + vRange * 32 + (voltageLimit >> 8)),
+            static_cast<std::uint8_t>(voltageLimit & 0xFF)};
+}
 
 InstrumentState EmptyInstrument() {
     InstrumentState state;

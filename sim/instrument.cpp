@@ -277,6 +277,11 @@ Reaction InstrumentProtocol::Answer(const std::string& command) {
         if (!entry || *entry < 1 || *entry > kTableEntries) {
             return {Rejected()};
         }
+        if (faults_.tableEntriesBeforeSilence >= 0 &&
+            tableEntriesAnswered_ >= faults_.tableEntriesBeforeSilence) {
+            return {};
+        }
+        ++tableEntriesAnswered_;
         const EntryRecord& record = state_.comparatorTable[static_cast<std::size_t>(*entry - 1)];
         return {std::vector<std::uint8_t>(record.begin(), record.end())};
     }

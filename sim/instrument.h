@@ -64,6 +64,10 @@ InstrumentState DemoInstrument();
 // Every slot of every unit holds a reading: 4800 readings, for the benchmarks.
 InstrumentState FullInstrument();
 
+// The entry record of a comparator entry, packed by the instrument's own rule (kept apart from the
+// companion's packer, so that tests cross-check the two): the range codes and the limit counts.
+EntryRecord PackEntryCodes(int rRange, int limit1, int limit2, int vRange, int voltageLimit);
+
 // Faults a test can inject. Commands are counted from 1 in the order received.
 struct Faults {
     // From this command on, nothing is answered (0: never).
@@ -72,6 +76,8 @@ struct Faults {
     int hangUpAtCommand = 0;
     // ":MEM:DATA?" requests answered before the instrument stops answering them (-1: no limit).
     int readingsBeforeSilence = -1;
+    // ":COMP:TABLE?" queries answered before the instrument stops answering them (-1: no limit).
+    int tableEntriesBeforeSilence = -1;
     // Comparator entry (1 to 200) whose record is acknowledged with `badAckByte` (0: none).
     int badAckEntry = 0;
     std::uint8_t badAckByte = 0x55;
@@ -131,6 +137,7 @@ private:
     std::string line_;
     int commandsReceived_ = 0;
     int readingsAnswered_ = 0;
+    int tableEntriesAnswered_ = 0;
     std::vector<int> wrongReplyMatches_;
     // Table transfer in progress: entries received so far, the record being received.
     bool receivingTable_ = false;

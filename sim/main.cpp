@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "comp_table.h"
 #include "pty_server.h"
+#include "table_file.h"
 
 namespace {
 
@@ -22,17 +24,22 @@ Instrument:
   --full                    every slot of every unit holds a reading (4800 readings)
   --fahrenheit              the instrument reports temperatures in Fahrenheit
   --serial TEXT             the serial number it reports
+  --table FILE.csv          its comparator table, from a table file that passes the table's
+                            checks (the Names are not kept: the instrument has no room for them)
 
 Line:
   --pace                    deliver bytes at the pace of a 38400-baud 8N1 line
   --latency-ms N            wait N milliseconds before each reply
-  --log FILE                append every received command and port event to FILE
+  --log FILE                append every received command, comparator record (in hex) and
+                            port event to FILE
 
 Faults:
   --silent-from K           answer nothing from the K-th command on
   --hang-up-at K            hang up (the device disappears) on the K-th command
   --readings-before-silence N
                             answer N reading requests, then stop answering them
+  --table-entries-before-silence N
+                            answer N comparator entry queries, then stop answering them
   --bad-ack ENTRY[=BYTE]    acknowledge comparator entry ENTRY with BYTE (hex, default 55)
   --reply COMMAND=TEXT[@N]  answer COMMAND with TEXT + CR LF instead (only the N-th time);
                             a COMMAND ending in '*' matches every command it begins
@@ -86,6 +93,36 @@ bool ParseBadAck(std::string_view text, sim::Faults& faults) {
     return true;
 }
 
+// The comparator table of a table file as the instrument holds it after a transfer, packed by the
+// instrument's own rule. False, with the table check's message, for a file that fails the checks.
+bool LoadComparatorTable(const std::string& path, sim::InstrumentState& state, std::string& error) {
+    std::string text;
+    if (const comp::TableOutcome loaded = comp::LoadTableFile(path, text); !loaded.Ok()) {
+        error = loaded.message;
+        return false;
+    }
+    const comp::ParsedTable parsed = comp::ParseTableText(text);
+    if (!parsed.Ok()) {
+        error = parsed.message;
+        return false;
+    }
+    for (std::size_t i = 0; i < state.comparatorTable.size(); ++i) {
+        const comp::CompRow& row = parsed.rows[i];
+        const comp::RangeSpec& r = comp::ResistanceRange(comp::ResistanceCodeOf(row.rRange));
+        const comp::RangeSpec& v = comp::VoltageRange(comp::VoltageCodeOf(row.vRange));
+        const auto limit1 = comp::CountOfCanonicalLimit(row.rLim1, r);
+        const auto limit2 = comp::CountOfCanonicalLimit(row.rLim2, r);
+        const auto voltageLimit = comp::CountOfCanonicalLimit(row.vLim, v);
+        if (!limit1 || !limit2 || !voltageLimit) {
+            error = "entry " + std::to_string(i + 1) + " has a limit that is not canonical";
+            return false;
+        }
+        state.comparatorTable[i] =
+            sim::PackEntryCodes(r.code, *limit1, *limit2, v.code, *voltageLimit);
+    }
+    return true;
+}
+
 int UsageError(const char* message, const char* argument) {
     std::fprintf(stderr, "k720-sim: %s%s%s\nTry 'k720-sim --help'.\n", message,
                  argument != nullptr ? ": " : "", argument != nullptr ? argument : "");
@@ -99,6 +136,7 @@ int main(int argc, char** argv) {
     bool full = false;
     bool fahrenheit = false;
     std::optional<std::string> serial;
+    std::optional<std::string> tablePath;
     sim::Faults faults;
     sim::ServerOptions options;
 
@@ -121,6 +159,8 @@ int main(int argc, char** argv) {
             options.pace = true;
         } else if (option == "--serial" && hasValue) {
             serial = argv[++i];
+        } else if (option == "--table" && hasValue) {
+            tablePath = argv[++i];
         } else if (option == "--log" && hasValue) {
             options.logPath = argv[++i];
         } else if (option == "--latency-ms") {
@@ -141,6 +181,12 @@ int main(int argc, char** argv) {
                 return UsageError("--readings-before-silence needs a count", nullptr);
             }
             faults.readingsBeforeSilence = *n;
+        } else if (option == "--table-entries-before-silence") {
+            const auto n = count();
+            if (!n) {
+                return UsageError("--table-entries-before-silence needs a count", nullptr);
+            }
+            faults.tableEntriesBeforeSilence = *n;
         } else if (option == "--bad-ack" && hasValue) {
             if (!ParseBadAck(argv[++i], faults)) {
                 return UsageError("--bad-ack needs ENTRY (1 to 200) or ENTRY=HEXBYTE", argv[i]);
@@ -164,6 +210,13 @@ int main(int argc, char** argv) {
     }
     if (serial) {
         state.serialNumber = *serial;
+    }
+    if (tablePath) {
+        std::string error;
+        if (!LoadComparatorTable(*tablePath, state, error)) {
+            std::fprintf(stderr, "k720-sim: --table %s:\n%s\n", tablePath->c_str(), error.c_str());
+            return 2;
+        }
     }
 
     // Block the stop signals before the serving thread starts, so that only sigwait sees them.

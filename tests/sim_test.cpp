@@ -213,6 +213,19 @@ TEST_F(SimTest, ReadingsStopAfterTheChosenCount) {
     EXPECT_EQ(CommReadByte(&byte), 0);
 }
 
+TEST_F(SimTest, TableQueriesStopAfterTheChosenCount) {
+    sim::Faults faults;
+    faults.tableEntriesBeforeSilence = 2;
+    const sim::EntryRecord first = sim::DemoInstrument().comparatorTable[0];
+    Serve(sim::DemoInstrument(), faults);
+    EXPECT_EQ(AskBytes(":COMP:TABLE? 1", 5), std::vector<std::uint8_t>(first.begin(), first.end()));
+    AskBytes(":COMP:TABLE? 2", 5);
+    EXPECT_EQ(Ask(":MEM:CHECK?").size(), 12u) << "other commands are still answered";
+    ASSERT_EQ(CommSendCommand(":COMP:TABLE? 3"), 1);
+    std::uint8_t byte = 0;
+    EXPECT_EQ(CommReadByte(&byte), 0);
+}
+
 TEST_F(SimTest, HangUpMakesTheDeviceVanish) {
     sim::Faults faults;
     faults.hangUpAtCommand = 2;
@@ -251,6 +264,28 @@ TEST_F(SimTest, LogsCommandsAndPortEventsInOrder) {
     text << log.rdbuf();
     EXPECT_EQ(text.str(), "port opened\ncommand QPID\ncommand :SERIAL?\nport closed\n"
                           "port opened\ncommand QPID\nport closed\n");
+}
+
+TEST_F(SimTest, LogsEveryTableRecordInHex) {
+    const std::string logPath = testing::TempDir() + "k720_sim_records.log";
+    std::remove(logPath.c_str());
+    sim::ServerOptions options;
+    options.logPath = logPath;
+    Serve(sim::EmptyInstrument(), {}, options);
+    EXPECT_EQ(Ask(":COMP:TABLE"), "OK");
+    for (const std::uint8_t first : {0x53, 0x0A}) {
+        const std::uint8_t record[5] = {first, 0x4B, 0x07, 0x24, 0xB0};
+        ASSERT_EQ(CommSendBytes(record, sizeof record), 1);
+        std::uint8_t ack = 0;
+        ASSERT_EQ(CommReadByte(&ack), 1);
+    }
+    CommClose();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::ifstream log(logPath);
+    std::stringstream text;
+    text << log.rdbuf();
+    EXPECT_EQ(text.str(), "port opened\ncommand :COMP:TABLE\nentry 1: 53 4B 07 24 B0\n"
+                          "entry 2: 0A 4B 07 24 B0\nport closed\n");
 }
 
 TEST_F(SimTest, CommandSentJustBeforeTheCloseIsNotLost) {
