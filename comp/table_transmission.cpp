@@ -1,0 +1,187 @@
+#include "table_transmission.h"
+
+#include <cstring>
+#include <system_error>
+
+#include "comm.h"
+#include "discovery.h"
+#include "table_file.h"
+
+namespace comp {
+
+namespace {
+
+// The engine whose sender runs on this thread (none on other threads).
+thread_local const TableTransmissionEngine* t_senderOf = nullptr;
+
+} // namespace
+
+const char* EndMessage(TransmissionOutcome outcome) {
+    switch (outcome) {
+    case TransmissionOutcome::Transferred:
+        return kTableTransferredMessage;
+    case TransmissionOutcome::Error:
+        return kTableTransferErrorMessage;
+    case TransmissionOutcome::Stopped:
+        return "";
+    }
+    return kTableTransferErrorMessage;
+}
+
+PackedTable PackTableText(std::string_view text) {
+    PackedTable packed;
+    const ParsedTable parsed = ParseTableText(text);
+    if (!parsed.Ok()) {
+        packed.message = parsed.message;
+        return packed;
+    }
+    for (std::size_t i = 0; i < packed.records.size(); ++i) {
+        const std::optional<EntryRecord> record = PackEntry(parsed.rows[i]);
+        if (!record) {
+            // The parse leaves only canonical limits within their bounds, which always fit.
+            packed.message = kTableTransferErrorMessage;
+            return packed;
+        }
+        packed.records[i] = *record;
+    }
+    return packed;
+}
+
+TableTransmissionEngine::~TableTransmissionEngine() {
+    StopAndJoin();
+}
+
+void TableTransmissionEngine::Stop() {
+    stopRequested_.store(true);
+}
+
+void TableTransmissionEngine::Join() {
+    // From an observer callback (the sender) a join would wait on itself.
+    if (t_senderOf == this) {
+        return;
+    }
+    { const std::lock_guard waitForStart(startLock_); }
+    JoinSender();
+}
+
+void TableTransmissionEngine::JoinSender() {
+    std::thread sender;
+    {
+        const std::lock_guard lock(threadsLock_);
+        sender = std::move(sender_);
+    }
+    if (sender.joinable()) {
+        sender.join();
+    }
+}
+
+void TableTransmissionEngine::StopAndJoin() {
+    Stop();
+    Join();
+}
+
+TransmissionStart TableTransmissionEngine::Start(std::string tableText, std::stop_token stop) {
+    return Begin(0, true, std::move(tableText), std::move(stop));
+}
+
+TransmissionStart TableTransmissionEngine::StartOnPort(int port, std::string tableText,
+                                                       std::stop_token stop) {
+    return Begin(port, false, std::move(tableText), std::move(stop));
+}
+
+TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::string tableText,
+                                                 std::stop_token stop) {
+    using Outcome = TransmissionStartOutcome;
+    const std::lock_guard starting(startLock_);
+    if (running_.load()) {
+        return {Outcome::Busy, ""};
+    }
+    JoinSender(); // the sender of the previous transfer has done its work; reap it
+    stopRequested_.store(false);
+    acknowledged_.store(0);
+
+    // Everything to be sent is known before the instrument is touched.
+    PackedTable packed = PackTableText(tableText);
+    if (!packed.Ok()) {
+        return {Outcome::TableRefused, std::move(packed.message)};
+    }
+    if (scan) {
+        if (PortScan(stop) != 0) {
+            if (stop.stop_requested()) {
+                return {Outcome::Stopped, ""};
+            }
+            return {Outcome::ScanFailed, kTransmissionScanFailedMessage};
+        }
+        port = g_instrumentPort;
+    }
+    if (stop.stop_requested() || stopRequested_.load()) {
+        return {Outcome::Stopped, ""};
+    }
+
+    // A port that did not open leaves the reply empty: an invalid response.
+    (void)CommOpen(port);
+    // A reply read with the transfer's would be taken for its answer.
+    if (CommPurgeStray() != 0) {
+        CommClose();
+        return {Outcome::InvalidResponse, kTableInvalidResponseMessage};
+    }
+    (void)CommSendCommand(":COMP:TABLE"); // a command not written leaves no reply to read
+    char reply[kTableReplySize] = {};
+    // A port that failed leaves the reply untouched, and so empty.
+    (void)CommReadLine(reply);
+    if (CommTimedOut()) {
+        CommClose();
+        return {Outcome::NoResponse, kTableNoResponseMessage};
+    }
+    if (std::strcmp(reply, kTableTransferAccepted) != 0) {
+        CommClose();
+        return {Outcome::InvalidResponse, kTableInvalidResponseMessage};
+    }
+    if (stop.stop_requested() || stopRequested_.load()) {
+        CommClose(); // the instrument abandons the transfer after a quiet while
+        return {Outcome::Stopped, ""};
+    }
+
+    records_ = packed.records;
+    running_.store(true);
+    const std::lock_guard lock(threadsLock_);
+    try {
+        sender_ = std::thread([this] { SenderMain(); });
+    } catch (const std::system_error&) {
+        CommClose();
+        running_.store(false);
+        return {Outcome::Failed, kTableTransferErrorMessage};
+    }
+    return {Outcome::Started, ""};
+}
+
+void TableTransmissionEngine::SenderMain() {
+    t_senderOf = this;
+    TableTransmissionEnd end;
+    end.outcome = TransmissionOutcome::Transferred;
+    for (int number = 1; number <= kEntryCount; ++number) {
+        if (stopRequested_.load()) {
+            end.outcome = TransmissionOutcome::Stopped;
+            break;
+        }
+        const EntryRecord& record = records_[static_cast<std::size_t>(number - 1)];
+        // The acknowledgement is read by count: a byte already waiting would be taken for it.
+        if (CommPurgeStray() != 0 || !CommSendBytes(record.data(), record.size())) {
+            end.outcome = TransmissionOutcome::Error;
+            break;
+        }
+        std::uint8_t acknowledgement = 0;
+        if (!CommReadByte(&acknowledgement) || acknowledgement != kEntryAcknowledgement) {
+            end.outcome = TransmissionOutcome::Error; // a missing byte has closed the port already
+            break;
+        }
+        acknowledged_.store(number);
+        end.acknowledged = number;
+        observer_.OnProgress(number);
+    }
+    CommClose();
+    running_.store(false);
+    observer_.OnEnd(end);
+}
+
+} // namespace comp
