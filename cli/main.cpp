@@ -23,6 +23,8 @@ Commands:
                              set the instrument's clock to the PC's time now, or to the given one
   table new --out FILE       write a comparator table file of 200 default entries
   table check FILE           check a comparator table file as the editor opens it
+  table get --out FILE       read the instrument's comparator table into FILE.csv
+  table put FILE             send the comparator table file FILE.csv to the instrument
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0) instead of searching

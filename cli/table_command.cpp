@@ -1,13 +1,28 @@
-// k720ctl table: comparator table files from a script, on the editor's core and with its texts.
-// Each subcommand parses its own arguments; those that speak to the instrument take the common
-// options (--port, -v) like the other commands.
+// k720ctl table: comparator table files from a script, on the editor's core and with its texts,
+// and the table's transfers to and from the instrument on the transfer pages' engines. Each
+// subcommand parses its own arguments; those that speak to the instrument take the common options
+// (--port, -v) like the other commands.
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <poll.h>
 #include <span>
 #include <string>
 #include <string_view>
+#include <sys/eventfd.h>
+#include <unistd.h>
+#include <utility>
 
 #include "commands.h"
+#include "replacement_file.h"
+#include "stop_signals.h"
 #include "table_file.h"
+#include "table_reception.h"
+#include "table_transmission.h"
+#include "unique_fd.h"
 
 namespace {
 
@@ -21,9 +36,13 @@ voltage range with one limit, kept as CSV files in code page 932.
 Subcommands:
   new --out FILE.csv   write a table of 200 default entries
   check FILE.csv       check a table file as the editor does when it opens one
+  get --out FILE.csv [--names-from OLD.csv]
+                       read the instrument's table into a table file
+  put FILE.csv         send a table file to the instrument
 
 'k720ctl table SUBCOMMAND --help' explains a subcommand.
-Exit status: 0 success, 1 the table or the file failed, 2 usage error.
+Exit status: 0 success, 1 the table, the file or the instrument failed, 2 usage error, 130
+interrupted (Ctrl-C, SIGTERM or SIGHUP).
 )";
 
 constexpr const char* kNewUsage = R"(usage: k720ctl table new --out FILE.csv
@@ -41,6 +60,36 @@ Loads FILE.csv and checks it as the editor does when it opens a table file: the 
 file line, then entries 1 to 200 field by field. Prints nothing for a sound table; otherwise the
 editor's message for the first fault, byte for byte, or why the file could not be read.
 Exit status 0 when the table is sound, 1 when not.
+)";
+
+constexpr const char* kGetUsage =
+    R"(usage: k720ctl [--port DEVICE] [-v] table get --out FILE.csv [--names-from OLD.csv]
+
+Finds the K720 and reads its comparator table, all 200 entries, as the reception page does
+(":COMP:TABLE:START", ":COMP:TABLE? 1" to ":COMP:TABLE? 200", ":COMP:TABLE:END"), then checks the
+received table as the editor does and writes it to FILE.csv as the editor saves it. The
+instrument keeps no names: every entry is named "No Name", or, with --names-from, takes the name
+of the same entry in OLD.csv. A missing folder, a folder, named pipe or device at FILE.csv, or an
+OLD.csv that fails the table's checks is refused before the instrument is touched (exit status
+2). Prints "Data received.  " or the reception page's failure message; a received table that
+fails the checks prints the editor's message and writes no file. Progress is shown on a terminal.
+Ctrl-C, SIGTERM or SIGHUP ends the reception after the entry in progress (the instrument is told
+the reading ended) and writes no file; the exit status is then 130.
+Exit status 0 only when the file was written.
+)";
+
+constexpr const char* kPutUsage = R"(usage: k720ctl [--port DEVICE] [-v] table put FILE.csv
+
+Loads FILE.csv and checks it as the editor does when it opens a table file; a fault prints the
+editor's message and nothing is sent. Then finds the K720 and sends the table, all 200 entries,
+as the transfer page does (":COMP:TABLE", answered "OK", then each entry's five-byte record,
+acknowledged by the instrument). The names stay on the PC. Prints "Data transferred.  " or the
+transfer page's failure message; progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP ends
+the transfer after the entry in progress (exit status 130): the entries acknowledged until then
+are in the instrument, the others are as they were, so send the table again. Wait a few seconds
+first: until the instrument gives up waiting for the remaining entries, it may take the bytes of
+a new command for an entry.
+Exit status 0 only when every entry was acknowledged.
 )";
 
 // Prints a message of the core as it stands (its bytes are code page 932 where it quotes a file).
@@ -87,6 +136,321 @@ int RunCheckFile(const CommonOptions& /*options*/, Arguments arguments) {
     return kExitOk;
 }
 
+// Wakes the command's thread when the engine reports, from its worker threads, and keeps the end.
+template <typename End>
+class EndReport {
+public:
+    explicit EndReport(int wakeFd) : wakeFd_(wakeFd) {}
+
+    void Wake() {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+    }
+    void SetEnd(End end) {
+        {
+            const std::lock_guard lock(mutex_);
+            end_ = std::move(end);
+        }
+        Wake();
+    }
+    bool Ended() const {
+        const std::lock_guard lock(mutex_);
+        return end_.has_value();
+    }
+    End TakeEnd() {
+        const std::lock_guard lock(mutex_);
+        return std::move(*end_);
+    }
+
+private:
+    int wakeFd_;
+    mutable std::mutex mutex_;
+    std::optional<End> end_;
+};
+
+class ReceptionReports final : public comp::TableReceptionObserver,
+                               public EndReport<comp::TableReceptionEnd> {
+public:
+    using EndReport::EndReport;
+    void OnProgress(int) override { Wake(); }
+    void OnEnd(comp::TableReceptionEnd end) override { SetEnd(std::move(end)); }
+};
+
+class TransmissionReports final : public comp::TableTransmissionObserver,
+                                  public EndReport<comp::TableTransmissionEnd> {
+public:
+    using EndReport::EndReport;
+    void OnProgress(int) override { Wake(); }
+    void OnEnd(const comp::TableTransmissionEnd& end) override { SetEnd(end); }
+};
+
+// Waits for the end of a started transfer, with the counter on a terminal; a stop signal asks the
+// engine to stop after the entry in progress. True when a stop signal came.
+template <typename Engine, typename End>
+bool WaitForEnd(Engine& engine, EndReport<End>& report, int wakeFd, StopSignals& signals,
+                int (Engine::*entries)() const) {
+    const bool shown = isatty(STDERR_FILENO) != 0;
+    bool interrupted = false;
+    while (!report.Ended()) {
+        pollfd fds[2] = {{wakeFd, POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) {
+                continue; // a stopped and continued process
+            }
+            // Nothing can be waited for any more: end the transfer; Join waits for its end.
+            std::perror("k720ctl");
+            engine.Stop();
+            break;
+        }
+        if (fds[1].revents & POLLIN) {
+            signals.Take();
+            interrupted = true;
+            engine.Stop();
+        }
+        if (fds[0].revents & POLLIN) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] const ssize_t n = read(wakeFd, &count, sizeof count);
+            if (shown) {
+                std::fprintf(stderr, "\r%s\033[K",
+                             comp::EntryCounterText((engine.*entries)()).c_str());
+                std::fflush(stderr);
+            }
+        }
+    }
+    if (shown) {
+        std::fprintf(stderr, "\r\033[K");
+        std::fflush(stderr);
+    }
+    engine.Join();
+    return interrupted;
+}
+
+int RefuseDestination(const std::string& why) {
+    std::fprintf(stderr, "k720ctl: --out %s\n", why.c_str());
+    return kExitUsage;
+}
+
+// Refuses a destination that could not be written before the instrument is touched: a missing
+// folder, or a folder, named pipe or device in the file's place (opening one could block).
+int CheckDestination(const std::string& output) {
+    const std::filesystem::path path(output);
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(folder, error).type();
+    if (type == std::filesystem::file_type::not_found) {
+        return RefuseDestination("names a missing folder: " + folder.string());
+    }
+    if (error) {
+        return RefuseDestination("names an unreachable folder: " + folder.string() + ": " +
+                                 error.message());
+    }
+    if (type != std::filesystem::file_type::directory) {
+        return RefuseDestination("names a file as its folder: " + folder.string());
+    }
+    if (files::KindOfDestination(output) == files::DestinationKind::Other) {
+        return RefuseDestination("names a folder, a named pipe or a device, not a file: " + output);
+    }
+    return kExitOk;
+}
+
+// The names of a table file that passes the table's checks, entry by entry.
+int LoadNames(const std::string& path, comp::CompTable& names) {
+    std::string text;
+    comp::TableOutcome loaded = comp::LoadTableFile(path, text);
+    comp::ParsedTable parsed;
+    if (loaded.Ok()) {
+        parsed = comp::ParseTableText(text);
+    }
+    const std::string& message = loaded.Ok() ? parsed.message : loaded.message;
+    if (!message.empty()) {
+        std::fprintf(stderr, "k720ctl: --names-from %s:\n", path.c_str());
+        std::fwrite(message.data(), 1, message.size(), stderr);
+        std::fputc('\n', stderr);
+        return kExitUsage;
+    }
+    names = parsed.rows;
+    return kExitOk;
+}
+
+// The event descriptor the engine's reports wake the command's thread with.
+int OpenWakeFd(UniqueFd& fd) {
+    fd.Reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!fd.Valid()) {
+        std::perror("k720ctl");
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int RunGet(const CommonOptions& options, Arguments arguments) {
+    std::string output;
+    std::optional<std::string> namesFrom;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument != "--out" && argument != "--names-from") {
+            return UsageError("table get takes no argument '" + std::string(argument) + "'");
+        }
+        if (++i == arguments.size()) {
+            return UsageError(std::string(argument) + " needs a file");
+        }
+        (argument == "--out" ? output : namesFrom.emplace()) = std::string(arguments[i]);
+    }
+    if (output.empty()) {
+        return UsageError("table get needs --out FILE.csv");
+    }
+    if (const int status = CheckDestination(output); status != kExitOk) {
+        return status;
+    }
+    comp::CompTable names;
+    if (namesFrom) {
+        if (const int status = LoadNames(*namesFrom, names); status != kExitOk) {
+            return status;
+        }
+    }
+
+    // Stop signals are taken as events from here on, so that they stop instead of killing.
+    StopSignals signals;
+    UniqueFd wakeFd;
+    if (const int status = signals.Check(); status != kExitOk) {
+        return status;
+    }
+    if (const int status = OpenWakeFd(wakeFd); status != kExitOk) {
+        return status;
+    }
+    PrepareCandidates(options);
+    ReceptionReports reports(wakeFd.Get());
+    comp::TableReceptionEngine engine(reports);
+    comp::ReceptionStart start;
+    const int startStatus =
+        signals.Run([&](std::stop_token stop) { start = engine.Start(std::move(stop)); },
+                    [&engine] { engine.Stop(); });
+    if (startStatus == kExitFailed) {
+        return kExitFailed;
+    }
+    bool interrupted = startStatus == kExitInterrupted;
+    if (!start.Started()) {
+        if (interrupted || start.outcome == comp::ReceptionStartOutcome::Stopped) {
+            return kExitInterrupted;
+        }
+        if (start.outcome == comp::ReceptionStartOutcome::ScanFailed) {
+            PrintScanFailure(options, start.message);
+        } else {
+            PrintMessage(start.message);
+        }
+        return kExitFailed;
+    }
+    if (interrupted) {
+        engine.Stop(); // kept by the engine; once more in case it came as the start began
+    }
+    interrupted =
+        WaitForEnd(engine, reports, wakeFd.Get(), signals, &comp::TableReceptionEngine::Received) ||
+        interrupted;
+    const comp::TableReceptionEnd end = reports.TakeEnd();
+    switch (end.outcome) {
+    case comp::ReceptionOutcome::Received:
+        break;
+    case comp::ReceptionOutcome::Stopped:
+        std::printf("Reception stopped after %d of %d entries; no file written.\n", end.received,
+                    comp::kEntryCount);
+        return interrupted ? kExitInterrupted : kExitFailed;
+    case comp::ReceptionOutcome::Error:
+        PrintMessage(comp::EndMessage(end.outcome));
+        return kExitFailed;
+    }
+    PrintMessage(comp::EndMessage(end.outcome));
+
+    // The editor's parse of the received table catches counts beyond their bounds.
+    comp::ParsedTable parsed = comp::ParseTableText(end.text);
+    if (!parsed.Ok()) {
+        PrintMessage(parsed.message);
+        return kExitFailed;
+    }
+    if (namesFrom) {
+        for (std::size_t i = 0; i < parsed.rows.size(); ++i) {
+            parsed.rows[i].name = names[i].name;
+        }
+    }
+    if (const comp::TableOutcome written = comp::WriteTableFile(output, parsed.rows);
+        !written.Ok()) {
+        PrintMessage(written.message);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int RunPut(const CommonOptions& options, Arguments arguments) {
+    if (arguments.size() != 1) {
+        return UsageError("table put needs one file");
+    }
+    const std::string path(arguments[0]);
+    // The file is loaded and checked as the editor opens it, and sent as its Transfer builds it.
+    std::string text;
+    if (const comp::TableOutcome loaded = comp::LoadTableFile(path, text); !loaded.Ok()) {
+        PrintMessage(loaded.message);
+        return kExitFailed;
+    }
+    const comp::ParsedTable parsed = comp::ParseTableText(text);
+    if (!parsed.Ok()) {
+        PrintMessage(parsed.message);
+        return kExitFailed;
+    }
+    if (const comp::TableOutcome built = comp::BuildTableText(parsed.rows, text); !built.Ok()) {
+        PrintMessage(built.message);
+        return kExitFailed;
+    }
+
+    StopSignals signals;
+    UniqueFd wakeFd;
+    if (const int status = signals.Check(); status != kExitOk) {
+        return status;
+    }
+    if (const int status = OpenWakeFd(wakeFd); status != kExitOk) {
+        return status;
+    }
+    PrepareCandidates(options);
+    TransmissionReports reports(wakeFd.Get());
+    comp::TableTransmissionEngine engine(reports);
+    comp::TransmissionStart start;
+    const int startStatus = signals.Run(
+        [&](std::stop_token stop) { start = engine.Start(std::move(text), std::move(stop)); },
+        [&engine] { engine.Stop(); });
+    if (startStatus == kExitFailed) {
+        return kExitFailed;
+    }
+    bool interrupted = startStatus == kExitInterrupted;
+    if (!start.Started()) {
+        if (interrupted || start.outcome == comp::TransmissionStartOutcome::Stopped) {
+            return kExitInterrupted;
+        }
+        if (start.outcome == comp::TransmissionStartOutcome::ScanFailed) {
+            PrintScanFailure(options, start.message);
+        } else {
+            PrintMessage(start.message);
+        }
+        return kExitFailed;
+    }
+    if (interrupted) {
+        engine.Stop();
+    }
+    interrupted = WaitForEnd(engine, reports, wakeFd.Get(), signals,
+                             &comp::TableTransmissionEngine::Acknowledged) ||
+                  interrupted;
+    const comp::TableTransmissionEnd end = reports.TakeEnd();
+    switch (end.outcome) {
+    case comp::TransmissionOutcome::Transferred:
+        PrintMessage(comp::EndMessage(end.outcome));
+        return kExitOk;
+    case comp::TransmissionOutcome::Stopped:
+        std::printf("Transfer stopped after %d of %d entries; send the table again.\n",
+                    end.acknowledged, comp::kEntryCount);
+        return interrupted ? kExitInterrupted : kExitFailed;
+    case comp::TransmissionOutcome::Error:
+        break;
+    }
+    PrintMessage(comp::EndMessage(end.outcome));
+    return kExitFailed;
+}
+
 struct Subcommand {
     std::string_view name;
     const char* usage;
@@ -96,13 +460,15 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"new", kNewUsage, RunNew},
     {"check", kCheckUsage, RunCheckFile},
+    {"get", kGetUsage, RunGet},
+    {"put", kPutUsage, RunPut},
 };
 
 } // namespace
 
 int RunTable(const CommonOptions& options, Arguments arguments) {
     if (arguments.empty()) {
-        return UsageError("table needs a subcommand (new or check)");
+        return UsageError("table needs a subcommand (new, check, get or put)");
     }
     if (IsHelp(arguments[0])) {
         std::fputs(kTableUsage, stdout);

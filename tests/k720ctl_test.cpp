@@ -19,6 +19,7 @@
 #include "support/child_process.h"
 #include "support/measure_support.h"
 #include "support/pty_peer.h"
+#include "table_file.h"
 
 namespace {
 
@@ -265,7 +266,16 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
         {{"table"}, "table needs a subcommand"},
         {{"table", "new"}, "table new needs --out"},
         {{"table", "check"}, "table check needs one file"},
-        {{"table", "put"}, "unknown table subcommand 'put'"},
+        {{"table", "put"}, "table put needs one file"},
+        {{"table", "get"}, "table get needs --out"},
+        {{"table", "get", "--out", (ScratchFolder() / "missing" / "t.csv").string()},
+         "missing folder"},
+        {{"table", "get", "--out", folder.string()}, "not a file"},
+        {{"table", "get", "--out", fifo.string()}, "not a file"},
+        {{"table", "get", "--out", "t.csv", "--names-from", fifo.string()}, "not a file"},
+        {{"table", "get", "--out", "t.csv", "--names-from", Scratch("none.csv").string()},
+         "--names-from"},
+        {{"table", "send"}, "unknown table subcommand 'send'"},
     };
     for (const Case& c : cases) {
         ChildProcess misuse = Run(instrument, c.arguments);
@@ -452,6 +462,200 @@ TEST_F(K720ctlTest, TableNewWritesATableThatTableCheckAccepts) {
     ChildProcess unwritable(K720CTL_PROGRAM, {"table", "new", "--out", ScratchFolder().string()});
     EXPECT_EQ(unwritable.Wait(), 1);
     EXPECT_NE(unwritable.out.find("not a file"), std::string::npos) << unwritable.out;
+}
+
+// Every command the instrument received after the scan, and every record, as its log shows them.
+std::vector<std::string> TableExchange(SimInstrument& instrument) {
+    std::vector<std::string> lines;
+    for (const sim::ProtocolEvent& event : instrument.Server().Events()) {
+        if (event.kind == sim::ProtocolEvent::Kind::Command && event.text != "QPID") {
+            lines.push_back(event.text);
+        } else if (event.kind == sim::ProtocolEvent::Kind::TableRecord) {
+            lines.push_back("entry " + event.text);
+        }
+    }
+    return lines;
+}
+
+comp::ParsedTable ParsedFile(const std::filesystem::path& path) {
+    std::string text;
+    EXPECT_TRUE(comp::LoadTableFile(path.string(), text).Ok());
+    return comp::ParseTableText(text);
+}
+
+// A table sent with put comes back with get: the same ranges and limits, named "No Name" or, with
+// --names-from, as before; the instrument received exactly the records of the file.
+TEST_F(K720ctlTest, TablePutThenGetGivesTheSameTable) {
+    comp::CompTable rows;
+    rows[0] = {"Cell A", "30m", "12.34", "31.00", "60V", "12.00"};
+    rows[2] = {"Block", "3", "3100", "3100", "60V", "60.00"};
+    rows[199] = {"Last", "300m", "0.1", "309.9", "6V", "0.001"};
+    const auto sent = Scratch("sent.csv");
+    ASSERT_TRUE(comp::WriteTableFile(sent.string(), rows).Ok());
+    SimInstrument instrument(sim::DemoInstrument());
+
+    ChildProcess put = Run(instrument, {"-v", "table", "put", sent.string()});
+    EXPECT_EQ(put.Wait(), 0) << put.out << put.err;
+    EXPECT_TRUE(put.out.ends_with("Data transferred.  \n")) << put.out;
+    EXPECT_NE(put.err.find("->    5 bytes: 53 4B 07 24 B0\n"), std::string::npos) << put.err;
+    std::vector<std::string> expected = {":COMP:TABLE"};
+    for (int entry = 1; entry <= comp::kEntryCount; ++entry) {
+        const char* record = entry == 1     ? "53 4B 07 24 B0"
+                             : entry == 3   ? "F0 73 07 37 70"
+                             : entry == 200 ? "80 07 06 C0 01"
+                                            : "00 00 00 00 00";
+        expected.push_back("entry " + std::to_string(entry) + ": " + record);
+    }
+    EXPECT_EQ(TableExchange(instrument), expected);
+    EXPECT_EQ(instrument.Server().State().comparatorTable[199],
+              sim::PackEntryCodes(2, 1, 3099, 0, 1));
+
+    const auto received = Scratch("received.csv");
+    ChildProcess get = Run(instrument, {"-v", "table", "get", "--out", received.string()});
+    EXPECT_EQ(get.Wait(), 0) << get.out << get.err;
+    EXPECT_TRUE(get.out.ends_with("Data received.  \n")) << get.out;
+    EXPECT_NE(get.err.find("<-    5 bytes: F0 73 07 37 70\n"), std::string::npos) << get.err;
+    comp::CompTable unnamed = rows;
+    for (comp::CompRow& row : unnamed) {
+        row.name = "No Name";
+    }
+    const comp::ParsedTable got = ParsedFile(received);
+    EXPECT_EQ(got.message, "");
+    EXPECT_TRUE(got.rows == unnamed);
+    expected.push_back(":COMP:TABLE:START");
+    for (int entry = 1; entry <= comp::kEntryCount; ++entry) {
+        expected.push_back(":COMP:TABLE? " + std::to_string(entry));
+    }
+    expected.push_back(":COMP:TABLE:END");
+    EXPECT_EQ(TableExchange(instrument), expected);
+
+    const auto named = Scratch("named.csv");
+    ChildProcess again =
+        Run(instrument, {"table", "get", "--out", named.string(), "--names-from", sent.string()});
+    EXPECT_EQ(again.Wait(), 0) << again.out << again.err;
+    EXPECT_TRUE(ParsedFile(named).rows == rows);
+}
+
+// A table file that fails the checks is not sent; a received table that fails them is not
+// written; the instrument's refusals print the transfer pages' messages.
+TEST_F(K720ctlTest, TableFailuresPrintThePagesMessages) {
+    const auto broken = Scratch("broken.csv");
+    std::string text;
+    ASSERT_TRUE(comp::BuildTableText(comp::CompTable{}, text).Ok());
+    const std::string entry7 = "\r\n7,No Name,3m,0.000,";
+    text.replace(text.find(entry7), entry7.size(), "\r\n7,No Name,3m,3.101,");
+    std::ofstream(broken, std::ios::binary) << text;
+    const auto sound = Scratch("sound.csv");
+    ASSERT_TRUE(comp::WriteTableFile(sound.string(), comp::CompTable{}).Ok());
+    const auto out = Scratch("out.csv");
+
+    sim::InstrumentState beyondBounds = sim::EmptyInstrument();
+    beyondBounds.comparatorTable[8] = sim::PackEntryCodes(0, 4000, 0, 0, 0);
+    sim::Faults badAck;
+    badAck.badAckEntry = 10;
+    sim::Faults refused;
+    refused.wrongReplies.push_back({":COMP:TABLE", "NG\r\n"});
+    struct Case {
+        const char* name;
+        sim::InstrumentState instrument;
+        sim::Faults faults;
+        std::vector<std::string> arguments;
+        std::string says; // the end of the standard output
+        std::size_t sent; // commands and records after the scan
+    };
+    const Case cases[] = {
+        {"broken file",
+         sim::EmptyInstrument(),
+         {},
+         {"table", "put", broken.string()},
+         "File corrupted.  \nCan not open. \n\n( No.7, R-Lim1 )\n",
+         0},
+        {"count beyond its bound",
+         beyondBounds,
+         {},
+         {"table", "get", "--out", out.string()},
+         "Data received.  \nFile corrupted.  \nCan not open. \n\n( No.9, R-Lim1 )\n",
+         202},
+        {"wrong acknowledgement",
+         sim::EmptyInstrument(),
+         badAck,
+         {"table", "put", sound.string()},
+         "\nData transfer error.  \n",
+         11},
+        {"transfer refused",
+         sim::EmptyInstrument(),
+         refused,
+         {"table", "put", sound.string()},
+         "\nCommunication Error.  \nInvalid response. \n",
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimInstrument instrument(c.instrument, c.faults);
+        ChildProcess child = Run(instrument, c.arguments);
+        EXPECT_EQ(child.Wait(), 1) << child.out << child.err;
+        EXPECT_TRUE(child.out.ends_with(c.says)) << child.out;
+        instrument.SettledCommands();
+        EXPECT_EQ(TableExchange(instrument).size(), c.sent);
+        if (c.sent == 0) {
+            EXPECT_EQ(child.out, c.says) << "not even the candidate list";
+            EXPECT_TRUE(instrument.Server().Commands().empty()) << "not even the scan";
+        }
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
+// A stop signal ends a transfer after the entry in progress: the reception tells the instrument
+// it ended and writes no file; the transmission leaves the entries acknowledged until then.
+TEST_F(K720ctlTest, StopSignalEndsATableTransferAfterTheEntryInProgress) {
+    sim::ServerOptions paced;
+    paced.pace = true;
+    const auto table = Scratch("put.csv");
+    comp::CompTable rows;
+    for (comp::CompRow& row : rows) {
+        row.vLim = "1.234";
+    }
+    ASSERT_TRUE(comp::WriteTableFile(table.string(), rows).Ok());
+    const auto out = Scratch("got.csv");
+    struct Case {
+        int signal;
+        std::vector<std::string> arguments;
+        const char* awaited; // seen in the instrument's log before the signal
+        const char* says;
+    };
+    const Case cases[] = {
+        {SIGINT,
+         {"table", "get", "--out", out.string()},
+         ":COMP:TABLE? 20",
+         "Reception stopped after "},
+        {SIGTERM, {"table", "put", table.string()}, ":COMP:TABLE", "Transfer stopped after "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments[1]);
+        SimInstrument instrument(sim::EmptyInstrument(), {}, paced);
+        ChildProcess child = Run(instrument, c.arguments);
+        ASSERT_TRUE(WaitForCommand(instrument, c.awaited));
+        std::this_thread::sleep_for(50ms);
+        const auto signalled = std::chrono::steady_clock::now();
+        child.Signal(c.signal);
+        EXPECT_EQ(child.Wait(), 130) << child.out << child.err;
+        EXPECT_LE(std::chrono::steady_clock::now() - signalled, 2500ms);
+        EXPECT_NE(child.out.find(c.says), std::string::npos) << child.out;
+        const std::vector<std::string> commands = instrument.SettledCommands();
+        EXPECT_FALSE(std::filesystem::exists(out));
+        if (c.arguments[1] == "get") {
+            EXPECT_EQ(commands.back(), ":COMP:TABLE:END");
+            continue;
+        }
+        const std::size_t records = TableExchange(instrument).size() - 1;
+        EXPECT_GT(records, 0u);
+        EXPECT_LT(records, 200u);
+        const auto stored = instrument.Server().State().comparatorTable;
+        EXPECT_EQ(stored[records - 1], sim::PackEntryCodes(0, 0, 0, 0, 1234));
+        EXPECT_EQ(stored[records], sim::EntryRecord{}) << "nothing after the stop";
+        EXPECT_NE(child.out.find("after " + std::to_string(records) + " of 200"), std::string::npos)
+            << child.out;
+    }
 }
 
 } // namespace
