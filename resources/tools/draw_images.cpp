@@ -615,6 +615,11 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = QGuiApplication::arguments();
+    if (args.size() == 2 &&
+        (args.at(1) == QLatin1String("--help") || args.at(1) == QLatin1String("-h"))) {
+        QTextStream(stdout) << "usage: k720-draw-images <output folder>\n";
+        return 0;
+    }
     if (args.size() != 2) {
         err << "usage: k720-draw-images <output folder>\n";
         return 2;
