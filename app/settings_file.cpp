@@ -127,7 +127,8 @@ private:
 };
 
 std::string Environment(const char* name) {
-#ifdef _WIN32
+    // The Microsoft compiler deprecates getenv; MinGW's C runtime has no _dupenv_s.
+#ifdef _MSC_VER
     char* value = nullptr;
     std::size_t size = 0;
     if (_dupenv_s(&value, &size, name) != 0 || value == nullptr) {
