@@ -1,9 +1,13 @@
 // The launcher's platform operations on Windows: the module file name, FindWindowA and
 // ShellExecuteA with the verb "open".
-#include <cstdint>
-#include <shellapi.h>
-#include <string>
+// clang-format off
+// <windows.h> first: <shellapi.h> needs its types.
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+#include <cstdint>
+#include <string>
 
 #include "launcher_platform.h"
 #include "setup_launch.h"
