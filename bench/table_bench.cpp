@@ -1,0 +1,257 @@
+// How fast the comparator table moves between the instrument and the PC, against the serial
+// line's own limit.
+//
+// Starts k720-sim (beside this program), paced like a 38400-baud 8N1 line, and runs what
+// `k720ctl table get` and `k720ctl table put` run: the port scan, then the reception of the 200
+// entries, and the transmission of a table whose every entry is set. For each run it prints the
+// wall time, the ideal wire time of every byte that crossed the line in either direction (10 bits
+// a byte), their ratio, this process's CPU time as a share of the wall time, and the peak memory.
+// A last pair of runs against an unpaced simulator gives the program's own cost per entry.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <signal.h>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+#include "comm.h"
+#include "discovery.h"
+#include "port_names.h"
+#include "support/child_process.h"
+#include "table_file.h"
+#include "table_reception.h"
+#include "table_transmission.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// k720-sim as a child process, so that its CPU time is not counted as ours.
+class Simulator {
+public:
+    explicit Simulator(bool paced)
+        : process_(
+              (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "k720-sim").string(),
+              paced ? std::vector<std::string>{"--empty", "--pace"}
+                    : std::vector<std::string>{"--empty"}) {
+        const std::string firstLine = process_.OutputUntil("\n");
+        device_ = firstLine.substr(0, firstLine.find('\n'));
+    }
+    ~Simulator() {
+        process_.Signal(SIGTERM);
+        process_.Wait();
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    const std::string& Device() const { return device_; }
+
+private:
+    ChildProcess process_;
+    std::string device_;
+};
+
+// Counts the bytes that cross the line in both directions, from the link's trace.
+struct WireCount {
+    std::size_t bytes = 0;
+
+    static void Sink(CommTraceEvent event, const std::uint8_t*, std::size_t size, void* context) {
+        auto& count = static_cast<WireCount*>(context)->bytes;
+        switch (event) {
+        case CommTraceEvent::Sent:
+            count += size + 2; // CR LF follows every command
+            break;
+        case CommTraceEvent::SentBytes:
+            count += size;
+            break;
+        case CommTraceEvent::LineRead:
+            count += size + 2; // the instrument ends lines with CR LF
+            break;
+        case CommTraceEvent::LineTimedOut:
+            count += size;
+            break;
+        case CommTraceEvent::ByteRead:
+            count += 1;
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+// Waits for the end report of either engine.
+template <typename End>
+class EndWaiter {
+public:
+    void Set(End end) {
+        std::lock_guard lock(mutex_);
+        end_ = std::move(end);
+        cv_.notify_all();
+    }
+    End Wait() {
+        std::unique_lock lock(mutex_);
+        cv_.wait(lock, [this] { return end_.has_value(); });
+        return *end_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::optional<End> end_;
+};
+
+class ReceptionWaiter : public comp::TableReceptionObserver,
+                        public EndWaiter<comp::TableReceptionEnd> {
+public:
+    void OnEnd(comp::TableReceptionEnd end) override { Set(std::move(end)); }
+};
+
+class TransmissionWaiter : public comp::TableTransmissionObserver,
+                           public EndWaiter<comp::TableTransmissionEnd> {
+public:
+    void OnEnd(const comp::TableTransmissionEnd& end) override { Set(end); }
+};
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double PeakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+struct RunResult {
+    bool ok = false;
+    int entries = 0;
+    double wall = 0;
+    double wire = 0;
+    double cpu = 0;
+};
+
+// Runs `transfer` (scan, start, wait for the end) with the wire bytes and the times counted.
+template <typename Transfer>
+RunResult Measure(const std::string& device, Transfer transfer) {
+    g_candidatePorts = {{"k720-sim", AttachPortDevice(device), device}};
+    CommConfigure(kInstrumentBaud);
+    WireCount wire;
+    CommSetTrace(&WireCount::Sink, &wire);
+    const double cpuBefore = CpuSeconds();
+    const auto start = Clock::now();
+    RunResult result = transfer();
+    result.wall = std::chrono::duration<double>(Clock::now() - start).count();
+    result.cpu = CpuSeconds() - cpuBefore;
+    CommSetTrace(nullptr, nullptr);
+    result.wire = static_cast<double>(wire.bytes) * 10.0 / kInstrumentBaud;
+    return result;
+}
+
+RunResult Get(const std::string& device, std::string& text) {
+    return Measure(device, [&text] {
+        ReceptionWaiter observer;
+        comp::TableReceptionEngine engine(observer);
+        RunResult result;
+        if (engine.Start().Started()) {
+            comp::TableReceptionEnd end = observer.Wait();
+            engine.Join();
+            result.ok = end.outcome == comp::ReceptionOutcome::Received;
+            result.entries = end.received;
+            text = std::move(end.text);
+        }
+        return result;
+    });
+}
+
+RunResult Put(const std::string& device, const std::string& text) {
+    return Measure(device, [&text] {
+        TransmissionWaiter observer;
+        comp::TableTransmissionEngine engine(observer);
+        RunResult result;
+        if (engine.Start(text).Started()) {
+            const comp::TableTransmissionEnd end = observer.Wait();
+            engine.Join();
+            result.ok = end.outcome == comp::TransmissionOutcome::Transferred;
+            result.entries = end.acknowledged;
+        }
+        return result;
+    });
+}
+
+void PrintPaced(const char* label, const RunResult& r) {
+    std::printf("%-12s %8d %9.3f %9.3f %7.4f %8.3f %8.2f%% %9.1f\n", label, r.entries, r.wall,
+                r.wire, r.wall / r.wire, r.cpu, 100.0 * r.cpu / r.wall, PeakMemoryMiB());
+}
+
+// A table whose every entry differs, so that every record carries set bits.
+std::string SampleTableText() {
+    comp::CompTable rows;
+    for (int i = 0; i < comp::kEntryCount; ++i) {
+        comp::CompRow& row = rows[static_cast<std::size_t>(i)];
+        const comp::RangeSpec& r = comp::kResistanceRanges[static_cast<std::size_t>(i % 4)];
+        const comp::RangeSpec& v = comp::kVoltageRanges[static_cast<std::size_t>(i % 2)];
+        row.rRange = std::string(r.tableText);
+        row.rLim1 = comp::FormatLimit(i * 7, r.decimals);
+        row.rLim2 = comp::FormatLimit(3100 - i * 7, r.decimals);
+        row.vRange = std::string(v.tableText);
+        row.vLim = comp::FormatLimit(i * 29, v.decimals);
+    }
+    std::string text;
+    if (!comp::BuildTableText(rows, text).Ok()) {
+        return {};
+    }
+    return text;
+}
+
+} // namespace
+
+int main() {
+    const std::string sample = SampleTableText();
+    std::printf("Paced at 38400 baud 8N1 (k720-sim --empty --pace), the port scan included:\n");
+    std::printf("%-12s %8s %9s %9s %7s %8s %9s %9s\n", "run", "entries", "wall [s]", "wire [s]",
+                "ratio", "cpu [s]", "cpu share", "peak MiB");
+    {
+        Simulator paced(true);
+        if (paced.Device().empty()) {
+            std::fprintf(stderr, "table_bench: k720-sim did not start\n");
+            return 1;
+        }
+        const RunResult put = Put(paced.Device(), sample);
+        PrintPaced("table put", put);
+        std::string received;
+        const RunResult get = Get(paced.Device(), received);
+        PrintPaced("table get", get);
+        if (!put.ok || !get.ok) {
+            std::fprintf(stderr, "table_bench: a transfer failed\n");
+            return 1;
+        }
+        if (!comp::ParseTableText(received).Ok() ||
+            comp::ParseTableText(received).rows != comp::ParseTableText(sample).rows) {
+            std::fprintf(stderr, "table_bench: the table came back changed\n");
+            return 1;
+        }
+    }
+
+    std::printf("\nUnpaced (k720-sim --empty): the program's own cost\n");
+    Simulator unpaced(false);
+    std::string received;
+    const RunResult put = Put(unpaced.Device(), sample);
+    const RunResult get = Get(unpaced.Device(), received);
+    if (!put.ok || !get.ok) {
+        std::fprintf(stderr, "table_bench: an unpaced transfer failed\n");
+        return 1;
+    }
+    for (const auto& [label, r] : {std::pair{"table put", put}, std::pair{"table get", get}}) {
+        std::printf("%s: %d entries in %.3f s: %.1f us wall and %.1f us CPU per entry\n", label,
+                    r.entries, r.wall, 1e6 * r.wall / r.entries, 1e6 * r.cpu / r.entries);
+    }
+    std::printf("peak %.1f MiB\n", PeakMemoryMiB());
+    return 0;
+}
