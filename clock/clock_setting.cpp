@@ -2,11 +2,11 @@
 
 #include <charconv>
 #include <cstring>
-#include <ctime>
 #include <utility>
 
 #include "comm.h"
 #include "discovery.h"
+#include "local_time.h"
 
 namespace instrument_clock {
 
@@ -15,15 +15,9 @@ namespace {
 // Replaced by tests; read and written on one thread.
 std::function<ClockSetting()> g_pcClock;
 
-ClockSetting LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
+ClockSetting LocalClockNow() {
+    const LocalTime now = LocalTimeNow();
+    return {now.year, now.month, now.day, now.hour, now.minute};
 }
 
 std::optional<FieldRefusal> OutOfBounds(ClockField field, const std::optional<int>& value) {
@@ -156,7 +150,7 @@ ClockOutcome SetInstrumentClock(const ClockSetting& setting, std::stop_token sto
 }
 
 ClockSetting PcClockNow() {
-    return g_pcClock ? g_pcClock() : LocalTimeNow();
+    return g_pcClock ? g_pcClock() : LocalClockNow();
 }
 
 void SetPcClockForTests(std::function<ClockSetting()> source) {

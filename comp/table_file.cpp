@@ -3,13 +3,13 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <system_error>
 
 #include "format_int.h"
+#include "local_time.h"
 #include "replacement_file.h"
 
 std::string g_compTableText;
@@ -304,14 +304,8 @@ std::string EntryLine(int number, const CompRow& row) {
 }
 
 TableDate TodayLocal() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    const LocalTime now = LocalTimeNow();
+    return {now.year, now.month, now.day};
 }
 
 TableOutcome CheckTableForWriting(const CompTable& rows) {

@@ -1,9 +1,9 @@
 #include "measurement_csv.h"
 
 #include <cerrno>
-#include <ctime>
 
 #include "format_int.h"
+#include "local_time.h"
 
 namespace measure {
 
@@ -14,14 +14,8 @@ constexpr const char* kModelLine = "Model,K720 BATTERY TARVELIN";
 } // namespace
 
 CsvDate LocalDateToday() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    const LocalTime now = LocalTimeNow();
+    return {now.year, now.month, now.day};
 }
 
 std::string CsvHeaderText(const CsvFileInfo& info) {
