@@ -410,14 +410,16 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
     // No exchange outlives the window: the one in progress ends within its reply budget and its
-    // outcome is dropped; a reception still running is stopped and its workers have ended. Only
-    // then are the settings (the instrument's port among them) written.
+    // outcome is dropped; a reception or table transfer still running is stopped and its workers
+    // have ended. Only then are the settings (the instrument's port among them) written.
     closing_ = true;
     InstrumentExchanges().Abandon();
     if (startupCheck_ != nullptr) {
         startupCheck_->reject();
     }
     readReceivePage_->StopReception();
+    compTransmitDoPage_->StopTransfer();
+    compTransmitSendPage_->StopTransfer();
     SaveSettings();
     QWidget::closeEvent(event);
 }
