@@ -7,108 +7,30 @@
 // as a share of the wall time. A last run against an unpaced simulator gives the program's own
 // cost per reading. The peak memory is printed after each run: it must not grow with the readings.
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
-#include <mutex>
-#include <signal.h>
 #include <string>
-#include <sys/resource.h>
+#include <string_view>
 #include <vector>
 
+#include "bench_support.h"
 #include "comm.h"
 #include "port_names.h"
 #include "reception.h"
-#include "support/child_process.h"
 
 namespace {
 
+using bench::CpuSeconds;
+using bench::PeakMemoryMiB;
+using bench::WireCount;
+
 using Clock = std::chrono::steady_clock;
 
-// k720-sim as a child process, so that its CPU time is not counted as ours.
-class Simulator {
+class EndWaiter : public measure::ReceptionObserver,
+                  public bench::EndWaiter<measure::ReceptionEnd> {
 public:
-    explicit Simulator(bool paced)
-        : process_(
-              (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "k720-sim").string(),
-              paced ? std::vector<std::string>{"--full", "--pace"}
-                    : std::vector<std::string>{"--full"}) {
-        const std::string firstLine = process_.OutputUntil("\n");
-        device_ = firstLine.substr(0, firstLine.find('\n'));
-    }
-    ~Simulator() {
-        process_.Signal(SIGTERM);
-        process_.Wait();
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-    const std::string& Device() const { return device_; }
-
-private:
-    ChildProcess process_;
-    std::string device_;
+    void OnEnd(const measure::ReceptionEnd& end) override { Set(end); }
 };
-
-// Counts the bytes that cross the line in both directions, from the link's trace.
-struct WireCount {
-    std::size_t bytes = 0;
-
-    static void Sink(CommTraceEvent event, const std::uint8_t*, std::size_t size, void* context) {
-        auto& count = static_cast<WireCount*>(context)->bytes;
-        switch (event) {
-        case CommTraceEvent::Sent:
-            count += size + 2;
-            break; // CR LF follows every command
-        case CommTraceEvent::SentBytes:
-            count += size;
-            break;
-        case CommTraceEvent::LineRead:
-            count += size + 2;
-            break; // the instrument ends lines with CR LF
-        case CommTraceEvent::LineTimedOut:
-            count += size;
-            break;
-        case CommTraceEvent::ByteRead:
-            count += 1;
-            break;
-        default:
-            break;
-        }
-    }
-};
-
-class EndWaiter : public measure::ReceptionObserver {
-public:
-    void OnEnd(const measure::ReceptionEnd& end) override {
-        std::lock_guard lock(mutex_);
-        end_ = end;
-        cv_.notify_all();
-    }
-    measure::ReceptionEnd Wait() {
-        std::unique_lock lock(mutex_);
-        cv_.wait(lock, [this] { return end_.has_value(); });
-        return *end_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::optional<measure::ReceptionEnd> end_;
-};
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double PeakMemoryMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 struct RunResult {
     bool ok = false;
@@ -143,7 +65,7 @@ RunResult Read(const std::string& device, int unitCode, const std::filesystem::p
     engine.Join();
     result.cpu = CpuSeconds() - cpuBefore;
     CommSetTrace(nullptr, nullptr);
-    result.wire = static_cast<double>(wire.bytes) * 10.0 / kInstrumentBaud;
+    result.wire = wire.Seconds();
     return result;
 }
 
@@ -154,7 +76,16 @@ void PrintPaced(const char* label, const RunResult& r) {
 
 } // namespace
 
-int main() {
+constexpr const char* kHelp =
+    "usage: read_bench\n\n"
+    "Reads one unit of 400 readings and then all 4800 readings from a paced k720-sim --full\n"
+    "(started from beside this program) and prints the wall time against the ideal wire time,\n"
+    "the CPU share and the peak memory; then the program's own cost per reading, unpaced.\n";
+
+int main(int argc, char** argv) {
+    if (bench::AskedForHelp(argc, argv, kHelp)) {
+        return 0;
+    }
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "k720-bench";
     std::filesystem::create_directories(folder);
 
@@ -162,7 +93,7 @@ int main() {
     std::printf("%-26s %8s %9s %9s %7s %8s %9s %9s\n", "run", "readings", "wall [s]", "wire [s]",
                 "ratio", "cpu [s]", "cpu share", "peak MiB");
     {
-        Simulator paced(true);
+        bench::Simulator paced({"--full", "--pace"});
         if (paced.Device().empty()) {
             std::fprintf(stderr, "read_bench: k720-sim did not start\n");
             return 1;
@@ -178,7 +109,7 @@ int main() {
     }
 
     std::printf("\nUnpaced (k720-sim --full): the program's own cost\n");
-    Simulator unpaced(false);
+    bench::Simulator unpaced({"--full"});
     const RunResult fast = Read(unpaced.Device(), measure::kAllUnitsCode, folder / "fast.csv");
     if (!fast.ok) {
         std::fprintf(stderr, "read_bench: the unpaced reception failed\n");

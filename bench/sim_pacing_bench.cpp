@@ -29,6 +29,12 @@ double IdealSeconds(std::size_t bytes) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::puts("usage: sim_pacing_bench [ROUNDS]\n\n"
+                  "Makes ROUNDS (default 300) exchanges of each size with a paced simulated\n"
+                  "instrument and prints their wall time against the ideal wire time.");
+        return 0;
+    }
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 300;
     sim::ServerOptions options;
     options.pace = true;

@@ -14,127 +14,39 @@
 // that floor. A last pair of runs against an unpaced simulator gives the program's own cost per
 // entry.
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
-#include <mutex>
-#include <optional>
-#include <signal.h>
 #include <string>
 #include <string_view>
-#include <sys/resource.h>
 #include <vector>
 
+#include "bench_support.h"
 #include "comm.h"
 #include "discovery.h"
 #include "port_names.h"
-#include "support/child_process.h"
 #include "table_file.h"
 #include "table_reception.h"
 #include "table_transmission.h"
 
 namespace {
 
+using bench::CpuSeconds;
+using bench::PeakMemoryMiB;
+using bench::WireCount;
+
 using Clock = std::chrono::steady_clock;
 
-// k720-sim as a child process, so that its CPU time is not counted as ours.
-class Simulator {
-public:
-    explicit Simulator(bool paced)
-        : process_(
-              (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "k720-sim").string(),
-              paced ? std::vector<std::string>{"--empty", "--pace"}
-                    : std::vector<std::string>{"--empty"}) {
-        const std::string firstLine = process_.OutputUntil("\n");
-        device_ = firstLine.substr(0, firstLine.find('\n'));
-    }
-    ~Simulator() {
-        process_.Signal(SIGTERM);
-        process_.Wait();
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-    const std::string& Device() const { return device_; }
-
-private:
-    ChildProcess process_;
-    std::string device_;
-};
-
-// Counts the bytes that cross the line in both directions, from the link's trace.
-struct WireCount {
-    std::size_t bytes = 0;
-
-    static void Sink(CommTraceEvent event, const std::uint8_t*, std::size_t size, void* context) {
-        auto& count = static_cast<WireCount*>(context)->bytes;
-        switch (event) {
-        case CommTraceEvent::Sent:
-            count += size + 2; // CR LF follows every command
-            break;
-        case CommTraceEvent::SentBytes:
-            count += size;
-            break;
-        case CommTraceEvent::LineRead:
-            count += size + 2; // the instrument ends lines with CR LF
-            break;
-        case CommTraceEvent::LineTimedOut:
-            count += size;
-            break;
-        case CommTraceEvent::ByteRead:
-            count += 1;
-            break;
-        default:
-            break;
-        }
-    }
-};
-
-// Waits for the end report of either engine.
-template <typename End>
-class EndWaiter {
-public:
-    void Set(End end) {
-        std::lock_guard lock(mutex_);
-        end_ = std::move(end);
-        cv_.notify_all();
-    }
-    End Wait() {
-        std::unique_lock lock(mutex_);
-        cv_.wait(lock, [this] { return end_.has_value(); });
-        return *end_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::optional<End> end_;
-};
-
 class ReceptionWaiter : public comp::TableReceptionObserver,
-                        public EndWaiter<comp::TableReceptionEnd> {
+                        public bench::EndWaiter<comp::TableReceptionEnd> {
 public:
     void OnEnd(comp::TableReceptionEnd end) override { Set(std::move(end)); }
 };
 
 class TransmissionWaiter : public comp::TableTransmissionObserver,
-                           public EndWaiter<comp::TableTransmissionEnd> {
+                           public bench::EndWaiter<comp::TableTransmissionEnd> {
 public:
     void OnEnd(const comp::TableTransmissionEnd& end) override { Set(end); }
 };
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double PeakMemoryMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 struct RunResult {
     bool ok = false;
@@ -157,7 +69,7 @@ RunResult Measure(const std::string& device, Transfer transfer) {
     result.wall = std::chrono::duration<double>(Clock::now() - start).count();
     result.cpu = CpuSeconds() - cpuBefore;
     CommSetTrace(nullptr, nullptr);
-    result.wire = static_cast<double>(wire.bytes) * 10.0 / kInstrumentBaud;
+    result.wire = wire.Seconds();
     return result;
 }
 
@@ -262,13 +174,23 @@ std::string SampleTableText() {
 
 } // namespace
 
-int main() {
+constexpr const char* kHelp =
+    "usage: table_bench\n\n"
+    "Runs what k720ctl table put and table get run against a paced k720-sim --empty (started\n"
+    "from beside this program), and the same exchanges on the bare link, and prints the wall\n"
+    "time against the ideal wire time, the CPU share and the peak memory; then the program's\n"
+    "own cost per entry, unpaced.\n";
+
+int main(int argc, char** argv) {
+    if (bench::AskedForHelp(argc, argv, kHelp)) {
+        return 0;
+    }
     const std::string sample = SampleTableText();
     std::printf("Paced at 38400 baud 8N1 (k720-sim --empty --pace), the port scan included:\n");
     std::printf("%-18s %8s %9s %9s %7s %8s %9s %9s\n", "run", "entries", "wall [s]", "wire [s]",
                 "ratio", "cpu [s]", "cpu share", "peak MiB");
     {
-        Simulator paced(true);
+        bench::Simulator paced({"--empty", "--pace"});
         if (paced.Device().empty()) {
             std::fprintf(stderr, "table_bench: k720-sim did not start\n");
             return 1;
@@ -294,7 +216,7 @@ int main() {
     }
 
     std::printf("\nUnpaced (k720-sim --empty): the program's own cost\n");
-    Simulator unpaced(false);
+    bench::Simulator unpaced({"--empty"});
     std::string received;
     const RunResult put = Put(unpaced.Device(), sample);
     const RunResult get = Get(unpaced.Device(), received);
