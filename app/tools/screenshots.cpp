@@ -25,6 +25,9 @@
 #include "about_dialog.h"
 #include "clock_setting.h"
 #include "color_button.h"
+#include "comp_table.h"
+#include "comp_transmit_do_page.h"
+#include "comp_transmit_send_page.h"
 #include "date_page.h"
 #include "dialogs.h"
 #include "erase_choice_page.h"
@@ -39,6 +42,7 @@
 #include "read_choice_page.h"
 #include "read_do_page.h"
 #include "read_receive_page.h"
+#include "table_file.h"
 #include "usb_check_dialog.h"
 #include "window_messages.h"
 
@@ -68,6 +72,8 @@ constexpr int kUnitP = 0x800;
 // The reception picture is taken while unit P (400 readings) is being read: the instrument stops
 // answering after this many readings, so the picture always shows the same count.
 constexpr int kReadingsInPicture = 150;
+// The comparator table pictures are taken after this many entries, for the same reason.
+constexpr int kTableEntriesInPicture = 120;
 constexpr int kSettleTimeoutMs = 15000;
 
 // What the confirmation page offers: an example, not a folder of the machine that renders it.
@@ -79,6 +85,14 @@ bool UnitsChecked(const CUnitChoicePage& page) {
 
 CPpgEraseDo& EraseDoPage(const CMainDlg& window) {
     return *static_cast<CPpgEraseDo*>(window.Page(PageId::EraseDo));
+}
+
+CPpgCompTransmitDo& TransmitDoPage(const CMainDlg& window) {
+    return *static_cast<CPpgCompTransmitDo*>(window.Page(PageId::CompTransmitDo));
+}
+
+CPpgCompTransmitSend& TransmitSendPage(const CMainDlg& window) {
+    return *static_cast<CPpgCompTransmitSend*>(window.Page(PageId::CompTransmitSend));
 }
 
 const std::vector<Shot> kShots = {
@@ -154,8 +168,35 @@ const std::vector<Shot> kShots = {
      },
      [](CMainDlg& /*window*/) { instrument_clock::SetPcClockForTests({}); }},
     {"comp_choice.png", {{kRequestCompClockMenu}, {kRequestCompChoice}}},
-    {"comp_receive.png", {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestReceiveTable}}},
-    {"comp_transmit.png", {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestTransmitTable}}},
+    // Mid-reception: the instrument stops answering after a fixed number of entries, and the
+    // transfer is stopped after the picture, before its error would be reported.
+    {"comp_receive.png",
+     {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestReceiveTable}},
+     true,
+     {},
+     [](const CMainDlg& window) {
+         return TransmitDoPage(window).Counter()->text() ==
+                QStringLiteral("%1 / 200").arg(kTableEntriesInPicture);
+     },
+     [](CMainDlg& window) { TransmitDoPage(window).StopTransfer(); }},
+    // Mid-transmission of the default table: the instrument refuses the entry after the ones in
+    // the picture, and the transfer is stopped within the end message's delay.
+    {"comp_transmit.png",
+     {{kRequestCompClockMenu}, {kRequestCompChoice}, {kRequestTransmitTable}},
+     true,
+     [](CMainDlg& /*window*/) {
+         if (!comp::BuildTableText(comp::CompTable{}).Ok()) {
+             std::fprintf(stderr, "k720-screenshots: the default table was refused\n");
+         }
+     },
+     [](const CMainDlg& window) {
+         return TransmitSendPage(window).Counter()->text() ==
+                QStringLiteral("%1 / 200").arg(kTableEntriesInPicture);
+     },
+     [](CMainDlg& window) {
+         TransmitSendPage(window).StopTransfer();
+         g_compTableText.clear();
+     }},
 };
 
 // The simulated instrument, paced like the real serial line, with its demonstration memory.
@@ -196,6 +237,8 @@ private:
     static sim::Faults MakeFaults() {
         sim::Faults faults;
         faults.readingsBeforeSilence = kReadingsInPicture;
+        faults.tableEntriesBeforeSilence = kTableEntriesInPicture;
+        faults.badAckEntry = kTableEntriesInPicture + 1;
         faults.wrongReplies.push_back({":MEM:CLEAR*", ""}); // a deletion under way stays so
         return faults;
     }
