@@ -1,8 +1,6 @@
 // The comparator table reception engine against the simulated instrument: the text it builds, the
 // commands it sends, how it fails and how it stops.
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "comm.h"
 #include "discovery.h"
 #include "support/measure_support.h"
+#include "support/transfer_record.h"
 #include "table_file.h"
 #include "table_reception.h"
 
@@ -25,62 +24,16 @@ using measure_test::CrLfLines;
 using measure_test::SentCommands;
 using measure_test::SimInstrument;
 using namespace std::chrono_literals;
+using test_support::OneTo;
 using Lines = std::vector<std::string>;
 
 // Records what the engine reports, from its worker threads.
-class RecordingObserver : public comp::TableReceptionObserver {
+class RecordingObserver : public comp::TableReceptionObserver,
+                          public test_support::TransferRecord<TableReceptionEnd> {
 public:
-    void OnProgress(int received) override {
-        {
-            std::lock_guard lock(mutex_);
-            progress_.push_back(received);
-        }
-        cv_.notify_all();
-    }
-    void OnEnd(TableReceptionEnd end) override {
-        {
-            std::lock_guard lock(mutex_);
-            ends_.push_back(std::move(end));
-        }
-        cv_.notify_all();
-    }
-
-    std::optional<TableReceptionEnd> WaitForEnd() {
-        std::unique_lock lock(mutex_);
-        if (!cv_.wait_for(lock, 30s, [this] { return !ends_.empty(); })) {
-            return std::nullopt;
-        }
-        return ends_.front();
-    }
-    bool WaitForProgress(int received) {
-        std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, 30s, [&] {
-            return !ends_.empty() || (!progress_.empty() && progress_.back() >= received);
-        });
-    }
-    std::vector<int> Progress() {
-        std::lock_guard lock(mutex_);
-        return progress_;
-    }
-    std::size_t EndCount() {
-        std::lock_guard lock(mutex_);
-        return ends_.size();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::vector<int> progress_;
-    std::vector<TableReceptionEnd> ends_;
+    void OnProgress(int received) override { AddProgress(received); }
+    void OnEnd(TableReceptionEnd end) override { AddEnd(std::move(end)); }
 };
-
-std::vector<int> OneTo(int last) {
-    std::vector<int> numbers;
-    for (int n = 1; n <= last; ++n) {
-        numbers.push_back(n);
-    }
-    return numbers;
-}
 
 // ":COMP:TABLE:START", the queries of entries 1 to `last`, and ":COMP:TABLE:END" when `ended`.
 Lines ExchangeUpTo(int last, bool ended) {

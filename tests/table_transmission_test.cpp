@@ -1,10 +1,8 @@
 // The comparator table transmission engine against the simulated instrument and against exact
 // bytes on a bare pseudo-terminal: the records it sends, the replies it refuses, how it stops.
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "discovery.h"
 #include "support/measure_support.h"
 #include "support/pty_peer.h"
+#include "support/transfer_record.h"
 #include "table_file.h"
 #include "table_transmission.h"
 
@@ -28,61 +27,16 @@ using comp::TransmissionOutcome;
 using comp::TransmissionStartOutcome;
 using measure_test::SimInstrument;
 using namespace std::chrono_literals;
+using test_support::OneTo;
 using Lines = std::vector<std::string>;
 
-class RecordingObserver : public comp::TableTransmissionObserver {
+// Records what the engine reports, from its worker threads.
+class RecordingObserver : public comp::TableTransmissionObserver,
+                          public test_support::TransferRecord<TableTransmissionEnd> {
 public:
-    void OnProgress(int acknowledged) override {
-        {
-            std::lock_guard lock(mutex_);
-            progress_.push_back(acknowledged);
-        }
-        cv_.notify_all();
-    }
-    void OnEnd(const TableTransmissionEnd& end) override {
-        {
-            std::lock_guard lock(mutex_);
-            ends_.push_back(end);
-        }
-        cv_.notify_all();
-    }
-
-    std::optional<TableTransmissionEnd> WaitForEnd() {
-        std::unique_lock lock(mutex_);
-        if (!cv_.wait_for(lock, 30s, [this] { return !ends_.empty(); })) {
-            return std::nullopt;
-        }
-        return ends_.front();
-    }
-    bool WaitForProgress(int acknowledged) {
-        std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, 30s, [&] {
-            return !ends_.empty() || (!progress_.empty() && progress_.back() >= acknowledged);
-        });
-    }
-    std::vector<int> Progress() {
-        std::lock_guard lock(mutex_);
-        return progress_;
-    }
-    std::size_t EndCount() {
-        std::lock_guard lock(mutex_);
-        return ends_.size();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::vector<int> progress_;
-    std::vector<TableTransmissionEnd> ends_;
+    void OnProgress(int acknowledged) override { AddProgress(acknowledged); }
+    void OnEnd(const TableTransmissionEnd& end) override { AddEnd(end); }
 };
-
-std::vector<int> OneTo(int last) {
-    std::vector<int> numbers;
-    for (int n = 1; n <= last; ++n) {
-        numbers.push_back(n);
-    }
-    return numbers;
-}
 
 std::string TextOf(const CompTable& rows) {
     std::string text;
