@@ -89,15 +89,6 @@ Exit status 0 only when the instrument accepted the setting.
 
 } // namespace
 
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "k720ctl: %s\nTry 'k720ctl --help'.\n", message.c_str());
-    return kExitUsage;
-}
-
-bool IsHelp(std::string_view argument) {
-    return argument == "-h" || argument == "--help";
-}
-
 int main(int argc, char** argv) {
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
     CommonOptions common;
