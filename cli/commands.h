@@ -44,6 +44,14 @@ void PrepareCandidates(const CommonOptions& options);
 // a line saying why.
 void PrintScanFailure(const CommonOptions& options, const std::string& message);
 
+class StopSignals;
+// The scan and the memory check, stoppable by a signal. kExitOk with `mask` (the units that hold
+// data) filled when the instrument answered; else the failure is printed, or kExitInterrupted.
+[[nodiscard]] int CheckUnits(const CommonOptions& options, StopSignals& signals, int& mask);
+// As on the unit selection pages, only a unit that holds data can be chosen ("all": any unit):
+// kExitOk, or "No Data." printed and kExitFailed.
+[[nodiscard]] int RefuseUnitWithoutData(int unitCode, int mask);
+
 int RunScan(const CommonOptions& options);
 int RunRead(const CommonOptions& options, const ReadOptions& read);
 int RunCheck(const CommonOptions& options);

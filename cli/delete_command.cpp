@@ -18,24 +18,6 @@ namespace {
 // Answers longer than this are not "y" or "yes" anyway; the rest of the line is read and dropped.
 constexpr std::size_t kLongestAnswer = 8;
 
-// The scan and the memory check. kExitOk with `mask` filled when the instrument answered; the
-// failure is printed.
-int CheckUnits(const CommonOptions& options, StopSignals& signals, int& mask) {
-    PrepareCandidates(options);
-    measure::MemoryCheckOutcome check;
-    if (const int status = signals.Run(
-            [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
-        status != kExitOk) {
-        return status;
-    }
-    if (check.status != measure::MemoryCheckStatus::Checked) {
-        PrintScanFailure(options, measure::MemoryCheckMessage(check.status));
-        return kExitFailed;
-    }
-    mask = check.unitDataMask;
-    return kExitOk;
-}
-
 enum class Answer { Yes, No, Interrupted };
 
 // Asks on the terminal whether to go on; a stop signal while waiting ends the command.
@@ -104,13 +86,8 @@ int RunDelete(const CommonOptions& options, const DeleteOptions& deletion) {
     if (const int status = CheckUnits(options, signals, mask); status != kExitOk) {
         return status;
     }
-    // As on the unit selection page, only a unit that holds data can be chosen.
-    const int unit = measure::UnitIndexOfCode(deletion.unitCode);
-    const bool hasData =
-        unit == measure::kAllUnits ? mask != 0 : measure::UnitHoldsData(mask, unit);
-    if (!hasData) {
-        std::printf("%s\n", measure::kNoDataText);
-        return kExitFailed;
+    if (const int status = RefuseUnitWithoutData(deletion.unitCode, mask); status != kExitOk) {
+        return status;
     }
     if (!deletion.yes) {
         switch (AskToProceed(measure::DeletionUnitText(deletion.unitCode), signals)) {

@@ -6,12 +6,10 @@
 #include <filesystem>
 #include <mutex>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include "commands.h"
 #include "discovery.h"
-#include "memory_check.h"
 #include "reception.h"
 #include "replacement_file.h"
 #include "stop_signals.h"
@@ -188,34 +186,21 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     if (const int status = signals.Check(); status != kExitOk) {
         return status;
     }
-    const UniqueFd wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!wakeFd.Valid()) {
-        std::perror("k720ctl");
-        return kExitFailed;
-    }
-
-    PrepareCandidates(options);
-    measure::MemoryCheckOutcome check;
-    if (const int status = signals.Run(
-            [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
-        status != kExitOk) {
+    UniqueFd wakeFd;
+    if (const int status = OpenWakeFd(wakeFd); status != kExitOk) {
         return status;
     }
-    if (check.status != measure::MemoryCheckStatus::Checked) {
-        PrintScanFailure(options, measure::MemoryCheckMessage(check.status));
-        return kExitFailed;
+
+    int mask = 0;
+    if (const int status = CheckUnits(options, signals, mask); status != kExitOk) {
+        return status;
     }
-    const int unit = measure::UnitIndexOfCode(read.unitCode);
-    const bool hasData = unit == measure::kAllUnits
-                             ? check.unitDataMask != 0
-                             : measure::UnitHoldsData(check.unitDataMask, unit);
-    if (!hasData) {
-        PrintMessage(measure::kNoDataText);
-        return kExitFailed;
+    if (const int status = RefuseUnitWithoutData(read.unitCode, mask); status != kExitOk) {
+        return status;
     }
 
     request.selectedUnitCode = read.unitCode;
-    request.unitDataMask = check.unitDataMask;
+    request.unitDataMask = mask;
     request.port = g_instrumentPort;
     ConsoleObserver observer(wakeFd.Get());
     measure::ReceptionEngine engine(observer);

@@ -5,8 +5,10 @@
 #include "comm.h"
 #include "commands.h"
 #include "discovery.h"
+#include "memory_check.h"
 #include "port_names.h"
 #include "stop_signals.h"
+#include "units.h"
 
 namespace {
 
@@ -82,5 +84,32 @@ int RunScan(const CommonOptions& options) {
     }
     std::printf("K720 found on port %d (%s).\n", g_instrumentPort,
                 PortDevicePath(g_instrumentPort).c_str());
+    return kExitOk;
+}
+
+int CheckUnits(const CommonOptions& options, StopSignals& signals, int& mask) {
+    PrepareCandidates(options);
+    measure::MemoryCheckOutcome check;
+    if (const int status = signals.Run(
+            [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
+        status != kExitOk) {
+        return status;
+    }
+    if (check.status != measure::MemoryCheckStatus::Checked) {
+        PrintScanFailure(options, measure::MemoryCheckMessage(check.status));
+        return kExitFailed;
+    }
+    mask = check.unitDataMask;
+    return kExitOk;
+}
+
+int RefuseUnitWithoutData(int unitCode, int mask) {
+    const int unit = measure::UnitIndexOfCode(unitCode);
+    const bool hasData =
+        unit == measure::kAllUnits ? mask != 0 : measure::UnitHoldsData(mask, unit);
+    if (!hasData) {
+        std::printf("%s\n", measure::kNoDataText);
+        return kExitFailed;
+    }
     return kExitOk;
 }

@@ -110,3 +110,12 @@ int StopSignals::Run(const std::function<void(std::stop_token)>& work,
     worker.join();
     return status;
 }
+
+int OpenWakeFd(UniqueFd& fd) {
+    fd.Reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!fd.Valid()) {
+        std::perror("k720ctl");
+        return kExitFailed;
+    }
+    return kExitOk;
+}

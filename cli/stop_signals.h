@@ -41,3 +41,7 @@ private:
     int error_ = 0;
     UniqueFd signalFd_;
 };
+
+// An eventfd on which the workers' reports wake the command's thread (it polls it beside the stop
+// signals). kExitOk, or the reason on stderr and kExitFailed.
+[[nodiscard]] int OpenWakeFd(UniqueFd& fd);

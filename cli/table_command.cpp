@@ -12,7 +12,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <sys/eventfd.h>
 #include <unistd.h>
 #include <utility>
 
@@ -273,15 +272,6 @@ int LoadNames(const std::string& path, comp::CompTable& names) {
 }
 
 // The event descriptor the engine's reports wake the command's thread with.
-int OpenWakeFd(UniqueFd& fd) {
-    fd.Reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!fd.Valid()) {
-        std::perror("k720ctl");
-        return kExitFailed;
-    }
-    return kExitOk;
-}
-
 int RunGet(const CommonOptions& options, Arguments arguments) {
     std::string output;
     std::optional<std::string> namesFrom;
