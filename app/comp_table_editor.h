@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include <QFileInfo>
 #include <QString>
 
 class QObject;
@@ -20,6 +21,18 @@ struct CompTableFiles {
     QString folder;
     bool operator==(const CompTableFiles&) const = default;
 };
+
+// The strings of the table file at `path`; the folder keeps the path's own separator at its end.
+inline CompTableFiles CompTableFilesOf(const QString& path) {
+    const QString fileName = QFileInfo(path).fileName();
+    return CompTableFiles{path, fileName, path.left(path.size() - fileName.size())};
+}
+
+// The filter and default extension of the table file dialogs.
+inline constexpr const char* kTableFileFilter = "csv file (*.csv)|*.csv||";
+inline constexpr const char* kTableFileExtension = "csv";
+// The name a table file dialog proposes when no file was chosen before.
+inline constexpr const char* kAnyTableFile = "*.csv";
 
 // Where the editor's table comes from when it runs.
 enum class CompEditorMode : int {
@@ -40,20 +53,6 @@ public:
     virtual CompTableFiles Files() const = 0;
     // Runs the editor modally in `mode`; returns when it closes.
     virtual void Run(CompEditorMode mode) = 0;
-};
-
-// Stands in for the editor until the editor window exists: keeps the file strings (so that they
-// travel between the menu page and the settings file unchanged), and its run shows nothing.
-class CompTableEditorPlaceholder : public CompTableEditor {
-public:
-    void SetHost(QObject* /*host*/) override {}
-    void MarkSaved() override {}
-    void SetFiles(const CompTableFiles& files) override { files_ = files; }
-    CompTableFiles Files() const override { return files_; }
-    void Run(CompEditorMode /*mode*/) override {}
-
-private:
-    CompTableFiles files_;
 };
 
 // Makes the editor of a main window; `parent` is the main window.

@@ -16,6 +16,7 @@
 #include "about_dialog.h"
 #include "bitmap_button.h"
 #include "comp_choice_page.h"
+#include "comp_table_dialog.h"
 #include "comp_transmit_do_page.h"
 #include "comp_transmit_send_page.h"
 #include "date_page.h"
@@ -142,7 +143,7 @@ CMainDlg::CMainDlg(MainWindowOptions options, QWidget* parent)
     CreateSharedFonts();
     CreatePages();
     editor_ = options_.makeEditor ? options_.makeEditor(this)
-                                  : std::make_unique<CompTableEditorPlaceholder>();
+                                  : std::make_unique<CCompTableDlg>(this);
     editor_->SetHost(this);
     editor_->MarkSaved();
     LoadSettings();

@@ -1,12 +1,22 @@
 #include "comp_choice_page.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 
 #include "color_button.h"
+#include "dialogs.h"
 #include "fonts.h"
 #include "layouts/comp_layouts.h"
 #include "page_requests.h"
+#include "table_file.h"
+#include "window_messages.h"
+
+namespace {
+
+constexpr const char* kReadQuestion = "Read COMP table from K720.  ";
+
+} // namespace
 
 CPpgCompChoice::CPpgCompChoice(QWidget* parent) : CPage(layouts::kCompChoice, parent) {
     Control<QLabel>(comp_choice_ids::kTitle)->setFont(g_font15);
@@ -27,6 +37,50 @@ CPpgCompChoice::CPpgCompChoice(QWidget* parent) : CPage(layouts::kCompChoice, pa
             [this] { PostRequest(*this, kRequestBackFromCompChoice); });
     connect(Button(comp_choice_ids::kNewFile), &QPushButton::clicked, this,
             [this] { PostRequest(*this, kRequestNewTable); });
+    connect(Button(comp_choice_ids::kEditFile), &QPushButton::clicked, this,
+            &CPpgCompChoice::OpenTableFile);
+    connect(Button(comp_choice_ids::kEditInstrumentData), &QPushButton::clicked, this,
+            &CPpgCompChoice::ReadInstrumentTable);
+}
+
+bool CPpgCompChoice::event(QEvent* event) {
+    if (event->type() == EventType(WM_COMP_CHOICE_REOPEN)) {
+        OpenTableFile();
+        return true;
+    }
+    return CPage::event(event);
+}
+
+void CPpgCompChoice::OpenTableFile() {
+    for (;;) {
+        FileRequest request;
+        request.title = QStringLiteral("Open");
+        request.folder = files_.folder;
+        request.fileName =
+            files_.fileName.isEmpty() ? QString::fromLatin1(kAnyTableFile) : files_.fileName;
+        request.filter = QString::fromLatin1(kTableFileFilter);
+        request.defaultExtension = QString::fromLatin1(kTableFileExtension);
+        const QString path = Dialogs().ChooseOpenFile(request);
+        if (path.isEmpty()) {
+            return;
+        }
+        const comp::TableOutcome loaded =
+            comp::LoadTableFile(QFile::encodeName(path).toStdString());
+        if (loaded.Ok()) {
+            files_ = CompTableFilesOf(path);
+            PostRequest(*this, kRequestEditTableFile);
+            return;
+        }
+        // Nothing was read: the user chooses again, or cancels.
+        ShowMessageBox(QString::fromLocal8Bit(loaded.message), MessageIcon::Error);
+    }
+}
+
+void CPpgCompChoice::ReadInstrumentTable() {
+    if (AskYesNo(QString::fromLatin1(kReadQuestion), MessageIcon::Information,
+                 MessageAnswer::Yes)) {
+        PostRequest(*this, kRequestReceiveTable);
+    }
 }
 
 CColorButton* CPpgCompChoice::Button(int id) const {

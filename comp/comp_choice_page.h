@@ -1,6 +1,7 @@
 // CPpgCompChoice: the entrance to the comparator tables. "Cancel" (request 22), "New File"
-// (request 23), "Edit File" and "Edit K720 data". It keeps the table file last opened here or
-// saved by the editor, which the main window carries to and from the editor and the settings file.
+// (request 23), "Edit File" (the open dialog, then request 24) and "Edit K720 data" (a question,
+// then request 25). It keeps the table file last opened here or saved by the editor, which the
+// main window carries to and from the editor and the settings file.
 #pragma once
 
 #include "comp_table_editor.h"
@@ -19,6 +20,14 @@ public:
 
     CColorButton* Button(int id) const;
 
+protected:
+    // WM_COMP_CHOICE_REOPEN: the editor could not load the file; the open dialog comes again.
+    bool event(QEvent* event) override;
+
 private:
+    // The open dialog, until the user cancels or a file is read into the table text.
+    void OpenTableFile();
+    void ReadInstrumentTable();
+
     CompTableFiles files_;
 };

@@ -55,6 +55,8 @@ QMessageBox::StandardButton QtButton(MessageAnswer answer) {
         return QMessageBox::Yes;
     case MessageAnswer::No:
         return QMessageBox::No;
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
     case MessageAnswer::Ok:
         break;
     }
@@ -83,9 +85,12 @@ CQtDialogs::CQtDialogs(QString title) : title_(std::move(title)) {}
 
 std::unique_ptr<QMessageBox> CQtDialogs::CreateMessageBox(const MessageRequest& request,
                                                           QWidget* parent) const {
-    const QMessageBox::StandardButtons buttons =
-        request.buttons == MessageButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
-                                                 : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (request.buttons == MessageButtons::YesNo) {
+        buttons = QMessageBox::Yes | QMessageBox::No;
+    } else if (request.buttons == MessageButtons::YesNoCancel) {
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
     auto box =
         std::make_unique<QMessageBox>(QtIcon(request.icon), title_, QString(), buttons, parent);
     // Plain text: the texts are shown as written, whatever characters they hold.
@@ -105,8 +110,15 @@ MessageAnswer CQtDialogs::ShowMessage(const MessageRequest& request) {
     if (request.buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
     }
-    // Closing the box any other way than with Yes counts as No.
-    return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    if (result == QMessageBox::Yes) {
+        return MessageAnswer::Yes;
+    }
+    // Closing the box without choosing counts as its most cautious answer: Cancel where there
+    // is one, else No.
+    if (request.buttons == MessageButtons::YesNoCancel && result != QMessageBox::No) {
+        return MessageAnswer::Cancel;
+    }
+    return MessageAnswer::No;
 }
 
 QString CQtDialogs::ChooseFolder(const QString& title, const QString& initialFolder) {

@@ -15,8 +15,8 @@ class QMessageBox;
 class QWidget;
 
 enum class MessageIcon { None, Error, Warning, Information, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // A message box: its text exactly as shown ('\n' breaks the line, trailing blanks stay), its
 // icon, its buttons and the button that Enter presses.
