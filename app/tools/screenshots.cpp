@@ -8,6 +8,7 @@
 // the simulated instrument with its demonstration memory; no real serial port is listed or opened,
 // and no settings file is read from or written to the program's folder. A message box that any page
 // raises meanwhile is not shown: it is reported, and the run fails.
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -19,6 +20,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -26,6 +28,7 @@
 #include "clock_setting.h"
 #include "color_button.h"
 #include "comp_table.h"
+#include "comp_table_dialog.h"
 #include "comp_transmit_do_page.h"
 #include "comp_transmit_send_page.h"
 #include "date_page.h"
@@ -33,6 +36,7 @@
 #include "erase_choice_page.h"
 #include "erase_do_page.h"
 #include "instrument.h"
+#include "layouts/comp_table_layout.h"
 #include "main_app.h"
 #include "main_window.h"
 #include "page_requests.h"
@@ -289,6 +293,44 @@ bool ReportMessages(const CScriptedDialogs& dialogs, const char* fileName) {
     return dialogs.Messages().empty();
 }
 
+// A table as the instrument gives it (no names), with entries of every range.
+comp::CompTable ReceivedExampleTable() {
+    comp::CompTable rows;
+    for (int index = 0; index < comp::kEntryCount; ++index) {
+        const comp::RangeSpec& rRange = comp::ResistanceRange(index % 4);
+        const comp::RangeSpec& vRange = comp::VoltageRange((index / 4) % 2);
+        const int upper = 400 + (index * 37) % 2600;
+        const int lower = std::max(0, upper - 100 - (index * 13) % 300);
+        comp::CompRow& row = rows[static_cast<std::size_t>(index)];
+        row.rRange = std::string(rRange.tableText);
+        row.rLim1 = comp::FormatLimit(lower, rRange.decimals);
+        row.rLim2 = comp::FormatLimit(upper, rRange.decimals);
+        row.vRange = std::string(vRange.tableText);
+        row.vLim = comp::FormatLimit(1000 + (index * 71) % 4000, vRange.decimals);
+    }
+    return rows;
+}
+
+// The editor in `mode`, showing entry `number`.
+bool ShootEditor(const QDir& folder, CompEditorMode mode, int number, const char* fileName) {
+    CScriptedDialogs dialogs;
+    const DialogsOverride dialogsOverride = SetDialogsForTests(dialogs);
+    CCompTableDlg editor;
+    bool good = editor.Open(mode);
+    if (number > 1) {
+        editor.Control<QLineEdit>(comp_table_ids::kTableNumber)
+            ->setText(QString::number(number - 1));
+        editor.Control<QPushButton>(comp_table_ids::kNext)->click();
+    }
+    editor.show();
+    editor.activateWindow();
+    QApplication::processEvents();
+    good = Save(editor, folder, fileName) && good;
+    editor.MarkSaved();
+    editor.hide();
+    return ReportMessages(dialogs, fileName) && good;
+}
+
 bool ShootMainWindow(const Shot& shot, const QString& programDir, const QDir& folder,
                      const Instrument& instrument) {
     CScriptedDialogs dialogs;
@@ -368,6 +410,15 @@ int main(int argc, char** argv) {
         allSaved = ShootMainWindow(shot, programDir.path(), folder, instrument) && allSaved;
     }
     SetPortLister({});
+    allSaved = ShootEditor(folder, CompEditorMode::NewTable, 1, "comp_editor_new.png") && allSaved;
+    if (!comp::BuildTableText(ReceivedExampleTable()).Ok()) {
+        std::fprintf(stderr, "k720-screenshots: the example table was refused\n");
+        allSaved = false;
+    }
+    allSaved =
+        ShootEditor(folder, CompEditorMode::FromInstrument, 87, "comp_editor_received.png") &&
+        allSaved;
+    g_compTableText.clear();
     CAboutDlg about;
     allSaved = Save(about, folder, "about_box.png") && allSaved;
     // Not shown, so it never starts its scan.
