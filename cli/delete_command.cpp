@@ -1,10 +1,7 @@
 // k720ctl check and delete: the memory check of the unit selection pages, and the deletion page's
 // exchange after it, on the same core and with the same texts.
-#include <cerrno>
 #include <cstdio>
-#include <poll.h>
 #include <string>
-#include <unistd.h>
 
 #include "commands.h"
 #include "deletion.h"
@@ -20,34 +17,23 @@ constexpr std::size_t kLongestAnswer = 8;
 
 enum class Answer { Yes, No, Interrupted };
 
-// Asks on the terminal whether to go on; a stop signal while waiting ends the command.
+// Asks on the terminal whether to go on; a stop request while waiting ends the command.
 Answer AskToProceed(const std::string& question, StopSignals& signals) {
     std::fprintf(stderr, "%s  Proceed? [y/N] ", question.c_str());
     std::fflush(stderr);
     std::string answer;
     for (;;) {
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            std::perror("k720ctl");
-            return Answer::No;
-        }
-        if (fds[1].revents & POLLIN) {
-            signals.Take();
+        char c = 0;
+        const StopSignals::Input input = signals.ReadInputByte(c);
+        if (input == StopSignals::Input::Stopped) {
             std::fputc('\n', stderr);
             return Answer::Interrupted;
         }
-        char c = 0;
-        const ssize_t n = read(STDIN_FILENO, &c, 1);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0 || c == '\n') {
+        if (input == StopSignals::Input::End || c == '\n') {
             break; // the end of the input answers no
         }
-        if (answer.size() <= kLongestAnswer) {
+        // A Windows console ends the line with CR LF.
+        if (c != '\r' && answer.size() <= kLongestAnswer) {
             answer += c;
         }
     }

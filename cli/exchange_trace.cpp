@@ -1,7 +1,6 @@
 #include "exchange_trace.h"
 
-#include <cerrno>
-#include <cstring>
+#include "console.h"
 
 namespace {
 
@@ -67,7 +66,7 @@ void ExchangeTrace::Record(CommTraceEvent event, const std::uint8_t* data, std::
         Line("open", text);
         break;
     case CommTraceEvent::OpenFailed:
-        Line("open", text + " failed: " + std::strerror(CommLastOpenError()));
+        Line("open", text + " failed: " + SystemErrorText(CommLastOpenError()));
         break;
     case CommTraceEvent::Closed:
         Line("close", "");

@@ -4,11 +4,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "commands.h"
+#include "console.h"
 #include "exchange_trace.h"
+#include "port_names.h"
 
 namespace {
 
@@ -27,12 +28,13 @@ Commands:
   table put FILE             send the comparator table file FILE.csv to the instrument
 
 Options:
-  --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0) instead of searching
+  --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
+                  instead of searching
   -v, --verbose   trace every exchange with the instrument on stderr
   -h, --help      this text; 'k720ctl COMMAND --help' explains a command
 
 Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted
-(Ctrl-C, SIGTERM or SIGHUP).
+(Ctrl-C, SIGTERM or SIGHUP; on Windows Ctrl-C, Ctrl-Break or the console closed).
 )";
 
 constexpr const char* kScanUsage = R"(usage: k720ctl [--port DEVICE] [-v] scan
@@ -105,6 +107,11 @@ int main(int argc, char** argv) {
                 return UsageError("--port needs a device");
             }
             common.device = std::string(arguments[i]);
+            // Only a name the serial link can open by number ("COM5" on Windows, a device path
+            // elsewhere): anything else would be probed as a port that is never there.
+            if (AttachPortDevice(*common.device) == 0) {
+                return UsageError("--port names no serial port: '" + *common.device + "'");
+            }
         } else {
             break;
         }
@@ -200,7 +207,7 @@ int main(int argc, char** argv) {
             return UsageError("delete needs --unit");
         }
         // Nobody could answer the question: refused before the instrument is touched.
-        if (!deletion.yes && isatty(STDIN_FILENO) == 0) {
+        if (!deletion.yes && !InputIsTerminal()) {
             return UsageError("delete asks before deleting; give --yes when standard input is not "
                               "a terminal");
         }

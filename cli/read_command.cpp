@@ -1,19 +1,16 @@
 // k720ctl read: the same sequence as the main program's reading pages, on the same core: the
 // memory check (with its port scan), then the reception's start and its two workers.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
-#include <poll.h>
-#include <unistd.h>
 
 #include "commands.h"
+#include "console.h"
 #include "discovery.h"
 #include "reception.h"
 #include "replacement_file.h"
 #include "stop_signals.h"
-#include "unique_fd.h"
 #include "units.h"
 
 namespace {
@@ -21,7 +18,7 @@ namespace {
 // Hands the engine's reports, which arrive on its worker threads, to the main thread.
 class ConsoleObserver final : public measure::ReceptionObserver {
 public:
-    explicit ConsoleObserver(int wakeFd) : wakeFd_(wakeFd) {}
+    explicit ConsoleObserver(WakeEvent& wake) : wake_(wake) {}
 
     void OnProgress(int, int) override { Wake(); }
     void OnTimeRemaining(const std::string& text) override {
@@ -49,12 +46,9 @@ public:
     }
 
 private:
-    void Wake() {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
-    }
+    void Wake() { wake_.Set(); }
 
-    int wakeFd_;
+    WakeEvent& wake_;
     mutable std::mutex mutex_;
     std::string timeRemaining_;
     std::optional<measure::ReceptionEnd> end_;
@@ -82,6 +76,17 @@ private:
     bool shown_;
 };
 
+// The folder of --out in the system's own separators ("dir/x.csv" is "dir\x.csv" on Windows): "."
+// for a bare file name, and "C:." for "C:x.csv", which names the current folder of drive C, not
+// its root.
+std::filesystem::path OutputFolder(const std::filesystem::path& output) {
+    std::filesystem::path folder = output.parent_path();
+    if (folder.empty() || folder == folder.root_name()) {
+        folder += ".";
+    }
+    return folder.make_preferred();
+}
+
 int RefuseDestination(const std::string& why) {
     std::fprintf(stderr, "k720ctl: --out %s\n", why.c_str());
     return kExitUsage;
@@ -96,7 +101,7 @@ int PrepareDestination(const std::string& output, measure::ReceptionRequest& req
     if (path.extension() != ".csv" || path.stem().empty()) {
         return RefuseDestination("must name a file ending in .csv");
     }
-    request.folder = path.has_parent_path() ? path.parent_path().string() : std::string(1, '.');
+    request.folder = OutputFolder(path).string();
     request.fileName = path.stem().string();
     const std::string destination = measure::DestinationPath(request.folder, request.fileName);
     if (destination.size() > measure::kMaxDestinationPathLength) {
@@ -126,31 +131,23 @@ void PrintMessage(const char* text) {
     std::printf("%s\n", text);
 }
 
-// Waits for the end of a started reception; a stop signal cancels it like the Cancel button. True
-// when it was cancelled that way.
-bool WaitForEnd(measure::ReceptionEngine& engine, ConsoleObserver& observer, int wakeFd,
+// Waits for the end of a started reception; a stop request cancels it like the Cancel button.
+// True when it was cancelled that way.
+bool WaitForEnd(measure::ReceptionEngine& engine, ConsoleObserver& observer, WakeEvent& wake,
                 StopSignals& signals) {
-    ProgressLine progress(isatty(STDERR_FILENO) != 0);
+    ProgressLine progress(ShowsProgress(stderr));
     bool interrupted = false;
     while (!observer.End()) {
-        pollfd fds[2] = {{wakeFd, POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) {
-                continue; // a stopped and continued process
-            }
+        const StopSignals::Wait woken = signals.WaitFor(wake);
+        if (woken == StopSignals::Wait::Failed) {
             // Nothing can be waited for any more: end the reception; Join waits for its end.
-            std::perror("k720ctl");
             engine.Cancel();
             break;
         }
-        if (fds[1].revents & POLLIN) {
-            signals.Take();
+        if (woken == StopSignals::Wait::Stopped) {
             interrupted = true;
             engine.Cancel();
-        }
-        if (fds[0].revents & POLLIN) {
-            std::uint64_t count = 0;
-            [[maybe_unused]] const ssize_t n = read(wakeFd, &count, sizeof count);
+        } else {
             progress.Draw(engine.Received(), engine.Total(), observer.TimeRemaining());
         }
     }
@@ -186,8 +183,8 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     if (const int status = signals.Check(); status != kExitOk) {
         return status;
     }
-    UniqueFd wakeFd;
-    if (const int status = OpenWakeFd(wakeFd); status != kExitOk) {
+    WakeEvent wake;
+    if (const int status = wake.Check(); status != kExitOk) {
         return status;
     }
 
@@ -202,7 +199,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     request.selectedUnitCode = read.unitCode;
     request.unitDataMask = mask;
     request.port = g_instrumentPort;
-    ConsoleObserver observer(wakeFd.Get());
+    ConsoleObserver observer(wake);
     measure::ReceptionEngine engine(observer);
     // The start reads the slot maps, the serial number and the temperature unit: a stop signal
     // meanwhile is kept by the engine, and the reception ends before its first reading.
@@ -228,7 +225,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
                 engine.Destination().c_str());
     std::fflush(stdout);
 
-    interrupted = WaitForEnd(engine, observer, wakeFd.Get(), signals) || interrupted;
+    interrupted = WaitForEnd(engine, observer, wake, signals) || interrupted;
     const measure::ReceptionEnd end = *observer.End();
     PrintMessage(measure::EndMessage(end.outcome));
     if (end.fileFailed) {

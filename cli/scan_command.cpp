@@ -1,42 +1,13 @@
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "comm.h"
 #include "commands.h"
+#include "console.h"
 #include "discovery.h"
 #include "memory_check.h"
 #include "port_names.h"
 #include "stop_signals.h"
 #include "units.h"
-
-namespace {
-
-// Why the device named with --port could not be opened, in the user's terms.
-std::string OpenFailureLine(const std::string& device, int error) {
-    const char* reason = nullptr;
-    switch (error) {
-    case ENOENT:
-        reason = "no such device";
-        break;
-    case EBUSY:
-        reason = "busy, another program has it open";
-        break;
-    case ENOTTY:
-        reason = "not a terminal, so not a serial port";
-        break;
-    case EACCES:
-    case EPERM:
-        reason = "no permission";
-        break;
-    default:
-        reason = std::strerror(error);
-        break;
-    }
-    return "Cannot open " + device + ": " + reason + ".";
-}
-
-} // namespace
 
 void PrepareCandidates(const CommonOptions& options) {
     if (options.device) {
@@ -62,7 +33,7 @@ void PrintScanFailure(const CommonOptions& options, const std::string& message) 
     // The permission hint already says what is wrong with the device, and how to fix it.
     const int openError = CommLastOpenError();
     if (options.device && openError != 0 && ScanAccessHint().empty()) {
-        text += "\n" + OpenFailureLine(*options.device, openError);
+        text += "\nCannot open " + *options.device + ": " + OpenFailureReason(openError) + ".";
     }
     std::printf("%s\n", text.c_str());
 }

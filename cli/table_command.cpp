@@ -2,26 +2,22 @@
 // and the table's transfers to and from the instrument on the transfer pages' engines. Each
 // subcommand parses its own arguments; those that speak to the instrument take the common options
 // (--port, -v) like the other commands.
-#include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <poll.h>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <utility>
 
 #include "commands.h"
+#include "console.h"
 #include "replacement_file.h"
 #include "stop_signals.h"
 #include "table_file.h"
 #include "table_reception.h"
 #include "table_transmission.h"
-#include "unique_fd.h"
 
 namespace {
 
@@ -139,12 +135,9 @@ int RunCheckFile(const CommonOptions& /*options*/, Arguments arguments) {
 template <typename End>
 class EndReport {
 public:
-    explicit EndReport(int wakeFd) : wakeFd_(wakeFd) {}
+    explicit EndReport(WakeEvent& wake) : wake_(wake) {}
 
-    void Wake() {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
-    }
+    void Wake() { wake_.Set(); }
     void SetEnd(End end) {
         {
             const std::lock_guard lock(mutex_);
@@ -162,7 +155,7 @@ public:
     }
 
 private:
-    int wakeFd_;
+    WakeEvent& wake_;
     mutable std::mutex mutex_;
     std::optional<End> end_;
 };
@@ -184,31 +177,23 @@ public:
 };
 
 // Waits for the end of a started transfer, with the counter on a terminal; a stop signal asks the
-// engine to stop after the entry in progress. True when a stop signal came.
+// engine to stop after the entry in progress. True when a stop request came.
 template <typename Engine, typename End>
-bool WaitForEnd(Engine& engine, EndReport<End>& report, int wakeFd, StopSignals& signals,
+bool WaitForEnd(Engine& engine, EndReport<End>& report, WakeEvent& wake, StopSignals& signals,
                 int (Engine::*entries)() const) {
-    const bool shown = isatty(STDERR_FILENO) != 0;
+    const bool shown = ShowsProgress(stderr);
     bool interrupted = false;
     while (!report.Ended()) {
-        pollfd fds[2] = {{wakeFd, POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) {
-                continue; // a stopped and continued process
-            }
+        const StopSignals::Wait woken = signals.WaitFor(wake);
+        if (woken == StopSignals::Wait::Failed) {
             // Nothing can be waited for any more: end the transfer; Join waits for its end.
-            std::perror("k720ctl");
             engine.Stop();
             break;
         }
-        if (fds[1].revents & POLLIN) {
-            signals.Take();
+        if (woken == StopSignals::Wait::Stopped) {
             interrupted = true;
             engine.Stop();
-        }
-        if (fds[0].revents & POLLIN) {
-            std::uint64_t count = 0;
-            [[maybe_unused]] const ssize_t n = read(wakeFd, &count, sizeof count);
+        } else {
             if (shown) {
                 std::fprintf(stderr, "\r%s\033[K",
                              comp::EntryCounterText((engine.*entries)()).c_str());
@@ -271,7 +256,6 @@ int LoadNames(const std::string& path, comp::CompTable& names) {
     return kExitOk;
 }
 
-// The event descriptor the engine's reports wake the command's thread with.
 int RunGet(const CommonOptions& options, Arguments arguments) {
     std::string output;
     std::optional<std::string> namesFrom;
@@ -300,15 +284,15 @@ int RunGet(const CommonOptions& options, Arguments arguments) {
 
     // Stop signals are taken as events from here on, so that they stop instead of killing.
     StopSignals signals;
-    UniqueFd wakeFd;
+    WakeEvent wake;
     if (const int status = signals.Check(); status != kExitOk) {
         return status;
     }
-    if (const int status = OpenWakeFd(wakeFd); status != kExitOk) {
+    if (const int status = wake.Check(); status != kExitOk) {
         return status;
     }
     PrepareCandidates(options);
-    ReceptionReports reports(wakeFd.Get());
+    ReceptionReports reports(wake);
     comp::TableReceptionEngine engine(reports);
     comp::ReceptionStart start;
     const int startStatus =
@@ -333,7 +317,7 @@ int RunGet(const CommonOptions& options, Arguments arguments) {
         engine.Stop(); // kept by the engine; once more in case it came as the start began
     }
     interrupted =
-        WaitForEnd(engine, reports, wakeFd.Get(), signals, &comp::TableReceptionEngine::Received) ||
+        WaitForEnd(engine, reports, wake, signals, &comp::TableReceptionEngine::Received) ||
         interrupted;
     const comp::TableReceptionEnd end = reports.TakeEnd();
     switch (end.outcome) {
@@ -390,15 +374,15 @@ int RunPut(const CommonOptions& options, Arguments arguments) {
     }
 
     StopSignals signals;
-    UniqueFd wakeFd;
+    WakeEvent wake;
     if (const int status = signals.Check(); status != kExitOk) {
         return status;
     }
-    if (const int status = OpenWakeFd(wakeFd); status != kExitOk) {
+    if (const int status = wake.Check(); status != kExitOk) {
         return status;
     }
     PrepareCandidates(options);
-    TransmissionReports reports(wakeFd.Get());
+    TransmissionReports reports(wake);
     comp::TableTransmissionEngine engine(reports);
     comp::TransmissionStart start;
     const int startStatus = signals.Run(
@@ -422,9 +406,9 @@ int RunPut(const CommonOptions& options, Arguments arguments) {
     if (interrupted) {
         engine.Stop();
     }
-    interrupted = WaitForEnd(engine, reports, wakeFd.Get(), signals,
-                             &comp::TableTransmissionEngine::Acknowledged) ||
-                  interrupted;
+    interrupted =
+        WaitForEnd(engine, reports, wake, signals, &comp::TableTransmissionEngine::Acknowledged) ||
+        interrupted;
     const comp::TableTransmissionEnd end = reports.TakeEnd();
     switch (end.outcome) {
     case comp::TransmissionOutcome::Transferred:

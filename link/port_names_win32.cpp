@@ -1,4 +1,5 @@
 // Windows port names: the number is the COM port number.
+#include <cctype>
 #include <charconv>
 #include <string_view>
 
@@ -17,7 +18,10 @@ int PortNumberByRule(const std::string& devicePath) {
     if (name.starts_with("\\\\.\\")) {
         name.remove_prefix(4);
     }
-    if (!name.starts_with("COM")) {
+    // Device names are case-insensitive on Windows: "com5" is COM5.
+    if (name.size() < 3 || std::toupper(static_cast<unsigned char>(name[0])) != 'C' ||
+        std::toupper(static_cast<unsigned char>(name[1])) != 'O' ||
+        std::toupper(static_cast<unsigned char>(name[2])) != 'M') {
         return 0;
     }
     name.remove_prefix(3);

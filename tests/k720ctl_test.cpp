@@ -259,6 +259,7 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
         {{"frobnicate"}, "unknown command"},
         {{"clock", "--set", "2014-03-07T09:05"}, "YYYY-MM-DD HH:MM"},
         {{}, "no command"},
+        {{"--port", "", "scan"}, "names no serial port"},
         {read(pathOfLength(300)), "300 characters"},
         {read((ScratchFolder() / "missing" / "x.csv").string()), "missing folder"},
         {read(folder.string()), "not a file"},

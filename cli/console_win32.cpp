@@ -1,0 +1,71 @@
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <io.h>
+#include <string>
+#include <windows.h>
+
+#include "console.h"
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+namespace {
+
+// A console, not just any character device: the C runtime's _isatty() also says yes for NUL.
+bool IsConsole(HANDLE handle, DWORD* mode) {
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, mode) != 0;
+}
+
+} // namespace
+
+bool InputIsTerminal() {
+    DWORD mode = 0;
+    return IsConsole(GetStdHandle(STD_INPUT_HANDLE), &mode);
+}
+
+bool ShowsProgress(std::FILE* stream) {
+    const int fd = _fileno(stream);
+    if (fd < 0) {
+        return false;
+    }
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    DWORD mode = 0;
+    if (!IsConsole(handle, &mode)) {
+        return false;
+    }
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+std::string OpenFailureReason(int error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "no such port";
+    // A COM port opens without sharing: a refused open means that another program holds it.
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return "busy, another program has it open";
+    default:
+        return SystemErrorText(error);
+    }
+}
+
+std::string SystemErrorText(int error) {
+    char buffer[512] = {};
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(error), 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    // The system's texts end with a full stop and a line break; the callers add their own.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                             text.back() == '.')) {
+        text.pop_back();
+    }
+    return text.empty() ? "system error " + std::to_string(error) : text;
+}
