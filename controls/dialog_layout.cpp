@@ -110,6 +110,8 @@ QWidget* MakeReportList(const DialogControl& entry, QWidget& parent) {
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control instead of moving between its cells.
+    list->setTabKeyNavigation(false);
     list->verticalHeader()->hide();
     return list;
 }
