@@ -2,6 +2,7 @@
 // instrument on COM ports that scripts/test-windows maps to its pseudo-terminals.
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -59,9 +60,12 @@ TEST_F(SerialDeviceWin32Test, ExchangesLinesAndBinaryRepliesBelowAndAboveTen) {
             ASSERT_EQ(CommReadByte(&byte), 1) << "byte " << i;
             ASSERT_EQ(byte, 0xFF) << "byte " << i;
         }
-        // A reply nobody reads is found waiting before the next command.
+        // A reply nobody reads is found waiting before the next command. The second reply is
+        // given time to arrive: counted too early it would not be waiting yet, and would reach
+        // the next port's exchanges instead (COM12 is the same instrument).
         ASSERT_EQ(CommSendCommand("QPID"), 1);
-        EXPECT_FALSE(Exchange(":SERIAL?").empty());
+        EXPECT_EQ(Exchange(":SERIAL?"), "K720 V1.00");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_GT(CommPurgeStray(), 0u);
         EXPECT_EQ(CommClose(), 1);
         EXPECT_EQ(CommClose(), 0);
