@@ -199,15 +199,21 @@ void DiscardOutput() {
 }
 
 std::size_t DiscardInput() {
-    if (g_fd < 0) {
-        return 0;
+    // Read out rather than flushed: a byte that arrives between counting and flushing would be
+    // dropped uncounted, and the caller would take a line out of step for a clean one.
+    std::size_t discarded = 0;
+    std::uint8_t buffer[256];
+    while (g_fd >= 0) {
+        const ssize_t n = read(g_fd, buffer, sizeof buffer);
+        if (n > 0) {
+            discarded += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break; // nothing more waiting (EAGAIN), a hang-up or an error: the next read tells
+        }
     }
-    int waiting = 0;
-    if (ioctl(g_fd, FIONREAD, &waiting) != 0 || waiting < 0) {
-        waiting = 0;
-    }
-    tcflush(g_fd, TCIFLUSH);
-    return static_cast<std::size_t>(waiting);
+    return discarded;
 }
 
 } // namespace serial_device

@@ -131,14 +131,28 @@ void DiscardOutput() {
 }
 
 std::size_t DiscardInput() {
-    if (g_handle == INVALID_HANDLE_VALUE) {
+    // Read out rather than purged: a byte that arrives between counting and purging would be
+    // dropped uncounted, and the caller would take a line out of step for a clean one.
+    std::size_t discarded = 0;
+    COMMTIMEOUTS timeouts{};
+    if (g_handle == INVALID_HANDLE_VALUE || !GetCommTimeouts(g_handle, &timeouts)) {
         return 0;
     }
-    DWORD errors = 0;
-    COMSTAT status{};
-    const std::size_t waiting = ClearCommError(g_handle, &errors, &status) ? status.cbInQue : 0;
-    PurgeComm(g_handle, PURGE_RXCLEAR);
-    return waiting;
+    // A read that returns at once with what the driver holds.
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    if (!SetCommTimeouts(g_handle, &timeouts)) {
+        return 0;
+    }
+    std::uint8_t buffer[256];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(g_handle, buffer, sizeof buffer, &read, nullptr) || read == 0) {
+            return discarded;
+        }
+        discarded += read;
+    }
 }
 
 } // namespace serial_device
