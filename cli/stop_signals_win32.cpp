@@ -3,6 +3,11 @@
 // and the command's thread waits for both with WaitForMultipleObjects.
 #include <atomic>
 #include <cstdio>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "commands.h"
 #include "console.h"
@@ -11,8 +16,8 @@
 
 namespace {
 
-// How long a read of the console that ended empty waits for the control handler: Ctrl-C ends the
-// read at once, and its handler sets the event an instant later on another thread.
+// How long the end of the typed input waits for the control handler: Ctrl-C may end a console
+// read at once, while its handler sets the stop event an instant later on another thread.
 constexpr DWORD kControlHandlerDelayMs = 500;
 
 // The event the control handler sets. Auto-reset, so that a wait consumes one stop request; set
@@ -65,6 +70,39 @@ ProcessStopRequests& StopRequests() {
     return requests;
 }
 
+// One line typed on standard input, read by a thread of its own. A console read does not end on
+// Ctrl-C everywhere (not under Wine), so the command's thread waits for the line's bytes and the
+// stop event together instead of reading itself.
+struct TypedLine {
+    std::mutex mutex;
+    std::deque<char> bytes;
+    bool ended = false;   // the end of the input, or a failed read
+    UniqueHandle arrived; // auto-reset: set for every byte and at the end
+
+    // Reads up to the end of the line. Runs detached: a stop request leaves it waiting for input
+    // that may never come, and the process's end ends it.
+    static void Read(const std::shared_ptr<TypedLine>& line) {
+        const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+        for (;;) {
+            char byte = 0;
+            DWORD got = 0;
+            const bool read = ReadFile(input, &byte, 1, &got, nullptr) && got == 1;
+            {
+                const std::lock_guard lock(line->mutex);
+                if (read) {
+                    line->bytes.push_back(byte);
+                } else {
+                    line->ended = true;
+                }
+            }
+            SetEvent(line->arrived.Get());
+            if (!read || byte == '\n') {
+                return;
+            }
+        }
+    }
+};
+
 } // namespace
 
 struct WakeEvent::Native {
@@ -97,6 +135,14 @@ void WakeEvent::Set() {
 struct StopSignals::Native {
     HANDLE stopEvent = nullptr; // owned by ProcessStopRequests
     DWORD error = 0;
+    std::shared_ptr<TypedLine> typed; // the line being typed, once asked for
+
+    // The end of the input, unless it came from Ctrl-C.
+    StopSignals::Input End() const {
+        return WaitForSingleObject(stopEvent, kControlHandlerDelayMs) == WAIT_OBJECT_0
+                   ? StopSignals::Input::Stopped
+                   : StopSignals::Input::End;
+    }
 };
 
 StopSignals::StopSignals() : native_(std::make_unique<Native>()) {
@@ -135,13 +181,40 @@ StopSignals::Input StopSignals::ReadInputByte(char& byte) {
     if (WaitForSingleObject(native_->stopEvent, 0) == WAIT_OBJECT_0) {
         return Input::Stopped;
     }
-    DWORD got = 0;
-    if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &got, nullptr) && got == 1) {
-        return Input::Byte;
+    if (!native_->typed) {
+        auto line = std::make_shared<TypedLine>();
+        line->arrived.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        if (!line->arrived.Valid()) {
+            return Input::End;
+        }
+        try {
+            std::thread(TypedLine::Read, line).detach();
+        } catch (const std::system_error&) {
+            return Input::End;
+        }
+        native_->typed = std::move(line);
     }
-    // An empty read is the end of the input, or Ctrl-C, whose handler is about to set the event.
-    if (WaitForSingleObject(native_->stopEvent, kControlHandlerDelayMs) == WAIT_OBJECT_0) {
-        return Input::Stopped;
+    TypedLine& line = *native_->typed;
+    for (;;) {
+        {
+            const std::lock_guard lock(line.mutex);
+            if (!line.bytes.empty()) {
+                byte = line.bytes.front();
+                line.bytes.pop_front();
+                return Input::Byte;
+            }
+            if (line.ended) {
+                return native_->End();
+            }
+        }
+        const HANDLE handles[2] = {native_->stopEvent, line.arrived.Get()};
+        switch (WaitForMultipleObjects(2, handles, FALSE, INFINITE)) {
+        case WAIT_OBJECT_0:
+            return Input::Stopped;
+        case WAIT_OBJECT_0 + 1:
+            break;
+        default:
+            return Input::End;
+        }
     }
-    return Input::End;
 }

@@ -113,6 +113,47 @@ grep -qx "command :MEM:CLEAR C" "$K720_TEST_COM_CTL_LOG" || fail "delete: no :ME
 win --port "$port" check
 expect "check after the deletion" 0 "A d P"
 
+# On a pseudo-terminal Wine gives the program a console: the question of delete, and the progress
+# line. Console output comes with Wine's own control sequences, dropped here with the blanks.
+on_console() { sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$scratch/console" | tr -d ' \r'; }
+# console INPUT ARGUMENTS...: runs k720ctl.exe on a console; once it asks, types INPUT.
+console() {
+  local input=$1 typed i
+  shift
+  rm -f "$scratch/typed"
+  mkfifo "$scratch/typed"
+  timeout 60 script -qec "$(printf '%q ' "$wine" "$exe" "$@")" /dev/null \
+    <"$scratch/typed" >"$scratch/console" 2>&1 &
+  local child=$!
+  exec {typed}>"$scratch/typed"
+  if [ -n "$input" ]; then
+    for ((i = 0; i < 300; ++i)); do
+      [[ "$(on_console)" == *"Proceed?[y/N]"* ]] && break
+      sleep 0.1
+    done
+    printf '%b' "$input" >&"$typed"
+  fi
+  wait "$child"
+  status=$?
+  exec {typed}>&-
+  out=$(on_console)
+  err=
+}
+if ! command -v script >/dev/null; then
+  echo "SKIPPED: the console checks: no 'script' to give Wine a pseudo-terminal"
+else
+  console 'n\r' --port "$port" delete --unit d
+  expect "delete on a console asks, and n keeps the data" 1 "Thiswilldeleteunit[d].Proceed?[y/N]"
+  [[ "$out" == *"Nothingdeleted."* ]] || fail "delete answered n: $out"
+  console '\x03' --port "$port" delete --unit d
+  expect "Ctrl-C at the question of delete" 130 "Proceed?[y/N]"
+  grep -qx "command :MEM:CLEAR D" "$K720_TEST_COM_CTL_LOG" && fail "delete sent :MEM:CLEAR D"
+  console 'y\r' --port "$port" delete --unit d
+  expect "delete on a console answered y" 0 "Deleted."
+  console '' --port "$port" read --unit P --out 'C:\k720ctl\console.csv'
+  expect "read on a console shows its progress" 0 "/400"
+fi
+
 win --port "COM$K720_TEST_COM_SILENT" scan
 expect "a silent port is not the instrument" 1 "Check USB cable connection"
 
