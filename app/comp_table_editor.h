@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "dialogs.h"
+
 class QObject;
 class QWidget;
 
@@ -33,6 +35,19 @@ inline constexpr const char* kTableFileFilter = "csv file (*.csv)|*.csv||";
 inline constexpr const char* kTableFileExtension = "csv";
 // The name a table file dialog proposes when no file was chosen before.
 inline constexpr const char* kAnyTableFile = "*.csv";
+
+// The open or save dialog of a table file, starting in the folder of `files` and proposing its
+// file name, or "*.csv" when there is none.
+inline FileRequest TableFileRequest(const QString& title, const CompTableFiles& files) {
+    FileRequest request;
+    request.title = title;
+    request.folder = files.folder;
+    request.fileName =
+        files.fileName.isEmpty() ? QString::fromLatin1(kAnyTableFile) : files.fileName;
+    request.filter = QString::fromLatin1(kTableFileFilter);
+    request.defaultExtension = QString::fromLatin1(kTableFileExtension);
+    return request;
+}
 
 // Where the editor's table comes from when it runs.
 enum class CompEditorMode : int {

@@ -53,14 +53,8 @@ bool CPpgCompChoice::event(QEvent* event) {
 
 void CPpgCompChoice::OpenTableFile() {
     for (;;) {
-        FileRequest request;
-        request.title = QStringLiteral("Open");
-        request.folder = files_.folder;
-        request.fileName =
-            files_.fileName.isEmpty() ? QString::fromLatin1(kAnyTableFile) : files_.fileName;
-        request.filter = QString::fromLatin1(kTableFileFilter);
-        request.defaultExtension = QString::fromLatin1(kTableFileExtension);
-        const QString path = Dialogs().ChooseOpenFile(request);
+        const QString path =
+            Dialogs().ChooseOpenFile(TableFileRequest(QStringLiteral("Open"), files_));
         if (path.isEmpty()) {
             return;
         }

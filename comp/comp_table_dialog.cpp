@@ -442,14 +442,8 @@ bool CCompTableDlg::Save() {
     if (saved_) {
         return false;
     }
-    FileRequest request;
-    request.title = QStringLiteral("Save As");
-    request.folder = files_.folder;
-    request.fileName =
-        files_.fileName.isEmpty() ? QString::fromLatin1(kAnyTableFile) : files_.fileName;
-    request.filter = QString::fromLatin1(kTableFileFilter);
-    request.defaultExtension = QString::fromLatin1(kTableFileExtension);
-    const QString path = Dialogs().ChooseSaveFile(request);
+    const QString path =
+        Dialogs().ChooseSaveFile(TableFileRequest(QStringLiteral("Save As"), files_));
     if (path.isEmpty()) {
         return false;
     }

@@ -116,15 +116,6 @@ QString Title(const char* file) {
 
 class CompEditorFlow : public MainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        g_compTableText.clear();
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        g_compTableText.clear();
-    }
-
     // A shown, active main window with the real editor, on the comparator table menu.
     CMainDlg& WindowOnCompChoice(SimInstrument& instrument) {
         MainWindowOptions options = Options();

@@ -47,15 +47,6 @@ int TableRecords(SimInstrument& instrument) {
 
 class CompTransferPages : public MainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        g_compTableText.clear();
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        g_compTableText.clear();
-    }
-
     // The page that request 25 or 30 shows.
     CCompTransferPage& PageOf(int request) const {
         return *static_cast<CCompTransferPage*>(window_->Page(

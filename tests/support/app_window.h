@@ -23,6 +23,7 @@
 #include "port_listing.h"
 #include "selected_units.h"
 #include "support/recording_host.h"
+#include "table_file.h"
 #include "window_messages.h"
 
 namespace app_test {
@@ -73,12 +74,14 @@ protected:
         g_instrumentPort = NO_INSTRUMENT_PORT;
         g_selectedUnitForDeletion = 0;
         g_selectedUnitForReading = 0;
+        g_compTableText.clear();
     }
 
     void TearDown() override {
         window_.reset();
         SetPortLister({});
         g_candidatePorts.clear();
+        g_compTableText.clear();
     }
 
     MainWindowOptions Options() {
