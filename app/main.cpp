@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
-
 #include "display_check.h"
 #include "main_app.h"
 #include "port_listing.h"
 #include "port_names.h"
+#include "program_folder.h"
 #include "simulated_instrument.h"
 
 namespace {
@@ -121,6 +120,6 @@ int main(int argc, char** argv) {
 
     CMainApp app(argc, argv);
     MainWindowOptions options;
-    options.programDir = QCoreApplication::applicationDirPath();
+    options.programDir = ProgramFolder();
     return app.Run(std::move(options));
 }

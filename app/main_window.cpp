@@ -38,6 +38,7 @@
 #include "menu_pages.h"
 #include "page_requests.h"
 #include "port_listing.h"
+#include "port_watch.h"
 #include "read_choice_page.h"
 #include "read_do_page.h"
 #include "read_receive_page.h"
@@ -205,6 +206,9 @@ void CMainDlg::AddAboutEntry() {
 }
 
 void CMainDlg::WatchPortChanges() {
+    if (WatchDeviceChangeMessages(this, [this] { OnPortListChanged(); })) {
+        return; // Windows: WM_DEVICECHANGE
+    }
     portMonitor_ = std::make_unique<PortListMonitor>();
     std::string whyNot;
     if (!portMonitor_->Start(&whyNot)) {

@@ -1,0 +1,7 @@
+#include <QCoreApplication>
+
+#include "program_folder.h"
+
+QString ProgramFolder() {
+    return QCoreApplication::applicationDirPath();
+}
