@@ -127,7 +127,7 @@ CCompTableDlg::CCompTableDlg(QWidget* parent)
     connect(Button(ids::kSet), &QPushButton::clicked, this, &CCompTableDlg::Set);
     connect(Button(ids::kPrevious), &QPushButton::clicked, this, [this] { Step(-1); });
     connect(Button(ids::kNext), &QPushButton::clicked, this, [this] { Step(+1); });
-    connect(Button(ids::kSave), &QPushButton::clicked, this, [this] { (void)Save(); });
+    connect(Button(ids::kSave), &QPushButton::clicked, this, [this] { Save(); });
     connect(Button(ids::kTransfer), &QPushButton::clicked, this, &CCompTableDlg::Transfer);
     connect(Button(ids::kCancel), &QPushButton::clicked, this, &CCompTableDlg::reject);
     connect(rRange, &QComboBox::currentIndexChanged, this, &CCompTableDlg::ResetResistanceLimits);
@@ -438,21 +438,21 @@ void CCompTableDlg::ResetVoltageLimit(int choice) {
         ->setText(TextOf(comp::FormatLimit(0, comp::VoltageRange(choice).decimals)));
 }
 
-bool CCompTableDlg::Save() {
+void CCompTableDlg::Save() {
     if (saved_) {
-        return false;
+        return;
     }
     const QString path =
         Dialogs().ChooseSaveFile(TableFileRequest(QStringLiteral("Save As"), files_));
     if (path.isEmpty()) {
-        return false;
+        return;
     }
     const comp::TableOutcome written =
         comp::WriteTableFile(QFile::encodeName(path).toStdString(), rows_);
     if (!written.Ok()) {
         // The table stays unsaved, so that nothing suggests it is on disk.
         ShowMessageBox(QString::fromLocal8Bit(written.message), MessageIcon::Error);
-        return false;
+        return;
     }
     files_ = CompTableFilesOf(path);
     saved_ = true;
@@ -464,7 +464,6 @@ bool CCompTableDlg::Save() {
         qWarning("the comparator table editor has no host; request %d was dropped",
                  kRequestTableSaved);
     }
-    return true;
 }
 
 void CCompTableDlg::Transfer() {
@@ -475,7 +474,7 @@ void CCompTableDlg::Transfer() {
     if (!saved_ && AskYesNo(QString::fromLatin1(kSaveQuestion), MessageIcon::Information,
                             MessageAnswer::Yes)) {
         // A cancelled or failed save does not stop the transfer.
-        (void)Save();
+        Save();
     }
     const comp::TableOutcome built = comp::BuildTableText(rows_);
     if (!built.Ok()) {
@@ -503,7 +502,7 @@ void CCompTableDlg::reject() {
         }
         if (answer == MessageAnswer::Yes) {
             // The editor closes even when the save dialog is cancelled.
-            (void)Save();
+            Save();
         }
     }
     saved_ = true;
@@ -513,7 +512,8 @@ void CCompTableDlg::reject() {
 bool CCompTableDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (IsEnter(key)) {
+        // The range boxes' drop-down lists are windows of their own: Enter picks an item there.
+        if (IsEnter(key) && static_cast<QWidget*>(watched)->window() == this) {
             // Enter is a click on the focused button, and nothing anywhere else.
             for (int id : {ids::kPrevious, ids::kNext, ids::kSet, ids::kSave, ids::kTransfer,
                            ids::kCancel}) {

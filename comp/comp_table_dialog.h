@@ -75,8 +75,7 @@ private:
     void PickRow();
     void ResetResistanceLimits(int choice);
     void ResetVoltageLimit(int choice);
-    // True when the table was written.
-    bool Save();
+    void Save();
     void Transfer();
 
     // The warning `message`, then the focus on `field` with its text selected.
