@@ -119,7 +119,8 @@ std::string AccessHintForDevice(const std::string& /*devicePath*/, int /*openErr
     return {};
 }
 
-// Windows reports device changes to the main window as WM_DEVICECHANGE; there is nothing to watch.
+// Windows reports device changes to the main window as WM_DEVICECHANGE (port_watch_win32.cpp);
+// there is nothing to watch here.
 struct PortListMonitor::State {};
 
 PortListMonitor::PortListMonitor() = default;

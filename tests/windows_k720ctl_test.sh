@@ -89,6 +89,8 @@ same "read --unit P writes the Linux k720ctl's file" "$scratch/units/p.csv" "$sc
 
 win --port "\\\\.\\COM$K720_TEST_COM_HIGH" check
 expect "check through the \\\\.\\COMn form" 0 "A C d P"
+win -v --port "$port" check
+expect "-v traces the exchanges" 0 "->    :MEM:CHECK?"
 
 win table new --out 'C:\k720ctl\new.csv'
 expect "table new" 0 ""
