@@ -3,11 +3,13 @@
 // instrument's USB bridge, so that discovery finds it like a plugged-in instrument.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "port_listing.h"
-#include "pty_server.h"
 
+// The simulator serves a pseudo-terminal (simulated_instrument_posix.cpp); Windows has none, and
+// there Start fails (simulated_instrument_win32.cpp).
 class SimulatedInstrument {
 public:
     static constexpr const char* kProductName = "Prolific USB-to-Serial Comm Port (simulated K720)";
@@ -21,13 +23,12 @@ public:
     // Starts the simulator and adds its port to the listing. On failure returns false and says why.
     [[nodiscard]] bool Start(std::string* error);
 
-    const std::string& DevicePath() const { return server_.DevicePath(); }
+    const std::string& DevicePath() const;
     // How the listing shows it (after a successful Start).
-    ListedPort Listing() const { return {kProductName, port_, server_.DevicePath(), true}; }
-    int PortNumber() const { return port_; }
+    ListedPort Listing() const { return {kProductName, PortNumber(), DevicePath(), true}; }
+    int PortNumber() const;
 
 private:
-    sim::SimServer server_;
-    int port_ = 0;
-    bool listed_ = false;
+    struct State;
+    std::unique_ptr<State> state_;
 };

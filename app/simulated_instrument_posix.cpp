@@ -1,31 +1,45 @@
-#include "simulated_instrument.h"
-
 #include <vector>
 
 #include "instrument.h"
 #include "port_listing.h"
 #include "port_names.h"
+#include "pty_server.h"
+#include "simulated_instrument.h"
 
-SimulatedInstrument::SimulatedInstrument() : server_(sim::DemoInstrument()) {}
+struct SimulatedInstrument::State {
+    sim::SimServer server{sim::DemoInstrument()};
+    int port = 0;
+    bool listed = false;
+};
+
+SimulatedInstrument::SimulatedInstrument() : state_(std::make_unique<State>()) {}
 
 SimulatedInstrument::~SimulatedInstrument() {
-    if (listed_) {
+    if (state_->listed) {
         SetPortLister({});
-        DetachPortDevice(port_);
+        DetachPortDevice(state_->port);
     }
-    server_.Stop();
+    state_->server.Stop();
+}
+
+const std::string& SimulatedInstrument::DevicePath() const {
+    return state_->server.DevicePath();
+}
+
+int SimulatedInstrument::PortNumber() const {
+    return state_->port;
 }
 
 bool SimulatedInstrument::Start(std::string* error) {
-    if (!server_.Start(error)) {
+    if (!state_->server.Start(error)) {
         return false;
     }
-    port_ = AttachPortDevice(server_.DevicePath());
-    if (port_ == 0) {
+    state_->port = AttachPortDevice(state_->server.DevicePath());
+    if (state_->port == 0) {
         if (error != nullptr) {
-            *error = "no free port number for " + server_.DevicePath();
+            *error = "no free port number for " + state_->server.DevicePath();
         }
-        server_.Stop();
+        state_->server.Stop();
         return false;
     }
     // The listing seam of discovery: the system's own ports, then the simulated one.
@@ -35,6 +49,6 @@ bool SimulatedInstrument::Start(std::string* error) {
         ports.push_back(simulated);
         return ports;
     });
-    listed_ = true;
+    state_->listed = true;
     return true;
 }
