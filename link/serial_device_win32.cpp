@@ -3,11 +3,10 @@
 // Waits do not spin: before each wait the read time-outs are set so that ReadFile returns as soon
 // as one byte arrives or the remaining budget is spent. Writes are bounded by the driver's write
 // time-outs (2 ms a byte plus 2000 ms), set when the port is opened.
-#define WIN32_LEAN_AND_MEAN
 #include <cstring>
-#include <windows.h>
 
 #include "serial_device.h"
+#include "unique_handle.h"
 
 namespace serial_device {
 
@@ -15,7 +14,8 @@ namespace {
 
 constexpr DWORD kQueueSize = 0x80000;
 
-HANDLE g_handle = INVALID_HANDLE_VALUE;
+// The open port; closed with the process if nobody closed it before.
+UniqueHandle g_port;
 DCB g_settings{};
 
 DWORD MillisecondsUntil(Clock::time_point deadline) {
@@ -47,21 +47,24 @@ void Configure(std::uint32_t baud) {
 }
 
 int Open(const std::string& path) {
-    g_handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (g_handle == INVALID_HANDLE_VALUE) {
-        return static_cast<int>(GetLastError());
+    const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    const DWORD openError = GetLastError(); // before a handle still open is closed
+    g_port.Reset(opened);
+    if (!g_port.Valid()) {
+        return static_cast<int>(openError);
     }
+    const HANDLE port = g_port.Get();
     COMMTIMEOUTS timeouts{};
-    if (!SetCommMask(g_handle, 0) || !SetupComm(g_handle, kQueueSize, kQueueSize) ||
-        !SetCommState(g_handle, &g_settings) || !GetCommTimeouts(g_handle, &timeouts)) {
+    if (!SetCommMask(port, 0) || !SetupComm(port, kQueueSize, kQueueSize) ||
+        !SetCommState(port, &g_settings) || !GetCommTimeouts(port, &timeouts)) {
         const int error = static_cast<int>(GetLastError());
         Close();
         return error;
     }
     timeouts.WriteTotalTimeoutMultiplier = 2;
     timeouts.WriteTotalTimeoutConstant = 2000;
-    if (!SetCommTimeouts(g_handle, &timeouts)) {
+    if (!SetCommTimeouts(port, &timeouts)) {
         const int error = static_cast<int>(GetLastError());
         Close();
         return error;
@@ -70,21 +73,19 @@ int Open(const std::string& path) {
 }
 
 bool IsOpen() {
-    return g_handle != INVALID_HANDLE_VALUE;
+    return g_port.Valid();
 }
 
 bool Close() {
-    if (g_handle == INVALID_HANDLE_VALUE) {
+    if (!g_port.Valid()) {
         return false;
     }
-    const BOOL closed = CloseHandle(g_handle);
-    g_handle = INVALID_HANDLE_VALUE;
-    return closed != FALSE;
+    return CloseHandle(g_port.Release()) != FALSE;
 }
 
 bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point) {
     DWORD written = 0;
-    return WriteFile(g_handle, bytes, static_cast<DWORD>(count), &written, nullptr) &&
+    return WriteFile(g_port.Get(), bytes, static_cast<DWORD>(count), &written, nullptr) &&
            written == count;
 }
 
@@ -93,7 +94,7 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
     for (;;) {
         DWORD errors = 0;
         COMSTAT status{};
-        if (!ClearCommError(g_handle, &errors, &status)) {
+        if (!ClearCommError(g_port.Get(), &errors, &status)) {
             return ReadResult::DeviceFailed;
         }
         const DWORD left = MillisecondsUntil(deadline);
@@ -106,15 +107,15 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
         }
         // Block in the driver until a byte arrives or the rest of the budget is spent.
         COMMTIMEOUTS timeouts{};
-        GetCommTimeouts(g_handle, &timeouts);
+        GetCommTimeouts(g_port.Get(), &timeouts);
         timeouts.ReadIntervalTimeout = MAXDWORD;
         timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
         timeouts.ReadTotalTimeoutConstant = status.cbInQue != 0 ? 1 : left;
-        if (!SetCommTimeouts(g_handle, &timeouts)) {
+        if (!SetCommTimeouts(g_port.Get(), &timeouts)) {
             return ReadResult::DeviceFailed;
         }
         DWORD read = 0;
-        if (!ReadFile(g_handle, buffer, want, &read, nullptr)) {
+        if (!ReadFile(g_port.Get(), buffer, want, &read, nullptr)) {
             return ReadResult::DeviceFailed;
         }
         if (read > 0) {
@@ -125,8 +126,8 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
 }
 
 void DiscardOutput() {
-    if (g_handle != INVALID_HANDLE_VALUE) {
-        PurgeComm(g_handle, PURGE_TXCLEAR);
+    if (g_port.Valid()) {
+        PurgeComm(g_port.Get(), PURGE_TXCLEAR);
     }
 }
 
@@ -135,20 +136,20 @@ std::size_t DiscardInput() {
     // dropped uncounted, and the caller would take a line out of step for a clean one.
     std::size_t discarded = 0;
     COMMTIMEOUTS timeouts{};
-    if (g_handle == INVALID_HANDLE_VALUE || !GetCommTimeouts(g_handle, &timeouts)) {
+    if (!g_port.Valid() || !GetCommTimeouts(g_port.Get(), &timeouts)) {
         return 0;
     }
     // A read that returns at once with what the driver holds.
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = 0;
-    if (!SetCommTimeouts(g_handle, &timeouts)) {
+    if (!SetCommTimeouts(g_port.Get(), &timeouts)) {
         return 0;
     }
     std::uint8_t buffer[256];
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(g_handle, buffer, sizeof buffer, &read, nullptr) || read == 0) {
+        if (!ReadFile(g_port.Get(), buffer, sizeof buffer, &read, nullptr) || read == 0) {
             return discarded;
         }
         discarded += read;

@@ -28,6 +28,8 @@ public:
 
     HANDLE Get() const { return handle_; }
     bool Valid() const { return handle_ != nullptr; }
+    // Gives the handle up without closing it (for a caller that closes it and looks at the result).
+    HANDLE Release() { return std::exchange(handle_, nullptr); }
     void Reset(HANDLE handle = nullptr) {
         if (handle_ != nullptr) {
             CloseHandle(handle_);
