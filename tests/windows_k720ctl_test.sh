@@ -7,6 +7,7 @@
 #   K720_TEST_COM_CTL         a demo instrument of its own (this test deletes a unit in it)
 #   K720_TEST_COM_CTL_DEVICE  its pseudo-terminal, for the Linux k720ctl
 #   K720_TEST_COM_CTL_LOG     the commands it received (the simulator's --log)
+#   K720_TEST_COM_PACED       a demo instrument at the line's pace, K720_TEST_COM_PACED_LOG its log
 #   K720_TEST_COM_HIGH        the demo instrument above COM9, K720_TEST_COM_SILENT a silent one
 #   K720_TEST_LINUX_K720CTL   the Linux k720ctl
 # Exits 77 (skipped) without them.
@@ -14,7 +15,8 @@ set -uo pipefail
 exe=$1
 wine=$2
 for variable in WINEPREFIX K720_TEST_COM_CTL K720_TEST_COM_CTL_DEVICE K720_TEST_COM_CTL_LOG \
-  K720_TEST_COM_HIGH K720_TEST_COM_SILENT K720_TEST_LINUX_K720CTL; do
+  K720_TEST_COM_PACED K720_TEST_COM_PACED_LOG K720_TEST_COM_HIGH K720_TEST_COM_SILENT \
+  K720_TEST_LINUX_K720CTL; do
   if [ -z "${!variable:-}" ]; then
     echo "SKIPPED: $variable is not set: run scripts/test-windows"
     exit 77
@@ -173,6 +175,26 @@ if [ "$status" -ne 130 ] || [ "$elapsed_ms" -gt 2500 ]; then
 else
   echo "ok: Ctrl-C during a scan ends it with status 130 ($elapsed_ms ms)"
 fi
+
+# Ctrl-C during a reading cancels it like the Cancel button: the instrument is told the reading
+# ended, and the file keeps what was written.
+timeout 60 "$wine" "$exe" --port "COM$K720_TEST_COM_PACED" read --unit P --out 'C:\k720ctl\cut.csv' \
+  </dev/null >"$scratch/out" 2>&1 &
+child=$!
+for ((i = 0; i < 200; ++i)); do
+  grep -q "^Reading" "$scratch/out" && break
+  sleep 0.05
+done
+sleep 0.5
+kill -INT "$child"
+wait "$child"
+status=$?
+out=$(tr -d '\r' <"$scratch/out")
+err=
+expect "Ctrl-C during a reading" 130 "Data receipt cancelled."
+last=$(grep '^command ' "$K720_TEST_COM_PACED_LOG" | tail -n 1)
+[ "$last" = "command :MEM:DATA:END" ] || fail "Ctrl-C during a reading: the last command was $last"
+grep -q "UNIT P" "$scratch/cut.csv" || fail "Ctrl-C during a reading: no UNIT P in the file"
 
 win scan
 expect "without --port the system's listing is used" 1 "No candidate port"
