@@ -13,6 +13,7 @@
 #include "main_app.h"
 #include "port_listing.h"
 #include "port_names.h"
+#include "program_console.h"
 #include "program_folder.h"
 #include "simulated_instrument.h"
 
@@ -71,6 +72,7 @@ bool AttachNamedDevices(const std::vector<std::string>& devices, std::vector<Lis
 } // namespace
 
 int main(int argc, char** argv) {
+    AttachStartingConsole();
     const CommandLine commandLine = ParseCommandLine(argc, argv);
     if (commandLine.help && commandLine.valid) {
         std::fputs(kUsage, stdout);
