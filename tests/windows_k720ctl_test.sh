@@ -109,7 +109,8 @@ same "table get writes the Linux k720ctl's file" "$scratch/got.csv" "$scratch/li
 
 win --port "$port" clock --set "2030-01-02 03:04"
 expect "clock --set" 0 "Clock set."
-grep -qx "command :TIME 2030,1,2,3,4" "$K720_TEST_COM_CTL_LOG" || fail "clock: no :TIME 2030,1,2,3,4 sent"
+grep -qx "command :TIME 2030,1,2,3,4" "$K720_TEST_COM_CTL_LOG" ||
+  fail "clock: no :TIME 2030,1,2,3,4 sent"
 
 win --port "$port" delete --unit C --yes
 expect "delete --unit C --yes" 0 "Deleted."
@@ -178,8 +179,8 @@ fi
 
 # Ctrl-C during a reading cancels it like the Cancel button: the instrument is told the reading
 # ended, and the file keeps what was written.
-timeout 60 "$wine" "$exe" --port "COM$K720_TEST_COM_PACED" read --unit P --out 'C:\k720ctl\cut.csv' \
-  </dev/null >"$scratch/out" 2>&1 &
+timeout 60 "$wine" "$exe" --port "COM$K720_TEST_COM_PACED" read --unit P \
+  --out 'C:\k720ctl\cut.csv' </dev/null >"$scratch/out" 2>&1 &
 child=$!
 for ((i = 0; i < 200; ++i)); do
   grep -q "^Reading" "$scratch/out" && break
