@@ -4,7 +4,8 @@
 #
 # In the Windows build only the programs named in K720_WINDOWS_TESTS are built (the others need
 # pseudo-terminals, signals or Qt). Each runs as one CTest test under the emulator (Wine): one
-# Wine start per program rather than one per case.
+# Wine start per program rather than one per case. k720ctl.exe is tested there by a script beside
+# the Linux k720ctl (windows_k720ctl_test, cli/CMakeLists.txt).
 set(K720_WINDOWS_TESTS
     format_int_test reading_record_test record_queue_test comp_table_test entry_record_test
     serial_device_win32_test windows_core_test)
