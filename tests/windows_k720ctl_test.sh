@@ -89,6 +89,15 @@ expect "read into a relative path with backslashes, the port in lower case" 0 "D
 linux --port "$device" read --unit P --out "$scratch/linux/p.csv"
 same "read --unit P writes the Linux k720ctl's file" "$scratch/units/p.csv" "$scratch/linux/p.csv"
 
+mkdir -p folder.csv
+win --port "$port" read --unit A --out 'C:\k720ctl\missing\a.csv'
+expect "a missing folder is refused" 2 "names a missing folder: C:\k720ctl\missing"
+win --port "$port" read --unit A --out 'C:\k720ctl\folder.csv'
+expect "a folder in the file's place is refused" 2 "not a file"
+win --port "$port" read --unit d --out 'C:d.csv'
+expect "C:d.csv names a file in the current folder of drive C" 0 "into C:.\d.csv"
+[ -f "$scratch/d.csv" ] || fail "C:d.csv: no d.csv in the working folder"
+
 win --port "\\\\.\\COM$K720_TEST_COM_HIGH" check
 expect "check through the \\\\.\\COMn form" 0 "A C d P"
 win -v --port "$port" check
