@@ -1,12 +1,6 @@
 // Device changes on Windows: the system sends WM_DEVICECHANGE to every top-level window when a
 // device comes, goes or changes (a USB serial bridge among them). The main window's message is
 // taken before Qt's own handling and answered 0.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <utility>
 #include <windows.h>
 

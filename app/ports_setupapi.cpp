@@ -1,12 +1,6 @@
 // Serial ports on Windows, as the device manager sees them: every present device of the "Ports"
 // class with its friendly name and COM number. The configuration manager's status call is taken
 // from "cfgmgr32.dll" at run time.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 // <windows.h> must come before the headers that build on it.
 // clang-format off
 #include <windows.h>

@@ -1,11 +1,5 @@
 // The program's folder as the system gives it: the full path of the program file, cut before its
 // last backslash (Qt's applicationDirPath() would give forward slashes).
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <vector>
 #include <windows.h>
 

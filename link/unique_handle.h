@@ -1,12 +1,6 @@
 // Owns one Windows kernel handle (an event, a file, a thread) and closes it when it goes.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <utility>
 #include <windows.h>
 
