@@ -68,6 +68,9 @@ public:
     virtual CompTableFiles Files() const = 0;
     // Runs the editor modally in `mode`; returns when it closes.
     virtual void Run(CompEditorMode mode) = 0;
+    // Ends a run at once, without any question: the program is being ended, and what was not
+    // saved is dropped. Nothing happens when the editor is not running.
+    virtual void Dismiss() = 0;
 };
 
 // Makes the editor of a main window; `parent` is the main window.

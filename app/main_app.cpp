@@ -1,6 +1,10 @@
 #include "main_app.h"
 
+#include <string>
+
 #include <QPalette>
+
+#include "termination_requests.h"
 
 namespace {
 
@@ -18,6 +22,11 @@ int CMainApp::Run(MainWindowOptions options) {
     if (!mainWindow.PicturesLoaded()) {
         qCritical("the pictures of the top menu are missing from the program");
         return 1;
+    }
+    std::string whyNot;
+    if (!TakeTerminationRequests(
+            mainWindow, [&mainWindow] { mainWindow.CloseOnRequestToEnd(); }, &whyNot)) {
+        qWarning("a request of the system to end the program ends it at once: %s", whyNot.c_str());
     }
     mainWindow.show();
     return exec();

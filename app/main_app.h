@@ -1,5 +1,6 @@
 // CMainApp: the application object. It gives every dialog window the grey face and black text of
-// the program, runs the main window and ends the program when that window closes.
+// the program, runs the main window and ends the program when that window closes, also when the
+// system asks the program to end (termination_requests.h).
 #pragma once
 
 #include <QApplication>

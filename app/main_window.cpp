@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -143,8 +144,8 @@ CMainDlg::CMainDlg(MainWindowOptions options, QWidget* parent)
     EnumerateCandidatePorts();
     CreateSharedFonts();
     CreatePages();
-    editor_ = options_.makeEditor ? options_.makeEditor(this)
-                                  : std::make_unique<CCompTableDlg>(this);
+    editor_ =
+        options_.makeEditor ? options_.makeEditor(this) : std::make_unique<CCompTableDlg>(this);
     editor_->SetHost(this);
     editor_->MarkSaved();
     LoadSettings();
@@ -335,6 +336,10 @@ bool CMainDlg::event(QEvent* event) {
 }
 
 void CMainDlg::HandlePageSwitch(int code, int argument) {
+    if (closing_) {
+        // A page that finished while the window closes must not start the next step.
+        return;
+    }
     switch (code) {
     case kRequestExit:
         AskToExit();
@@ -411,6 +416,26 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CMainDlg::CloseOnRequestToEnd() {
+    closing_ = true;
+    // From the top of the modal stack down; each dismissed window ends its own run when the
+    // call that opened it returns.
+    for (int guard = 0; guard < 16; ++guard) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            break;
+        }
+        if (dynamic_cast<CompTableEditor*>(modal) == editor_.get()) {
+            editor_->Dismiss();
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->hide();
+        }
+    }
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {

@@ -101,6 +101,10 @@ public slots:
     // scan that is under way gives up.
     void OnPortListChanged();
     void ShowAboutBox();
+    // The system asks the program to end: open message boxes and file dialogs are dismissed, an
+    // open editor is closed dropping what was not saved, and the window then closes as on the
+    // user's close, without asking anything. No page-switch request is handled any more.
+    void CloseOnRequestToEnd();
 
 protected:
     bool event(QEvent* event) override;

@@ -191,6 +191,13 @@ void CCompTableDlg::Run(CompEditorMode mode) {
     }
 }
 
+void CCompTableDlg::Dismiss() {
+    saved_ = true;
+    if (isVisible()) {
+        QDialog::reject();
+    }
+}
+
 bool CCompTableDlg::Open(CompEditorMode mode) {
     loadFailed_ = false;
     mode_ = mode;

@@ -38,6 +38,7 @@ public:
     CompTableFiles Files() const override { return files_; }
     // Opens the editor in `mode` and runs it modally until it closes.
     void Run(CompEditorMode mode) override;
+    void Dismiss() override;
 
     // The opening of a run without the modal loop: fills the rows, fields, title and Save from
     // `mode`. False when the table text could not be loaded: the user has been told, request 33

@@ -1,6 +1,7 @@
 // The comparator tables in the main window with the real editor and the simulated instrument:
 // a table made, saved, opened again, sent and read back, by keyboard alone; the open dialog of the
 // table menu page; and a transmission refused part-way returning to the same table.
+#include <csignal>
 #include <deque>
 #include <functional>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -29,6 +31,7 @@
 #include "support/measure_support.h"
 #include "support/scratch_folder.h"
 #include "table_file.h"
+#include "termination_requests.h"
 
 namespace {
 
@@ -338,6 +341,32 @@ TEST_F(CompEditorFlow, RefusedTransmissionReturnsToTheSameTable) {
     ASSERT_TRUE(RunUntilFinished());
     EXPECT_EQ(dialogs_.Messages().back().text, QStringLiteral("Data transfer error.  "));
     EXPECT_EQ(window.VisiblePage(), PageId::CompChoice);
+}
+
+// The system asking the program to end (SIGTERM) closes the editor and the window without any
+// question, dropping the editor's unsaved changes, and the settings are written.
+TEST_F(CompEditorFlow, RequestToEndClosesEverythingWithoutQuestions) {
+    SimInstrument instrument(sim::EmptyInstrument());
+    CMainDlg& window = WindowOnCompChoice(instrument);
+    std::string whyNot;
+    ASSERT_TRUE(TakeTerminationRequests(
+        window, [&window] { window.CloseOnRequestToEnd(); }, &whyNot))
+        << whyNot;
+    Request(kRequestCompClockMenu);
+    Request(kRequestCompChoice);
+
+    script_.Then([&](CCompTableDlg& editor) {
+        editor.Control<QLineEdit>(ids::kResistanceLimit2)->setText(QStringLiteral("1"));
+        editor.Control<QPushButton>(ids::kSet)->click();
+        ASSERT_FALSE(editor.IsSaved());
+        std::raise(SIGTERM);
+        EXPECT_TRUE(QTest::qWaitFor([&editor] { return !editor.isVisible(); }, 2000));
+    });
+    static_cast<QPushButton*>(ChoiceButton(comp_choice_ids::kNewFile))->click();
+    ASSERT_TRUE(RunUntilFinished());
+    EXPECT_TRUE(QTest::qWaitFor([&window] { return !window.isVisible(); }, 2000));
+    EXPECT_TRUE(dialogs_.Calls().empty());
+    EXPECT_TRUE(QFile::exists(window.SettingsPath()));
 }
 
 } // namespace

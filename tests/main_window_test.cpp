@@ -539,6 +539,30 @@ TEST(MainProgram, TakesHelpPortAndSimulateOnly) {
     EXPECT_TRUE(text.contains(QStringLiteral("--simulate")));
 }
 
+// SIGTERM ends the program as a close of its window does: exit status 0, settings written. The
+// program runs from a folder of its own, where it writes its settings.
+TEST(MainProgram, EndsLikeAClosedWindowOnSigterm) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString program = folder.filePath(QStringLiteral("k720app"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(K720_APP_PROGRAM), program));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess run;
+    run.setProcessEnvironment(environment);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(program, {QStringLiteral("--simulate")});
+    ASSERT_TRUE(run.waitForStarted(10000));
+    // The window is up once the simulated instrument has been announced and the check begun.
+    ASSERT_TRUE(run.waitForReadyRead(10000));
+    QTest::qWait(500);
+    run.terminate();
+    ASSERT_TRUE(run.waitForFinished(10000));
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("K720.ini"))));
+}
+
 TEST(MainProgram, SaysSoWhenThereIsNoDisplay) {
     for (const QStringList& arguments :
          {QStringList{}, QStringList{QStringLiteral("--simulate")}}) {

@@ -51,6 +51,7 @@ public:
     void Run(CompEditorMode mode) override {
         runs_.push_back({mode, window_ != nullptr ? window_->VisiblePage() : std::nullopt});
     }
+    void Dismiss() override {}
 
     void Watch(const CMainDlg* window) { window_ = window; }
     QObject* Host() const { return host_; }
