@@ -14,17 +14,17 @@ namespace measure {
 namespace {
 
 constexpr std::array<DeletionReport, 6> kReports = {{
-    {DeletionOutcome::Deleted, "", DeletionIcon::None, nullptr, kRequestErased},
+    {DeletionOutcome::Deleted, "", DeletionIcon::None, nullptr, DeletionNext::Erased},
     {DeletionOutcome::NoResponse, kNoResponseMessage, DeletionIcon::Warning, kProceedQuestionText,
-     kStayOnPage},
+     DeletionNext::StayOnPage},
     {DeletionOutcome::InvalidResponse, kInvalidResponseMessage, DeletionIcon::Warning,
-     kReadyAgainText, kStayOnPage},
+     kReadyAgainText, DeletionNext::StayOnPage},
     {DeletionOutcome::PortNotOpened, kUsbDisconnectedMessage, DeletionIcon::Error,
-     kProceedQuestionText, kStayOnPage},
+     kProceedQuestionText, DeletionNext::StayOnPage},
     {DeletionOutcome::CommunicationFailure, kCommunicationErrorMessage, DeletionIcon::Error,
-     nullptr, kRequestEraseFailed},
+     nullptr, DeletionNext::Failed},
     // Only reachable when the unit selection was out of date: it checks the memory again.
-    {DeletionOutcome::NothingToDelete, "", DeletionIcon::None, nullptr, kRequestErased},
+    {DeletionOutcome::NothingToDelete, "", DeletionIcon::None, nullptr, DeletionNext::Erased},
 }};
 
 constexpr bool InOutcomeOrder() {

@@ -8,8 +8,6 @@
 #include <stop_token>
 #include <string>
 
-#include "page_requests.h"
-
 namespace measure {
 
 // The reply buffer handed to CommReadLine: a longer line is cut, so it is an invalid response.
@@ -34,17 +32,22 @@ enum class DeletionOutcome {
 
 enum class DeletionIcon { None, Warning, Error };
 
+// Where the deletion page goes once the message is closed.
+enum class DeletionNext {
+    Erased,     // on, as after a deletion (the unit selection checks the memory again)
+    Failed,     // back to the unit selection, which checks the memory again
+    StayOnPage, // the page offers OK again
+};
+
 // What a front end does with an outcome: the message box (none when `message` is empty), the
-// status line afterwards (unchanged when nullptr) and the page-switch request posted once the
-// box is closed (none when kStayOnPage: the page offers OK again).
+// status line afterwards (unchanged when nullptr) and where the page goes next.
 struct DeletionReport {
     DeletionOutcome outcome;
     const char* message;
     DeletionIcon icon;
     const char* statusLine;
-    int request;
+    DeletionNext next;
 };
-inline constexpr int kStayOnPage = -1;
 
 const DeletionReport& DeletionReportOf(DeletionOutcome outcome);
 

@@ -134,11 +134,17 @@ void CPpgEraseDo::ShowOutcome(measure::DeletionOutcome outcome) {
         StatusLine()->setText(QString::fromLatin1(report.statusLine));
     }
     EndDeletion();
-    if (report.request == measure::kStayOnPage) {
+    switch (report.next) {
+    case measure::DeletionNext::StayOnPage:
         OkButton()->setFocus(Qt::OtherFocusReason); // Enter tries again
-        return;
+        break;
+    case measure::DeletionNext::Erased:
+        PostRequest(*this, kRequestErased);
+        break;
+    case measure::DeletionNext::Failed:
+        PostRequest(*this, kRequestEraseFailed);
+        break;
     }
-    PostRequest(*this, report.request);
 }
 
 void CPpgEraseDo::EndDeletion() {
