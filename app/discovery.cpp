@@ -193,6 +193,13 @@ std::string ScanAccessHint() {
     return {};
 }
 
+std::optional<std::string> CheckForInstrument(std::stop_token stop) {
+    if (PortScan(std::move(stop)) == 0) {
+        return std::nullopt;
+    }
+    return ScanAccessHint();
+}
+
 std::string WithScanAccessHint(const std::string& message) {
     const std::string hint = ScanAccessHint();
     return hint.empty() ? message : message + "\n" + hint;

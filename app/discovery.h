@@ -7,6 +7,7 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -50,6 +51,10 @@ std::string ScanAccessHint();
 // `message` (a scan failure's text), followed by a line break and ScanAccessHint() when there is
 // a hint, so the user is sent to the permission rather than to the cable.
 std::string WithScanAccessHint(const std::string& message);
+
+// The start-up check's scan, for a worker thread: nullopt when the instrument answered, else the
+// ScanAccessHint() of this scan, taken on the thread that scanned, right after it.
+std::optional<std::string> CheckForInstrument(std::stop_token stop);
 
 // The start-up check's message when no instrument answered.
 inline constexpr const char* kNoInstrumentText =

@@ -43,11 +43,7 @@ void CUsbCheckDlg::showEvent(QShowEvent* event) {
 
 void CUsbCheckDlg::CheckConnection() {
     const bool started = InstrumentExchanges().Start(
-        *this,
-        [](std::stop_token stop) {
-            // The hint is taken on the thread that scanned, right after its scan.
-            return PortScan(std::move(stop)) != 0 ? std::optional(ScanAccessHint()) : std::nullopt;
-        },
+        *this, [](std::stop_token stop) { return CheckForInstrument(std::move(stop)); },
         [this](const std::optional<std::string>& failure) {
             scanFailed_ = failure.has_value();
             accessHint_ = failure.value_or(std::string());

@@ -69,8 +69,8 @@ for library in libqt6widgets6 libudev1 libxcb1 libc6; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 
-dpkg -x "$deb" "$scratch/root"
-usr="$scratch/root/usr"
+dpkg -x "$deb" "$scratch/unpacked"
+usr="$scratch/unpacked/usr"
 for program in k720app k720ctl k720-sim k720-install; do
     if readelf -S "$usr/bin/$program" | grep -q '\.debug_info'; then
         fail "$program is packed with its debugging information"
