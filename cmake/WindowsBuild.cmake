@@ -21,3 +21,16 @@ target_include_directories(k720_sim PUBLIC ${PROJECT_SOURCE_DIR}/sim)
 target_link_libraries(k720_sim PUBLIC Threads::Threads k720_link PRIVATE k720_warnings)
 # MinGW declares localtime_r, which the demo readings' dates use, only on request.
 target_compile_definitions(k720_sim PRIVATE _POSIX_THREAD_SAFE_FUNCTIONS)
+
+# The C++ runtime. Programs without Qt link it statically, so that k720ctl.exe and the core's
+# test programs run alone. Programs with Qt take the shared runtime that Qt's DLLs use (see
+# k720_shared_runtime), so that a process holds one runtime: one heap behind new and delete,
+# one exception unwinder, one set of thread-local state across the Qt boundary.
+foreach(option -static -static-libgcc -static-libstdc++)
+  add_link_options("$<$<NOT:$<BOOL:$<TARGET_PROPERTY:K720_SHARED_RUNTIME>>>:${option}>")
+endforeach()
+
+# Marks programs that link Qt: they take the shared C++ runtime.
+function(k720_shared_runtime)
+  set_target_properties(${ARGN} PROPERTIES K720_SHARED_RUNTIME ON)
+endfunction()
