@@ -44,6 +44,7 @@
 #include "read_do_page.h"
 #include "read_receive_page.h"
 #include "selected_units.h"
+#include "system_menu.h"
 #include "usb_check_dialog.h"
 #include "window_messages.h"
 
@@ -194,8 +195,9 @@ void CMainDlg::CreatePages() {
 }
 
 void CMainDlg::AddAboutEntry() {
-    // There is no system menu to extend on every platform: the about box is on F1 and on the
-    // logo's context menu.
+    // The system menu carries it where the system has one (Windows); F1 and the logo's context
+    // menu carry it everywhere, since not every platform shows a system menu.
+    AppendSystemMenuEntry(this, QString::fromLatin1(kAboutMenuText), [this] { ShowAboutBox(); });
     auto* about = new QAction(QString::fromLatin1(kAboutMenuText), this);
     about->setShortcut(QKeySequence(Qt::Key_F1));
     about->setShortcutContext(Qt::WindowShortcut);

@@ -12,13 +12,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTableWidget>
 
 #include "dialogs.h"
 #include "fonts.h"
 #include "layouts/comp_table_layout.h"
+#include "name_code_page.h"
 #include "page_requests.h"
 #include "table_file.h"
 #include "window_messages.h"
@@ -36,9 +35,6 @@ constexpr const char* kNameTooLong =
 constexpr const char* kNameNotStorable =
     "This name holds a character that a table file cannot store.  ";
 
-// The code page of the Names in table files.
-constexpr const char* kNameCodePage = "windows-31j";
-
 constexpr std::array<const char*, 7> kColumnHeadings = {
     "No", "Name", "R-Range", "R-Lim1[mohm]", "R-Lim2[mohm]", "V-Range", "V-Lim[volt]"};
 // Shares of the list's width (its client width less 20 pixels) by column; the Name takes the rest.
@@ -46,34 +42,14 @@ constexpr std::array<double, 7> kColumnShares = {0.06, 0.0, 0.12, 0.17, 0.17, 0.
 constexpr int kNameColumn = 1;
 constexpr int kListWidthReserve = 20;
 
-QString NameText(const std::string& bytes) {
-    QStringDecoder decoder(kNameCodePage);
-    if (!decoder.isValid()) {
-        return QString::fromLatin1(bytes);
-    }
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 // The code page 932 bytes of `text`, or nothing when a character has none (or does not come
 // back as itself).
 std::optional<std::string> NameBytesOf(const QString& text) {
-    QStringEncoder encoder(kNameCodePage);
-    if (!encoder.isValid()) {
-        // A Qt without the code page keeps to the characters every code page shares.
-        const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
-            return c.unicode() >= 0x20 && c.unicode() < 0x7F;
-        });
-        return plain ? std::optional<std::string>(text.toStdString()) : std::nullopt;
-    }
-    const QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError()) {
+    std::optional<std::string> bytes = CodePage932Bytes(text);
+    if (bytes && CodePage932Text(*bytes) != text) {
         return std::nullopt;
     }
-    std::string result = bytes.toStdString();
-    if (NameText(result) != text) {
-        return std::nullopt;
-    }
-    return result;
+    return bytes;
 }
 
 QString TextOf(std::string_view text) {
@@ -177,7 +153,7 @@ void CCompTableDlg::BuildList() {
 void CCompTableDlg::FillListRow(int index) {
     const comp::CompRow& row = rows_[static_cast<std::size_t>(index)];
     QTableWidget* list = List();
-    list->item(index, 1)->setText(NameText(row.name));
+    list->item(index, 1)->setText(CodePage932Text(row.name));
     const std::array<const std::string*, 5> texts = {&row.rRange, &row.rLim1, &row.rLim2,
                                                      &row.vRange, &row.vLim};
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -282,7 +258,7 @@ void CCompTableDlg::MarkUnsaved() {
 void CCompTableDlg::LoadEntry(int number) {
     const comp::CompRow& row = rows_[static_cast<std::size_t>(number - 1)];
     loadedName_ = row.name;
-    loadedNameText_ = NameText(row.name);
+    loadedNameText_ = CodePage932Text(row.name);
     Edit(ids::kName)->setText(loadedNameText_);
     {
         // Loading is not a change of range: the limits are the row's, not reset.

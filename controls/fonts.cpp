@@ -1,7 +1,8 @@
 #include "fonts.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
+
+#include "font_family.h"
 
 QFont g_font15;
 QFont g_font16;
@@ -12,7 +13,7 @@ bool g_sharedFontsCreated = false;
 } // namespace
 
 QFont SansSerifFont(int pixelSize, QFont::Weight weight) {
-    QFont font(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    QFont font(DialogFontFamily());
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setWeight(weight);

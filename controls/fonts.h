@@ -18,7 +18,7 @@ extern QFont g_font20;
 // Creates the three shared fonts; later calls change nothing. Needs a QGuiApplication.
 void CreateSharedFonts();
 
-// The platform's default sans-serif family at `pixelSize` (character height).
+// The dialog font's family (font_family.h) at `pixelSize` (character height).
 QFont SansSerifFont(int pixelSize, QFont::Weight weight = QFont::Normal);
 
 // The largest sans-serif font whose cell height does not exceed `cellHeight` pixels.

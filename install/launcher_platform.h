@@ -45,5 +45,9 @@ struct StartResult {
 // (used where the platform shows start errors above an owner; 0 for none).
 [[nodiscard]] StartResult StartSetupProgram(const std::string& path, std::uintptr_t ownerWindow);
 
+// The launcher's name on this platform: "install", or "k720-install" where "install" is a
+// system command.
+[[nodiscard]] const char* LauncherProgramName();
+
 // Where this platform's setup programs lie relative to the launcher's folder.
 [[nodiscard]] const SetupLayout& NativeSetupLayout();

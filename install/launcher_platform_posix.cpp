@@ -131,3 +131,7 @@ StartResult StartSetupProgram(const std::string& path, std::uintptr_t /*ownerWin
 const SetupLayout& NativeSetupLayout() {
     return kPosixSetupLayout;
 }
+
+const char* LauncherProgramName() {
+    return "k720-install";
+}

@@ -58,3 +58,7 @@ StartResult StartSetupProgram(const std::string& path, std::uintptr_t ownerWindo
 const SetupLayout& NativeSetupLayout() {
     return kWindowsSetupLayout;
 }
+
+const char* LauncherProgramName() {
+    return "install";
+}

@@ -3,12 +3,16 @@
 // window lets the user pick the language and starts that setup program.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include <QApplication>
 
 #include "dialogs.h"
 #include "display_check.h"
 #include "install_dialog.h"
+#include "launcher_platform.h"
+#include "program_console.h"
 #include "setup_launch.h"
 
 namespace {
@@ -18,13 +22,19 @@ constexpr int kWindowFailed = 1;
 constexpr int kUsageError = 2;
 constexpr int kNoDisplay = 3;
 
-constexpr const char* kUsage =
-    "usage: k720-install [--help]\n"
-    "Shows the install launcher of the K720 companion: choose the Japanese or the English setup\n"
-    "program, which lies beside this program as Japanese/ApplicationK720v1.03J_setup or\n"
-    "English/ApplicationK720v1.03E_setup. It is started, and the launcher closes. While the\n"
-    "window of a running setup is open, the launcher refuses to start a second one.\n"
-    "  --help   show this help\n";
+// The usage text, with the setup programs' places as this system writes them.
+std::string Usage() {
+    const SetupLayout& layout = NativeSetupLayout();
+    auto relative = [](std::string_view path) { return std::string(path.substr(1)); };
+    return "usage: " + std::string(LauncherProgramName()) +
+           " [--help]\n"
+           "Shows the install launcher of the K720 companion: choose the Japanese or the English "
+           "setup\nprogram, which lies beside this program as " +
+           relative(layout.japanese) + " or\n" + relative(layout.english) +
+           ". It is started, and the launcher closes. While the\n"
+           "window of a running setup is open, the launcher refuses to start a second one.\n"
+           "  --help   show this help\n";
+}
 
 // The application object: runs the launcher window and ends the program when it closes.
 class CInstallApp : public QApplication {
@@ -39,7 +49,7 @@ public:
         CInstallDlg window(system);
         QString error;
         if (!window.Open(&error)) {
-            std::fprintf(stderr, "k720-install: %s\n", qPrintable(error));
+            std::fprintf(stderr, "%s: %s\n", LauncherProgramName(), qPrintable(error));
             return kWindowFailed;
         }
         // The value of the modal run is not looked at.
@@ -51,19 +61,20 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    AttachStartingConsole();
     for (int i = 1; i < argc; ++i) {
         const bool help = std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0;
         if (!help) {
-            std::fputs(kUsage, stderr);
+            std::fputs(Usage().c_str(), stderr);
             return kUsageError;
         }
     }
     if (argc > 1) {
-        std::fputs(kUsage, stdout);
+        std::fputs(Usage().c_str(), stdout);
         return kExitOk;
     }
     if (const std::string reason = MissingDisplayReason(); !reason.empty()) {
-        std::fprintf(stderr, "k720-install: %s; it needs a graphical session (X11 or Wayland).\n",
+        std::fprintf(stderr, "%s: %s; it needs a graphical session.\n", LauncherProgramName(),
                      reason.c_str());
         return kNoDisplay;
     }

@@ -9,7 +9,8 @@
 // bytes. Captions use DejaVu Sans Bold (the platform's sans-serif where it is missing), so a
 // machine with other fonts draws slightly different letters. The launcher's Japanese pictures need
 // a font with Japanese glyphs (on Debian: fonts-ipafont-gothic); without one they are not written
-// and the run fails. The PNG files are committed; run this tool only to change a picture.
+// and the run fails. The icon is also written as icon.ico, for the Windows programs' icon
+// resources. The files are committed; run this tool only to change a picture.
 
 #include <algorithm>
 #include <array>
@@ -17,8 +18,11 @@
 #include <utility>
 #include <vector>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -583,6 +587,44 @@ void AddLauncherImages(std::vector<Output>& out) {
         {QStringLiteral("install_english_note.png"), Note(englishNote, LatinFont(12, false)), {}});
 }
 
+constexpr std::array<int, 4> kIconSizes = {16, 32, 48, 256};
+
+void AppendLittleEndian(QByteArray& out, quint32 value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+// The icon as a Windows icon file: a directory of its sizes, each image stored as PNG, which the
+// system's icon loader (since Windows Vista, and Wine's) reads.
+QByteArray IconFile() {
+    constexpr int kHeaderSize = 6;
+    constexpr int kEntrySize = 16;
+    QByteArray directory;
+    QByteArray images;
+    AppendLittleEndian(directory, 0, 2);
+    AppendLittleEndian(directory, 1, 2); // an icon, not a cursor
+    AppendLittleEndian(directory, kIconSizes.size(), 2);
+    quint32 offset = kHeaderSize + kEntrySize * kIconSizes.size();
+    for (const int size : kIconSizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        Icon(size).save(&buffer, "PNG");
+        const int side = size >= 256 ? 0 : size; // 0 stands for 256
+        AppendLittleEndian(directory, side, 1);
+        AppendLittleEndian(directory, side, 1);
+        AppendLittleEndian(directory, 0, 2);  // no palette, reserved
+        AppendLittleEndian(directory, 1, 2);  // planes
+        AppendLittleEndian(directory, 32, 2); // bits per pixel
+        AppendLittleEndian(directory, png.size(), 4);
+        AppendLittleEndian(directory, offset, 4);
+        offset += png.size();
+        images.append(png);
+    }
+    return directory + images;
+}
+
 std::vector<Output> AllImages() {
     const QString readDelete = QStringLiteral("Read/Delete Data");
     const QString compClock = QStringLiteral("Set COMP/Clock");
@@ -598,7 +640,7 @@ std::vector<Output> AllImages() {
                        {}});
     }
     out.push_back({QStringLiteral("logo.png"), Logo(), {}});
-    for (const int size : {16, 32, 48, 256}) {
+    for (const int size : kIconSizes) {
         out.push_back({QStringLiteral("icon_%1.png").arg(size), Icon(size), {}});
     }
     AddLauncherImages(out);
@@ -639,6 +681,12 @@ int main(int argc, char** argv) {
             err << "cannot write " << path << "\n";
             ++failures;
         }
+    }
+    QFile icon(folder.filePath(QStringLiteral("icon.ico")));
+    const QByteArray iconBytes = IconFile();
+    if (!icon.open(QIODevice::WriteOnly) || icon.write(iconBytes) != iconBytes.size()) {
+        err << "cannot write " << icon.fileName() << "\n";
+        ++failures;
     }
     return failures == 0 ? 0 : 1;
 }

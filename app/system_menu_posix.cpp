@@ -1,0 +1,5 @@
+#include "system_menu.h"
+
+bool AppendSystemMenuEntry(QWidget*, const QString&, std::function<void()>) {
+    return false;
+}

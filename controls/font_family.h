@@ -1,0 +1,9 @@
+// The family of every window's font, once per system: the Windows dialog font "MS Sans Serif"
+// where the system has it, else the system's own dialog font (font_family_win32.cpp); elsewhere
+// the platform's default sans-serif family (font_family_posix.cpp).
+#pragma once
+
+#include <QString>
+
+// Needs a QGuiApplication.
+QString DialogFontFamily();
