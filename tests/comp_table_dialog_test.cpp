@@ -381,6 +381,15 @@ TEST_F(CompTableDialog, NamesAreRefusedUnlessTheFileGivesThemBack) {
         stored += "\x8e\x8e";
     }
     EXPECT_EQ(editor_.Rows()[0].name, stored);
+
+    // Saved, the file holds the code page's bytes; loaded back, they are the typed text again.
+    dialogs_.QueuePath(QString::fromStdString(folder_.File("names.csv")));
+    Button(ids::kSave)->click();
+    ASSERT_TRUE(comp::LoadTableFile(folder_.File("names.csv")).Ok());
+    EXPECT_NE(g_compTableText.find("," + stored + ","), std::string::npos);
+    editor_.MarkSaved();
+    Open(CompEditorMode::TableFile);
+    EXPECT_EQ(List()->item(0, 1)->text(), twoByte.repeated(20));
 }
 
 TEST_F(CompTableDialog, TableThatCannotBeLoadedClosesTheEditor) {

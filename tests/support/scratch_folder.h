@@ -2,7 +2,7 @@
 #pragma once
 
 #include <filesystem>
-#include <stdlib.h>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,10 +14,16 @@ namespace test_support {
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "k720-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
+        // A new folder of a random name: creating it fails when the name is taken.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                std::filesystem::temp_directory_path() / ("k720-test-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate.string();
+            }
         }
         EXPECT_FALSE(path_.empty());
     }
@@ -29,7 +35,9 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string File(const std::string& name) const {
+        return (std::filesystem::path(path_) / name).string();
+    }
     // The names of what the folder holds, in no particular order.
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
