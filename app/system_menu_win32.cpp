@@ -1,5 +1,7 @@
 // The native system menu: the entry is appended with a command identifier below 0xF000 (the
-// system's own commands), and its WM_SYSCOMMAND is taken before Qt's handling.
+// system's own commands), and its WM_SYSCOMMAND is taken before Qt's handling. The menu posts
+// that message, so it reaches the filter through Qt's event dispatcher
+// ("windows_dispatcher_MSG"); Qt's window procedure does not filter it again.
 #include <string>
 #include <utility>
 #include <windows.h>
@@ -32,7 +34,7 @@ public:
     }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override {
-        if (eventType != "windows_generic_MSG") {
+        if (eventType != "windows_dispatcher_MSG" && eventType != "windows_generic_MSG") {
             return false;
         }
         const auto* msg = static_cast<const MSG*>(message);
@@ -41,7 +43,9 @@ public:
             return false;
         }
         onChosen_();
-        *result = 0;
+        if (result != nullptr) {
+            *result = 0; // the dispatcher passes none
+        }
         return true;
     }
 

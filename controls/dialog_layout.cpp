@@ -157,7 +157,7 @@ bool TakesKeyboardFocus(ControlKind kind) {
 
 } // namespace
 
-int MulDiv(int number, int numerator, int denominator) {
+int dialog_units::MulDiv(int number, int numerator, int denominator) {
     if (denominator == 0) {
         return -1;
     }
@@ -186,6 +186,7 @@ DialogBaseUnits BaseUnitsOf(const QFont& font) {
 }
 
 QRect DialogToPixels(const QRect& dialogRect, DialogBaseUnits base) {
+    using dialog_units::MulDiv;
     return QRect(MulDiv(dialogRect.x(), base.x, 4), MulDiv(dialogRect.y(), base.y, 8),
                  MulDiv(dialogRect.width(), base.x, 4), MulDiv(dialogRect.height(), base.y, 8));
 }

@@ -79,9 +79,12 @@ struct DialogBaseUnits {
     bool operator==(const DialogBaseUnits&) const = default;
 };
 
+namespace dialog_units {
 // number * numerator / denominator, rounded half away from zero, with a 64-bit intermediate;
-// -1 when the denominator is 0.
+// -1 when the denominator is 0. The system's function of that name, in a namespace of its own so
+// that it never meets the one of <windows.h>.
 int MulDiv(int number, int numerator, int denominator);
+} // namespace dialog_units
 
 // Base units from the width of "A".."Z""a".."z" and the font's height in pixels: the average
 // character width rounded to the nearest pixel, and the height.

@@ -281,7 +281,7 @@ TEST_F(CompTableDialog, SaveWritesTheFileAndMarksTheTableSaved) {
     dialogs_.QueuePath(path);
     Button(ids::kSave)->click();
     const FileRequest& asked = dialogs_.Calls().back().file;
-    EXPECT_EQ(asked.folder, QString::fromStdString(folder_.Path() + "/"));
+    EXPECT_EQ(asked.folder, QDir::toNativeSeparators(QString::fromStdString(folder_.Path() + "/")));
     EXPECT_EQ(asked.fileName, QStringLiteral("bench.csv"));
     EXPECT_EQ(asked.filter, QStringLiteral("csv file (*.csv)|*.csv||"));
     EXPECT_EQ(asked.defaultExtension, QStringLiteral("csv"));

@@ -39,7 +39,7 @@ TEST(DialogUnits, MulDivRoundsHalfAwayFromZeroWithoutOverflow) {
         {7, 3, 0, -1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
+        EXPECT_EQ(dialog_units::MulDiv(c.number, c.numerator, c.denominator), c.expected)
             << c.number << "*" << c.numerator << "/" << c.denominator;
     }
 }
@@ -154,8 +154,8 @@ TEST_F(BuiltDialog, ControlsArePlacedInDialogUnitsOfTheDialogFont) {
     }
     // A drop-down list is one line high until it drops down.
     QWidget* range = m_layout.Find(kRangeId);
-    EXPECT_EQ(range->width(), MulDiv(55, base.x, 4));
-    EXPECT_LT(range->height(), MulDiv(61, base.y, 8));
+    EXPECT_EQ(range->width(), dialog_units::MulDiv(55, base.x, 4));
+    EXPECT_LT(range->height(), dialog_units::MulDiv(61, base.y, 8));
 }
 
 TEST_F(BuiltDialog, ControlsAreFoundByIdentifierAndType) {

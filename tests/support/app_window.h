@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -87,7 +88,8 @@ protected:
 
     MainWindowOptions Options() {
         MainWindowOptions options;
-        options.programDir = programDir_.path();
+        // As the system writes it (backslashes on Windows), as ProgramFolder() gives it.
+        options.programDir = QDir::toNativeSeparators(programDir_.path());
         options.startupCheck = false;
         options.watchPortChanges = false;
         options.makeEditor = [this](QWidget* /*parent*/) {

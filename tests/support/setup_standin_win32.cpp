@@ -13,7 +13,8 @@ int main(int argc, char**) {
     }
     const std::filesystem::path self(std::wstring(own, length));
     std::string record;
-    std::getline(std::ifstream(self.wstring() + L".record"), record);
+    std::ifstream where(std::filesystem::path(self.wstring() + L".record"));
+    std::getline(where, record);
     std::ofstream out(record, std::ios::app);
     out << self.string() << '|' << argc - 1 << '|' << std::filesystem::current_path().string()
         << '\n';
