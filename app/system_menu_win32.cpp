@@ -1,19 +1,13 @@
 // The native system menu: the entry is appended with a command identifier below 0xF000 (the
-// system's own commands), and its WM_SYSCOMMAND is taken before Qt's handling. The menu posts
-// that message, so it reaches the filter through Qt's event dispatcher
-// ("windows_dispatcher_MSG"); Qt's window procedure does not filter it again.
+// system's own commands). The menu posts the entry's WM_SYSCOMMAND, which reaches the filter
+// through Qt's event dispatcher.
 #include <string>
 #include <utility>
-#include <windows.h>
 
-#include <QAbstractNativeEventFilter>
-#include <QByteArray>
-#include <QCoreApplication>
-#include <QObject>
 #include <QString>
-#include <QWidget>
 
 #include "system_menu.h"
+#include "window_message_filter_win32.h"
 
 namespace {
 
@@ -21,36 +15,20 @@ namespace {
 // system's own, so the identifier is a multiple of 16.
 constexpr UINT kEntryCommand = 0x0010;
 
-class SystemMenuFilter final : public QObject, public QAbstractNativeEventFilter {
+class SystemMenuFilter final : public WindowMessageFilter {
 public:
     SystemMenuFilter(QWidget* window, std::function<void()> onChosen)
-        : QObject(window), window_(window), onChosen_(std::move(onChosen)) {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-    ~SystemMenuFilter() override {
-        if (QCoreApplication* application = QCoreApplication::instance()) {
-            application->removeNativeEventFilter(this);
-        }
-    }
+        : WindowMessageFilter(window), onChosen_(std::move(onChosen)) {}
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override {
-        if (eventType != "windows_dispatcher_MSG" && eventType != "windows_generic_MSG") {
-            return false;
-        }
-        const auto* msg = static_cast<const MSG*>(message);
-        if (msg->message != WM_SYSCOMMAND || (msg->wParam & 0xFFF0) != kEntryCommand ||
-            msg->hwnd != reinterpret_cast<HWND>(window_->internalWinId())) {
+private:
+    bool Take(const MSG& msg) override {
+        if (msg.message != WM_SYSCOMMAND || (msg.wParam & 0xFFF0) != kEntryCommand) {
             return false;
         }
         onChosen_();
-        if (result != nullptr) {
-            *result = 0; // the dispatcher passes none
-        }
         return true;
     }
 
-private:
-    QWidget* window_;
     std::function<void()> onChosen_;
 };
 
