@@ -1,6 +1,7 @@
 // The stop requests on POSIX: SIGINT, SIGTERM and SIGHUP on a signalfd; wake-ups on an eventfd;
-// both waited for with poll().
+// both waited for with poll(). SIGPIPE is ignored.
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -88,6 +89,9 @@ struct StopSignals::Native {
 };
 
 StopSignals::StopSignals() : native_(std::make_unique<Native>()) {
+    // A standard output that nobody reads (k720ctl ... | head) must not end an exchange half way:
+    // writing to it fails instead, and the exchange runs to its end.
+    std::signal(SIGPIPE, SIG_IGN);
     const sigset_t set = StopSignalSet();
     native_->error = pthread_sigmask(SIG_BLOCK, &set, nullptr);
     if (native_->error != 0) {

@@ -131,6 +131,26 @@ TEST_F(K720ctlTest, ReadWritesTheSameFileAsTheMainProgramsCore) {
     EXPECT_EQ(ReadFile(path), FileOfTheCore(instrument.Port(), 4096, mask, reference));
 }
 
+// A standard output that nobody reads (k720ctl ... | true) stops no exchange: the reading and the
+// table's reception run to their end, and the command's status is theirs.
+TEST_F(K720ctlTest, ClosedStandardOutputStopsNoExchange) {
+    SimInstrument instrument(sim::DemoInstrument());
+    const auto csv = Scratch("unread-output.csv");
+    const auto table = Scratch("unread-output-table.csv");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"read", "--unit", "all", "--out", csv.string()},
+          std::vector<std::string>{"table", "get", "--out", table.string()}}) {
+        ChildProcess child = Run(instrument, arguments);
+        child.CloseOutput();
+        EXPECT_EQ(child.Wait(), 0) << arguments[0] << ": " << child.err;
+    }
+    EXPECT_TRUE(WaitForCommand(instrument, ":MEM:DATA:END"));
+    EXPECT_TRUE(WaitForCommand(instrument, ":COMP:TABLE:END"));
+    const auto reference = Scratch("unread-output-reference.csv");
+    EXPECT_EQ(ReadFile(csv), FileOfTheCore(instrument.Port(), 4096, 0b1000'0000'1101, reference));
+    EXPECT_TRUE(std::filesystem::is_regular_file(table));
+}
+
 TEST_F(K720ctlTest, UnitWithoutDataIsRefusedAfterTheMemoryCheck) {
     SimInstrument instrument(sim::DemoInstrument());
     const auto path = Scratch("e.csv");

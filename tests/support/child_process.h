@@ -88,6 +88,12 @@ public:
         return out;
     }
 
+    // Closes the reading end of the child's standard output, as `program | true` does.
+    void CloseOutput() {
+        close(out_);
+        out_ = -1;
+    }
+
     void Signal(int signal) {
         if (pid_ > 0) {
             kill(pid_, signal);
@@ -111,6 +117,9 @@ public:
 
 private:
     static bool ReadSome(int fd, std::string& into, int timeoutMs) {
+        if (fd < 0) {
+            return false;
+        }
         pollfd entry{fd, POLLIN, 0};
         if (poll(&entry, 1, timeoutMs) <= 0) {
             return false;
