@@ -58,6 +58,7 @@ std::string SystemReason(int error) {
 }
 
 constexpr const char* kNotAFile = "It is a folder, a named pipe or a device, not a file.";
+constexpr const char* kTooLarge = "It is larger than a comparator table file can be.";
 
 // The lines of a text, each ending at CR LF (the last one may end at the text's end).
 class LineReader {
@@ -237,6 +238,9 @@ TableOutcome LoadTableFile(const std::string& path, std::string& text) {
         for (std::size_t i = 0; i < count && lines < kMaxTableFileLines; ++i) {
             if (chunk[i] != '\n') {
                 line.push_back(chunk[i]);
+                if (loaded.size() + line.size() > kMaxTableFileBytes) {
+                    return {cannotOpen + kTooLarge};
+                }
                 continue;
             }
             if (!line.empty() && line.back() == '\r') {

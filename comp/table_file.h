@@ -11,6 +11,7 @@
 // parse and the transmission read it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ namespace comp {
 inline constexpr const char* kTableLineEnd = "\r\n";
 // Reading a file stops after this many lines: a table file has 207.
 inline constexpr int kMaxTableFileLines = 251;
+// A table file is about 8 KB: one that holds more than this before its last line taken is
+// refused, rather than read into memory whole, however large it is.
+inline constexpr std::size_t kMaxTableFileBytes = 64 * 1024;
 
 // The five header lines of a table text the program builds, each with its CR LF: what the
 // reception starts its text with.

@@ -207,6 +207,12 @@ TEST(TableFile, LoadingTakesLfOrCrLfLinesUpToTheLimit) {
     WriteFileBytes(folder.File("t.csv"), std::string(300, '\n'));
     ASSERT_TRUE(LoadTableFile(folder.File("t.csv")).Ok());
     EXPECT_EQ(g_compTableText.size(), 2u * kMaxTableFileLines);
+    // More bytes than a table holds, before the last line taken: refused, the text kept.
+    WriteFileBytes(folder.File("t.csv"), std::string(kMaxTableFileBytes + 1, 'x'));
+    EXPECT_EQ(LoadTableFile(folder.File("t.csv")).message,
+              "Can not open \"" + folder.File("t.csv") +
+                  "\".  \nIt is larger than a comparator table file can be.");
+    EXPECT_EQ(g_compTableText.size(), 2u * kMaxTableFileLines);
 }
 
 TEST(TableFile, FilesThatCannotBeReadNameThemselvesAndTheReason) {
