@@ -1,6 +1,7 @@
 #include "replacement_file.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <random>
 
 #include "file_ops.h"
@@ -9,17 +10,19 @@ namespace files {
 
 namespace {
 
-// A name beside `destination` that no other writer is likely to pick; creation fails with
-// EEXIST on a clash and is tried again with another one.
+// A name in the destination's folder that no other writer is likely to pick; creation fails with
+// EEXIST on a clash and is tried again with another one. The name is short and of fixed length,
+// so that it fits wherever the destination's name fits (a folder takes names of 255 bytes).
 std::string TemporaryNameFor(const std::string& destination) {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     static constexpr char kDigits[] = "0123456789abcdef";
     std::uint64_t value = generator();
-    std::string name = destination + ".tmp.";
+    std::string name = ".k720-";
     for (int i = 0; i < 12; ++i, value >>= 4) {
         name.push_back(kDigits[value & 0xF]);
     }
-    return name;
+    name += ".tmp";
+    return (std::filesystem::path(destination).parent_path() / name).string();
 }
 
 constexpr int kCreateAttempts = 16;

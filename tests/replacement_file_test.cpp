@@ -67,6 +67,19 @@ TEST(ReplacementFile, ReplacesAFileOrALinkOnlyAtTheCommit) {
     }
 }
 
+// The temporary name does not grow with the destination's: a name of the longest length a folder
+// takes (255 bytes) is written too.
+TEST(ReplacementFile, TakesADestinationNameOfTheLongestLength) {
+    Folder folder;
+    const std::string destination = folder.File(std::string(251, 'n') + ".csv");
+    ReplacementFile file;
+    ASSERT_TRUE(file.Create(destination));
+    ASSERT_TRUE(Write(file, "x"));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(Bytes(destination), "x");
+    EXPECT_EQ(folder.Names().size(), 1u);
+}
+
 TEST(ReplacementFile, ADiscardedOrAbandonedFileLeavesTheDestinationUntouched) {
     Folder folder;
     const std::string destination = folder.File("data.csv");
