@@ -15,6 +15,9 @@ int CreateNew(const std::string& path, int* fd);
 // Writes all `size` bytes; a partial write is an error (ENOSPC when the system gave no reason).
 int WriteAll(int fd, const void* data, std::size_t size);
 int Truncate(int fd, std::uint64_t size);
+// Gives the new file `fd` the mode and, where the program may, the owner of the regular file at
+// `destination`, which it is about to replace; nothing when there is none (or a link is there).
+int TakeOverAttributes(int fd, const std::string& destination);
 // Flushes the file's data to the disk.
 int Sync(int fd);
 int Close(int fd);

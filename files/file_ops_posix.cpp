@@ -37,6 +37,19 @@ int Truncate(int fd, std::uint64_t size) {
     return ftruncate(fd, static_cast<off_t>(size)) == 0 ? 0 : errno;
 }
 
+int TakeOverAttributes(int fd, const std::string& destination) {
+    struct stat old {};
+    if (lstat(destination.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+        return 0;
+    }
+    // The owner first: a change of owner may clear the set-id bits, which the mode then restores.
+    // Only a privileged program may give a file away; others keep their own.
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+        return errno;
+    }
+    return fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+}
+
 int Sync(int fd) {
     return fsync(fd) == 0 ? 0 : errno;
 }

@@ -79,6 +79,9 @@ bool ReplacementFile::Commit() {
     }
     int error = torn_ ? error_ : 0;
     if (error == 0) {
+        error = ops::TakeOverAttributes(fd_, destination_);
+    }
+    if (error == 0) {
         error = ops::Sync(fd_);
     }
     const int closeError = ops::Close(fd_);

@@ -67,6 +67,37 @@ TEST(ReplacementFile, ReplacesAFileOrALinkOnlyAtTheCommit) {
     }
 }
 
+// A replaced file keeps its mode and, for a program that may give files away, its owner; a new
+// file gets the usual mode.
+TEST(ReplacementFile, ReplacedFileKeepsItsModeAndOwner) {
+    Folder folder;
+    const std::string destination = folder.File("private.csv");
+    Put(destination, "old");
+    ASSERT_EQ(chmod(destination.c_str(), 0600), 0);
+    const bool privileged = geteuid() == 0;
+    constexpr uid_t kSomeoneElse = 65534;
+    if (privileged) {
+        ASSERT_EQ(chown(destination.c_str(), kSomeoneElse, kSomeoneElse), 0);
+    }
+    for (const std::string& path : {destination, folder.File("new.csv")}) {
+        ReplacementFile file;
+        ASSERT_TRUE(file.Create(path));
+        ASSERT_TRUE(Write(file, "new"));
+        ASSERT_TRUE(file.Commit());
+    }
+    struct stat replaced {};
+    ASSERT_EQ(stat(destination.c_str(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0600u);
+    if (privileged) {
+        EXPECT_EQ(replaced.st_uid, kSomeoneElse);
+    }
+    struct stat made {};
+    ASSERT_EQ(stat(folder.File("new.csv").c_str(), &made), 0);
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(made.st_mode & 07777, 0666u & ~mask);
+}
+
 // The temporary name does not grow with the destination's: a name of the longest length a folder
 // takes (255 bytes) is written too.
 TEST(ReplacementFile, TakesADestinationNameOfTheLongestLength) {
