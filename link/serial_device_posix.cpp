@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -105,6 +106,15 @@ int Open(const std::string& path) {
     g_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (g_fd < 0) {
         return errno;
+    }
+    // Root ignores the exclusive open (TIOCEXCL): an advisory lock on the device, which other
+    // serial programs honour too, keeps a second program of any user off a port in use. A busy
+    // port is left as its user set it: no exclusive flag cleared, no settings touched.
+    if (isatty(g_fd) && flock(g_fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        close(g_fd);
+        g_fd = -1;
+        return error;
     }
     errno = 0;
     if (!isatty(g_fd) || ioctl(g_fd, TIOCEXCL) != 0 || !ApplyLineSettings(g_fd) ||

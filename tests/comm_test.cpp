@@ -1,7 +1,11 @@
+#include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +65,28 @@ TEST_F(CommTest, OpenAppliesLineSettingsExclusively) {
     EXPECT_EQ(CommClose(), 1);
     ASSERT_EQ(ioctl(peer.SlaveFd(), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0) << "a closed port must be open to the next user";
+}
+
+// Root ignores the exclusive open: the advisory lock keeps a second program, whoever runs it, off
+// a port in use, and a port that another program holds locked is busy.
+TEST(CommLock, APortInUseIsBusyForEveryone) {
+    PtyPeer peer;
+    CommConfigure(kInstrumentBaud);
+    const int other = open(peer.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(CommOpen(peer.Port()), 0);
+    EXPECT_EQ(CommLastOpenError(), EBUSY);
+    close(other);
+
+    ASSERT_EQ(CommOpen(peer.Port()), 1);
+    // Without privileges the exclusive open already refuses the second open.
+    const int second = open(peer.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (second >= 0) {
+        EXPECT_NE(flock(second, LOCK_EX | LOCK_NB), 0);
+        close(second);
+    }
+    EXPECT_EQ(CommClose(), 1);
 }
 
 TEST_F(CommTest, ReplyLineDropsControlBytesAndKeepsHighBytes) {
