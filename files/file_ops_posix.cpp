@@ -75,7 +75,11 @@ DestinationKind KindOf(const std::string& path) {
         return DestinationKind::RegularFile;
     }
     if (S_ISLNK(status.st_mode)) {
-        return DestinationKind::Link;
+        // A link to a folder, a named pipe or a device would be replaced by a file of ours (as
+        // root, /dev/stdout too): only a link to a file, or to nothing, is a destination.
+        struct stat target {};
+        const bool elsewhere = stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode);
+        return elsewhere ? DestinationKind::Other : DestinationKind::Link;
     }
     return DestinationKind::Other;
 }

@@ -17,8 +17,8 @@ namespace files {
 enum class DestinationKind {
     Missing,     // nothing there (or the folder itself is missing; creating will tell)
     RegularFile, // a file, replaced as a whole
-    Link,        // a symbolic link: the link is replaced, whatever it points to
-    Other,       // a folder, a named pipe, a device or a socket: never replaced
+    Link,        // a symbolic link to a file or to nothing: the link is replaced
+    Other,       // a folder, a named pipe, a device or a socket, or a link to one: never replaced
 };
 DestinationKind KindOfDestination(const std::string& path);
 

@@ -172,6 +172,16 @@ TEST(ReplacementFile, KnowsWhatIsAtTheDestinationAndCreatesOnlyInAnExistingFolde
     EXPECT_EQ(files::KindOfDestination(folder.File("link")), DestinationKind::Link);
     EXPECT_EQ(files::KindOfDestination(folder.File("folder")), DestinationKind::Other);
     EXPECT_EQ(files::KindOfDestination(folder.File("pipe")), DestinationKind::Other);
+    // A link counts as what it leads to: a file or nothing is replaced, anything else refused.
+    fs::create_symlink(folder.File("missing"), folder.File("dangling"));
+    EXPECT_EQ(files::KindOfDestination(folder.File("dangling")), DestinationKind::Link);
+    for (const std::string& target :
+         {folder.File("folder"), folder.File("pipe"), std::string("/dev/null")}) {
+        fs::create_symlink(target, folder.File("to-other"));
+        EXPECT_EQ(files::KindOfDestination(folder.File("to-other")), DestinationKind::Other)
+            << target;
+        fs::remove(folder.File("to-other"));
+    }
 
     ReplacementFile file;
     EXPECT_FALSE(file.Create(folder.File("no such folder/data.csv")));
