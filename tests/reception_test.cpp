@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -480,6 +481,11 @@ TEST(Reception, ADestinationThatIsNotAFileIsRefusedBeforeAnythingIsSent) {
     std::filesystem::create_directory(pipe);
     EXPECT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::NotAFile);
     EXPECT_TRUE(rig.sim.Server().Events().empty());
+    // A link to a device counts as the device.
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(symlink("/dev/full", pipe.c_str()), 0);
+    EXPECT_EQ(rig.engine.Start(rig.Request(1)), StartOutcome::NotAFile);
+    EXPECT_TRUE(rig.sim.Server().Events().empty());
     EXPECT_EQ(rig.observer.EndCount(), 0u);
 }
 
@@ -542,13 +548,16 @@ TEST(Reception, DestinationThatCannotBeCreatedEndsInError) {
 
 // A link at the destination (one another user planted, or one to a device) is replaced by the
 // reading, never written through.
-TEST(Reception, ALinkAtTheDestinationIsReplacedNotWrittenThrough) {
+TEST(Reception, ALinkToAFileAtTheDestinationIsReplacedNotWrittenThrough) {
     Rig rig(Instrument({{0, Range(1, 3)}}));
-    ASSERT_EQ(symlink("/dev/full", rig.folder.File("data.csv").c_str()), 0);
+    const std::string theirs = rig.folder.File("theirs.csv");
+    std::ofstream(theirs) << "theirs";
+    ASSERT_EQ(symlink(theirs.c_str(), rig.folder.File("data.csv").c_str()), 0);
     const auto end = rig.Receive(rig.Request(1));
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->outcome, EndOutcome::Received);
     EXPECT_EQ(rig.File(), Header() + UnitBlock(0, Range(1, 3)));
+    EXPECT_EQ(measure_test::ReadFileBytes(theirs), "theirs");
 }
 
 // A full disk part-way through: the receiver, which by then waits on a full queue, is released,
