@@ -7,30 +7,15 @@
 #include "port_watch.h"
 #include "window_message_filter_win32.h"
 
-namespace {
-
-class DeviceChangeFilter final : public WindowMessageFilter {
-public:
-    DeviceChangeFilter(QWidget* window, std::function<void()> onChange)
-        : WindowMessageFilter(window), onChange_(std::move(onChange)) {}
-
-private:
+bool WatchDeviceChangeMessages(QWidget* window, std::function<void()> onChange) {
     // Every top-level window gets the broadcast (the editor and message boxes too): only the
     // main window's copy counts, so that one change rebuilds the list once.
-    bool Take(const MSG& msg) override {
+    new WindowMessageFilter(window, [onChange = std::move(onChange)](const MSG& msg) {
         if (msg.message != WM_DEVICECHANGE) {
             return false;
         }
-        onChange_();
+        onChange();
         return true;
-    }
-
-    std::function<void()> onChange_;
-};
-
-} // namespace
-
-bool WatchDeviceChangeMessages(QWidget* window, std::function<void()> onChange) {
-    new DeviceChangeFilter(window, std::move(onChange)); // owned by the window
+    }); // owned by the window
     return true;
 }

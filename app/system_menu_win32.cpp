@@ -15,23 +15,6 @@ namespace {
 // system's own, so the identifier is a multiple of 16.
 constexpr UINT kEntryCommand = 0x0010;
 
-class SystemMenuFilter final : public WindowMessageFilter {
-public:
-    SystemMenuFilter(QWidget* window, std::function<void()> onChosen)
-        : WindowMessageFilter(window), onChosen_(std::move(onChosen)) {}
-
-private:
-    bool Take(const MSG& msg) override {
-        if (msg.message != WM_SYSCOMMAND || (msg.wParam & 0xFFF0) != kEntryCommand) {
-            return false;
-        }
-        onChosen_();
-        return true;
-    }
-
-    std::function<void()> onChosen_;
-};
-
 } // namespace
 
 bool AppendSystemMenuEntry(QWidget* window, const QString& text, std::function<void()> onChosen) {
@@ -46,6 +29,12 @@ bool AppendSystemMenuEntry(QWidget* window, const QString& text, std::function<v
         !AppendMenuW(menu, MF_STRING, kEntryCommand, entry.c_str())) {
         return false;
     }
-    new SystemMenuFilter(window, std::move(onChosen)); // owned by the window
+    new WindowMessageFilter(window, [onChosen = std::move(onChosen)](const MSG& msg) {
+        if (msg.message != WM_SYSCOMMAND || (msg.wParam & 0xFFF0) != kEntryCommand) {
+            return false;
+        }
+        onChosen();
+        return true;
+    }); // owned by the window
     return true;
 }

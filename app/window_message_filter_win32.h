@@ -5,6 +5,8 @@
 // dispatcher.
 #pragma once
 
+#include <functional>
+#include <utility>
 #include <windows.h>
 
 #include <QAbstractNativeEventFilter>
@@ -13,9 +15,12 @@
 #include <QObject>
 #include <QWidget>
 
-class WindowMessageFilter : public QObject, public QAbstractNativeEventFilter {
+// Calls `take` with each native message of `window`; a message it takes (returns true for) is
+// answered 0 and goes no further.
+class WindowMessageFilter final : public QObject, public QAbstractNativeEventFilter {
 public:
-    explicit WindowMessageFilter(QWidget* window) : QObject(window), window_(window) {
+    WindowMessageFilter(QWidget* window, std::function<bool(const MSG&)> take)
+        : QObject(window), window_(window), take_(std::move(take)) {
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
     ~WindowMessageFilter() override {
@@ -24,10 +29,10 @@ public:
         }
     }
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) final {
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override {
         const auto* msg = static_cast<const MSG*>(message);
         if (eventType != "windows_generic_MSG" ||
-            msg->hwnd != reinterpret_cast<HWND>(window_->internalWinId()) || !Take(*msg)) {
+            msg->hwnd != reinterpret_cast<HWND>(window_->internalWinId()) || !take_(*msg)) {
             return false;
         }
         if (result != nullptr) {
@@ -36,10 +41,7 @@ public:
         return true;
     }
 
-protected:
-    // True when the window's message `msg` was handled here; it is then answered 0.
-    virtual bool Take(const MSG& msg) = 0;
-
 private:
     QWidget* window_;
+    std::function<bool(const MSG&)> take_;
 };
