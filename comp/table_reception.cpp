@@ -149,9 +149,21 @@ void TableReceptionEngine::ReaderMain() {
     if (!stopped) {
         (void)CommSendCommand(":COMP:TABLE:START"); // no reply; its result is not looked at
     }
+    // A record goes to the decoder only once the line is found quiet after it.
+    measure::RecordsOnHold<EntryRecord> held;
     for (int number = 1; number <= kEntryCount && !stopped; ++number) {
         if (stopRequested_.load()) {
             stopped = true;
+            break;
+        }
+        // The records have no framing: bytes waiting before the query would shift this one, and
+        // the one read last may already have been shifted.
+        if (CommPurgeStray() != 0) {
+            failed = true;
+            break;
+        }
+        if (!held.PassOn(queue_)) {
+            stopped = true; // stopped while the queue was full: the record is dropped
             break;
         }
         EntryRecord record{};
@@ -159,16 +171,16 @@ void TableReceptionEngine::ReaderMain() {
             failed = true;
             break;
         }
-        if (!queue_.Push(record)) {
-            stopped = true; // stopped while the queue was full: the record is dropped
-            break;
-        }
+        held.Hold(record);
         received_.store(number);
         observer_.OnProgress(number);
     }
     // Bytes after the last record mean it may already have been shifted.
-    if (!failed && !stopped && CommPurgeStray() != 0) {
+    if (!failed && CommPurgeStray() != 0) {
         failed = true;
+    }
+    if (!failed && !held.PassOn(queue_)) {
+        stopped = true;
     }
     if (failed) {
         // The failure end: ":COMP:TABLE:END" is not sent.
@@ -186,10 +198,6 @@ void TableReceptionEngine::ReaderMain() {
 }
 
 bool TableReceptionEngine::ReadRecord(int number, EntryRecord& record) {
-    // The records have no framing: bytes waiting before the query would shift this one.
-    if (CommPurgeStray() != 0) {
-        return false;
-    }
     if (!CommSendCommand(EntryQuery(number).c_str())) {
         return false;
     }

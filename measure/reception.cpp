@@ -325,6 +325,8 @@ void ReceptionEngine::ReceiverMain() {
     const int total = total_.load();
     bool stop = failed;
 
+    // A record goes to the writer only once the line is found quiet after it.
+    RecordsOnHold<QueuedReading> held;
     for (int unit = 0; unit < kUnitCount && !stop; ++unit) {
         const int count = unitCounts_[static_cast<std::size_t>(unit)];
         // A unit without readings (also one the mask flags but whose map is empty) gets no
@@ -341,6 +343,16 @@ void ReceptionEngine::ReceiverMain() {
         for (int slot = 1; slot <= kSlotsPerUnit; ++slot) {
             QueuedReading reading{unit, slot, SlotMarked(map, slot), {}};
             if (reading.marked) {
+                // Bytes waiting before the command mean the line is out of step with the 13-byte
+                // replies: the record read last may be shifted and is dropped.
+                if (CommPurgeStray() != 0) {
+                    failed = true;
+                    break;
+                }
+                if (!held.PassOn(queue_)) {
+                    stop = true; // cancelled, or the writer gave up (it has set the cancel flag)
+                    break;
+                }
                 if (!ReadReading(unit * kSlotsPerUnit + slot, reading.bytes)) {
                     failed = true;
                     break;
@@ -356,10 +368,7 @@ void ReceptionEngine::ReceiverMain() {
             } else {
                 reading.bytes.fill(kEmptySlotMark);
             }
-            if (!queue_.Push(reading)) {
-                stop = true; // cancelled, or the writer gave up (it has set the cancel flag)
-                break;
-            }
+            held.Hold(reading);
             if (present == count) {
                 break; // the empty slots after the unit's last reading are not sent
             }
@@ -372,6 +381,9 @@ void ReceptionEngine::ReceiverMain() {
     }
     // The last record may have been shifted by bytes that came after it.
     failed = failed || CommPurgeStray() != 0;
+    if (!failed) {
+        (void)held.PassOn(queue_); // refused only when cancelled or the writer gave up
+    }
 
     if (failed) {
         // Error end: ":MEM:DATA:END" is not sent.
@@ -389,7 +401,7 @@ void ReceptionEngine::ReceiverMain() {
 bool ReceptionEngine::ReadReading(int number, ReadingRecord& record) {
     char command[24];
     std::snprintf(command, sizeof command, ":MEM:DATA? %d", number);
-    if (CommPurgeStray() != 0 || !CommSendCommand(command)) {
+    if (!CommSendCommand(command)) {
         return false;
     }
     for (std::uint8_t& byte : record) {

@@ -16,7 +16,8 @@
 // - each reading goes to the writer with its unit and slot, so it is filed there whatever its
 //   bytes say;
 // - bytes found waiting before a command whose reply is read by count mean the line is out of
-//   step: the start fails, or the reception ends as an error;
+//   step: the start fails, or the reception ends as an error, and the reading read last is not
+//   written (a record goes to the writer only once the line is found quiet after it);
 // - the file is written beside the destination and renamed over it at the end, once it holds a
 //   reading (in every outcome) or the reception is complete; a reception that ends before its
 //   first reading leaves the destination as it was;
@@ -197,7 +198,7 @@ private:
     bool ReadSerialNumber();
     bool ReadTemperatureUnit();
     void ReceiverMain();
-    // ":MEM:DATA? number" and its 13 bytes, after checking that nothing stray was waiting.
+    // ":MEM:DATA? number" and its 13 bytes.
     bool ReadReading(int number, ReadingRecord& record);
     void WriterMain();
     void WriterFailed(int error);

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <vector>
 
 #include "reading_record.h"
 
@@ -109,6 +110,30 @@ private:
     bool closed_ = false;
     bool noWait_ = false;
     bool aborted_ = false;
+};
+
+// Records read by count that wait until the line is found in step after them. Stray bytes that
+// turn up after a record (found before the next command, or after the last record) mean that
+// record may have been shifted: it is dropped, never written as a believable line.
+template <typename Record>
+class RecordsOnHold {
+public:
+    void Hold(const Record& record) { held_.push_back(record); }
+    // The line was found quiet after the held records: they go on to the queue, in order. False
+    // when the queue refused one (closed, aborted, or full after a cancel).
+    [[nodiscard]] bool PassOn(BoundedQueue<Record>& queue) {
+        for (const Record& record : held_) {
+            if (!queue.Push(record)) {
+                held_.clear();
+                return false;
+            }
+        }
+        held_.clear();
+        return true;
+    }
+
+private:
+    std::vector<Record> held_;
 };
 
 // One reading as the receiver hands it to the writer: the unit and slot it was asked for (the

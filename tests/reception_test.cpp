@@ -408,17 +408,26 @@ TEST(Reception, PathOfMoreThan299CharactersIsRefusedBeforeAnythingIsSent) {
 }
 
 // Bytes the engine did not ask for shift every later 13-byte record: they end the reception as an
-// error, without ":MEM:DATA:END", never as received.
+// error, without ":MEM:DATA:END", never as received, and the record after which they turn up is
+// not written: the file keeps the readings before it.
 TEST(Reception, BytesOutOfStepWithTheRecordsEndItAsAnError) {
     const ReadingRecord second = EncodeReading(CodesFor(0, 2));
-    const std::pair<const char*, sim::Faults::WrongReply> cases[] = {
-        {"an answer to :MEM:DATA:START", {":MEM:DATA:START", "OK\r\n"}},
+    const std::string wrong13(13, '7');
+    const struct {
+        const char* name;
+        sim::Faults::WrongReply reply;
+        int kept;
+    } cases[] = {
+        {"an answer to :MEM:DATA:START", {":MEM:DATA:START", "OK\r\n"}, 0},
         {"a reply one byte too long",
-         {":MEM:DATA? 2", std::string(second.begin(), second.end()) + "X"}},
+         {":MEM:DATA? 2", std::string(second.begin(), second.end()) + "X"},
+         1},
+        {"13 wrong bytes and a stray line end", {":MEM:DATA? 4", wrong13 + "\r\n"}, 3},
         {"a reply one byte too long at the end",
-         {":MEM:DATA? 5", std::string(second.begin(), second.end()) + "X"}},
+         {":MEM:DATA? 5", std::string(second.begin(), second.end()) + "X"},
+         4},
     };
-    for (const auto& [name, reply] : cases) {
+    for (const auto& [name, reply, kept] : cases) {
         SCOPED_TRACE(name);
         sim::Faults faults;
         faults.wrongReplies.push_back(reply);
@@ -429,6 +438,11 @@ TEST(Reception, BytesOutOfStepWithTheRecordsEndItAsAnError) {
         EXPECT_TRUE(end->instrumentFailed);
         EXPECT_FALSE(Contains(rig.sent.Lines(), ":MEM:DATA:END"));
         ExpectPortClosed();
+        if (kept == 0) {
+            EXPECT_FALSE(FileExists(rig.folder.File("data.csv")));
+        } else {
+            EXPECT_EQ(rig.File(), Header() + UnitBlock(0, Range(1, kept), kept, false));
+        }
     }
 }
 

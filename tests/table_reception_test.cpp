@@ -113,7 +113,8 @@ TEST(TableReception, BuildsTheTextOfTheReceivedEntries) {
     }
 }
 
-// A failure ends without ":COMP:TABLE:END", with the port closed and the lines received so far.
+// A failure ends without ":COMP:TABLE:END", with the port closed and the lines of the records
+// received so far, but not of a record after which the line turned out to be out of step.
 TEST(TableReception, FailuresEndAsErrorsWithoutTheClosingCommand) {
     sim::Faults silentAfter57;
     silentAfter57.tableEntriesBeforeSilence = 57;
@@ -125,12 +126,12 @@ TEST(TableReception, FailuresEndAsErrorsWithoutTheClosingCommand) {
     struct Case {
         const char* name;
         sim::Faults faults;
-        int received;
+        int received, kept;
     };
     const Case cases[] = {
-        {"silence after entry 57", silentAfter57, 57},
-        {"stray bytes before a query", longRecord, 30},
-        {"stray bytes after the last record", longLastRecord, 200},
+        {"silence after entry 57", silentAfter57, 57, 57},
+        {"stray bytes before a query", longRecord, 30, 29},
+        {"stray bytes after the last record", longLastRecord, 200, 199},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -147,8 +148,8 @@ TEST(TableReception, FailuresEndAsErrorsWithoutTheClosingCommand) {
         ASSERT_TRUE(end);
         EXPECT_EQ(end->outcome, ReceptionOutcome::Error);
         EXPECT_STREQ(comp::EndMessage(end->outcome), "Data reception error.  ");
-        EXPECT_EQ(end->received, c.received);
-        EXPECT_EQ(EntryLines(end->text).size(), static_cast<std::size_t>(c.received));
+        EXPECT_EQ(end->received, c.kept);
+        EXPECT_EQ(EntryLines(end->text).size(), static_cast<std::size_t>(c.kept));
         EXPECT_EQ(observer.Progress(), OneTo(c.received));
         const int queried = c.faults.tableEntriesBeforeSilence >= 0 ? c.received + 1 : c.received;
         EXPECT_EQ(sent.Lines(), ExchangeUpTo(queried, false));
