@@ -179,6 +179,12 @@ void TableTransmissionEngine::SenderMain() {
         end.acknowledged = number;
         observer_.OnProgress(number);
     }
+    // A byte after the 200th acknowledgement (one acknowledgement sent twice, a late reply) means
+    // an acknowledgement was taken for another record's: the transfer is not known to be whole.
+    if (end.outcome == TransmissionOutcome::Transferred &&
+        CommPurgeStrayFor(kQuietAfterLastAcknowledgementMs) != 0) {
+        end.outcome = TransmissionOutcome::Error;
+    }
     CommClose();
     running_.store(false);
     observer_.OnEnd(end);

@@ -15,7 +15,8 @@
 //
 // Beyond the bare protocol:
 // - bytes found waiting before ":COMP:TABLE" or before a record mean the line is out of step
-//   with the replies: an invalid response before the transfer, an error during it;
+//   with the replies: an invalid response before the transfer, an error during it; so does a
+//   byte that arrives within kQuietAfterLastAcknowledgementMs of the 200th acknowledgement;
 // - Stop() ends the transfer after the acknowledgement in progress (at most one reply budget) and
 //   closes the port. The instrument keeps the entries acknowledged so far and abandons the
 //   half-done transfer once the line has been quiet for a while;
@@ -55,6 +56,9 @@ inline constexpr const char* kTableTransferAccepted = "OK";
 inline constexpr std::uint8_t kEntryAcknowledgement = 0xAA;
 // The reply buffer handed to CommReadLine: a longer line is cut, so it is an invalid response.
 inline constexpr std::size_t kTableReplySize = 20;
+// How long the line must stay quiet after the 200th acknowledgement: many byte times at the line
+// speed, and more than a USB serial adapter holds a byte back.
+inline constexpr int kQuietAfterLastAcknowledgementMs = 50;
 
 enum class TransmissionStartOutcome {
     Started,      // the sender runs; OnEnd will follow

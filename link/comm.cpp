@@ -214,6 +214,29 @@ std::size_t CommPurgeStray() {
     return waiting;
 }
 
+std::size_t CommPurgeStrayFor(int milliseconds) {
+    std::size_t waiting = CommPurgeStray();
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    std::size_t late = 0;
+    std::array<std::uint8_t, 256> discarded{};
+    while (serial_device::IsOpen()) {
+        std::size_t got = 0;
+        const ReadResult result =
+            serial_device::Read(discarded.data(), discarded.size(), &got, deadline);
+        if (result == ReadResult::DeviceFailed) {
+            DeviceFailed();
+        }
+        if (result != ReadResult::Data) {
+            break;
+        }
+        late += got;
+    }
+    if (late != 0) {
+        Trace(CommTraceEvent::StrayDiscarded, nullptr, late);
+    }
+    return waiting + late;
+}
+
 int CommTimedOut() {
     return g_link.timedOut;
 }

@@ -55,6 +55,11 @@ void CommPurge();
 // read just before may already be shifted.
 [[nodiscard]] std::size_t CommPurgeStray();
 
+// CommPurgeStray, then listens `milliseconds` longer and discards what arrives meanwhile: the
+// count of both. After the last reply of an exchange read by count, a byte that comes late (a
+// duplicated acknowledgement) shows the line was out of step, which no later command would reveal.
+[[nodiscard]] std::size_t CommPurgeStrayFor(int milliseconds);
+
 // 1 when the last CommReadLine ran out of time.
 int CommTimedOut();
 

@@ -218,7 +218,8 @@ private:
     int records_ = 0; // touched on the link's thread only, read after the join
 };
 
-// Bytes waiting before ":COMP:TABLE" or before a record mean the line is out of step.
+// Bytes waiting before ":COMP:TABLE" or before a record, or coming after the last
+// acknowledgement, mean the line is out of step.
 TEST(TableTransmission, StrayBytesEndTheTransfer) {
     struct Case {
         const char* name;
@@ -230,6 +231,7 @@ TEST(TableTransmission, StrayBytesEndTheTransfer) {
     const Case cases[] = {
         {"a late reply waiting at the open", 0, true, false, 0},
         {"entry 5 acknowledged twice", 5, false, true, 5},
+        {"entry 200 acknowledged twice", 200, false, true, 200},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
