@@ -3,6 +3,7 @@
 // signal (SIGINT, SIGTERM or SIGHUP).
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -68,6 +69,15 @@ std::optional<instrument_clock::TypedFields> ParseClockSetting(std::string_view 
 
 // Comparator table files: the subcommand and its arguments, everything after "table".
 int RunTable(const CommonOptions& options, std::span<const std::string_view> arguments);
+
+// Prints "k720ctl: --out WHY" on stderr; returns kExitUsage.
+int RefuseDestination(const std::string& why);
+// Refuses a destination the command could not write, before the instrument is touched: a missing
+// or unreachable folder, a file as its folder, a folder, named pipe or device in the file's place
+// (opening one could block), or a place where no file can be created (the reason is named).
+// kExitOk, or the refusal printed and kExitUsage.
+[[nodiscard]] int CheckDestination(const std::string& destination,
+                                   const std::filesystem::path& folder);
 
 // Prints "k720ctl: MESSAGE" and the hint to --help on stderr; returns kExitUsage.
 int UsageError(const std::string& message);

@@ -87,11 +87,6 @@ std::filesystem::path OutputFolder(const std::filesystem::path& output) {
     return folder.make_preferred();
 }
 
-int RefuseDestination(const std::string& why) {
-    std::fprintf(stderr, "k720ctl: --out %s\n", why.c_str());
-    return kExitUsage;
-}
-
 // Splits --out into the folder and the file name without ".csv", as the confirmation page hands
 // them on, and refuses a destination that the reception could not write before the instrument is
 // touched. The engine refuses such a path and kind of destination itself, but only after the
@@ -109,22 +104,7 @@ int PrepareDestination(const std::string& output, measure::ReceptionRequest& req
             "names a path of " + std::to_string(destination.size()) + " characters; at most " +
             std::to_string(measure::kMaxDestinationPathLength) + " are possible");
     }
-    std::error_code error;
-    const std::filesystem::file_type folder = std::filesystem::status(request.folder, error).type();
-    if (folder == std::filesystem::file_type::not_found) {
-        return RefuseDestination("names a missing folder: " + request.folder);
-    }
-    if (error) {
-        return RefuseDestination("names an unreachable folder: " + request.folder + ": " +
-                                 error.message());
-    }
-    if (folder != std::filesystem::file_type::directory) {
-        return RefuseDestination("names a file as its folder: " + request.folder);
-    }
-    if (files::KindOfDestination(destination) == files::DestinationKind::Other) {
-        return RefuseDestination("names a folder, a named pipe or a device, not a file: " + output);
-    }
-    return kExitOk;
+    return CheckDestination(destination, request.folder);
 }
 
 void PrintMessage(const char* text) {
@@ -214,8 +194,9 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         if (interrupted) {
             return kExitInterrupted;
         }
-        PrintMessage(measure::StartMessage(start));
-        return kExitFailed;
+        PrintMessage(engine.StartMessage(start).c_str());
+        // The folder stopped taking files after the check above.
+        return start == measure::StartOutcome::CannotCreate ? kExitUsage : kExitFailed;
     }
     if (interrupted) {
         // Start clears the cancel flag as it begins: a signal that came just before is kept here.
@@ -230,7 +211,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     PrintMessage(measure::EndMessage(end.outcome));
     if (end.fileFailed) {
         std::fprintf(stderr, "k720ctl: %s: %s\n", engine.Destination().c_str(),
-                     std::strerror(end.fileError));
+                     SystemErrorText(end.fileError).c_str());
     }
     switch (end.outcome) {
     case measure::EndOutcome::Received:

@@ -209,32 +209,10 @@ bool WaitForEnd(Engine& engine, EndReport<End>& report, WakeEvent& wake, StopSig
     return interrupted;
 }
 
-int RefuseDestination(const std::string& why) {
-    std::fprintf(stderr, "k720ctl: --out %s\n", why.c_str());
-    return kExitUsage;
-}
-
-// Refuses a destination that could not be written before the instrument is touched: a missing
-// folder, or a folder, named pipe or device in the file's place (opening one could block).
-int CheckDestination(const std::string& output) {
+// The folder of --out as the system resolves it.
+std::filesystem::path FolderOf(const std::string& output) {
     const std::filesystem::path path(output);
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::error_code error;
-    const std::filesystem::file_type type = std::filesystem::status(folder, error).type();
-    if (type == std::filesystem::file_type::not_found) {
-        return RefuseDestination("names a missing folder: " + folder.string());
-    }
-    if (error) {
-        return RefuseDestination("names an unreachable folder: " + folder.string() + ": " +
-                                 error.message());
-    }
-    if (type != std::filesystem::file_type::directory) {
-        return RefuseDestination("names a file as its folder: " + folder.string());
-    }
-    if (files::KindOfDestination(output) == files::DestinationKind::Other) {
-        return RefuseDestination("names a folder, a named pipe or a device, not a file: " + output);
-    }
-    return kExitOk;
+    return path.has_parent_path() ? path.parent_path() : ".";
 }
 
 // The names of a table file that passes the table's checks, entry by entry.
@@ -272,7 +250,7 @@ int RunGet(const CommonOptions& options, Arguments arguments) {
     if (output.empty()) {
         return UsageError("table get needs --out FILE.csv");
     }
-    if (const int status = CheckDestination(output); status != kExitOk) {
+    if (const int status = CheckDestination(output, FolderOf(output)); status != kExitOk) {
         return status;
     }
     comp::CompTable names;

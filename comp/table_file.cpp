@@ -359,9 +359,8 @@ TableOutcome WriteTableFile(const std::string& path, const CompTable& rows, cons
     if (TableOutcome check = CheckTableForWriting(rows); !check.Ok()) {
         return check;
     }
-    const std::string cannotSave = "Can not save \"" + path + "\".  \n";
     if (files::KindOfDestination(path) == files::DestinationKind::Other) {
-        return {cannotSave + kNotAFile};
+        return {"Can not save \"" + path + "\".  \n" + kNotAFile};
     }
     const std::string dateLine = "UpDate," + std::to_string(date.year) + '-' +
                                  std::to_string(date.month) + '-' + std::to_string(date.day);
@@ -369,7 +368,7 @@ TableOutcome WriteTableFile(const std::string& path, const CompTable& rows, cons
     const std::string bytes = HeaderLines(dateLine, fileLine) + TableBody(rows);
     files::ReplacementFile file;
     if (!file.Create(path) || !file.Append(bytes.data(), bytes.size()) || !file.Commit()) {
-        return {cannotSave + SystemReason(file.Error() != 0 ? file.Error() : EIO)};
+        return {files::CannotSaveMessage(path, file.Error() != 0 ? file.Error() : EIO)};
     }
     return {};
 }

@@ -10,6 +10,9 @@
 
 namespace files::ops {
 
+// ENAMETOOLONG when the last part of `path` is longer than its folder takes, else 0: the
+// temporary file's short name would fit where the destination's name, taken at the end, does not.
+int NameTooLong(const std::string& path);
 // Creates `path`, which must not exist yet, for writing; never blocks, never follows a link.
 int CreateNew(const std::string& path, int* fd);
 // Writes all `size` bytes; a partial write is an error (ENOSPC when the system gave no reason).

@@ -2,12 +2,21 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "file_ops.h"
 
 namespace files::ops {
+
+int NameTooLong(const std::string& path) {
+    const std::filesystem::path whole(path);
+    const std::filesystem::path folder = whole.has_parent_path() ? whole.parent_path() : ".";
+    const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    const std::size_t length = whole.filename().native().size();
+    return limit > 0 && length > static_cast<std::size_t>(limit) ? ENAMETOOLONG : 0;
+}
 
 int CreateNew(const std::string& path, int* fd) {
     *fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);

@@ -1,6 +1,7 @@
 // The file operations of ReplacementFile over the C runtime's descriptors on Windows.
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
@@ -9,6 +10,15 @@
 #include "file_ops.h"
 
 namespace files::ops {
+
+int NameTooLong(const std::string& path) {
+    // A name takes at most 255 characters of UTF-16 on the system's file systems.
+    constexpr int kNameMax = 255;
+    const std::string name = std::filesystem::path(path).filename().string();
+    const int characters =
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    return characters > kNameMax ? ENAMETOOLONG : 0;
+}
 
 int CreateNew(const std::string& path, int* fd) {
     *fd = -1;

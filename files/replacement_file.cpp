@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <random>
+#include <system_error>
 
 #include "file_ops.h"
 
@@ -33,6 +34,15 @@ DestinationKind KindOfDestination(const std::string& path) {
     return ops::KindOf(path);
 }
 
+int CreationError(const std::string& destination) {
+    ReplacementFile probe;
+    return probe.Create(destination) ? 0 : probe.Error();
+}
+
+std::string CannotSaveMessage(const std::string& path, int error) {
+    return "Can not save \"" + path + "\".  \n" + std::generic_category().message(error);
+}
+
 ReplacementFile::~ReplacementFile() {
     Discard();
 }
@@ -43,6 +53,10 @@ bool ReplacementFile::Create(const std::string& destination) {
     size_ = 0;
     error_ = 0;
     torn_ = false;
+    if (const int tooLong = ops::NameTooLong(destination); tooLong != 0) {
+        Fail(tooLong);
+        return false;
+    }
     int error = EEXIST;
     for (int attempt = 0; attempt < kCreateAttempts && error == EEXIST; ++attempt) {
         temporaryPath_ = TemporaryNameFor(destination);

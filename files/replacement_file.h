@@ -22,6 +22,14 @@ enum class DestinationKind {
 };
 DestinationKind KindOfDestination(const std::string& path);
 
+// The system's error number when no replacement file can be created beside `destination` (0
+// when one can), found by creating one and discarding it: a destination that would fail only
+// after a whole transfer is refused before anything is sent.
+[[nodiscard]] int CreationError(const std::string& destination);
+
+// "Can not save "<path>".  " and, on the next line, the system's reason for `error`.
+std::string CannotSaveMessage(const std::string& path, int error);
+
 class ReplacementFile {
 public:
     ReplacementFile() = default;

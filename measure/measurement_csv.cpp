@@ -46,17 +46,18 @@ std::string CsvUnitHeadingText(int unitIndex, TemperatureUnit unit) {
     return text;
 }
 
-bool MeasurementCsvWriter::Create(const std::string& path, const CsvFileInfo& info,
-                                  const UnitCounts& unitCounts) {
-    temperatureUnit_ = info.temperatureUnit;
-    unitCounts_ = unitCounts;
+bool MeasurementCsvWriter::Open(const std::string& path) {
     currentUnit_ = -1;
     unitComplete_ = false;
     markedWritten_ = 0;
     readingsWritten_ = 0;
-    if (!file_.Create(path)) {
-        return false;
-    }
+    refused_ = 0;
+    return file_.Create(path);
+}
+
+bool MeasurementCsvWriter::WriteHeader(const CsvFileInfo& info, const UnitCounts& unitCounts) {
+    temperatureUnit_ = info.temperatureUnit;
+    unitCounts_ = unitCounts;
     const std::string header = CsvHeaderText(info);
     return file_.Append(header.data(), header.size());
 }

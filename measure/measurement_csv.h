@@ -51,11 +51,17 @@ std::string CsvColumnHeader(TemperatureUnit unit);
 
 class MeasurementCsvWriter {
 public:
-    // Creates the temporary file beside `path` and writes the header. `unitCounts` are the
-    // readings stored in each unit that is read (0 for the others). False when the file cannot be
-    // created or the header cannot be written (see Error()).
+    // Creates the temporary file beside `path`, empty. False when it cannot be created (see
+    // Error()).
+    [[nodiscard]] bool Open(const std::string& path);
+    // Writes the header into the file Open created. `unitCounts` are the readings stored in each
+    // unit that is read (0 for the others). False when it cannot be written (see Error()).
+    [[nodiscard]] bool WriteHeader(const CsvFileInfo& info, const UnitCounts& unitCounts);
+    // Open, then WriteHeader.
     [[nodiscard]] bool Create(const std::string& path, const CsvFileInfo& info,
-                              const UnitCounts& unitCounts);
+                              const UnitCounts& unitCounts) {
+        return Open(path) && WriteHeader(info, unitCounts);
+    }
 
     // Appends the lines of the next reading: the unit heading before the first reading of a unit
     // (after the two empty lines that close the unit before it, if it was left incomplete), the

@@ -129,6 +129,12 @@ void CPpgReadDo::Accept() {
         FileNameField()->setFocus(Qt::OtherFocusReason);
         return;
     }
+    // The reading is never found unsaveable after the whole transfer: a folder that does not take
+    // the file (no permission, a name too long for it) is named with the system's reason now.
+    if (const int error = files::CreationError(path); error != 0) {
+        RefuseFileName(QFile::decodeName(files::CannotSaveMessage(path, error).c_str()));
+        return;
+    }
     if (SomethingExistsAt(path) && !AskYesNo(QString::fromLatin1(kOverwriteQuestion),
                                              MessageIcon::Warning, MessageAnswer::No)) {
         return;
@@ -139,7 +145,11 @@ void CPpgReadDo::Accept() {
 }
 
 void CPpgReadDo::RefuseFileName(const char* message) {
-    ShowMessageBox(QString::fromLatin1(message), MessageIcon::Error);
+    RefuseFileName(QString::fromLatin1(message));
+}
+
+void CPpgReadDo::RefuseFileName(const QString& message) {
+    ShowMessageBox(message, MessageIcon::Error);
     FileNameField()->setFocus(Qt::OtherFocusReason);
 }
 

@@ -65,6 +65,7 @@ private:
     void Accept();
     // Shows `message` as an error and puts the focus into the file name field.
     void RefuseFileName(const char* message);
+    void RefuseFileName(const QString& message);
 
     QString acceptedFolder_;
     QString acceptedFileName_;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -165,7 +166,7 @@ void CPpgReadReceive::StartEnded(measure::StartOutcome outcome) {
     active_ = false;
     CountLine()->clear();
     ProgressBar()->setValue(0);
-    ShowMessageBox(QString::fromLatin1(measure::StartMessage(outcome)), MessageIcon::Error);
+    ShowMessageBox(QFile::decodeName(engine_.StartMessage(outcome).c_str()), MessageIcon::Error);
     PostRequest(*this, kRequestReceptionEnded);
 }
 

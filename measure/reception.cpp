@@ -121,12 +121,21 @@ const char* StartMessage(StartOutcome outcome) {
         return kPathTooLongMessage;
     case StartOutcome::NotAFile:
         return kNotAFileMessage;
+    case StartOutcome::CannotCreate:
+        return kReceptionErrorMessage;
     case StartOutcome::PortNotOpened:
         return kUsbDisconnectedMessage;
     case StartOutcome::CommunicationError:
         return kCommunicationErrorMessage;
     }
     return kCommunicationErrorMessage;
+}
+
+std::string ReceptionEngine::StartMessage(StartOutcome outcome) const {
+    if (outcome == StartOutcome::CannotCreate) {
+        return files::CannotSaveMessage(destinationPath_, destinationError_);
+    }
+    return measure::StartMessage(outcome);
 }
 
 const char* EndMessage(EndOutcome outcome) {
@@ -209,8 +218,16 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     if (files::KindOfDestination(destinationPath_) == files::DestinationKind::Other) {
         return StartOutcome::NotAFile;
     }
+    // The file is created before the instrument is asked anything: a folder that cannot take it
+    // is found now, not after the whole transfer.
+    destinationError_ = 0;
+    if (!file_.Open(destinationPath_)) {
+        destinationError_ = file_.Error();
+        return StartOutcome::CannotCreate;
+    }
 
     if (!CommOpen(request.port)) {
+        file_.Discard();
         return StartOutcome::PortNotOpened;
     }
     observer_.OnPortOpened();
@@ -222,6 +239,7 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         }
         if (!ReadSlotMap(unit)) {
             CommClose();
+            file_.Discard();
             return StartOutcome::CommunicationError;
         }
         total += unitCounts_[static_cast<std::size_t>(unit)];
@@ -230,6 +248,7 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     observer_.OnProgress(0, total);
     if (!ReadSerialNumber() || !ReadTemperatureUnit()) {
         CommClose();
+        file_.Discard();
         return StartOutcome::CommunicationError;
     }
 
@@ -246,6 +265,7 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
             receiver_ = std::thread([this] { ReceiverMain(); });
         } catch (const std::system_error&) {
             CommClose();
+            file_.Discard();
             running_.store(false);
             return StartOutcome::CommunicationError;
         }
@@ -257,6 +277,7 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     }
     if (writerError != 0) {
         // The receiver already runs: stop it like a writer that failed at once.
+        file_.Discard();
         WriterFailed(writerError);
         Finish();
     }
@@ -414,10 +435,10 @@ bool ReceptionEngine::ReadReading(int number, ReadingRecord& record) {
 
 void ReceptionEngine::WriterMain() {
     t_workerOf = this;
-    MeasurementCsvWriter writer;
+    MeasurementCsvWriter& writer = file_;
     const CsvFileInfo info{serialNumber_, fileDate_ ? *fileDate_ : LocalDateToday(),
                            temperatureUnit_};
-    if (writer.Create(destinationPath_, info, unitCounts_)) {
+    if (writer.WriteHeader(info, unitCounts_)) {
         QueuedReading reading;
         while (queue_.Pop(reading)) {
             if (!writer.Write(reading)) {

@@ -22,8 +22,9 @@
 //   reading (in every outcome) or the reception is complete; a reception that ends before its
 //   first reading leaves the destination as it was;
 // - a destination that cannot be created or written stops the reception through the cancel flag
-//   and ends it as an error; one that is not a file (a folder, a named pipe, a device), or a path
-//   of more than 299 characters, is refused before anything is sent;
+//   and ends it as an error; one that is not a file (a folder, a named pipe, a device), a path of
+//   more than 299 characters, or one where no file can be created (the file is created first) is
+//   refused before anything is sent;
 // - Cancel releases a receiver that waits behind a stuck writer, so the instrument hears
 //   ":MEM:DATA:END" and the port is closed within one reply budget;
 // - the engine can be stopped and joined at any moment.
@@ -108,10 +109,12 @@ enum class StartOutcome {
     Busy,               // the previous reception is still running
     PathTooLong,        // more than 299 characters: nothing sent, no file
     NotAFile,           // a folder, a named pipe or a device at the destination: nothing sent
+    CannotCreate,       // no file can be created there (DestinationError()): nothing sent
     PortNotOpened,      // "Communication Error.  \nUSB disconnected. "
     CommunicationError, // counting, serial number or temperature unit failed: port closed, no file
 };
-// The message of a start that failed ("" for Started).
+// The message of a start that failed ("" for Started); for CannotCreate, ReceptionEngine's
+// StartMessage names the file and the reason.
 const char* StartMessage(StartOutcome outcome);
 
 enum class EndOutcome { Received, Cancelled, Error };
@@ -192,6 +195,10 @@ public:
     const std::string& SerialNumber() const { return serialNumber_; }
     TemperatureUnit Temperature() const { return temperatureUnit_; }
     const std::string& Destination() const { return destinationPath_; }
+    // The system's error number of a CannotCreate start.
+    int DestinationError() const { return destinationError_; }
+    // The message of a start that failed, with the file and the reason for CannotCreate.
+    std::string StartMessage(StartOutcome outcome) const;
 
 private:
     bool ReadSlotMap(int unit);
@@ -221,6 +228,9 @@ private:
     std::string serialNumber_;
     std::string destinationPath_;
     std::optional<CsvDate> fileDate_;
+    int destinationError_ = 0;
+    // Created by Start before anything is sent, written by the writer worker.
+    MeasurementCsvWriter file_;
 
     // Shared between the threads.
     std::atomic<int> total_{0};

@@ -10,6 +10,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -259,9 +260,12 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
     ASSERT_TRUE(std::filesystem::create_directory(folder));
     const auto fifo = Scratch("fifo.csv");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    // A destination path of `length` characters in the scratch folder.
-    const auto pathOfLength = [](std::size_t length) {
-        const std::string folderPart = ScratchFolder().string() + "/";
+    // A destination path of `length` characters in a folder of the scratch folder whose long
+    // name leaves the file a name that fits.
+    const auto deep = ScratchFolder() / std::string(100, 'd');
+    std::filesystem::create_directories(deep);
+    const auto pathOfLength = [&deep](std::size_t length) {
+        const std::string folderPart = deep.string() + "/";
         return folderPart + std::string(length - folderPart.size() - 4, 'x') + ".csv";
     };
     const auto read = [](const std::string& out) {
@@ -269,9 +273,11 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
     };
     struct Case {
         std::vector<std::string> arguments;
-        const char* says;
+        std::string says;
     };
-    const std::vector<Case> cases = {
+    // One byte more than a folder takes: only the temporary file's creation would have passed.
+    const std::string nameTooLong = (ScratchFolder() / (std::string(252, 'x') + ".csv")).string();
+    std::vector<Case> cases = {
         {{"read", "--unit", "K", "--out", "x.csv"}, "unknown unit 'K'"},
         {{"read", "--unit", "A"}, "read needs --unit and --out"},
         {read("x.txt"), "a file ending in .csv"},
@@ -297,7 +303,19 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
         {{"table", "get", "--out", "t.csv", "--names-from", Scratch("none.csv").string()},
          "--names-from"},
         {{"table", "send"}, "unknown table subcommand 'send'"},
+        {read(nameTooLong), "cannot be created: " + nameTooLong + ": File name too long"},
+        {{"table", "get", "--out", nameTooLong}, "cannot be created"},
     };
+    // Root writes into a read-only folder: the case exists for other users only.
+    const auto readOnly = Scratch("read-only");
+    ASSERT_TRUE(std::filesystem::create_directory(readOnly));
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_exec);
+    if (geteuid() != 0) {
+        cases.push_back({read((readOnly / "x.csv").string()), "Permission denied"});
+        cases.push_back(
+            {{"table", "get", "--out", (readOnly / "t.csv").string()}, "Permission denied"});
+    }
     for (const Case& c : cases) {
         ChildProcess misuse = Run(instrument, c.arguments);
         EXPECT_EQ(misuse.Wait(), 2) << c.says;

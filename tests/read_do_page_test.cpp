@@ -204,21 +204,26 @@ TEST_F(ReadDoPage, TheFileNameFieldTakesFiftyCharacters) {
 // folder + "/" + name + ".csv" may have 299 characters; a folder that ends with the separator (a
 // root folder) adds none.
 TEST_F(ReadDoPage, RefusesAPathLongerThanTheReceptionCanBuild) {
-    struct Case {
+    // A folder of `length` characters, made.
+    const auto folderOf = [this](qsizetype length) {
+        const QString parent = folder_.filePath(QString(200, QLatin1Char('d')));
+        const QString folder =
+            parent + QLatin1Char('/') + QString(length - parent.size() - 1, QLatin1Char('e'));
+        EXPECT_TRUE(QDir().mkpath(folder));
+        return folder;
+    };
+    const QString name(40, QLatin1Char('f')); // 44 characters with ".csv"
+    const struct {
         const char* name;
         QString folder;
         bool accepted;
+    } cases[] = {
+        {"299 characters", folderOf(254), true},
+        {"300 characters", folderOf(255), false},
+        {"299 characters, the folder ending with the separator", folderOf(254) + QLatin1Char('/'),
+         true},
     };
-    const QString deep = QStringLiteral("/") + QString(250, QLatin1Char('d'));
-    const QString name(40, QLatin1Char('f')); // 44 characters with ".csv"
-    const Case cases[] = {
-        {"299 characters", deep + QString(3, QLatin1Char('d')), true},
-        {"300 characters", deep + QString(4, QLatin1Char('d')), false},
-        {"299 characters, the folder ending with the separator",
-         deep + QString(3, QLatin1Char('d')) + QLatin1Char('/'), true},
-        {"a root folder", QStringLiteral("/"), true},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         PressOk(c.folder, name);
         if (c.accepted) {
@@ -227,9 +232,18 @@ TEST_F(ReadDoPage, RefusesAPathLongerThanTheReceptionCanBuild) {
             ExpectRefused("The destination path is too long.  \n"
                           "A path may have at most 299 characters. ",
                           page_.FileNameField());
-            EXPECT_FALSE(QFile::exists(c.folder));
         }
+        EXPECT_TRUE(QDir(c.folder).isEmpty()) << "nothing is left in the folder";
     }
+}
+
+// A folder that takes no file is found before anything is sent, with the system's reason.
+TEST_F(ReadDoPage, RefusesAFolderThatTakesNoFile) {
+    const QString gone = folder_.filePath(QStringLiteral("gone"));
+    PressOk(gone, QStringLiteral("DataK720"));
+    const std::string message = "Can not save \"" + QFile::encodeName(gone).toStdString() +
+                                "/DataK720.csv\".  \n" + "No such file or directory";
+    ExpectRefused(message.c_str(), page_.FileNameField());
 }
 
 TEST_F(ReadDoPage, AsksBeforeAnythingThatExistsIsReplaced) {

@@ -552,12 +552,18 @@ void ExpectEndedByFileError(const std::optional<ReceptionEnd>& end, Rig& rig, in
     EXPECT_EQ(rig.sent.Lines().back(), ":MEM:DATA:END");
 }
 
-TEST(Reception, DestinationThatCannotBeCreatedEndsInError) {
+// The file is created before the instrument is asked anything.
+TEST(Reception, DestinationThatCannotBeCreatedIsRefusedBeforeAnythingIsSent) {
     Rig rig(Instrument({{0, Range(1, 400)}}));
     ReceptionRequest request = rig.Request(1);
     request.folder = rig.folder.File("no-such-folder");
-    ExpectEndedByFileError(rig.Receive(request), rig, ENOENT);
+    EXPECT_EQ(rig.engine.Start(request), StartOutcome::CannotCreate);
+    EXPECT_EQ(rig.engine.DestinationError(), ENOENT);
+    EXPECT_EQ(rig.engine.StartMessage(StartOutcome::CannotCreate),
+              "Can not save \"" + rig.engine.Destination() + "\".  \nNo such file or directory");
+    EXPECT_TRUE(rig.sent.Lines().empty());
     EXPECT_FALSE(FileExists(request.folder));
+    ExpectPortClosed();
 }
 
 // A link at the destination (one another user planted, or one to a device) is replaced by the

@@ -99,16 +99,25 @@ TEST(ReplacementFile, ReplacedFileKeepsItsModeAndOwner) {
 }
 
 // The temporary name does not grow with the destination's: a name of the longest length a folder
-// takes (255 bytes) is written too.
+// takes (255 bytes) is written too. One byte more is refused at the creation, where the probe
+// finds it, not at the commit after a whole transfer.
 TEST(ReplacementFile, TakesADestinationNameOfTheLongestLength) {
     Folder folder;
     const std::string destination = folder.File(std::string(251, 'n') + ".csv");
+    EXPECT_EQ(files::CreationError(destination), 0);
     ReplacementFile file;
     ASSERT_TRUE(file.Create(destination));
     ASSERT_TRUE(Write(file, "x"));
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ(Bytes(destination), "x");
-    EXPECT_EQ(folder.Names().size(), 1u);
+
+    const std::string tooLong = folder.File(std::string(252, 'n') + ".csv");
+    EXPECT_EQ(files::CreationError(tooLong), ENAMETOOLONG);
+    EXPECT_FALSE(file.Create(tooLong));
+    EXPECT_EQ(file.Error(), ENAMETOOLONG);
+    EXPECT_EQ(folder.Names().size(), 1u) << "the probe leaves nothing behind";
+    EXPECT_EQ(files::CannotSaveMessage(tooLong, ENAMETOOLONG),
+              "Can not save \"" + tooLong + "\".  \nFile name too long");
 }
 
 TEST(ReplacementFile, ADiscardedOrAbandonedFileLeavesTheDestinationUntouched) {
