@@ -106,6 +106,12 @@ CCompTableDlg::CCompTableDlg(QWidget* parent)
     connect(Button(ids::kSave), &QPushButton::clicked, this, [this] { Save(); });
     connect(Button(ids::kTransfer), &QPushButton::clicked, this, &CCompTableDlg::Transfer);
     connect(Button(ids::kCancel), &QPushButton::clicked, this, &CCompTableDlg::reject);
+    connect(List()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() != currentRow_) {
+                    FollowCurrentRow(current.row());
+                }
+            });
     connect(rRange, &QComboBox::currentIndexChanged, this, &CCompTableDlg::ResetResistanceLimits);
     connect(vRange, &QComboBox::currentIndexChanged, this, &CCompTableDlg::ResetVoltageLimit);
 }
@@ -282,9 +288,9 @@ void CCompTableDlg::ShowEntry(int number) {
 
 void CCompTableDlg::SelectRow(int index) {
     QTableWidget* list = List();
+    currentRow_ = index; // before the move, which then follows nothing
     list->scrollToItem(list->item(index, 0));
     list->setCurrentCell(index, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    currentRow_ = index;
 }
 
 std::optional<int> CCompTableDlg::TableNumberInField() const {
@@ -403,9 +409,16 @@ void CCompTableDlg::PickRow() {
         const auto first = std::min_element(
             selected.begin(), selected.end(),
             [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-        tableNumber_ = first->row() + 1;
-        currentRow_ = first->row();
+        FollowCurrentRow(first->row());
+        return;
     }
+    Edit(ids::kTableNumber)->setText(QString::number(tableNumber_));
+    LoadEntry(tableNumber_);
+}
+
+void CCompTableDlg::FollowCurrentRow(int index) {
+    currentRow_ = index;
+    tableNumber_ = index + 1;
     Edit(ids::kTableNumber)->setText(QString::number(tableNumber_));
     LoadEntry(tableNumber_);
 }
@@ -421,21 +434,21 @@ void CCompTableDlg::ResetVoltageLimit(int choice) {
         ->setText(TextOf(comp::FormatLimit(0, comp::VoltageRange(choice).decimals)));
 }
 
-void CCompTableDlg::Save() {
+bool CCompTableDlg::Save() {
     if (saved_) {
-        return;
+        return true;
     }
     const QString path =
         Dialogs().ChooseSaveFile(TableFileRequest(QStringLiteral("Save As"), files_));
     if (path.isEmpty()) {
-        return;
+        return false;
     }
     const comp::TableOutcome written =
         comp::WriteTableFile(QFile::encodeName(path).toStdString(), rows_);
     if (!written.Ok()) {
         // The table stays unsaved, so that nothing suggests it is on disk.
         ShowMessageBox(QString::fromLocal8Bit(written.message), MessageIcon::Error);
-        return;
+        return false;
     }
     files_ = CompTableFilesOf(path);
     saved_ = true;
@@ -447,6 +460,7 @@ void CCompTableDlg::Save() {
         qWarning("the comparator table editor has no host; request %d was dropped",
                  kRequestTableSaved);
     }
+    return true;
 }
 
 void CCompTableDlg::Transfer() {
@@ -457,7 +471,7 @@ void CCompTableDlg::Transfer() {
     if (!saved_ && AskYesNo(QString::fromLatin1(kSaveQuestion), MessageIcon::Information,
                             MessageAnswer::Yes)) {
         // A cancelled or failed save does not stop the transfer.
-        Save();
+        (void)Save();
     }
     const comp::TableOutcome built = comp::BuildTableText(rows_);
     if (!built.Ok()) {
@@ -483,9 +497,10 @@ void CCompTableDlg::reject() {
         if (answer == MessageAnswer::Cancel) {
             return;
         }
-        if (answer == MessageAnswer::Yes) {
-            // The editor closes even when the save dialog is cancelled.
-            Save();
+        if (answer == MessageAnswer::Yes && !Save()) {
+            // A cancelled or failed save keeps the editor open with the table unsaved: closing
+            // would drop the edits the user asked to keep.
+            return;
         }
     }
     saved_ = true;
@@ -504,6 +519,10 @@ bool CCompTableDlg::eventFilter(QObject* watched, QEvent* event) {
                     Button(id)->click();
                 }
             }
+            return true;
+        }
+        if (watched == List() && (key.key() == Qt::Key_Home || key.key() == Qt::Key_End)) {
+            ShowEntry(key.key() == Qt::Key_Home ? 1 : comp::kEntryCount);
             return true;
         }
         if (watched == List() && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {

@@ -74,9 +74,14 @@ private:
     void Set();
     void Step(int delta);
     void PickRow();
+    // The list's current row moved (keys, a click): its entry becomes the table number, loaded
+    // into the fields as a click on it does.
+    void FollowCurrentRow(int index);
     void ResetResistanceLimits(int choice);
     void ResetVoltageLimit(int choice);
-    void Save();
+    // True when the table is saved afterwards (false: the dialog was cancelled or the file could
+    // not be written).
+    bool Save();
     void Transfer();
 
     // The warning `message`, then the focus on `field` with its text selected.

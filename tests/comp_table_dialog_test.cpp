@@ -245,6 +245,22 @@ TEST_F(CompTableDialog, StepsWrapAndArrowKeysStopAtTheEnds) {
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, third.center());
     QApplication::processEvents();
     EXPECT_EQ(Fields()[0], QString::number(List()->rowAt(0) + 3));
+
+    // Every other move of the list's highlight loads its entry too, so Set writes the entry
+    // highlighted; Home and End go to the first and the last.
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Home);
+    EXPECT_EQ(Fields().mid(0, 2), QStringList({"1", "No Name"}));
+    EXPECT_EQ(SelectedRow(), 0);
+    QTest::keyClick(List(), Qt::Key_PageDown);
+    ASSERT_GT(SelectedRow(), 0);
+    EXPECT_EQ(Fields()[0], QString::number(SelectedRow() + 1));
+    QTest::keyClick(List(), Qt::Key_End);
+    EXPECT_EQ(Fields().mid(0, 2), QStringList({"200", "Last"}));
+    EXPECT_EQ(SelectedRow(), 199);
+    QTest::keyClick(List(), Qt::Key_PageUp);
+    ASSERT_LT(SelectedRow(), 199);
+    EXPECT_EQ(Fields()[0], QString::number(SelectedRow() + 1));
 }
 
 TEST_F(CompTableDialog, EnterActsOnlyOnTheFocusedButton) {
@@ -337,13 +353,23 @@ TEST_F(CompTableDialog, CloseAsksBeforeDroppingChanges) {
     EXPECT_EQ(ListRow(1)[3], QStringLiteral("1.000"));
     EXPECT_FALSE(editor_.IsSaved());
 
-    // Yes with the save dialog cancelled still closes; nothing is posted.
+    // Yes with the save dialog cancelled returns to the editor with the table unsaved.
     dialogs_.QueueAnswer(MessageAnswer::Yes);
     QTest::keyClick(&editor_, Qt::Key_Escape);
-    EXPECT_FALSE(editor_.isVisible());
+    EXPECT_TRUE(editor_.isVisible());
     EXPECT_EQ(dialogs_.Calls().back().kind, DialogCall::Kind::SaveFile);
-    EXPECT_TRUE(editor_.IsSaved());
+    EXPECT_FALSE(editor_.IsSaved());
+    EXPECT_EQ(ListRow(1)[3], QStringLiteral("1.000"));
     EXPECT_EQ(host_.Take(), Requests{});
+
+    // Yes and a save: the file is written and the editor closes.
+    const std::string path = folder_.File("kept.csv");
+    dialogs_.QueueAnswer(MessageAnswer::Yes);
+    dialogs_.QueuePath(QString::fromStdString(path));
+    QTest::keyClick(&editor_, Qt::Key_Escape);
+    EXPECT_FALSE(editor_.isVisible());
+    EXPECT_TRUE(comp::LoadTableFile(path).Ok());
+    EXPECT_EQ(host_.Take(), Requests({{kRequestTableSaved, 0}}));
 }
 
 TEST_F(CompTableDialog, NamesAreRefusedUnlessTheFileGivesThemBack) {
