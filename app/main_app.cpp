@@ -23,6 +23,8 @@ int CMainApp::Run(MainWindowOptions options) {
         qCritical("the pictures of the top menu are missing from the program");
         return 1;
     }
+    // Every window of the program carries its icon, also one shown without a parent.
+    setWindowIcon(mainWindow.windowIcon());
     std::string whyNot;
     if (!TakeTerminationRequests(
             mainWindow, [&mainWindow] { mainWindow.CloseOnRequestToEnd(); }, &whyNot)) {

@@ -64,8 +64,7 @@ QMessageBox::StandardButton QtButton(MessageAnswer answer) {
 }
 
 QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
-                       QtFileFilter(request.filter));
+    QFileDialog dialog(DialogParent(), request.title, request.folder, QtFileFilter(request.filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -80,6 +79,20 @@ QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) 
 }
 
 } // namespace
+
+QWidget* DialogParent() {
+    for (QWidget* active : {QApplication::activeModalWidget(), QApplication::activeWindow()}) {
+        if (active != nullptr && active->isVisible()) {
+            return active;
+        }
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowType() == Qt::Window) {
+            return window;
+        }
+    }
+    return nullptr;
+}
 
 CQtDialogs::CQtDialogs(QString title) : title_(std::move(title)) {}
 
@@ -104,8 +117,7 @@ std::unique_ptr<QMessageBox> CQtDialogs::CreateMessageBox(const MessageRequest& 
 }
 
 MessageAnswer CQtDialogs::ShowMessage(const MessageRequest& request) {
-    const std::unique_ptr<QMessageBox> box =
-        CreateMessageBox(request, QApplication::activeWindow());
+    const std::unique_ptr<QMessageBox> box = CreateMessageBox(request, DialogParent());
     const int result = box->exec();
     if (request.buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
@@ -122,8 +134,8 @@ MessageAnswer CQtDialogs::ShowMessage(const MessageRequest& request) {
 }
 
 QString CQtDialogs::ChooseFolder(const QString& title, const QString& initialFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        QApplication::activeWindow(), title, initialFolder, QFileDialog::ShowDirsOnly);
+    const QString folder = QFileDialog::getExistingDirectory(DialogParent(), title, initialFolder,
+                                                             QFileDialog::ShowDirsOnly);
     return QDir::toNativeSeparators(folder);
 }
 

@@ -53,7 +53,13 @@ public:
     virtual QString ChooseSaveFile(const FileRequest& request) = 0;
 };
 
-// Modal Qt dialogs above the active window.
+// The window a dialog belongs to: the active modal window or the active window while it is
+// shown, else the program's shown main window. A box that follows a window's closing (the
+// comparator editor's end) belongs to the window left, not to the hidden one.
+QWidget* DialogParent();
+
+// Modal Qt dialogs above the window they belong to (DialogParent), centred on it and carrying its
+// icon.
 class CQtDialogs : public CDialogs {
 public:
     // Title of the message boxes.

@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTest>
@@ -322,6 +324,29 @@ TEST(QtDialogs, MessageBoxShowsTheTextVerbatimWithTitleIconAndButtons) {
         EXPECT_GT(box->sizeHint().width(),
                   QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 100);
     }
+}
+
+// A box belongs to the shown window: not to one that has just been hidden (the editor after a
+// transfer), whose old place it would open at without the program's icon.
+TEST(QtDialogs, BoxesBelongToTheWindowLeftShown) {
+    QWidget main(nullptr, Qt::Window);
+    QPixmap icon(16, 16);
+    icon.fill(Qt::red);
+    main.setWindowIcon(QIcon(icon));
+    main.show();
+    QDialog editor(&main);
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    EXPECT_EQ(DialogParent(), &editor);
+    editor.hide();
+    EXPECT_EQ(DialogParent(), &main);
+
+    const std::unique_ptr<QMessageBox> box = CQtDialogs().CreateMessageBox(
+        {QStringLiteral("Data transferred.  "), MessageIcon::Information}, DialogParent());
+    EXPECT_EQ(box->parentWidget(), &main);
+    EXPECT_EQ(box->windowIcon().cacheKey(), main.windowIcon().cacheKey());
+    main.hide();
+    EXPECT_EQ(DialogParent(), nullptr);
 }
 
 TEST(QtDialogs, ClassicFilterBecomesQtFilter) {
