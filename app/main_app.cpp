@@ -10,6 +10,8 @@ namespace {
 
 const QColor kDialogFace(192, 192, 192);
 const QColor kDialogText(0, 0, 0);
+// Text and arrows of disabled controls, as the classic dialogs grey them.
+const QColor kDisabledText(128, 128, 128);
 
 } // namespace
 
@@ -38,5 +40,6 @@ void ApplyDialogLook(QApplication& application) {
     QPalette palette = application.palette();
     palette.setColor(QPalette::Window, kDialogFace);
     palette.setColor(QPalette::WindowText, kDialogText);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
     application.setPalette(palette);
 }

@@ -11,16 +11,19 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "about_dialog.h"
 #include "bitmap_button.h"
 #include "color_button.h"
 #include "comp_choice_page.h"
+#include "date_page.h"
 #include "erase_choice_page.h"
 #include "layouts/comp_layouts.h"
 #include "layouts/date_layout.h"
@@ -29,6 +32,7 @@
 #include "layouts/read_do_layout.h"
 #include "layouts/read_receive_layout.h"
 #include "layouts/unit_choice_layouts.h"
+#include "main_app.h"
 #include "menu_pages.h"
 #include "page_requests.h"
 #include "read_choice_page.h"
@@ -516,6 +520,34 @@ QProcessEnvironment WithoutDisplay() {
         environment.remove(QString::fromLatin1(name));
     }
     return environment;
+}
+
+// With the program's palette a disabled spin arrow is drawn greyed, as the rest of a disabled
+// page, not as an arrow that still takes clicks.
+TEST(DialogLook, DisabledSpinArrowsAreGreyed) {
+    const QPalette before = QApplication::palette();
+    ApplyDialogLook(*qApp);
+    QWidget page;
+    QLineEdit buddy(&page);
+    CSpinButton spin(buddy, &page);
+    spin.setGeometry(0, 0, 20, 30);
+    page.show();
+    // The darkest pixel of the button: the arrow's colour.
+    const auto arrowLightness = [&spin] {
+        const QImage image = spin.UpArrow()->grab().toImage();
+        int darkest = 255;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                darkest = std::min(darkest, image.pixelColor(x, y).lightness());
+            }
+        }
+        return darkest;
+    };
+    const int enabled = arrowLightness();
+    spin.setEnabled(false);
+    const int disabled = arrowLightness();
+    QApplication::setPalette(before);
+    EXPECT_GT(disabled, enabled + 40);
 }
 
 TEST(MainProgram, TakesHelpPortAndSimulateOnly) {
