@@ -1,5 +1,6 @@
 #include "dialog_layout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,8 +46,63 @@ QString TextOf(const DialogControl& entry) {
     return QString::fromUtf8(entry.text);
 }
 
+// A static of dots alone fills the room before the text beside it: it shows the whole dots that
+// fit a blank's width clear of its right edge, instead of dots cut at the edge that run into the
+// next text.
+class FillerLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        const QFontMetrics metrics(font());
+        const int dot = std::max(1, metrics.horizontalAdvance(QLatin1Char('.')));
+        const int room = contentsRect().width() - metrics.horizontalAdvance(QLatin1Char(' '));
+        const int dots = std::clamp(room / dot, 0, static_cast<int>(text().size()));
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(contentsRect(), static_cast<int>(alignment()),
+                         QString(dots, QLatin1Char('.')));
+    }
+};
+
+// A group box drawn as the classic dialogs draw it: an etched frame whose top line runs through
+// the middle of the title, so the controls placed just below the title stand clear of the line.
+class ClassicGroupBox final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        const QFontMetrics metrics(font());
+        const int top = metrics.height() / 2;
+        const int titleLeft = metrics.averageCharWidth();
+        const int titleWidth = metrics.horizontalAdvance(title());
+        QPainter painter(this);
+        const QRect frame(0, top, width() - 2, height() - top - 2);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(frame);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(frame.translated(1, 1));
+        if (!title().isEmpty()) {
+            const QRect titleRect(titleLeft, 0, titleWidth + 4, metrics.height());
+            painter.fillRect(titleRect, palette().color(backgroundRole()));
+            painter.setPen(palette().color(foregroundRole()));
+            painter.setFont(font());
+            painter.drawText(titleRect, Qt::AlignCenter, title());
+        }
+    }
+};
+
+bool IsFiller(const QString& text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c == QLatin1Char('.'); });
+}
+
 QWidget* MakeStatic(const DialogControl& entry, QWidget& parent) {
-    auto* label = new QLabel(TextOf(entry), &parent);
+    const QString text = TextOf(entry);
+    auto* label = IsFiller(text) ? new FillerLabel(text, &parent) : new QLabel(text, &parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(HorizontalAlignment(entry.style) | Qt::AlignTop);
@@ -129,7 +186,7 @@ QWidget* MakeControl(const DialogControl& entry, QWidget& parent) {
     case ControlKind::ProgressBar:
         return MakeProgressBar(parent);
     case ControlKind::GroupBox:
-        return new QGroupBox(TextOf(entry), &parent);
+        return new ClassicGroupBox(TextOf(entry), &parent);
     case ControlKind::Frame:
         return MakeFrame(entry, parent);
     case ControlKind::Picture:

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -7,6 +8,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -170,6 +172,42 @@ TEST_F(BuiltDialog, ControlsAreFoundByIdentifierAndType) {
     EXPECT_EQ(m_layout.Find<QPushButton>(kOkId)->text(), QStringLiteral("OK"));
     // The unnamed filler is still built.
     EXPECT_EQ(m_window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly).size(), 5);
+}
+
+// The group box's top line runs through the middle of its title, as in the classic dialogs, so
+// that a control placed one line below the box's top stands clear of it.
+TEST_F(BuiltDialog, GroupBoxLineRunsThroughTheMiddleOfItsTitle) {
+    auto* group = m_layout.Find<QGroupBox>(kGroupId);
+    m_window.show();
+    const QImage image = group->grab().toImage();
+    const QColor face = image.pixelColor(image.width() / 2, image.height() / 2);
+    const int x = image.width() - 4; // right of the title
+    int line = -1;
+    for (int y = 0; y < image.height() && line < 0; ++y) {
+        line = image.pixelColor(x, y) != face ? y : -1;
+    }
+    const int textHeight = QFontMetrics(group->font()).height();
+    EXPECT_GE(line, textHeight / 4);
+    EXPECT_LE(line, textHeight * 3 / 4);
+}
+
+// The filler's dots end a blank's width before the text that follows it, never touching it.
+TEST_F(BuiltDialog, FillerDotsStopClearOfTheNextText) {
+    auto* filler = static_cast<QLabel*>(m_window.children()[3]);
+    ASSERT_EQ(filler->text(), QStringLiteral("............"));
+    m_window.show();
+    const QImage image = filler->grab().toImage();
+    const QColor face = image.pixelColor(0, 0);
+    int rightmostInk = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) != face) {
+                rightmostInk = std::max(rightmostInk, x);
+            }
+        }
+    }
+    EXPECT_GT(rightmostInk, image.width() / 2) << "the dots fill the room";
+    EXPECT_LT(rightmostInk, image.width() - QFontMetrics(filler->font()).horizontalAdvance(' '));
 }
 
 TEST_F(BuiltDialog, StylesShapeTheControls) {

@@ -43,10 +43,12 @@ inline constexpr std::array kCompTableControls = {
     DialogControl{kNoControlId, ControlKind::Static, 23, 85, 32, 8, "R-Range:"},
     DialogControl{comp_table_ids::kResistanceRange, ControlKind::DropDownList, 59, 81, 55, 61, "",
                   kStyleTabStop},
-    DialogControl{kNoControlId, ControlKind::Static, 120, 85, 26, 8, "R-Lim1:"},
+    // The two limit labels sit 3 units left of the classic places, so that a font wider than the
+    // classic one leaves a gap before their fields.
+    DialogControl{kNoControlId, ControlKind::Static, 117, 85, 26, 8, "R-Lim1:"},
     DialogControl{comp_table_ids::kResistanceLimit1, ControlKind::Edit, 148, 81, 30, 15, "",
                   kCompTableField},
-    DialogControl{kNoControlId, ControlKind::Static, 184, 85, 26, 8, "R-Lim2:"},
+    DialogControl{kNoControlId, ControlKind::Static, 181, 85, 26, 8, "R-Lim2:"},
     DialogControl{comp_table_ids::kResistanceLimit2, ControlKind::Edit, 211, 81, 30, 15, "",
                   kCompTableField},
     DialogControl{kNoControlId, ControlKind::Static, 23, 106, 32, 8, "V-Range:"},
