@@ -65,11 +65,11 @@ void DrawSunkenEdge(QPainter& painter, const QRect& rect) {
              edge_colors::kLight);
 }
 
-void DrawFocusRect(QPainter& painter, const QRect& rect) {
+void DrawFocusRect(QPainter& painter, const QRect& rect, const QColor& color) {
     if (rect.isEmpty()) {
         return;
     }
-    // Each outline pixel exactly once: inverting a corner twice would erase it.
+    // Each outline pixel once, on the even positions, so the corners are dots too.
     QPolygon dots;
     const auto addDot = [&dots](int x, int y) {
         if ((x + y) % 2 == 0) {
@@ -90,8 +90,7 @@ void DrawFocusRect(QPainter& painter, const QRect& rect) {
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter.setPen(QPen(Qt::white, 0));
+    painter.setPen(QPen(color, 0));
     painter.drawPoints(dots);
     painter.restore();
 }
@@ -130,7 +129,7 @@ void CColorButton::DrawItem(QPainter& painter, const ColorButtonItem& item) cons
         } else {
             DrawCaption(painter, buttonRect, item.caption, text_);
         }
-        DrawFocusRect(painter, focusRect);
+        DrawFocusRect(painter, focusRect, text_);
     } else if (!item.enabled) {
         DrawCaption(painter, buttonRect, item.caption, disabledText_);
     } else {

@@ -80,6 +80,7 @@ private:
 // Drawing primitives of the classic look, shared with other owner-drawn controls.
 void DrawRaisedEdge(QPainter& painter, const QRect& rect);
 void DrawSunkenEdge(QPainter& painter, const QRect& rect);
-// Inverts every other pixel of the rectangle's outline, starting at the pixels whose
-// coordinates add up to an even number; drawing it twice restores the picture.
-void DrawFocusRect(QPainter& painter, const QRect& rect);
+// Sets every other pixel of the rectangle's outline to `color`, starting at the pixels whose
+// coordinates add up to an even number: the dotted focus rectangle of an owner-drawn button, in
+// its caption colour so that it shows clearly on any face.
+void DrawFocusRect(QPainter& painter, const QRect& rect, const QColor& color);
