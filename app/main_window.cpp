@@ -206,6 +206,7 @@ void CMainDlg::AddAboutEntry() {
     QWidget* logo = layout_.Find(main_window_ids::kLogo);
     logo->addAction(about);
     logo->setContextMenuPolicy(Qt::ActionsContextMenu);
+    logo->setToolTip(QString::fromLatin1(kAboutHint));
 }
 
 void CMainDlg::WatchPortChanges() {

@@ -71,6 +71,8 @@ public:
     static constexpr char kExitQuestion[] = "This will exit the application.  \n"
                                             "Do you want to proceed?";
     static constexpr char kAboutMenuText[] = "About K720Application (&A)...";
+    // The logo's tooltip: where the about box is on a desktop without a system menu item.
+    static constexpr char kAboutHint[] = "About K720Application: F1, or right-click here";
     static constexpr int kStartupCheckDelayMs = 100;
 
     explicit CMainDlg(MainWindowOptions options, QWidget* parent = nullptr);
