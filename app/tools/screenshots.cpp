@@ -171,6 +171,28 @@ const std::vector<Shot> kShots = {
          return page.Field(instrument_clock::ClockField::Minute)->text() == QStringLiteral("5");
      },
      [](CMainDlg& /*window*/) { instrument_clock::SetPcClockForTests({}); }},
+    // While the clock is set: the instrument keeps the page waiting for its answer, and the
+    // window is closed after the picture, before the time-out would be reported.
+    {"set_clock_setting.png",
+     {{kRequestCompClockMenu}, {kRequestSetClock}},
+     true,
+     [](CMainDlg& /*window*/) {
+         instrument_clock::SetPcClockForTests([] {
+             return instrument_clock::ClockSetting{2014, 3, 7, 9, 5};
+         });
+     },
+     [](const CMainDlg& window) {
+         const auto& page = *static_cast<const CPpgDate*>(window.Page(PageId::Date));
+         return !page.SetButton()->isEnabled() && !page.BackButton()->isEnabled();
+     },
+     [](CMainDlg& window) {
+         instrument_clock::SetPcClockForTests({});
+         window.close();
+     },
+     [](CMainDlg& window) {
+         auto& page = *static_cast<CPpgDate*>(window.Page(PageId::Date));
+         QTimer::singleShot(300, &page, [&page] { page.SetButton()->click(); });
+     }},
     {"comp_choice.png", {{kRequestCompClockMenu}, {kRequestCompChoice}}},
     // Mid-reception: the instrument stops answering after a fixed number of entries, and the
     // transfer is stopped after the picture, before its error would be reported.
@@ -244,6 +266,7 @@ private:
         faults.tableEntriesBeforeSilence = kTableEntriesInPicture;
         faults.badAckEntry = kTableEntriesInPicture + 1;
         faults.wrongReplies.push_back({":MEM:CLEAR*", ""}); // a deletion under way stays so
+        faults.wrongReplies.push_back({":TIME *", ""});     // as does the setting of the clock
         return faults;
     }
     static sim::ServerOptions MakeOptions() {
