@@ -22,8 +22,9 @@ struct CommonOptions {
 };
 
 struct ReadOptions {
-    int unitCode = 0;   // 1, 2, 4, ..., 2048, or 4096 for all units
-    std::string output; // the measurement file, ending in ".csv"
+    int unitCode = 0;       // 1, 2, 4, ..., 2048, or 4096 for all units
+    std::string output;     // the measurement file, ending in ".csv"
+    std::string reportPage; // --report OUT.html: the report page of a complete reading
 };
 
 struct ClockOptions {
@@ -67,17 +68,26 @@ int RunClock(const CommonOptions& options, const ClockOptions& clock);
 // the text has another form.
 std::optional<instrument_clock::TypedFields> ParseClockSetting(std::string_view text);
 
+// The summary of a measurement file: the arguments after "report".
+int RunReport(std::span<const std::string_view> arguments);
+// The checks of --html (or --report) OUT.html before anything is read or sent.
+[[nodiscard]] int CheckReportDestination(const std::string& htmlPath);
+// Writes the report page of the measurement file `csvPath`: kExitOk, or the reason printed and
+// kExitFailed.
+[[nodiscard]] int WriteReportPage(const std::string& csvPath, const std::string& htmlPath);
+
 // Comparator table files: the subcommand and its arguments, everything after "table".
 int RunTable(const CommonOptions& options, std::span<const std::string_view> arguments);
 
-// Prints "k720ctl: --out WHY" on stderr; returns kExitUsage.
-int RefuseDestination(const std::string& why);
+// Prints "k720ctl: OPTION WHY" on stderr; returns kExitUsage.
+int RefuseDestination(const std::string& why, const char* option = "--out");
 // Refuses a destination the command could not write, before the instrument is touched: a missing
 // or unreachable folder, a file as its folder, a folder, named pipe or device in the file's place
 // (opening one could block), or a place where no file can be created (the reason is named).
 // kExitOk, or the refusal printed and kExitUsage.
 [[nodiscard]] int CheckDestination(const std::string& destination,
-                                   const std::filesystem::path& folder);
+                                   const std::filesystem::path& folder,
+                                   const char* option = "--out");
 
 // Prints "k720ctl: MESSAGE" and the hint to --help on stderr; returns kExitUsage.
 int UsageError(const std::string& message);

@@ -6,31 +6,33 @@
 #include "console.h"
 #include "replacement_file.h"
 
-int RefuseDestination(const std::string& why) {
-    std::fprintf(stderr, "k720ctl: --out %s\n", why.c_str());
+int RefuseDestination(const std::string& why, const char* option) {
+    std::fprintf(stderr, "k720ctl: %s %s\n", option, why.c_str());
     return kExitUsage;
 }
 
-int CheckDestination(const std::string& destination, const std::filesystem::path& folder) {
+int CheckDestination(const std::string& destination, const std::filesystem::path& folder,
+                     const char* option) {
     std::error_code error;
     const std::filesystem::file_type type = std::filesystem::status(folder, error).type();
     if (type == std::filesystem::file_type::not_found) {
-        return RefuseDestination("names a missing folder: " + folder.string());
+        return RefuseDestination("names a missing folder: " + folder.string(), option);
     }
     if (error) {
-        return RefuseDestination("names an unreachable folder: " + folder.string() + ": " +
-                                 error.message());
+        return RefuseDestination(
+            "names an unreachable folder: " + folder.string() + ": " + error.message(), option);
     }
     if (type != std::filesystem::file_type::directory) {
-        return RefuseDestination("names a file as its folder: " + folder.string());
+        return RefuseDestination("names a file as its folder: " + folder.string(), option);
     }
     if (files::KindOfDestination(destination) == files::DestinationKind::Other) {
-        return RefuseDestination("names a folder, a named pipe or a device, not a file: " +
-                                 destination);
+        return RefuseDestination(
+            "names a folder, a named pipe or a device, not a file: " + destination, option);
     }
     if (const int created = files::CreationError(destination); created != 0) {
         return RefuseDestination("names a file that cannot be created: " + destination + ": " +
-                                 SystemErrorText(created));
+                                     SystemErrorText(created),
+                                 option);
     }
     return kExitOk;
 }

@@ -17,11 +17,14 @@ constexpr const char* kUsage = R"(usage: k720ctl [--port DEVICE] [-v] COMMAND [o
 
 Commands:
   scan                       find the K720 among the serial ports of its USB bridge
-  read --unit U --out FILE   read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
+  read --unit U --out FILE [--report PAGE]
+                             read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
   check                      list the memory units that hold data
   delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
   clock [--set "YYYY-MM-DD HH:MM"]
                              set the instrument's clock to the PC's time now, or to the given one
+  report FILE [--json] [--html PAGE]
+                             summarise a measurement file: results, spread, times; a page to print
   table new --out FILE       write a comparator table file of 200 default entries
   table check FILE           check a comparator table file as the editor opens it
   table get --out FILE       read the instrument's comparator table into FILE.csv
@@ -44,7 +47,7 @@ program does at start-up. Prints the port where the K720 answered. Exit status 0
 )";
 
 constexpr const char* kReadUsage =
-    R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+    R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv [--report PAGE.html]
 
 Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
 in either case, or "all") into FILE.csv, byte for byte as the main program writes it. An
@@ -53,7 +56,9 @@ named pipe or device at FILE.csv is refused before the instrument is asked anyth
 status 2). Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: during a reading
 the instrument is told the reading ended and the file keeps what was written; before it, the
 exchange in progress ends and no file is touched. The exit status is then 130.
-Exit status 0 only when every reading was received.
+With --report, a reading that ended with "Data received.  " is followed by the report page of
+the file (see 'k720ctl report --help'); its destination is checked first, with the file's.
+Exit status 0 only when every reading was received (and the page, if asked for, was written).
 )";
 
 constexpr const char* kCheckUsage = R"(usage: k720ctl [--port DEVICE] [-v] check
@@ -145,7 +150,8 @@ int main(int argc, char** argv) {
                 std::fputs(kReadUsage, stdout);
                 return kExitOk;
             }
-            if ((argument == "--unit" || argument == "--out") && i + 1 == arguments.size()) {
+            if ((argument == "--unit" || argument == "--out" || argument == "--report") &&
+                i + 1 == arguments.size()) {
                 return UsageError(std::string(argument) + " needs a value");
             }
             if (argument == "--unit") {
@@ -158,6 +164,8 @@ int main(int argc, char** argv) {
                 haveUnit = true;
             } else if (argument == "--out") {
                 read.output = std::string(arguments[++i]);
+            } else if (argument == "--report") {
+                read.reportPage = std::string(arguments[++i]);
             } else {
                 return UsageError("read takes no argument '" + std::string(argument) + "'");
             }
@@ -229,6 +237,9 @@ int main(int argc, char** argv) {
             }
         }
         return RunClock(common, clock);
+    }
+    if (command == "report") {
+        return RunReport(std::span(arguments).subspan(i));
     }
     if (command == "table") {
         return RunTable(common, std::span(arguments).subspan(i));

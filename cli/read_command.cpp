@@ -157,6 +157,11 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     if (const int status = PrepareDestination(read.output, request); status != kExitOk) {
         return status;
     }
+    if (!read.reportPage.empty()) {
+        if (const int status = CheckReportDestination(read.reportPage); status != kExitOk) {
+            return status;
+        }
+    }
 
     // Stop signals are taken as events from here on, so that they cancel instead of killing.
     StopSignals signals;
@@ -215,7 +220,8 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     }
     switch (end.outcome) {
     case measure::EndOutcome::Received:
-        return kExitOk;
+        return read.reportPage.empty() ? kExitOk
+                                       : WriteReportPage(engine.Destination(), read.reportPage);
     case measure::EndOutcome::Cancelled:
         return interrupted ? kExitInterrupted : kExitFailed;
     case measure::EndOutcome::Error:

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <mutex>
 #include <signal.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -130,6 +131,46 @@ TEST_F(K720ctlTest, ReadWritesTheSameFileAsTheMainProgramsCore) {
     const auto reference = Scratch("reference.csv");
     const int mask = 0b1000'0000'1101; // A, C, d and P hold data in the demo
     EXPECT_EQ(ReadFile(path), FileOfTheCore(instrument.Port(), 4096, mask, reference));
+}
+
+// The report of a file read from the instrument: the text, the same figures as JSON, and the
+// page written after a complete reading; what is no measurement file writes nothing.
+TEST_F(K720ctlTest, ReportSummarisesAFileReadFromTheInstrument) {
+    SimInstrument instrument(sim::DemoInstrument());
+    const auto csv = Scratch("reported.csv");
+    const auto page = Scratch("reported.html");
+    ChildProcess read = Run(
+        instrument, {"read", "--unit", "all", "--out", csv.string(), "--report", page.string()});
+    ASSERT_EQ(read.Wait(), 0) << read.err;
+    EXPECT_NE(ReadFile(page).find("<svg"), std::string::npos);
+
+    // The readings as the file holds them: slot lines with a resistance range.
+    int readings = 0;
+    std::istringstream lines(ReadFile(csv));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t comma = line.find(',');
+        readings += line.find_first_of("0123456789") == 0 && comma != std::string::npos &&
+                    line[comma + 1] != ',';
+    }
+    ChildProcess text = Run(instrument, {"report", csv.string()});
+    ASSERT_EQ(text.Wait(), 0) << text.err;
+    for (const char* unit : {"UNIT A", "UNIT C", "UNIT D", "UNIT P", "All units"}) {
+        EXPECT_NE(text.out.find(unit), std::string::npos) << unit;
+    }
+    ChildProcess json = Run(instrument, {"report", csv.string(), "--json"});
+    ASSERT_EQ(json.Wait(), 0) << json.err;
+    EXPECT_NE(json.out.find("\"total\": {\"readings\": " + std::to_string(readings) + ","),
+              std::string::npos)
+        << json.out;
+
+    const auto table = Scratch("not-readings.csv");
+    ASSERT_EQ(Run(instrument, {"table", "new", "--out", table.string()}).Wait(), 0);
+    const auto refusedPage = Scratch("refused.html");
+    ChildProcess refused =
+        Run(instrument, {"report", table.string(), "--html", refusedPage.string()});
+    EXPECT_EQ(refused.Wait(), 1);
+    EXPECT_NE(refused.err.find("not a measurement file"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(refusedPage));
 }
 
 // A standard output that nobody reads (k720ctl ... | true) stops no exchange: the reading and the

@@ -1,0 +1,151 @@
+// k720ctl report: the summary of a measurement file as text, as JSON, or as a page to print.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "commands.h"
+#include "measurement_report.h"
+#include "replacement_file.h"
+#include "report_page.h"
+#include "report_text.h"
+
+namespace {
+
+constexpr const char* kReportUsage =
+    R"(usage: k720ctl report FILE.csv [--json] [--html OUT.html]
+
+Reads a measurement file as k720ctl read and the main program write it and prints, per unit and
+for the whole file: the readings and empty slots; the PASS, FAIL, WARNING and unjudged counts
+and shares; count, minimum, maximum, mean and sample standard deviation of the resistance [mohm]
+and the voltage [V] (over-range readings, "--" or "9999", counted apart); the temperature's
+minimum and maximum in the file's unit; the first and last measurement. A file cut short by a
+cancelled or failed reading is reported as far as it goes, with a note.
+
+  --json          print the same figures as one JSON object instead
+  --html OUT.html also write a page with the summary table and, per unit, a histogram of the
+                  resistance, voltage against resistance coloured by result (with the unit's
+                  comparator limits when its readings share one set) and the resistance in slot
+                  order; self-contained, to open in a browser and print
+
+Exit status 0 on success; 1 when the file cannot be read or is no measurement file (the line that
+does not parse is named; nothing is written then); 2 for a usage error.
+)";
+
+// A measurement file holds at most 12 units of 400 lines of about 90 bytes.
+constexpr std::uintmax_t kMaxMeasurementFileBytes = 4u << 20;
+
+struct ReportOptions {
+    std::string input;
+    bool json = false;
+    std::string html; // empty: no page
+};
+
+// The file's bytes, or a message on stderr and kExitFailed.
+int LoadMeasurementFile(const std::string& path, std::string& bytes) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::is_regular_file(status)) {
+        std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(),
+                     error ? error.message().c_str() : "not a file");
+        return kExitFailed;
+    }
+    if (std::filesystem::file_size(path, error) > kMaxMeasurementFileBytes) {
+        std::fprintf(stderr, "k720ctl: %s: larger than a measurement file can be\n", path.c_str());
+        return kExitFailed;
+    }
+    std::ifstream file(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file.bad() || !file.is_open()) {
+        std::fprintf(stderr, "k720ctl: %s: cannot be read\n", path.c_str());
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+// The report of the file, or the reason printed on stderr.
+std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
+    std::string bytes;
+    if (LoadMeasurementFile(path, bytes) != kExitOk) {
+        return std::nullopt;
+    }
+    report::ParsedReport parsed = report::ParseMeasurementFile(bytes, path);
+    if (!parsed.Ok()) {
+        if (parsed.error.line > 0) {
+            std::fprintf(stderr, "k720ctl: %s: line %d: %s\n", path.c_str(), parsed.error.line,
+                         parsed.error.message.c_str());
+        } else {
+            std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(), parsed.error.message.c_str());
+        }
+        return std::nullopt;
+    }
+    return std::move(parsed.report);
+}
+
+int WritePage(const report::MeasurementReport& report, const std::string& htmlPath) {
+    const std::string page = report::ReportPageHtml(report);
+    files::ReplacementFile file;
+    if (!file.Create(htmlPath) || !file.Append(page.data(), page.size()) || !file.Commit()) {
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     files::CannotSaveMessage(htmlPath, file.Error()).c_str());
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int CheckReportDestination(const std::string& htmlPath) {
+    const std::filesystem::path path(htmlPath);
+    return CheckDestination(htmlPath, path.has_parent_path() ? path.parent_path() : ".",
+                            "the report page");
+}
+
+int WriteReportPage(const std::string& csvPath, const std::string& htmlPath) {
+    const std::optional<report::MeasurementReport> loaded = LoadReport(csvPath);
+    return loaded ? WritePage(*loaded, htmlPath) : kExitFailed;
+}
+
+int RunReport(std::span<const std::string_view> arguments) {
+    ReportOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (IsHelp(argument)) {
+            std::fputs(kReportUsage, stdout);
+            return kExitOk;
+        }
+        if (argument == "--json") {
+            options.json = true;
+        } else if (argument == "--html") {
+            if (++i == arguments.size()) {
+                return UsageError("--html needs a file");
+            }
+            options.html = std::string(arguments[i]);
+        } else if (options.input.empty() && !argument.starts_with("-")) {
+            options.input = std::string(argument);
+        } else {
+            return UsageError("report takes no argument '" + std::string(argument) + "'");
+        }
+    }
+    if (options.input.empty()) {
+        return UsageError("report needs a measurement file");
+    }
+    if (!options.html.empty()) {
+        if (const int status = CheckReportDestination(options.html); status != kExitOk) {
+            return status;
+        }
+    }
+    const std::optional<report::MeasurementReport> loaded = LoadReport(options.input);
+    if (!loaded) {
+        return kExitFailed;
+    }
+    if (!options.html.empty()) {
+        if (const int status = WritePage(*loaded, options.html); status != kExitOk) {
+            return status;
+        }
+    }
+    const std::string text =
+        options.json ? report::ReportJson(*loaded) : report::ReportText(*loaded);
+    std::fputs(text.c_str(), stdout);
+    return kExitOk;
+}

@@ -1,0 +1,475 @@
+#include "measurement_report.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace report {
+
+namespace {
+
+constexpr std::string_view kModelLine = "Model,";
+constexpr std::string_view kSerialLine = "Serial,";
+constexpr std::string_view kDateLine = "Date,";
+constexpr std::string_view kUnitLine = "UNIT ";
+constexpr std::string_view kColumnsCelsius =
+    "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,Voltage[volt],V-Lim[volt],"
+    "Temperature[C],Result,Date,Time";
+constexpr std::string_view kColumnsFahrenheit =
+    "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,Voltage[volt],V-Lim[volt],"
+    "Temperature[F],Result,Date,Time";
+constexpr std::string_view kUnitLetters = "ABCDEFGHJLNP";
+constexpr int kSlotsPerUnit = 400;
+constexpr int kColumns = 12;
+
+// The lines of the file, each without its CR LF; the last one may lack it.
+class Lines {
+public:
+    explicit Lines(std::string_view bytes) : rest_(bytes) {}
+    bool AtEnd() const { return rest_.empty(); }
+    int Number() const { return number_; }
+    // The next line; false at the end of the file.
+    bool Next(std::string_view& line) {
+        if (rest_.empty()) {
+            return false;
+        }
+        const std::size_t end = rest_.find('\n');
+        line = rest_.substr(0, end);
+        rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        ++number_;
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+    int number_ = 0;
+};
+
+std::vector<std::string_view> Split(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma - start));
+        if (comma == std::string_view::npos) {
+            return fields;
+        }
+        start = comma + 1;
+    }
+}
+
+bool ParseInt(std::string_view text, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// A plain decimal text ("-12.345", at most three decimals) as thousandths.
+std::optional<Milli> ParseMilli(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) {
+        text.remove_prefix(1);
+    }
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() || fraction.size() > 3 ||
+        (point != std::string_view::npos && fraction.empty())) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (const std::string_view digits : {whole, fraction}) {
+        for (const char c : digits) {
+            if (c < '0' || c > '9') {
+                return std::nullopt;
+            }
+            value = value * 10 + (c - '0');
+            if (value > Milli::kMaxMagnitude) {
+                return std::nullopt;
+            }
+        }
+    }
+    for (std::size_t i = fraction.size(); i < 3; ++i) {
+        value *= 10;
+    }
+    if (value > Milli::kMaxMagnitude) {
+        return std::nullopt;
+    }
+    return Milli{negative ? -value : value};
+}
+
+// A measured column: a number, or "--" / "9999" for a reading over range (nothing).
+bool ParseMeasured(std::string_view text, std::optional<Milli>& value) {
+    if (text == "--" || text == "9999") {
+        value.reset();
+        return true;
+    }
+    value = ParseMilli(text);
+    return value.has_value();
+}
+
+// A limit column: empty without a judgement, else a number.
+bool ParseLimit(std::string_view text, bool judged, std::optional<Milli>& value) {
+    if (!judged) {
+        value.reset();
+        return text.empty();
+    }
+    value = ParseMilli(text);
+    return value.has_value();
+}
+
+bool ParseTemperature(std::string_view text, Reading& reading) {
+    if (text.empty()) {
+        return true;
+    }
+    if (text == "9999" || text == "-9999") {
+        reading.temperatureOutOfRange = true;
+        return true;
+    }
+    const std::optional<Milli> value = ParseMilli(text);
+    if (!value || value->thousandths % 100 != 0) {
+        return false; // one decimal at most
+    }
+    reading.temperatureTenths = static_cast<int>(value->thousandths / 100);
+    return true;
+}
+
+bool ParseResult(std::string_view text, Result& result) {
+    static constexpr std::pair<std::string_view, Result> kResults[] = {
+        {"", Result::None},
+        {"PASS", Result::Pass},
+        {"FAIL", Result::Fail},
+        {"WARNING", Result::Warning}};
+    for (const auto& [name, value] : kResults) {
+        if (text == name) {
+            result = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+// "Y-M-D" and "H:MM" as minutes since year 0 (months of 31 days: only the order matters).
+bool ParseStamp(std::string_view date, std::string_view time, std::int64_t& stamp) {
+    const std::size_t dash1 = date.find('-');
+    const std::size_t dash2 = date.find('-', dash1 == std::string_view::npos ? 0 : dash1 + 1);
+    const std::size_t colon = time.find(':');
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    if (dash1 == std::string_view::npos || dash2 == std::string_view::npos ||
+        colon == std::string_view::npos || !ParseInt(date.substr(0, dash1), year) ||
+        !ParseInt(date.substr(dash1 + 1, dash2 - dash1 - 1), month) ||
+        !ParseInt(date.substr(dash2 + 1), day) || !ParseInt(time.substr(0, colon), hour) ||
+        !ParseInt(time.substr(colon + 1), minute) || month < 1 || month > 12 || day < 1 ||
+        day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59) {
+        return false;
+    }
+    stamp = (((static_cast<std::int64_t>(year) * 12 + month - 1) * 31 + day - 1) * 24 + hour) * 60 +
+            minute;
+    return true;
+}
+
+bool IsOneOf(std::string_view text, std::initializer_list<std::string_view> choices) {
+    for (const std::string_view choice : choices) {
+        if (text == choice) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A slot line's columns after "No": a reading, or eleven empty columns for an empty slot.
+// Returns the message of what is wrong, or "" (with `empty` set for an empty slot).
+std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, bool& empty) {
+    empty = true;
+    for (std::size_t i = 1; i < f.size(); ++i) {
+        empty = empty && f[i].empty();
+    }
+    if (empty) {
+        return "";
+    }
+    if (!IsOneOf(f[1], {"3m", "30m", "300m", "3"})) {
+        return "the resistance range is not one of 3m, 30m, 300m, 3";
+    }
+    reading.resistanceRange = std::string(f[1]);
+    if (!ParseMeasured(f[2], reading.resistance)) {
+        return "the resistance is not a number";
+    }
+    if (!ParseResult(f[9], reading.result)) {
+        return "the result is not PASS, FAIL, WARNING or empty";
+    }
+    const bool judged = reading.result != Result::None;
+    if (!ParseLimit(f[3], judged, reading.limit1) || !ParseLimit(f[4], judged, reading.limit2)) {
+        return "a resistance limit does not fit the result";
+    }
+    if (!IsOneOf(f[5], {"6V", "60V"})) {
+        return "the voltage range is not 6V or 60V";
+    }
+    reading.voltageRange = std::string(f[5]);
+    if (!ParseMeasured(f[6], reading.voltage)) {
+        return "the voltage is not a number";
+    }
+    if (!ParseLimit(f[7], judged, reading.voltageLimit)) {
+        return "the voltage limit does not fit the result";
+    }
+    if (!ParseTemperature(f[8], reading)) {
+        return "the temperature is not a number";
+    }
+    if (!ParseStamp(f[10], f[11], reading.minuteStamp)) {
+        return "the date or the time is not a measurement time";
+    }
+    reading.date = std::string(f[10]);
+    reading.time = std::string(f[11]);
+    return "";
+}
+
+void AddTo(Spread& spread, const std::optional<Milli>& value) {
+    if (!value) {
+        ++spread.overRange;
+        return;
+    }
+    if (spread.count == 0 || *value < spread.minimum) {
+        spread.minimum = *value;
+    }
+    if (spread.count == 0 || spread.maximum < *value) {
+        spread.maximum = *value;
+    }
+    ++spread.count;
+    spread.sum += value->thousandths;
+    spread.sumOfSquares += value->thousandths * value->thousandths;
+}
+
+// Counts a reading into a summary: results, spreads, temperature and times.
+void Count(Summary& summary, const Reading& reading, std::int64_t& firstStamp,
+           std::int64_t& lastStamp) {
+    ++summary.readings;
+    switch (reading.result) {
+    case Result::Pass:
+        ++summary.pass;
+        break;
+    case Result::Fail:
+        ++summary.fail;
+        break;
+    case Result::Warning:
+        ++summary.warning;
+        break;
+    case Result::None:
+        ++summary.unjudged;
+        break;
+    }
+    AddTo(summary.resistance, reading.resistance);
+    AddTo(summary.voltage, reading.voltage);
+    TemperatureRange& t = summary.temperature;
+    if (reading.temperatureOutOfRange) {
+        ++t.outOfRange;
+    } else if (reading.temperatureTenths) {
+        const int tenths = *reading.temperatureTenths;
+        t.minimumTenths = t.count == 0 ? tenths : std::min(t.minimumTenths, tenths);
+        t.maximumTenths = t.count == 0 ? tenths : std::max(t.maximumTenths, tenths);
+        ++t.count;
+    }
+    const std::string stamp = reading.date + ' ' + reading.time;
+    if (summary.first.empty() || reading.minuteStamp < firstStamp) {
+        summary.first = stamp;
+        firstStamp = reading.minuteStamp;
+    }
+    if (summary.last.empty() || reading.minuteStamp > lastStamp) {
+        summary.last = stamp;
+        lastStamp = reading.minuteStamp;
+    }
+}
+
+// The limits when every judged reading of the unit shares one set.
+std::optional<SharedLimits> SharedLimitsOf(const std::vector<Reading>& readings) {
+    std::optional<SharedLimits> shared;
+    for (const Reading& r : readings) {
+        if (r.result == Result::None) {
+            continue;
+        }
+        const SharedLimits these{*r.limit1, *r.limit2, *r.voltageLimit};
+        if (!shared) {
+            shared = these;
+        } else if (!(shared->limit1 == these.limit1 && shared->limit2 == these.limit2 &&
+                     shared->voltageLimit == these.voltageLimit)) {
+            return std::nullopt;
+        }
+    }
+    return shared;
+}
+
+// Reads the header lines; "" or what is wrong.
+std::string ParseHeader(Lines& lines, MeasurementReport& report) {
+    std::string_view line;
+    if (!lines.Next(line) || !line.starts_with(kModelLine)) {
+        return "not a measurement file: it does not begin with \"Model,\"";
+    }
+    report.model = std::string(line.substr(kModelLine.size()));
+    if (!lines.Next(line) || !line.starts_with(kSerialLine)) {
+        return "not a measurement file: the \"Serial,\" line is missing";
+    }
+    report.serial = std::string(line.substr(kSerialLine.size()));
+    if (!lines.Next(line) || !line.starts_with(kDateLine)) {
+        return "not a measurement file: the \"Date,\" line is missing";
+    }
+    const std::vector<std::string_view> date = Split(line);
+    if (date.size() != 4) {
+        return "not a measurement file: the date line is not \"Date,Y-M-D,,VERSION\"";
+    }
+    report.date = std::string(date[1]);
+    report.version = std::string(date[3]);
+    return "";
+}
+
+} // namespace
+
+std::string MilliText(Milli value) {
+    const std::int64_t magnitude = value.thousandths < 0 ? -value.thousandths : value.thousandths;
+    std::string text = std::to_string(magnitude / 1000);
+    std::int64_t fraction = magnitude % 1000;
+    if (fraction != 0) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%03lld", static_cast<long long>(fraction));
+        std::string decimals = digits;
+        while (decimals.back() == '0') {
+            decimals.pop_back();
+        }
+        text += '.' + decimals;
+    }
+    return value.thousandths < 0 ? '-' + text : text;
+}
+
+std::optional<double> Spread::Mean() const {
+    if (count == 0) {
+        return std::nullopt;
+    }
+    return static_cast<double>(sum) / count / 1000.0;
+}
+
+std::optional<double> Spread::StandardDeviation() const {
+    if (count < 2) {
+        return std::nullopt;
+    }
+    // n * sum(x^2) - (sum x)^2 in long double: the sums are exact integers, the difference is
+    // never negative in exact arithmetic.
+    const long double n = count;
+    const long double spreadTimesN = n * static_cast<long double>(sumOfSquares) -
+                                     static_cast<long double>(sum) * static_cast<long double>(sum);
+    const long double variance = std::max<long double>(0, spreadTimesN) / (n * (n - 1));
+    return static_cast<double>(std::sqrt(variance) / 1000.0L);
+}
+
+std::string ShareText(int part, int whole) {
+    if (whole == 0) {
+        return "-";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f %%", 100.0 * part / whole);
+    return text;
+}
+
+ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fileName) {
+    MeasurementReport report;
+    report.file = fileName;
+    Lines lines(bytes);
+    const auto fail = [&lines](std::string message, bool atLine = true) {
+        return ParsedReport{std::nullopt, {atLine ? lines.Number() : 0, std::move(message)}};
+    };
+    if (std::string wrong = ParseHeader(lines, report); !wrong.empty()) {
+        return fail(std::move(wrong), lines.Number() > 1);
+    }
+
+    std::string_view line;
+    std::string seenUnits;
+    Summary* unit = nullptr;
+    int lastSlot = 0;
+    bool unitClosed = true; // the two empty lines after a unit's last reading
+    int emptyLinesInRow = 0;
+    std::int64_t firstStamp = 0, lastStamp = 0;
+    std::int64_t unitFirst = 0, unitLast = 0;
+    bool fahrenheitKnown = false;
+    while (lines.Next(line)) {
+        if (line.empty()) {
+            ++emptyLinesInRow;
+            if (unit != nullptr && emptyLinesInRow == 2) {
+                unitClosed = true;
+            }
+            continue;
+        }
+        emptyLinesInRow = 0;
+        if (line.starts_with(kUnitLine)) {
+            const std::string_view letter = line.substr(kUnitLine.size());
+            if (letter.size() != 1 || kUnitLetters.find(letter[0]) == std::string_view::npos) {
+                return fail("\"" + std::string(line) + "\" names no memory unit");
+            }
+            if (seenUnits.find(letter[0]) != std::string::npos) {
+                return fail("unit " + std::string(letter) + " appears twice");
+            }
+            if (unit != nullptr && !unitClosed) {
+                return fail("the unit before ends without its two empty lines");
+            }
+            seenUnits += letter[0];
+            report.units.emplace_back();
+            unit = &report.units.back();
+            unit->unit = letter[0];
+            lastSlot = 0;
+            unitClosed = false;
+            // An empty line and the column header follow.
+            if (!lines.Next(line) || !line.empty()) {
+                return fail("the empty line after the unit heading is missing");
+            }
+            if (!lines.Next(line) || (line != kColumnsCelsius && line != kColumnsFahrenheit)) {
+                return fail("the column header is missing or unknown");
+            }
+            const bool fahrenheit = line == kColumnsFahrenheit;
+            if (fahrenheitKnown && fahrenheit != report.fahrenheit) {
+                return fail("the temperature unit changes within the file");
+            }
+            report.fahrenheit = fahrenheit;
+            fahrenheitKnown = true;
+            continue;
+        }
+        if (unit == nullptr || unitClosed) {
+            return fail("a line outside a unit");
+        }
+        const std::vector<std::string_view> fields = Split(line);
+        int slot = 0;
+        if (fields.size() != kColumns || !ParseInt(fields[0], slot) || slot != lastSlot + 1 ||
+            slot > kSlotsPerUnit) {
+            return fail("not a slot line of 12 columns numbered " + std::to_string(lastSlot + 1));
+        }
+        lastSlot = slot;
+        Reading reading;
+        reading.slot = slot;
+        bool empty = false;
+        if (std::string wrong = ParseSlot(fields, reading, empty); !wrong.empty()) {
+            return fail(std::move(wrong));
+        }
+        if (empty) {
+            ++unit->emptySlots;
+            ++report.total.emptySlots;
+            continue;
+        }
+        if (unit->readings == 0) {
+            unitFirst = unitLast = 0;
+        }
+        Count(*unit, reading, unitFirst, unitLast);
+        Count(report.total, reading, firstStamp, lastStamp);
+        unit->points.push_back(std::move(reading));
+    }
+    // A reading that was cancelled or failed leaves its last unit without the two empty lines
+    // that close a unit.
+    if (unit != nullptr && !unitClosed) {
+        report.cut = true;
+        report.cutNote = "The file ends inside UNIT " + std::string(1, unit->unit) +
+                         " after slot " + std::to_string(lastSlot) +
+                         ": the reading was cut short; the slots up to there are reported.";
+    }
+    for (Summary& u : report.units) {
+        u.limits = SharedLimitsOf(u.points);
+    }
+    return {std::move(report), {}};
+}
+
+} // namespace report

@@ -1,0 +1,123 @@
+// The summary of a measurement file as this program writes it: per unit and for the whole file,
+// the counts of results, the spread of the resistance and the voltage, the temperature range and
+// the measurement times, and the readings themselves for the report page's plots.
+//
+// Numbers are taken exactly from their decimal texts: every resistance and voltage is held as an
+// integer count of thousandths (of a milliohm, of a volt), every temperature as tenths of a
+// degree, so that the minimum and maximum are printed exactly as written and sums are exact.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace report {
+
+// A decimal text held exactly: the value is `thousandths` / 1000 (or `tenths` / 10 for a
+// temperature, see Temperature below).
+struct Milli {
+    // The largest magnitude a reading takes: 9999 mohm in the "3" range.
+    static constexpr std::int64_t kMaxMagnitude = 9'999'999;
+    std::int64_t thousandths = 0;
+    bool operator==(const Milli&) const = default;
+    auto operator<=>(const Milli&) const = default;
+};
+// "1.5" for 1500, "-0.005" for -5, "12" for 12000: the shortest exact text.
+std::string MilliText(Milli value);
+
+enum class Result { None, Pass, Fail, Warning };
+
+// One slot line of the file that holds a reading.
+struct Reading {
+    int slot = 0;
+    std::string resistanceRange;     // "3m", "30m", "300m" or "3"
+    std::optional<Milli> resistance; // none: over range ("--" or "9999")
+    std::string voltageRange;        // "6V" or "60V"
+    std::optional<Milli> voltage;    // none: over range
+    // The comparator limits the reading was judged by; none without a judgement.
+    std::optional<Milli> limit1, limit2, voltageLimit;
+    // Tenths of a degree in the file's unit; none when the column is empty or out of range.
+    std::optional<int> temperatureTenths;
+    bool temperatureOutOfRange = false; // "9999" or "-9999"
+    Result result = Result::None;
+    std::string date; // "2014-3-5" as written
+    std::string time; // "9:07" as written
+    // Minutes since the year 0 of the date and time, for ordering.
+    std::int64_t minuteStamp = 0;
+};
+
+struct Spread {
+    int count = 0;          // numeric values
+    int overRange = 0;      // "--" or "9999", not in the figures
+    Milli minimum, maximum; // meaningful when count > 0
+    // Exact sums of the values in thousandths and of their squares: a file holds at most 4,800
+    // readings of at most kMaxMagnitude each, so both fit.
+    std::int64_t sum = 0;
+    std::int64_t sumOfSquares = 0;
+    // The mean and the sample standard deviation (n - 1), in units (mohm, V); none without values
+    // (mean) or below two values (deviation).
+    std::optional<double> Mean() const;
+    std::optional<double> StandardDeviation() const;
+};
+
+struct TemperatureRange {
+    int count = 0;
+    int outOfRange = 0;                       // "9999" or "-9999"
+    int minimumTenths = 0, maximumTenths = 0; // meaningful when count > 0
+};
+
+// The comparator limits shared by every judged reading of a unit.
+struct SharedLimits {
+    Milli limit1, limit2, voltageLimit;
+};
+
+struct Summary {
+    char unit = 0; // 'A'..'P' as in the file's "UNIT X" line; 0 for the whole file
+    int readings = 0;
+    int emptySlots = 0;
+    int pass = 0, fail = 0, warning = 0, unjudged = 0;
+    Spread resistance;
+    Spread voltage;
+    TemperatureRange temperature;
+    // First and last measurement, "2014-3-5 9:07"; empty without readings.
+    std::string first, last;
+    // The limits when every judged reading of the unit shares one set (none otherwise, or
+    // without judged readings). Not kept for the whole file.
+    std::optional<SharedLimits> limits;
+    // The readings in slot order (units only; empty for the whole file).
+    std::vector<Reading> points;
+};
+
+struct MeasurementReport {
+    std::string file; // as named on the command line
+    std::string model, serial, date, version;
+    bool fahrenheit = false;
+    std::vector<Summary> units; // in file order
+    Summary total;
+    // The file ends inside a unit (a cancelled or failed reading): reported as far as it goes.
+    bool cut = false;
+    std::string cutNote; // "UNIT C ends after slot 17: the file was cut short." when cut
+};
+
+struct ReportError {
+    int line = 0; // 0: the file as a whole
+    std::string message;
+};
+
+// A report or what is wrong with the text.
+struct ParsedReport {
+    std::optional<MeasurementReport> report;
+    ReportError error;
+    bool Ok() const { return report.has_value(); }
+};
+
+// Reads the bytes of a measurement file. `fileName` is only written into the report.
+ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fileName);
+
+// The share of `part` in `whole` as a percentage text with one decimal ("33.3 %"); "-" for 0 of
+// 0.
+std::string ShareText(int part, int whole);
+
+} // namespace report

@@ -1,0 +1,672 @@
+#include "report_page.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace report {
+
+namespace {
+
+// Every plot is drawn at one scale, so that its text prints at one size: 0.2 mm per user unit.
+// Two half-width plots side by side and one full-width plot span the 186 mm of an A4 page
+// between 12 mm margins.
+constexpr double kMillimetresPerUnit = 0.2;
+constexpr double kHalfWidth = 455;
+constexpr double kFullWidth = 930;
+constexpr double kPlotHeight = 270;
+constexpr double kSlotPlotHeight = 230;
+
+constexpr const char* kOhm = "m&#937;";
+
+constexpr const char* kStyle = R"(@page { size: A4; margin: 12mm }
+html { -webkit-print-color-adjust: exact; print-color-adjust: exact }
+body { font: 9pt/1.35 sans-serif; color: #222; width: 186mm; margin: 0 auto; padding: 6mm 0 }
+h1 { font-size: 15pt; margin: 0 0 1mm }
+h2 { font-size: 12pt; margin: 0 0 1mm; border-bottom: 0.3mm solid #888 }
+h3 { font-size: 10pt; margin: 4mm 0 1mm }
+.file { font-family: monospace; font-size: 10pt; margin: 0 0 2mm; overflow-wrap: anywhere }
+table { border-collapse: collapse; width: 100%; margin: 0 0 2mm; break-inside: avoid }
+th, td { border: 0.2mm solid #bbb; padding: 0.5mm 1.2mm; text-align: right; white-space: nowrap }
+th { background: #eee; font-weight: 600; text-align: center }
+td:first-child { text-align: left; font-weight: 600 }
+.facts { display: flex; flex-wrap: wrap; gap: 1mm 6mm; margin: 0 0 2mm }
+.facts b { font-weight: 600; color: #555 }
+table.summary { font-size: 8pt }
+table.summary th { white-space: normal }
+tr.total td { font-weight: 700; border-top: 0.5mm solid #666 }
+.share { color: #666; font-size: 7.5pt }
+.cut { border: 0.6mm solid #c62828; background: #fdecea; color: #8e1b1b; padding: 2mm 3mm;
+  font-weight: 600; margin: 2mm 0 }
+section.unit { break-inside: avoid; page-break-inside: avoid; margin-top: 5mm }
+.limits { margin: 0 0 1.5mm }
+.plots { display: flex; flex-wrap: wrap; justify-content: space-between; row-gap: 2mm }
+figure { margin: 0 }
+figcaption { font-weight: 600; margin-bottom: 0.5mm }
+figcaption .note { font-weight: normal; color: #666 }
+svg { display: block }
+svg text { font-family: sans-serif; font-size: 13px; fill: #333 }
+svg .frame { fill: none; stroke: #666; stroke-width: 1 }
+svg .grid { stroke: #e4e4e4; stroke-width: 1 }
+svg .bar { fill: #5b7fa6; stroke: #fff; stroke-width: 0.5 }
+svg .pass { fill: #2e8b3a }
+svg .fail { fill: #d32f2f }
+svg .warning { fill: #f08c00 }
+svg .none { fill: #9a9a9a }
+svg .over { fill: #6a1b9a }
+svg .limit { stroke: #333; stroke-width: 1.2; stroke-dasharray: 6 4 }
+svg text.limit-label { font-size: 12px; fill: #222; paint-order: stroke; stroke: #fff;
+  stroke-width: 3px; stroke-linejoin: round }
+svg text.empty { font-size: 15px; fill: #888 }
+)";
+
+// Text for the page: the five characters with a meaning in HTML become references, control
+// characters (which HTML does not allow) the replacement character.
+std::string Escape(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&#39;";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
+                escaped += "\xEF\xBF\xBD";
+            } else {
+                escaped += c;
+            }
+        }
+    }
+    return escaped;
+}
+
+// `value` with `decimals` decimals, independent of the locale; "-0.0" is written "0.0".
+std::string Fixed(double value, int decimals) {
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                            std::chars_format::fixed, decimals);
+    if (error != std::errc()) {
+        return "-";
+    }
+    std::string text(buffer, end);
+    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
+std::string OptionalText(std::optional<double> value) {
+    return value ? Fixed(*value, 3) : "-";
+}
+
+// "-0.5" for -5 tenths: exact, from the integer.
+std::string TenthsText(int tenths) {
+    const int magnitude = tenths < 0 ? -tenths : tenths;
+    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + '.' +
+           std::to_string(magnitude % 10);
+}
+
+double Value(Milli value) {
+    return static_cast<double>(value.thousandths) / 1000.0;
+}
+
+const char* ResultClass(Result result) {
+    switch (result) {
+    case Result::Pass:
+        return "pass";
+    case Result::Fail:
+        return "fail";
+    case Result::Warning:
+        return "warning";
+    case Result::None:
+        break;
+    }
+    return "none";
+}
+
+const char* ResultName(Result result) {
+    switch (result) {
+    case Result::Pass:
+        return "PASS";
+    case Result::Fail:
+        return "FAIL";
+    case Result::Warning:
+        return "WARNING";
+    case Result::None:
+        break;
+    }
+    return "none";
+}
+
+// Failures are drawn last, so that no other dot hides them.
+constexpr std::array<Result, 4> kDrawOrder = {Result::None, Result::Pass, Result::Warning,
+                                              Result::Fail};
+
+// --- Axes ---------------------------------------------------------------------------------
+
+// A linear scale from `low` to `high`, with a tick every `step`.
+struct Axis {
+    double low = 0, high = 1, step = 1;
+    double Fraction(double value) const { return (value - low) / (high - low); }
+};
+
+// The smallest range of whole steps of 1, 2 or 5 times a power of ten that holds `low` to
+// `high` with about `tickCount` steps. An empty range is widened around its value.
+Axis NiceAxis(double low, double high, int tickCount) {
+    if (!(high > low)) {
+        const double pad = std::max(std::abs(low) * 0.05, 0.01);
+        low -= pad;
+        high += pad;
+    }
+    const double rough = (high - low) / tickCount;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+    const double fraction = rough / magnitude;
+    const double nice = fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10;
+    Axis axis;
+    axis.step = nice * magnitude;
+    axis.low = std::floor(low / axis.step + 1e-9) * axis.step;
+    axis.high = std::ceil(high / axis.step - 1e-9) * axis.step;
+    return axis;
+}
+
+// An axis of whole numbers from 0 to at least `high`.
+Axis CountAxis(int high, int tickCount) {
+    Axis axis = NiceAxis(0, std::max(high, 1), tickCount);
+    axis.step = std::max(axis.step, 1.0);
+    axis.low = 0;
+    axis.high = std::ceil(std::max(high, 1) / axis.step - 1e-9) * axis.step;
+    return axis;
+}
+
+// An axis over the values with a small margin, so that no dot sits on the frame.
+Axis DataAxis(double low, double high, int tickCount, double topMargin = 0.03) {
+    const double span = high > low ? high - low : std::max(std::abs(low) * 0.05, 0.01);
+    return NiceAxis(low - span * 0.03, high + span * topMargin, tickCount);
+}
+
+std::vector<double> Ticks(const Axis& axis) {
+    std::vector<double> ticks;
+    const long count = std::lround((axis.high - axis.low) / axis.step);
+    for (long i = 0; i <= count; ++i) {
+        ticks.push_back(axis.low + static_cast<double>(i) * axis.step);
+    }
+    return ticks;
+}
+
+// A tick's label with as many decimals as the step needs.
+std::string TickText(double value, double step) {
+    const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+    return Fixed(value, decimals);
+}
+
+// SVG coordinates: one decimal is finer than print resolution.
+std::string Coordinate(double value) {
+    return Fixed(value, 1);
+}
+
+// A plot's drawing area within its view box and its scales.
+struct Plot {
+    double width = kHalfWidth, height = kPlotHeight;
+    Axis x, y;
+    double left = 62, top = 32, rightMargin = 14, bottomMargin = 44;
+    double Right() const { return width - rightMargin; }
+    double Bottom() const { return height - bottomMargin; }
+    double X(double value) const { return left + x.Fraction(value) * (Right() - left); }
+    double Y(double value) const { return Bottom() - y.Fraction(value) * (Bottom() - top); }
+};
+
+std::string SvgOpen(const char* cssClass, double width, double height, std::string_view label) {
+    return std::string("<svg class=\"") + cssClass + "\" viewBox=\"0 0 " + Coordinate(width) +
+           ' ' + Coordinate(height) + "\" width=\"" + Coordinate(width * kMillimetresPerUnit) +
+           "mm\" height=\"" + Coordinate(height * kMillimetresPerUnit) +
+           "mm\" role=\"img\" aria-label=\"" + std::string(label) + "\">\n";
+}
+
+std::string Line(double x1, double y1, double x2, double y2, const char* cssClass) {
+    return "<line class=\"" + std::string(cssClass) + "\" x1=\"" + Coordinate(x1) + "\" y1=\"" +
+           Coordinate(y1) + "\" x2=\"" + Coordinate(x2) + "\" y2=\"" + Coordinate(y2) + "\"/>\n";
+}
+
+std::string Text(double x, double y, const char* anchor, std::string_view text,
+                 const char* cssClass = nullptr) {
+    std::string svg = "<text x=\"" + Coordinate(x) + "\" y=\"" + Coordinate(y) +
+                      "\" text-anchor=\"" + anchor + '"';
+    if (cssClass != nullptr) {
+        svg += std::string(" class=\"") + cssClass + '"';
+    }
+    return svg + '>' + std::string(text) + "</text>\n";
+}
+
+// The grid, the tick labels and the axis titles (HTML text, already escaped).
+std::string AxesSvg(const Plot& plot, std::string_view xTitle, std::string_view yTitle) {
+    std::string svg;
+    for (const double tick : Ticks(plot.x)) {
+        const double x = plot.X(tick);
+        svg += Line(x, plot.top, x, plot.Bottom(), "grid");
+        svg += Text(x, plot.Bottom() + 16, "middle", TickText(tick, plot.x.step));
+    }
+    for (const double tick : Ticks(plot.y)) {
+        const double y = plot.Y(tick);
+        svg += Line(plot.left, y, plot.Right(), y, "grid");
+        svg += Text(plot.left - 6, y + 4.5, "end", TickText(tick, plot.y.step));
+    }
+    svg += "<rect class=\"frame\" x=\"" + Coordinate(plot.left) + "\" y=\"" +
+           Coordinate(plot.top) + "\" width=\"" + Coordinate(plot.Right() - plot.left) +
+           "\" height=\"" + Coordinate(plot.Bottom() - plot.top) + "\"/>\n";
+    svg += Text((plot.left + plot.Right()) / 2, plot.height - 6, "middle", xTitle);
+    const double middle = (plot.top + plot.Bottom()) / 2;
+    svg += "<text x=\"14\" y=\"" + Coordinate(middle) + "\" text-anchor=\"middle\" " +
+           "transform=\"rotate(-90 14 " + Coordinate(middle) + ")\">" + std::string(yTitle) +
+           "</text>\n";
+    return svg;
+}
+
+// A plot without anything to draw: its frame and why.
+std::string EmptyPlotSvg(const char* cssClass, double width, double height,
+                         std::string_view message) {
+    Plot plot;
+    plot.width = width;
+    plot.height = height;
+    return SvgOpen(cssClass, width, height, message) + "<rect class=\"frame\" x=\"" +
+           Coordinate(plot.left) + "\" y=\"" + Coordinate(plot.top) + "\" width=\"" +
+           Coordinate(plot.Right() - plot.left) + "\" height=\"" +
+           Coordinate(plot.Bottom() - plot.top) + "\"/>\n" +
+           Text((plot.left + plot.Right()) / 2, (plot.top + plot.Bottom()) / 2, "middle",
+                message, "empty") +
+           "</svg>\n";
+}
+
+// A key above the drawing area: a dot of each result's colour that the plot shows, and the
+// over-range marker when it shows one.
+std::string LegendSvg(const Plot& plot, const std::vector<Result>& results, bool overRange) {
+    std::string svg;
+    double x = plot.left;
+    const double y = plot.top - 10;
+    for (const Result result : results) {
+        svg += "<circle class=\"" + std::string(ResultClass(result)) + "\" cx=\"" +
+               Coordinate(x + 4) + "\" cy=\"" + Coordinate(y - 4) + "\" r=\"4\"/>\n";
+        svg += Text(x + 12, y, "start", ResultName(result));
+        x += 90;
+    }
+    if (overRange) {
+        svg += "<path class=\"over\" d=\"M" + Coordinate(x) + ' ' + Coordinate(y) + "h8l-4-8z\"/>\n";
+        svg += Text(x + 12, y, "start", "over range");
+    }
+    return svg;
+}
+
+// A dashed comparator limit across the drawing area, labelled at its top end (vertical) or its
+// right end (horizontal); `row` staggers the labels of neighbouring vertical lines.
+std::string VerticalLimitSvg(const Plot& plot, double value, const std::string& label, int row) {
+    const double x = plot.X(value);
+    return Line(x, plot.top, x, plot.Bottom(), "limit") +
+           Text(x + 3, plot.top + 13 + 14 * row, "start", label, "limit-label");
+}
+
+std::string HorizontalLimitSvg(const Plot& plot, double value, const std::string& label) {
+    const double y = plot.Y(value);
+    return Line(plot.left, y, plot.Right(), y, "limit") +
+           Text(plot.Right() - 3, y - 4, "end", label, "limit-label");
+}
+
+std::string LimitLabel(const char* name, Milli value, const char* unit) {
+    return std::string(name) + ' ' + Escape(MilliText(value)) + ' ' + unit;
+}
+
+std::string Dot(const Reading& reading, double x, double y, double radius) {
+    return "<circle class=\"" + std::string(ResultClass(reading.result)) + "\" cx=\"" +
+           Coordinate(x) + "\" cy=\"" + Coordinate(y) + "\" r=\"" + Coordinate(radius) + "\"/>\n";
+}
+
+// The results among the readings that `shown` accepts, in drawing order.
+template <typename Shown>
+std::vector<Result> ResultsShown(const std::vector<Reading>& points, Shown shown) {
+    std::vector<Result> results;
+    for (const Result result : kDrawOrder) {
+        if (std::any_of(points.begin(), points.end(), [&](const Reading& reading) {
+                return reading.result == result && shown(reading);
+            })) {
+            results.push_back(result);
+        }
+    }
+    return results;
+}
+
+// --- Plots --------------------------------------------------------------------------------
+
+// The numeric resistances of a unit in 10 to 20 equal bins between their minimum and maximum
+// (about the square root of their number), or in one bin when they are all equal.
+std::string HistogramSvg(const Summary& unit) {
+    std::vector<std::int64_t> values;
+    for (const Reading& reading : unit.points) {
+        if (reading.resistance) {
+            values.push_back(reading.resistance->thousandths);
+        }
+    }
+    if (values.empty()) {
+        return EmptyPlotSvg("histogram", kHalfWidth, kPlotHeight, "No numeric resistance");
+    }
+    const auto [minimum, maximum] = std::minmax_element(values.begin(), values.end());
+    const double low = static_cast<double>(*minimum) / 1000.0;
+    const double high = static_cast<double>(*maximum) / 1000.0;
+    const int bins = low == high ? 1
+                                 : std::clamp(static_cast<int>(std::ceil(std::sqrt(
+                                                  static_cast<double>(values.size())))),
+                                              10, 20);
+    std::vector<int> counts(static_cast<std::size_t>(bins), 0);
+    const double binWidth = (high - low) / bins;
+    for (const std::int64_t value : values) {
+        const double offset = static_cast<double>(value) / 1000.0 - low;
+        const int bin = binWidth > 0 ? static_cast<int>(offset / binWidth) : 0;
+        ++counts[static_cast<std::size_t>(std::min(bin, bins - 1))];
+    }
+    // One bin is drawn a tenth of its axis wide, centred on its value.
+    const double barLow = bins == 1 ? low - std::max(std::abs(low) * 0.01, 0.005) : low;
+    const double barWidth = bins == 1 ? 2 * (low - barLow) : binWidth;
+
+    Plot plot;
+    plot.x = NiceAxis(barLow, barLow + barWidth * bins, 6);
+    plot.y = CountAxis(*std::max_element(counts.begin(), counts.end()), 5);
+    std::string svg = SvgOpen("histogram", plot.width, plot.height, "Resistance histogram");
+    svg += AxesSvg(plot, std::string("Resistance [") + kOhm + "]", "Readings");
+    for (int i = 0; i < bins; ++i) {
+        const int count = counts[static_cast<std::size_t>(i)];
+        if (count == 0) {
+            continue;
+        }
+        const double x1 = plot.X(barLow + barWidth * i);
+        const double x2 = plot.X(barLow + barWidth * (i + 1));
+        const double y = plot.Y(count);
+        svg += "<rect class=\"bar\" x=\"" + Coordinate(x1) + "\" y=\"" + Coordinate(y) +
+               "\" width=\"" + Coordinate(x2 - x1) + "\" height=\"" +
+               Coordinate(plot.Bottom() - y) + "\"/>\n";
+    }
+    return svg + "</svg>\n";
+}
+
+// Voltage against resistance, one dot per reading with both values, coloured by its result; the
+// unit's shared comparator limits as dashed lines.
+std::string ScatterSvg(const Summary& unit) {
+    const auto plotted = [](const Reading& reading) {
+        return reading.resistance.has_value() && reading.voltage.has_value();
+    };
+    std::vector<double> xs, ys;
+    for (const Reading& reading : unit.points) {
+        if (plotted(reading)) {
+            xs.push_back(Value(*reading.resistance));
+            ys.push_back(Value(*reading.voltage));
+        }
+    }
+    if (xs.empty()) {
+        return EmptyPlotSvg("scatter", kHalfWidth, kPlotHeight,
+                            "No reading with both resistance and voltage");
+    }
+    if (unit.limits) {
+        xs.push_back(Value(unit.limits->limit1));
+        xs.push_back(Value(unit.limits->limit2));
+        ys.push_back(Value(unit.limits->voltageLimit));
+    }
+    Plot plot;
+    const auto [xLow, xHigh] = std::minmax_element(xs.begin(), xs.end());
+    const auto [yLow, yHigh] = std::minmax_element(ys.begin(), ys.end());
+    plot.x = DataAxis(*xLow, *xHigh, 6);
+    // Room at the top for the labels of the resistance limits.
+    plot.y = DataAxis(*yLow, *yHigh, 5, unit.limits ? 0.15 : 0.03);
+
+    std::string svg = SvgOpen("scatter", plot.width, plot.height, "Voltage against resistance");
+    svg += AxesSvg(plot, std::string("Resistance [") + kOhm + "]", "Voltage [V]");
+    if (unit.limits) {
+        svg += VerticalLimitSvg(plot, Value(unit.limits->limit1),
+                                LimitLabel("Lim1", unit.limits->limit1, kOhm), 0);
+        svg += VerticalLimitSvg(plot, Value(unit.limits->limit2),
+                                LimitLabel("Lim2", unit.limits->limit2, kOhm), 1);
+        svg += HorizontalLimitSvg(plot, Value(unit.limits->voltageLimit),
+                                  LimitLabel("V-Lim", unit.limits->voltageLimit, "V"));
+    }
+    for (const Result result : kDrawOrder) {
+        for (const Reading& reading : unit.points) {
+            if (reading.result == result && plotted(reading)) {
+                svg += Dot(reading, plot.X(Value(*reading.resistance)),
+                           plot.Y(Value(*reading.voltage)), 2.6);
+            }
+        }
+    }
+    svg += LegendSvg(plot, ResultsShown(unit.points, plotted), false);
+    return svg + "</svg>\n";
+}
+
+// The resistance of each slot, coloured by result; an over-range reading is a triangle at the
+// top of the drawing area. The shared resistance limits are dashed lines.
+std::string SlotPlotSvg(const Summary& unit) {
+    std::vector<double> values;
+    int lastSlot = 1;
+    bool overRange = false;
+    for (const Reading& reading : unit.points) {
+        lastSlot = std::max(lastSlot, reading.slot);
+        if (reading.resistance) {
+            values.push_back(Value(*reading.resistance));
+        } else {
+            overRange = true;
+        }
+    }
+    if (unit.limits) {
+        values.push_back(Value(unit.limits->limit1));
+        values.push_back(Value(unit.limits->limit2));
+    }
+    Plot plot;
+    plot.width = kFullWidth;
+    plot.height = kSlotPlotHeight;
+    plot.x = CountAxis(lastSlot, 10);
+    if (values.empty()) {
+        plot.y = NiceAxis(0, 1, 5);
+    } else {
+        const auto [low, high] = std::minmax_element(values.begin(), values.end());
+        // Room at the top for the over-range markers.
+        plot.y = DataAxis(*low, *high, 5, overRange ? 0.12 : 0.03);
+    }
+    std::string svg = SvgOpen("slots", plot.width, plot.height, "Resistance by slot");
+    svg += AxesSvg(plot, "Slot", std::string("Resistance [") + kOhm + "]");
+    if (unit.limits) {
+        svg += HorizontalLimitSvg(plot, Value(unit.limits->limit1),
+                                  LimitLabel("Lim1", unit.limits->limit1, kOhm));
+        svg += HorizontalLimitSvg(plot, Value(unit.limits->limit2),
+                                  LimitLabel("Lim2", unit.limits->limit2, kOhm));
+    }
+    for (const Result result : kDrawOrder) {
+        for (const Reading& reading : unit.points) {
+            if (reading.result == result && reading.resistance) {
+                svg += Dot(reading, plot.X(reading.slot), plot.Y(Value(*reading.resistance)), 2);
+            }
+        }
+    }
+    for (const Reading& reading : unit.points) {
+        if (!reading.resistance) {
+            const double x = plot.X(reading.slot);
+            svg += "<path class=\"over\" d=\"M" + Coordinate(x - 3.5) + ' ' +
+                   Coordinate(plot.top + 10) + "h7l-3.5-7z\"/>\n";
+        }
+    }
+    svg += LegendSvg(
+        plot, ResultsShown(unit.points, [](const Reading& r) { return r.resistance.has_value(); }),
+        overRange);
+    return svg + "</svg>\n";
+}
+
+// --- Tables and sections ------------------------------------------------------------------
+
+std::string Cell(const std::string& content) {
+    return "<td>" + content + "</td>";
+}
+
+std::string CountWithShare(int part, int whole) {
+    return Cell(std::to_string(part) + " <span class=\"share\">" + Escape(ShareText(part, whole)) +
+                "</span>");
+}
+
+std::string SpreadCells(const Spread& spread) {
+    const bool any = spread.count > 0;
+    return Cell(std::to_string(spread.count)) +
+           Cell(any ? Escape(MilliText(spread.minimum)) : "-") +
+           Cell(any ? Escape(MilliText(spread.maximum)) : "-") + Cell(OptionalText(spread.Mean())) +
+           Cell(OptionalText(spread.StandardDeviation())) + Cell(std::to_string(spread.overRange));
+}
+
+std::string TemperatureCells(const TemperatureRange& range) {
+    const bool any = range.count > 0;
+    return Cell(any ? TenthsText(range.minimumTenths) : "-") +
+           Cell(any ? TenthsText(range.maximumTenths) : "-") +
+           Cell(std::to_string(range.outOfRange));
+}
+
+std::string OrDash(const std::string& text) {
+    return text.empty() ? "-" : Escape(text);
+}
+
+std::string ResultCells(const Summary& summary) {
+    return Cell(std::to_string(summary.readings)) + Cell(std::to_string(summary.emptySlots)) +
+           CountWithShare(summary.pass, summary.readings) +
+           CountWithShare(summary.fail, summary.readings) +
+           CountWithShare(summary.warning, summary.readings) +
+           CountWithShare(summary.unjudged, summary.readings);
+}
+
+std::string FigureCells(const Summary& summary) {
+    return SpreadCells(summary.resistance) + SpreadCells(summary.voltage);
+}
+
+std::string TemperatureAndTimeCells(const Summary& summary) {
+    return TemperatureCells(summary.temperature) + Cell(OrDash(summary.first)) +
+           Cell(OrDash(summary.last));
+}
+
+std::string UnitLabel(char unit) {
+    return "Unit " + Escape(std::string(1, unit));
+}
+
+// One row per unit and a last one for the whole file, under the header rows `head`.
+std::string SummaryTable(const MeasurementReport& report, const std::string& head,
+                         std::string (*cells)(const Summary&)) {
+    std::string html = "<table class=\"summary\">\n<thead>\n" + head + "</thead>\n<tbody>\n";
+    for (const Summary& unit : report.units) {
+        html += "<tr>" + Cell(UnitLabel(unit.unit)) + cells(unit) + "</tr>\n";
+    }
+    html += "<tr class=\"total\">" + Cell("All units") + cells(report.total) + "</tr>\n";
+    return html + "</tbody>\n</table>\n";
+}
+
+// The summary in three tables of the same rows, each narrow enough for the page: the results,
+// the resistance and voltage figures, the temperatures and measurement times.
+std::string SummaryTables(const MeasurementReport& report) {
+    const std::string spreadHead =
+        "<th>count</th><th>min</th><th>max</th><th>mean</th><th>s.d.</th><th>over range</th>";
+    return SummaryTable(report,
+                        "<tr><th>Unit</th><th>Readings</th><th>Empty slots</th><th>PASS</th>"
+                        "<th>FAIL</th><th>WARNING</th><th>none</th></tr>\n",
+                        ResultCells) +
+           SummaryTable(report,
+                        "<tr><th rowspan=\"2\">Unit</th><th colspan=\"6\">Resistance [" +
+                            std::string(kOhm) +
+                            "]</th><th colspan=\"6\">Voltage [V]</th></tr>\n<tr>" + spreadHead +
+                            spreadHead + "</tr>\n",
+                        FigureCells) +
+           SummaryTable(report,
+                        "<tr><th rowspan=\"2\">Unit</th><th colspan=\"3\">Temperature [" +
+                            std::string(report.fahrenheit ? "&#176;F" : "&#176;C") +
+                            "]</th><th colspan=\"2\">Measured</th></tr>\n<tr><th>min</th>"
+                            "<th>max</th><th>out of range</th><th>first</th><th>last</th></tr>\n",
+                        TemperatureAndTimeCells);
+}
+
+std::string Fact(const char* name, const std::string& value) {
+    return std::string("<span><b>") + name + "</b> " + value + "</span>\n";
+}
+
+std::string HeaderHtml(const MeasurementReport& report) {
+    std::string html = "<header>\n<h1>K720 measurement report</h1>\n<p class=\"file\">" +
+                       Escape(report.file) + "</p>\n<p class=\"facts\">\n" +
+                       Fact("Model", Escape(report.model)) +
+                       Fact("Serial number", Escape(report.serial)) +
+                       Fact("Transferred", Escape(report.date)) +
+                       Fact("Version", Escape(report.version)) +
+                       Fact("Temperature", report.fahrenheit ? "&#176;F" : "&#176;C") + "</p>\n";
+    if (report.cut) {
+        html += "<p class=\"cut\">Incomplete file: " + Escape(report.cutNote) + "</p>\n";
+    }
+    return html + "</header>\n";
+}
+
+std::string LimitsNote(const Summary& unit) {
+    if (unit.limits) {
+        return "Comparator limits of every judged reading: " +
+               LimitLabel("Lim1", unit.limits->limit1, kOhm) + ", " +
+               LimitLabel("Lim2", unit.limits->limit2, kOhm) + ", " +
+               LimitLabel("V-Lim", unit.limits->voltageLimit, "V") + '.';
+    }
+    if (unit.pass + unit.fail + unit.warning > 0) {
+        return "The judged readings were judged by different comparator limits; none are drawn.";
+    }
+    return "No reading was judged.";
+}
+
+std::string OverRangeNote(int count) {
+    if (count == 0) {
+        return "";
+    }
+    return " <span class=\"note\">(" + std::to_string(count) + " over range, not shown)</span>";
+}
+
+std::string UnitSection(const Summary& unit) {
+    int noResistance = 0, notBoth = 0;
+    for (const Reading& reading : unit.points) {
+        noResistance += reading.resistance ? 0 : 1;
+        notBoth += reading.resistance && reading.voltage ? 0 : 1;
+    }
+    return "<section class=\"unit\">\n<h2>" + UnitLabel(unit.unit) + " &#8211; " +
+           std::to_string(unit.readings) + (unit.readings == 1 ? " reading" : " readings") +
+           "</h2>\n<p class=\"limits\">" + LimitsNote(unit) +
+           "</p>\n<div class=\"plots\">\n<figure><figcaption>Resistance distribution" +
+           OverRangeNote(noResistance) + "</figcaption>\n" + HistogramSvg(unit) +
+           "</figure>\n<figure><figcaption>Voltage against resistance" + OverRangeNote(notBoth) +
+           "</figcaption>\n" + ScatterSvg(unit) +
+           "</figure>\n<figure><figcaption>Resistance by slot</figcaption>\n" + SlotPlotSvg(unit) +
+           "</figure>\n</div>\n</section>\n";
+}
+
+} // namespace
+
+std::string ReportPageHtml(const MeasurementReport& report) {
+    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<meta name=\"viewport\" content=\"width=device-width\">\n<title>K720 "
+                       "report &#8211; " +
+                       Escape(report.file) + "</title>\n<style>\n" + kStyle +
+                       "</style>\n</head>\n<body>\n";
+    html += HeaderHtml(report);
+    html += "<h3>Summary</h3>\n" + SummaryTables(report);
+    for (const Summary& unit : report.units) {
+        if (unit.readings > 0) {
+            html += UnitSection(unit);
+        }
+    }
+    return html + "</body>\n</html>\n";
+}
+
+} // namespace report

@@ -1,0 +1,162 @@
+#include "report_text.h"
+
+#include <cstdio>
+
+namespace report {
+
+namespace {
+
+std::string TenthsText(int tenths) {
+    const int magnitude = tenths < 0 ? -tenths : tenths;
+    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + '.' +
+           std::to_string(magnitude % 10);
+}
+
+std::string Padded(std::string text, std::size_t width) {
+    if (text.size() < width) {
+        text.append(width - text.size(), ' ');
+    }
+    return text;
+}
+
+std::string CountLine(const char* name, int count, int whole) {
+    return "  " + Padded(name, 18) + Padded(std::to_string(count), 6) + ShareText(count, whole) +
+           '\n';
+}
+
+std::string SpreadLine(const char* name, const Spread& spread) {
+    std::string line = "  " + Padded(name, 18) + "count " + std::to_string(spread.count);
+    if (spread.count > 0) {
+        line += "  min " + MilliText(spread.minimum) + "  max " + MilliText(spread.maximum) +
+                "  mean " + FigureText(spread.Mean()) + "  s.d. " +
+                FigureText(spread.StandardDeviation());
+    }
+    return line + "  over range " + std::to_string(spread.overRange) + '\n';
+}
+
+std::string SummaryText(const std::string& title, const Summary& s, bool fahrenheit) {
+    std::string text = title + '\n';
+    text += "  " + Padded("Readings", 18) + Padded(std::to_string(s.readings), 6) + "empty slots " +
+            std::to_string(s.emptySlots) + '\n';
+    text += CountLine("PASS", s.pass, s.readings);
+    text += CountLine("FAIL", s.fail, s.readings);
+    text += CountLine("WARNING", s.warning, s.readings);
+    text += CountLine("no judgement", s.unjudged, s.readings);
+    text += SpreadLine("Resistance [mohm]", s.resistance);
+    text += SpreadLine("Voltage [V]", s.voltage);
+    text += "  " + Padded(fahrenheit ? "Temperature [F]" : "Temperature [C]", 18);
+    if (s.temperature.count > 0) {
+        text += "min " + TenthsText(s.temperature.minimumTenths) + "  max " +
+                TenthsText(s.temperature.maximumTenths) + "  ";
+    }
+    text += "out of range " + std::to_string(s.temperature.outOfRange) + '\n';
+    if (!s.first.empty()) {
+        text += "  " + Padded("Measured", 18) + s.first + " to " + s.last + '\n';
+    }
+    return text;
+}
+
+// JSON texts: strings escaped, numbers as written.
+std::string JsonString(const std::string& text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + '"';
+}
+
+std::string JsonFigure(const std::optional<double>& figure) {
+    return figure ? FigureText(figure) : "null";
+}
+
+std::string JsonSpread(const Spread& s) {
+    const bool any = s.count > 0;
+    return "{\"count\": " + std::to_string(s.count) +
+           ", \"min\": " + (any ? MilliText(s.minimum) : "null") +
+           ", \"max\": " + (any ? MilliText(s.maximum) : "null") +
+           ", \"mean\": " + JsonFigure(s.Mean()) +
+           ", \"sd\": " + JsonFigure(s.StandardDeviation()) +
+           ", \"overRange\": " + std::to_string(s.overRange) + "}";
+}
+
+std::string JsonSummary(const Summary& s, bool isUnit) {
+    const TemperatureRange& t = s.temperature;
+    std::string json = "{";
+    if (isUnit) {
+        json += "\"unit\": " + JsonString(std::string(1, s.unit)) + ", ";
+    }
+    json += "\"readings\": " + std::to_string(s.readings) +
+            ", \"emptySlots\": " + std::to_string(s.emptySlots) +
+            ", \"pass\": " + std::to_string(s.pass) + ", \"fail\": " + std::to_string(s.fail) +
+            ", \"warning\": " + std::to_string(s.warning) +
+            ", \"unjudged\": " + std::to_string(s.unjudged) +
+            ", \"resistance\": " + JsonSpread(s.resistance) +
+            ", \"voltage\": " + JsonSpread(s.voltage) +
+            ", \"temperature\": {\"count\": " + std::to_string(t.count) +
+            ", \"min\": " + (t.count > 0 ? TenthsText(t.minimumTenths) : "null") +
+            ", \"max\": " + (t.count > 0 ? TenthsText(t.maximumTenths) : "null") +
+            ", \"outOfRange\": " + std::to_string(t.outOfRange) + "}" +
+            ", \"first\": " + (s.first.empty() ? "null" : JsonString(s.first)) +
+            ", \"last\": " + (s.last.empty() ? "null" : JsonString(s.last));
+    if (isUnit) {
+        json += ", \"limits\": ";
+        json += s.limits ? "{\"rLim1\": " + MilliText(s.limits->limit1) +
+                               ", \"rLim2\": " + MilliText(s.limits->limit2) +
+                               ", \"vLim\": " + MilliText(s.limits->voltageLimit) + "}"
+                         : "null";
+    }
+    return json + "}";
+}
+
+} // namespace
+
+std::string FigureText(const std::optional<double>& figure) {
+    if (!figure) {
+        return "-";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", *figure);
+    return text;
+}
+
+std::string ReportText(const MeasurementReport& report) {
+    std::string text = "File     " + report.file + '\n';
+    text += "Model    " + report.model + '\n';
+    text += "Serial   " + report.serial + '\n';
+    text += "Date     " + report.date + '\n';
+    for (const Summary& unit : report.units) {
+        text += '\n' + SummaryText("UNIT " + std::string(1, unit.unit), unit, report.fahrenheit);
+    }
+    text += '\n' + SummaryText("All units", report.total, report.fahrenheit);
+    if (report.cut) {
+        text += "\nNote: " + report.cutNote + '\n';
+    }
+    return text;
+}
+
+std::string ReportJson(const MeasurementReport& report) {
+    std::string json =
+        "{\"file\": " + JsonString(report.file) + ", \"model\": " + JsonString(report.model) +
+        ", \"serial\": " + JsonString(report.serial) + ", \"date\": " + JsonString(report.date) +
+        ", \"version\": " + JsonString(report.version) +
+        ", \"temperatureUnit\": " + (report.fahrenheit ? "\"F\"" : "\"C\"") +
+        ", \"cut\": " + (report.cut ? "true" : "false") +
+        ", \"note\": " + (report.cut ? JsonString(report.cutNote) : "null") + ",\n \"units\": [";
+    for (std::size_t i = 0; i < report.units.size(); ++i) {
+        json += (i == 0 ? "\n  " : ",\n  ") + JsonSummary(report.units[i], true);
+    }
+    json += "],\n \"total\": " + JsonSummary(report.total, false) + "}\n";
+    return json;
+}
+
+} // namespace report

@@ -1,0 +1,149 @@
+// The summary of a measurement file: figures worked out by hand for a small file with every
+// special text, both temperature units, a cut file, and the files that are refused.
+#include <array>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "measurement_report.h"
+#include "report_text.h"
+
+namespace {
+
+using report::FigureText;
+using report::MilliText;
+using report::ParseMeasurementFile;
+
+const std::string kHeader = "Model,K720 BATTERY TARVELIN\r\nSerial,123456789\r\n"
+                            "Date,2014-3-10,,V1.03\r\n\r\n\r\n";
+std::string Columns(char unit) {
+    return std::string("No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,") +
+           "Voltage[volt],V-Lim[volt],Temperature[" + unit + "],Result,Date,Time\r\n";
+}
+
+// Unit C complete, then unit A cut after its first slot; units not in letter order.
+const std::string kFile =
+    kHeader + "UNIT C\r\n\r\n" + Columns('C') +
+    "1,30m,12.34,15.00,10.00,6V,3.712,3.500,35.3,PASS,2014-3-5,9:07\r\n"
+    "2,,,,,,,,,,,\r\n"
+    "3,3m,--,,,60V,12.50,,,,2014-3-5,9:08\r\n"
+    "4,300m,9999,100.0,200.0,6V,-10.000,2.500,9999,FAIL,2014-3-4,23:59\r\n"
+    "5,3m,1.01,1.500,2.000,6V,--,2.500,-9999,WARNING,2014-3-6,0:00\r\n\r\n\r\n"
+    "UNIT A\r\n\r\n" +
+    Columns('C') + "1,3,1234,1000,2000,6V,9999,2.500,-0.5,FAIL,2014-3-5,10:00\r\n";
+
+TEST(MeasurementReport, FiguresOfEveryUnitAndTheWholeFile) {
+    const report::ParsedReport parsed = ParseMeasurementFile(kFile, "day.csv");
+    ASSERT_TRUE(parsed.Ok()) << parsed.error.line << ": " << parsed.error.message;
+    const report::MeasurementReport& r = *parsed.report;
+    EXPECT_EQ(r.serial, "123456789");
+    EXPECT_EQ(r.date, "2014-3-10");
+    EXPECT_FALSE(r.fahrenheit);
+    ASSERT_EQ(r.units.size(), 2u);
+
+    const report::Summary& c = r.units[0];
+    EXPECT_EQ(c.unit, 'C');
+    EXPECT_EQ(c.readings, 4);
+    EXPECT_EQ(c.emptySlots, 1);
+    EXPECT_EQ((std::array{c.pass, c.fail, c.warning, c.unjudged}), (std::array{1, 1, 1, 1}));
+    EXPECT_EQ(c.resistance.count, 2);
+    EXPECT_EQ(c.resistance.overRange, 2); // "--" and "9999"
+    EXPECT_EQ(MilliText(c.resistance.minimum), "1.01");
+    EXPECT_EQ(MilliText(c.resistance.maximum), "12.34");
+    EXPECT_EQ(FigureText(c.resistance.Mean()), "6.6750");
+    EXPECT_EQ(FigureText(c.resistance.StandardDeviation()), "8.0115");
+    EXPECT_EQ(c.voltage.count, 3);
+    EXPECT_EQ(c.voltage.overRange, 1);
+    EXPECT_EQ(MilliText(c.voltage.minimum), "-10");
+    EXPECT_EQ(MilliText(c.voltage.maximum), "12.5");
+    EXPECT_EQ(FigureText(c.voltage.Mean()), "2.0707");
+    EXPECT_EQ(FigureText(c.voltage.StandardDeviation()), "11.3394");
+    EXPECT_EQ(c.temperature.count, 1);
+    EXPECT_EQ(c.temperature.outOfRange, 2);
+    EXPECT_EQ(c.temperature.maximumTenths, 353);
+    // By time, not by text: "2014-3-4 23:59" comes before "2014-3-5 9:07".
+    EXPECT_EQ(c.first, "2014-3-4 23:59");
+    EXPECT_EQ(c.last, "2014-3-6 0:00");
+    EXPECT_FALSE(c.limits.has_value()) << "three different sets of limits";
+
+    const report::Summary& a = r.units[1];
+    EXPECT_EQ(a.readings, 1);
+    EXPECT_EQ(FigureText(a.resistance.Mean()), "1234.0000");
+    EXPECT_FALSE(a.resistance.StandardDeviation().has_value()) << "none below two values";
+    EXPECT_EQ(a.voltage.count, 0);
+    EXPECT_FALSE(a.voltage.Mean().has_value());
+    EXPECT_EQ(a.temperature.minimumTenths, -5);
+    ASSERT_TRUE(a.limits.has_value());
+    EXPECT_EQ(MilliText(a.limits->limit2), "2000");
+    EXPECT_EQ(MilliText(a.limits->voltageLimit), "2.5");
+
+    const report::Summary& all = r.total;
+    EXPECT_EQ(all.readings, 5);
+    EXPECT_EQ(all.fail, 2);
+    EXPECT_EQ(all.resistance.count, 3);
+    EXPECT_EQ(FigureText(all.resistance.Mean()), "415.7833");
+    EXPECT_EQ(FigureText(all.resistance.StandardDeviation()), "708.6191");
+    EXPECT_EQ(report::ShareText(all.fail, all.readings), "40.0 %");
+
+    // The file ends inside unit A: reported as far as it goes, with a note.
+    EXPECT_TRUE(r.cut);
+    EXPECT_NE(r.cutNote.find("UNIT A after slot 1"), std::string::npos) << r.cutNote;
+}
+
+TEST(MeasurementReport, TextAndJsonCarryTheSameFigures) {
+    const report::MeasurementReport r = *ParseMeasurementFile(kFile, "day \"1\".csv").report;
+    const std::string text = report::ReportText(r);
+    const std::string json = report::ReportJson(r);
+    for (const char* figure : {"6.6750", "8.0115", "415.7833", "12.34", "-10", "35.3"}) {
+        EXPECT_NE(text.find(figure), std::string::npos) << figure;
+        EXPECT_NE(json.find(figure), std::string::npos) << figure;
+    }
+    EXPECT_NE(text.find("Note: The file ends inside UNIT A"), std::string::npos);
+    EXPECT_NE(json.find("\"file\": \"day \\\"1\\\".csv\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"sd\": null"), std::string::npos) << "unit A has one resistance";
+    EXPECT_NE(json.find("\"limits\": {\"rLim1\": 1000, \"rLim2\": 2000, \"vLim\": 2.5}"),
+              std::string::npos);
+    EXPECT_NE(json.find("\"cut\": true"), std::string::npos);
+}
+
+TEST(MeasurementReport, FahrenheitFileCompleteWithoutANote) {
+    const std::string file = kHeader + "UNIT P\r\n\r\n" + Columns('F') +
+                             "1,3m,0.500,,,6V,3.700,,77.5,,2014-3-5,9:07\r\n\r\n\r\n";
+    const report::ParsedReport parsed = ParseMeasurementFile(file, "f.csv");
+    ASSERT_TRUE(parsed.Ok()) << parsed.error.message;
+    EXPECT_TRUE(parsed.report->fahrenheit);
+    EXPECT_FALSE(parsed.report->cut);
+    EXPECT_EQ(parsed.report->units[0].temperature.maximumTenths, 775);
+    EXPECT_EQ(parsed.report->units[0].unjudged, 1);
+    EXPECT_NE(report::ReportText(*parsed.report).find("Temperature [F]"), std::string::npos);
+}
+
+TEST(MeasurementReport, RefusesWhatIsNoMeasurementFileNamingTheLine) {
+    const std::string unitC = kHeader + "UNIT C\r\n\r\n" + Columns('C');
+    const std::string reading = "1,3m,1.000,,,6V,3.700,,25.0,,2014-3-5,9:07\r\n";
+    const struct {
+        const char* name;
+        std::string file;
+        int line;
+    } cases[] = {
+        {"a comparator table", "No,Name,R-Range\r\n", 0},
+        {"a result that is none of the four",
+         unitC + "1,3m,1.000,,,6V,3.7,,25.0,MAYBE,1-1-1,0:00\r\n", 9},
+        {"a slot skipped", unitC + reading + "3,,,,,,,,,,,\r\n", 10},
+        {"a limit without a judgement", unitC + "1,3m,1.000,2.000,,6V,3.7,,25.0,,1-1-1,0:00\r\n",
+         9},
+        {"a number beyond any reading", unitC + "1,3,99999999,,,6V,3.7,,25.0,,1-1-1,0:00\r\n", 9},
+        {"a unit twice", unitC + reading + "\r\n\r\nUNIT C\r\n", 12},
+        {"the temperature unit changes", unitC + reading + "\r\n\r\nUNIT A\r\n\r\n" + Columns('F'),
+         14},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const report::ParsedReport parsed = ParseMeasurementFile(c.file, "x.csv");
+        EXPECT_FALSE(parsed.Ok());
+        EXPECT_EQ(parsed.error.line, c.line) << parsed.error.message;
+        EXPECT_FALSE(parsed.error.message.empty());
+    }
+}
+
+} // namespace
