@@ -83,6 +83,16 @@ expect "read --unit all into a path with backslashes" 0 "Data received."
 linux --port "$device" read --unit all --out "$scratch/linux/all.csv"
 same "read --unit all writes the Linux k720ctl's file" "$scratch/all.csv" "$scratch/linux/all.csv"
 
+# The report of that file: the same JSON figures as the Linux k720ctl's, but for the file's name,
+# and the page beside it.
+win report 'C:\k720ctl\all.csv' --json --html 'C:\k720ctl\all.html'
+expect "report --json --html" 0 '"total": {"readings": '
+tail -n +2 "$scratch/out" | tr -d '\r' >"$scratch/report.json"
+"$linux" report "$scratch/linux/all.csv" --json | tail -n +2 >"$scratch/linux/report.json"
+same "report --json gives the Linux k720ctl's figures" "$scratch/report.json" \
+  "$scratch/linux/report.json"
+grep -q "<svg" "$scratch/all.html" || fail "report --html: no plots in the page"
+
 mkdir -p units
 win --port "${port,,}" read --unit P --out 'units\p.csv'
 expect "read into a relative path with backslashes, the port in lower case" 0 "Data received."
