@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "report_text.h"
+
 namespace report {
 
 namespace {
@@ -102,8 +104,8 @@ std::string Escape(std::string_view text) {
 // `value` with `decimals` decimals, independent of the locale; "-0.0" is written "0.0".
 std::string Fixed(double value, int decimals) {
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                            std::chars_format::fixed, decimals);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (error != std::errc()) {
         return "-";
     }
@@ -112,10 +114,6 @@ std::string Fixed(double value, int decimals) {
         text.erase(0, 1);
     }
     return text;
-}
-
-std::string OptionalText(std::optional<double> value) {
-    return value ? Fixed(*value, 3) : "-";
 }
 
 // "-0.5" for -5 tenths: exact, from the integer.
@@ -169,8 +167,8 @@ struct Axis {
     double Fraction(double value) const { return (value - low) / (high - low); }
 };
 
-// The smallest range of whole steps of 1, 2 or 5 times a power of ten that holds `low` to
-// `high` with about `tickCount` steps. An empty range is widened around its value.
+// The smallest range of whole steps that holds `low` to `high`, the step 1, 2 or 5 times a power
+// of ten nearest to a `tickCount`-th of the range. An empty range is widened around its value.
 Axis NiceAxis(double low, double high, int tickCount) {
     if (!(high > low)) {
         const double pad = std::max(std::abs(low) * 0.05, 0.01);
@@ -180,7 +178,7 @@ Axis NiceAxis(double low, double high, int tickCount) {
     const double rough = (high - low) / tickCount;
     const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
     const double fraction = rough / magnitude;
-    const double nice = fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10;
+    const double nice = fraction < 1.5 ? 1 : fraction < 3 ? 2 : fraction < 7 ? 5 : 10;
     Axis axis;
     axis.step = nice * magnitude;
     axis.low = std::floor(low / axis.step + 1e-9) * axis.step;
@@ -223,20 +221,24 @@ std::string Coordinate(double value) {
     return Fixed(value, 1);
 }
 
-// A plot's drawing area within its view box and its scales.
+// A plot's drawing area within its view box and its scales. `xInset` keeps the ends of the x
+// scale off the frame, for values that lie on them.
 struct Plot {
     double width = kHalfWidth, height = kPlotHeight;
     Axis x, y;
     double left = 62, top = 32, rightMargin = 14, bottomMargin = 44;
+    double xInset = 0;
     double Right() const { return width - rightMargin; }
     double Bottom() const { return height - bottomMargin; }
-    double X(double value) const { return left + x.Fraction(value) * (Right() - left); }
+    double X(double value) const {
+        return left + xInset + x.Fraction(value) * (Right() - left - 2 * xInset);
+    }
     double Y(double value) const { return Bottom() - y.Fraction(value) * (Bottom() - top); }
 };
 
 std::string SvgOpen(const char* cssClass, double width, double height, std::string_view label) {
-    return std::string("<svg class=\"") + cssClass + "\" viewBox=\"0 0 " + Coordinate(width) +
-           ' ' + Coordinate(height) + "\" width=\"" + Coordinate(width * kMillimetresPerUnit) +
+    return std::string("<svg class=\"") + cssClass + "\" viewBox=\"0 0 " + Coordinate(width) + ' ' +
+           Coordinate(height) + "\" width=\"" + Coordinate(width * kMillimetresPerUnit) +
            "mm\" height=\"" + Coordinate(height * kMillimetresPerUnit) +
            "mm\" role=\"img\" aria-label=\"" + std::string(label) + "\">\n";
 }
@@ -269,9 +271,9 @@ std::string AxesSvg(const Plot& plot, std::string_view xTitle, std::string_view 
         svg += Line(plot.left, y, plot.Right(), y, "grid");
         svg += Text(plot.left - 6, y + 4.5, "end", TickText(tick, plot.y.step));
     }
-    svg += "<rect class=\"frame\" x=\"" + Coordinate(plot.left) + "\" y=\"" +
-           Coordinate(plot.top) + "\" width=\"" + Coordinate(plot.Right() - plot.left) +
-           "\" height=\"" + Coordinate(plot.Bottom() - plot.top) + "\"/>\n";
+    svg += "<rect class=\"frame\" x=\"" + Coordinate(plot.left) + "\" y=\"" + Coordinate(plot.top) +
+           "\" width=\"" + Coordinate(plot.Right() - plot.left) + "\" height=\"" +
+           Coordinate(plot.Bottom() - plot.top) + "\"/>\n";
     svg += Text((plot.left + plot.Right()) / 2, plot.height - 6, "middle", xTitle);
     const double middle = (plot.top + plot.Bottom()) / 2;
     svg += "<text x=\"14\" y=\"" + Coordinate(middle) + "\" text-anchor=\"middle\" " +
@@ -290,8 +292,8 @@ std::string EmptyPlotSvg(const char* cssClass, double width, double height,
            Coordinate(plot.left) + "\" y=\"" + Coordinate(plot.top) + "\" width=\"" +
            Coordinate(plot.Right() - plot.left) + "\" height=\"" +
            Coordinate(plot.Bottom() - plot.top) + "\"/>\n" +
-           Text((plot.left + plot.Right()) / 2, (plot.top + plot.Bottom()) / 2, "middle",
-                message, "empty") +
+           Text((plot.left + plot.Right()) / 2, (plot.top + plot.Bottom()) / 2, "middle", message,
+                "empty") +
            "</svg>\n";
 }
 
@@ -302,30 +304,33 @@ std::string LegendSvg(const Plot& plot, const std::vector<Result>& results, bool
     double x = plot.left;
     const double y = plot.top - 10;
     for (const Result result : results) {
-        svg += "<circle class=\"" + std::string(ResultClass(result)) + "\" cx=\"" +
+        svg += "<circle class=\"" + std::string(ResultClass(result)) + " key\" cx=\"" +
                Coordinate(x + 4) + "\" cy=\"" + Coordinate(y - 4) + "\" r=\"4\"/>\n";
         svg += Text(x + 12, y, "start", ResultName(result));
         x += 90;
     }
     if (overRange) {
-        svg += "<path class=\"over\" d=\"M" + Coordinate(x) + ' ' + Coordinate(y) + "h8l-4-8z\"/>\n";
+        svg +=
+            "<path class=\"over\" d=\"M" + Coordinate(x) + ' ' + Coordinate(y) + "h8l-4-8z\"/>\n";
         svg += Text(x + 12, y, "start", "over range");
     }
     return svg;
 }
 
 // A dashed comparator limit across the drawing area, labelled at its top end (vertical) or its
-// right end (horizontal); `row` staggers the labels of neighbouring vertical lines.
+// right end (horizontal). `row` staggers the labels of neighbouring vertical lines; a horizontal
+// line's label goes above it or, for the lower of two close lines, below it.
 std::string VerticalLimitSvg(const Plot& plot, double value, const std::string& label, int row) {
     const double x = plot.X(value);
     return Line(x, plot.top, x, plot.Bottom(), "limit") +
            Text(x + 3, plot.top + 13 + 14 * row, "start", label, "limit-label");
 }
 
-std::string HorizontalLimitSvg(const Plot& plot, double value, const std::string& label) {
+std::string HorizontalLimitSvg(const Plot& plot, double value, const std::string& label,
+                               bool below = false) {
     const double y = plot.Y(value);
     return Line(plot.left, y, plot.Right(), y, "limit") +
-           Text(plot.Right() - 3, y - 4, "end", label, "limit-label");
+           Text(plot.Right() - 3, below ? y + 14 : y - 4, "end", label, "limit-label");
 }
 
 std::string LimitLabel(const char* name, Milli value, const char* unit) {
@@ -368,10 +373,11 @@ std::string HistogramSvg(const Summary& unit) {
     const auto [minimum, maximum] = std::minmax_element(values.begin(), values.end());
     const double low = static_cast<double>(*minimum) / 1000.0;
     const double high = static_cast<double>(*maximum) / 1000.0;
-    const int bins = low == high ? 1
-                                 : std::clamp(static_cast<int>(std::ceil(std::sqrt(
-                                                  static_cast<double>(values.size())))),
-                                              10, 20);
+    const int bins =
+        low == high
+            ? 1
+            : std::clamp(static_cast<int>(std::ceil(std::sqrt(static_cast<double>(values.size())))),
+                         10, 20);
     std::vector<int> counts(static_cast<std::size_t>(bins), 0);
     const double binWidth = (high - low) / bins;
     for (const std::int64_t value : values) {
@@ -476,6 +482,7 @@ std::string SlotPlotSvg(const Summary& unit) {
     plot.width = kFullWidth;
     plot.height = kSlotPlotHeight;
     plot.x = CountAxis(lastSlot, 10);
+    plot.xInset = 6;
     if (values.empty()) {
         plot.y = NiceAxis(0, 1, 5);
     } else {
@@ -486,10 +493,11 @@ std::string SlotPlotSvg(const Summary& unit) {
     std::string svg = SvgOpen("slots", plot.width, plot.height, "Resistance by slot");
     svg += AxesSvg(plot, "Slot", std::string("Resistance [") + kOhm + "]");
     if (unit.limits) {
+        const bool firstLower = unit.limits->limit1 < unit.limits->limit2;
         svg += HorizontalLimitSvg(plot, Value(unit.limits->limit1),
-                                  LimitLabel("Lim1", unit.limits->limit1, kOhm));
+                                  LimitLabel("Lim1", unit.limits->limit1, kOhm), firstLower);
         svg += HorizontalLimitSvg(plot, Value(unit.limits->limit2),
-                                  LimitLabel("Lim2", unit.limits->limit2, kOhm));
+                                  LimitLabel("Lim2", unit.limits->limit2, kOhm), !firstLower);
     }
     for (const Result result : kDrawOrder) {
         for (const Reading& reading : unit.points) {
@@ -517,17 +525,17 @@ std::string Cell(const std::string& content) {
     return "<td>" + content + "</td>";
 }
 
-std::string CountWithShare(int part, int whole) {
-    return Cell(std::to_string(part) + " <span class=\"share\">" + Escape(ShareText(part, whole)) +
-                "</span>");
+std::string CountWithShare(int count, int whole) {
+    return Cell(std::to_string(count) + " <span class=\"share\">" +
+                Escape(ShareText(count, whole)) + "</span>");
 }
 
 std::string SpreadCells(const Spread& spread) {
     const bool any = spread.count > 0;
     return Cell(std::to_string(spread.count)) +
            Cell(any ? Escape(MilliText(spread.minimum)) : "-") +
-           Cell(any ? Escape(MilliText(spread.maximum)) : "-") + Cell(OptionalText(spread.Mean())) +
-           Cell(OptionalText(spread.StandardDeviation())) + Cell(std::to_string(spread.overRange));
+           Cell(any ? Escape(MilliText(spread.maximum)) : "-") + Cell(FigureText(spread.Mean())) +
+           Cell(FigureText(spread.StandardDeviation())) + Cell(std::to_string(spread.overRange));
 }
 
 std::string TemperatureCells(const TemperatureRange& range) {
@@ -601,13 +609,12 @@ std::string Fact(const char* name, const std::string& value) {
 }
 
 std::string HeaderHtml(const MeasurementReport& report) {
-    std::string html = "<header>\n<h1>K720 measurement report</h1>\n<p class=\"file\">" +
-                       Escape(report.file) + "</p>\n<p class=\"facts\">\n" +
-                       Fact("Model", Escape(report.model)) +
-                       Fact("Serial number", Escape(report.serial)) +
-                       Fact("Transferred", Escape(report.date)) +
-                       Fact("Version", Escape(report.version)) +
-                       Fact("Temperature", report.fahrenheit ? "&#176;F" : "&#176;C") + "</p>\n";
+    std::string html =
+        "<header>\n<h1>K720 measurement report</h1>\n<p class=\"file\">" + Escape(report.file) +
+        "</p>\n<p class=\"facts\">\n" + Fact("Model", Escape(report.model)) +
+        Fact("Serial number", Escape(report.serial)) + Fact("Transferred", Escape(report.date)) +
+        Fact("Version", Escape(report.version)) +
+        Fact("Temperature", report.fahrenheit ? "&#176;F" : "&#176;C") + "</p>\n";
     if (report.cut) {
         html += "<p class=\"cut\">Incomplete file: " + Escape(report.cutNote) + "</p>\n";
     }

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The report page as a browser shows it: the demo instrument read by k720ctl, its file made a
+# page by k720ctl report, and the page loaded by headless Chromium, which must load it without a
+# console message (the page has no script, so any message is an error), show its plots in the
+# DOM and render a screenshot.
+#
+#   tests/report_page_chromium_test.sh K720CTL K720SIM OUTDIR
+#
+# Leaves all.csv, report.html, report.png and Chromium's output in OUTDIR. Exits 77 (skipped)
+# when chromium is not installed.
+set -euo pipefail
+k720ctl=$1
+sim=$2
+out=$3
+
+if ! command -v chromium >/dev/null; then
+    echo "skipped: chromium is not installed (apt-get install chromium)" >&2
+    exit 77
+fi
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+sim_pid=
+cleanup() {
+    if [ -n "$sim_pid" ]; then
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# --- The file and its page ------------------------------------------------------------------
+"$sim" >"$out/sim.out" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do
+    [ -s "$out/sim.out" ] && break
+    sleep 0.1
+done
+device=$(head -n 1 "$out/sim.out")
+[ -c "$device" ] || fail "k720-sim printed no device: $(cat "$out/sim.out")"
+"$k720ctl" --port "$device" read --unit all --out "$out/all.csv" >"$out/read.out" 2>&1 ||
+    { cat "$out/read.out"; fail "k720ctl read --unit all"; }
+"$k720ctl" report "$out/all.csv" --html "$out/report.html" >"$out/report.out" 2>&1 ||
+    { cat "$out/report.out"; fail "k720ctl report --html"; }
+[ -s "$out/report.html" ] || fail "k720ctl report wrote no page"
+
+# --- The page in the browser ----------------------------------------------------------------
+# Both runs print Chromium's log to stderr: its own complaints about the missing system bus and
+# GPU are expected here; a console line or a failed load is the page's fault.
+chromium_run() {
+    timeout 120 chromium --headless=new --no-sandbox --disable-gpu --enable-logging=stderr --v=0 \
+        "$@" "file://$out/report.html"
+}
+rm -f "$out/report.png"
+chromium_run --screenshot="$out/report.png" --window-size=1000,2600 \
+    >"$out/screenshot.out" 2>"$out/screenshot.err" ||
+    { cat "$out/screenshot.err" >&2; fail "chromium --screenshot"; }
+chromium_run --dump-dom >"$out/dom.html" 2>"$out/dom.err" ||
+    { cat "$out/dom.err" >&2; fail "chromium --dump-dom"; }
+for log in screenshot dom; do
+    if grep -E ':CONSOLE[:(]|Page load failed|net::ERR_' "$out/$log.err" >&2; then
+        fail "chromium reported the lines above while loading the page ($log run)"
+    fi
+done
+[ -s "$out/report.png" ] || fail "chromium wrote no screenshot"
+
+# Every unit of the demo instrument holds readings: three plots each.
+units=$(grep -c '^UNIT ' "$out/all.csv" || true)
+[ "$units" -gt 0 ] || fail "the file holds no unit"
+plots=$(grep -o '<svg' "$out/dom.html" | wc -l)
+[ "$plots" -eq $((units * 3)) ] || fail "the DOM holds $plots plots, expected $((units * 3))"
+for plot in histogram scatter slots; do
+    grep -q "<svg class=\"$plot\"" "$out/dom.html" || fail "the DOM holds no $plot plot"
+done
+echo "ok: the page of $units units loads without a message and renders ($out/report.png)"
