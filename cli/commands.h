@@ -72,6 +72,8 @@ std::optional<instrument_clock::TypedFields> ParseClockSetting(std::string_view 
 int RunReport(std::span<const std::string_view> arguments);
 // The checks of --html (or --report) OUT.html before anything is read or sent.
 [[nodiscard]] int CheckReportDestination(const std::string& htmlPath);
+// Refuses (kExitUsage) a report page that would replace the measurement file it reports on.
+[[nodiscard]] int RefuseSameFile(const std::string& csvPath, const std::string& htmlPath);
 // Writes the report page of the measurement file `csvPath`: kExitOk, or the reason printed and
 // kExitFailed.
 [[nodiscard]] int WriteReportPage(const std::string& csvPath, const std::string& htmlPath);

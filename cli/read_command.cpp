@@ -161,6 +161,9 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         if (const int status = CheckReportDestination(read.reportPage); status != kExitOk) {
             return status;
         }
+        if (const int status = RefuseSameFile(read.output, read.reportPage); status != kExitOk) {
+            return status;
+        }
     }
 
     // Stop signals are taken as events from here on, so that they cancel instead of killing.

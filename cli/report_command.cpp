@@ -95,6 +95,18 @@ int WritePage(const report::MeasurementReport& report, const std::string& htmlPa
 
 } // namespace
 
+int RefuseSameFile(const std::string& csvPath, const std::string& htmlPath) {
+    // The measurement file may not exist yet (read --report): the names are compared too.
+    std::error_code error;
+    if (std::filesystem::path(csvPath).lexically_normal() ==
+            std::filesystem::path(htmlPath).lexically_normal() ||
+        std::filesystem::equivalent(csvPath, htmlPath, error)) {
+        return RefuseDestination("names the measurement file itself: " + htmlPath,
+                                 "the report page");
+    }
+    return kExitOk;
+}
+
 int CheckReportDestination(const std::string& htmlPath) {
     const std::filesystem::path path(htmlPath);
     return CheckDestination(htmlPath, path.has_parent_path() ? path.parent_path() : ".",
@@ -132,6 +144,9 @@ int RunReport(std::span<const std::string_view> arguments) {
     }
     if (!options.html.empty()) {
         if (const int status = CheckReportDestination(options.html); status != kExitOk) {
+            return status;
+        }
+        if (const int status = RefuseSameFile(options.input, options.html); status != kExitOk) {
             return status;
         }
     }

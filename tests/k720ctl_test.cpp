@@ -171,6 +171,15 @@ TEST_F(K720ctlTest, ReportSummarisesAFileReadFromTheInstrument) {
     EXPECT_EQ(refused.Wait(), 1);
     EXPECT_NE(refused.err.find("not a measurement file"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(refusedPage));
+
+    // A page never replaces the file it reports on.
+    const std::string before = ReadFile(csv);
+    ChildProcess itself = Run(instrument, {"report", csv.string(), "--html", csv.string()});
+    EXPECT_EQ(itself.Wait(), 2);
+    ChildProcess readItself =
+        Run(instrument, {"read", "--unit", "A", "--out", csv.string(), "--report", csv.string()});
+    EXPECT_EQ(readItself.Wait(), 2);
+    EXPECT_EQ(ReadFile(csv), before);
 }
 
 // A standard output that nobody reads (k720ctl ... | true) stops no exchange: the reading and the
