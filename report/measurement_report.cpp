@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "measurement_csv.h"
+#include "reading_record.h"
+#include "units.h"
+
 namespace report {
 
 namespace {
@@ -12,21 +16,12 @@ constexpr std::string_view kModelLine = "Model,";
 constexpr std::string_view kSerialLine = "Serial,";
 constexpr std::string_view kDateLine = "Date,";
 constexpr std::string_view kUnitLine = "UNIT ";
-constexpr std::string_view kColumnsCelsius =
-    "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,Voltage[volt],V-Lim[volt],"
-    "Temperature[C],Result,Date,Time";
-constexpr std::string_view kColumnsFahrenheit =
-    "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,Voltage[volt],V-Lim[volt],"
-    "Temperature[F],Result,Date,Time";
-constexpr std::string_view kUnitLetters = "ABCDEFGHJLNP";
-constexpr int kSlotsPerUnit = 400;
 constexpr int kColumns = 12;
 
 // The lines of the file, each without its CR LF; the last one may lack it.
 class Lines {
 public:
     explicit Lines(std::string_view bytes) : rest_(bytes) {}
-    bool AtEnd() const { return rest_.empty(); }
     int Number() const { return number_; }
     // The next line; false at the end of the file.
     bool Next(std::string_view& line) {
@@ -137,15 +132,11 @@ bool ParseTemperature(std::string_view text, Reading& reading) {
     return true;
 }
 
+// The Result column as the file writes it: the texts of the result codes 0 to 3.
 bool ParseResult(std::string_view text, Result& result) {
-    static constexpr std::pair<std::string_view, Result> kResults[] = {
-        {"", Result::None},
-        {"PASS", Result::Pass},
-        {"FAIL", Result::Fail},
-        {"WARNING", Result::Warning}};
-    for (const auto& [name, value] : kResults) {
-        if (text == name) {
-            result = value;
+    for (int code = 0; code <= 3; ++code) {
+        if (text == measure::ResultText(code)) {
+            result = static_cast<Result>(code);
             return true;
         }
     }
@@ -400,7 +391,8 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
         emptyLinesInRow = 0;
         if (line.starts_with(kUnitLine)) {
             const std::string_view letter = line.substr(kUnitLine.size());
-            if (letter.size() != 1 || kUnitLetters.find(letter[0]) == std::string_view::npos) {
+            if (letter.size() != 1 ||
+                measure::UnitCommandLetter(measure::UnitIndexOfLetter(letter[0])) != letter[0]) {
                 return fail("\"" + std::string(line) + "\" names no memory unit");
             }
             if (seenUnits.find(letter[0]) != std::string::npos) {
@@ -419,10 +411,13 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
             if (!lines.Next(line) || !line.empty()) {
                 return fail("the empty line after the unit heading is missing");
             }
-            if (!lines.Next(line) || (line != kColumnsCelsius && line != kColumnsFahrenheit)) {
+            const std::string celsius = measure::CsvColumnHeader(measure::TemperatureUnit::Celsius);
+            const std::string fahrenheitColumns =
+                measure::CsvColumnHeader(measure::TemperatureUnit::Fahrenheit);
+            if (!lines.Next(line) || (line != celsius && line != fahrenheitColumns)) {
                 return fail("the column header is missing or unknown");
             }
-            const bool fahrenheit = line == kColumnsFahrenheit;
+            const bool fahrenheit = line == fahrenheitColumns;
             if (fahrenheitKnown && fahrenheit != report.fahrenheit) {
                 return fail("the temperature unit changes within the file");
             }
@@ -436,7 +431,7 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
         const std::vector<std::string_view> fields = Split(line);
         int slot = 0;
         if (fields.size() != kColumns || !ParseInt(fields[0], slot) || slot != lastSlot + 1 ||
-            slot > kSlotsPerUnit) {
+            slot > measure::kSlotsPerUnit) {
             return fail("not a slot line of 12 columns numbered " + std::to_string(lastSlot + 1));
         }
         lastSlot = slot;

@@ -27,6 +27,7 @@ struct Milli {
 // "1.5" for 1500, "-0.005" for -5, "12" for 12000: the shortest exact text.
 std::string MilliText(Milli value);
 
+// In the order of the instrument's result codes 0 to 3.
 enum class Result { None, Pass, Fail, Warning };
 
 // One slot line of the file that holds a reading.

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "reading_record.h"
 #include "report_text.h"
 
 namespace report {
@@ -114,13 +115,6 @@ std::string Fixed(double value, int decimals) {
         text.erase(0, 1);
     }
     return text;
-}
-
-// "-0.5" for -5 tenths: exact, from the integer.
-std::string TenthsText(int tenths) {
-    const int magnitude = tenths < 0 ? -tenths : tenths;
-    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + '.' +
-           std::to_string(magnitude % 10);
 }
 
 double Value(Milli value) {
@@ -540,8 +534,8 @@ std::string SpreadCells(const Spread& spread) {
 
 std::string TemperatureCells(const TemperatureRange& range) {
     const bool any = range.count > 0;
-    return Cell(any ? TenthsText(range.minimumTenths) : "-") +
-           Cell(any ? TenthsText(range.maximumTenths) : "-") +
+    return Cell(any ? measure::TemperatureText(range.minimumTenths) : "-") +
+           Cell(any ? measure::TemperatureText(range.maximumTenths) : "-") +
            Cell(std::to_string(range.outOfRange));
 }
 

@@ -2,15 +2,11 @@
 
 #include <cstdio>
 
+#include "reading_record.h"
+
 namespace report {
 
 namespace {
-
-std::string TenthsText(int tenths) {
-    const int magnitude = tenths < 0 ? -tenths : tenths;
-    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + '.' +
-           std::to_string(magnitude % 10);
-}
 
 std::string Padded(std::string text, std::size_t width) {
     if (text.size() < width) {
@@ -46,8 +42,8 @@ std::string SummaryText(const std::string& title, const Summary& s, bool fahrenh
     text += SpreadLine("Voltage [V]", s.voltage);
     text += "  " + Padded(fahrenheit ? "Temperature [F]" : "Temperature [C]", 18);
     if (s.temperature.count > 0) {
-        text += "min " + TenthsText(s.temperature.minimumTenths) + "  max " +
-                TenthsText(s.temperature.maximumTenths) + "  ";
+        text += "min " + measure::TemperatureText(s.temperature.minimumTenths) + "  max " +
+                measure::TemperatureText(s.temperature.maximumTenths) + "  ";
     }
     text += "out of range " + std::to_string(s.temperature.outOfRange) + '\n';
     if (!s.first.empty()) {
@@ -103,8 +99,8 @@ std::string JsonSummary(const Summary& s, bool isUnit) {
             ", \"resistance\": " + JsonSpread(s.resistance) +
             ", \"voltage\": " + JsonSpread(s.voltage) +
             ", \"temperature\": {\"count\": " + std::to_string(t.count) +
-            ", \"min\": " + (t.count > 0 ? TenthsText(t.minimumTenths) : "null") +
-            ", \"max\": " + (t.count > 0 ? TenthsText(t.maximumTenths) : "null") +
+            ", \"min\": " + (t.count > 0 ? measure::TemperatureText(t.minimumTenths) : "null") +
+            ", \"max\": " + (t.count > 0 ? measure::TemperatureText(t.maximumTenths) : "null") +
             ", \"outOfRange\": " + std::to_string(t.outOfRange) + "}" +
             ", \"first\": " + (s.first.empty() ? "null" : JsonString(s.first)) +
             ", \"last\": " + (s.last.empty() ? "null" : JsonString(s.last));
