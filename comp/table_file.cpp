@@ -360,7 +360,7 @@ TableOutcome WriteTableFile(const std::string& path, const CompTable& rows, cons
         return check;
     }
     if (files::KindOfDestination(path) == files::DestinationKind::Other) {
-        return {"Can not save \"" + path + "\".  \n" + kNotAFile};
+        return {files::CannotSaveMessage(path, kNotAFile)};
     }
     const std::string dateLine = "UpDate," + std::to_string(date.year) + '-' +
                                  std::to_string(date.month) + '-' + std::to_string(date.day);

@@ -39,8 +39,12 @@ int CreationError(const std::string& destination) {
     return probe.Create(destination) ? 0 : probe.Error();
 }
 
+std::string CannotSaveMessage(const std::string& path, const std::string& reason) {
+    return "Can not save \"" + path + "\".  \n" + reason;
+}
+
 std::string CannotSaveMessage(const std::string& path, int error) {
-    return "Can not save \"" + path + "\".  \n" + std::generic_category().message(error);
+    return CannotSaveMessage(path, std::generic_category().message(error));
 }
 
 ReplacementFile::~ReplacementFile() {

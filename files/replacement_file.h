@@ -27,7 +27,8 @@ DestinationKind KindOfDestination(const std::string& path);
 // after a whole transfer is refused before anything is sent.
 [[nodiscard]] int CreationError(const std::string& destination);
 
-// "Can not save "<path>".  " and, on the next line, the system's reason for `error`.
+// "Can not save "<path>".  " and, on the next line, `reason`, or the system's reason for `error`.
+std::string CannotSaveMessage(const std::string& path, const std::string& reason);
 std::string CannotSaveMessage(const std::string& path, int error);
 
 class ReplacementFile {
