@@ -50,7 +50,8 @@ int LoadMeasurementFile(const std::string& path, std::string& bytes) {
                      error ? error.message().c_str() : "not a file");
         return kExitFailed;
     }
-    if (std::filesystem::file_size(path, error) > kMaxMeasurementFileBytes) {
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > kMaxMeasurementFileBytes) {
         std::fprintf(stderr, "k720ctl: %s: larger than a measurement file can be\n", path.c_str());
         return kExitFailed;
     }
