@@ -1,5 +1,6 @@
 #include "measurement_report.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -232,9 +233,8 @@ void AddTo(Spread& spread, const std::optional<Milli>& value) {
     spread.sumOfSquares += value->thousandths * value->thousandths;
 }
 
-// Counts a reading into a summary: results, spreads, temperature and times.
-void Count(Summary& summary, const Reading& reading, std::int64_t& firstStamp,
-           std::int64_t& lastStamp) {
+// Counts a reading into a summary: results, spreads and temperature.
+void Count(Summary& summary, const Reading& reading) {
     ++summary.readings;
     switch (reading.result) {
     case Result::Pass:
@@ -261,15 +261,20 @@ void Count(Summary& summary, const Reading& reading, std::int64_t& firstStamp,
         t.maximumTenths = t.count == 0 ? tenths : std::max(t.maximumTenths, tenths);
         ++t.count;
     }
-    const std::string stamp = reading.date + ' ' + reading.time;
-    if (summary.first.empty() || reading.minuteStamp < firstStamp) {
-        summary.first = stamp;
-        firstStamp = reading.minuteStamp;
+}
+
+// The earliest and the latest of `readings` by time, as "2014-3-5 9:07".
+void SetTimes(Summary& summary, const std::vector<const Reading*>& readings) {
+    if (readings.empty()) {
+        return;
     }
-    if (summary.last.empty() || reading.minuteStamp > lastStamp) {
-        summary.last = stamp;
-        lastStamp = reading.minuteStamp;
-    }
+    const auto earlier = [](const Reading* a, const Reading* b) {
+        return a->minuteStamp < b->minuteStamp;
+    };
+    const Reading& first = **std::min_element(readings.begin(), readings.end(), earlier);
+    const Reading& last = **std::max_element(readings.begin(), readings.end(), earlier);
+    summary.first = first.date + ' ' + first.time;
+    summary.last = last.date + ' ' + last.time;
 }
 
 // The limits when every judged reading of the unit shares one set.
@@ -377,8 +382,6 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
     int lastSlot = 0;
     bool unitClosed = true; // the two empty lines after a unit's last reading
     int emptyLinesInRow = 0;
-    std::int64_t firstStamp = 0, lastStamp = 0;
-    std::int64_t unitFirst = 0, unitLast = 0;
     bool fahrenheitKnown = false;
     while (lines.Next(line)) {
         if (line.empty()) {
@@ -446,11 +449,8 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
             ++report.total.emptySlots;
             continue;
         }
-        if (unit->readings == 0) {
-            unitFirst = unitLast = 0;
-        }
-        Count(*unit, reading, unitFirst, unitLast);
-        Count(report.total, reading, firstStamp, lastStamp);
+        Count(*unit, reading);
+        Count(report.total, reading);
         unit->points.push_back(std::move(reading));
     }
     // A reading that was cancelled or failed leaves its last unit without the two empty lines
@@ -461,9 +461,17 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
                          " after slot " + std::to_string(lastSlot) +
                          ": the reading was cut short; the slots up to there are reported.";
     }
+    std::vector<const Reading*> all;
     for (Summary& u : report.units) {
         u.limits = SharedLimitsOf(u.points);
+        std::vector<const Reading*> readings;
+        for (const Reading& r : u.points) {
+            readings.push_back(&r);
+        }
+        SetTimes(u, readings);
+        all.insert(all.end(), readings.begin(), readings.end());
     }
+    SetTimes(report.total, all);
     return {std::move(report), {}};
 }
 
