@@ -226,9 +226,14 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         return StartOutcome::CannotCreate;
     }
 
-    if (!CommOpen(request.port)) {
+    // A start that fails closes the port (closing a closed one is harmless) and removes the file.
+    const auto abandon = [this](StartOutcome outcome) {
+        CommClose();
         file_.Discard();
-        return StartOutcome::PortNotOpened;
+        return outcome;
+    };
+    if (!CommOpen(request.port)) {
+        return abandon(StartOutcome::PortNotOpened);
     }
     observer_.OnPortOpened();
 
@@ -238,18 +243,14 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
             continue;
         }
         if (!ReadSlotMap(unit)) {
-            CommClose();
-            file_.Discard();
-            return StartOutcome::CommunicationError;
+            return abandon(StartOutcome::CommunicationError);
         }
         total += unitCounts_[static_cast<std::size_t>(unit)];
     }
     total_.store(total);
     observer_.OnProgress(0, total);
     if (!ReadSerialNumber() || !ReadTemperatureUnit()) {
-        CommClose();
-        file_.Discard();
-        return StartOutcome::CommunicationError;
+        return abandon(StartOutcome::CommunicationError);
     }
 
     receptionError_.store(false);
@@ -264,10 +265,8 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         try {
             receiver_ = std::thread([this] { ReceiverMain(); });
         } catch (const std::system_error&) {
-            CommClose();
-            file_.Discard();
             running_.store(false);
-            return StartOutcome::CommunicationError;
+            return abandon(StartOutcome::CommunicationError);
         }
         try {
             writer_ = std::thread([this] { WriterMain(); });
