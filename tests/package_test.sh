@@ -8,6 +8,7 @@
 #
 # Exits 77 (skipped) when a Debian packaging tool is missing; scripts/setup installs them.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/support/start_simulator.sh"
 build=$1
 source=$2
 
@@ -99,14 +100,7 @@ done
 "$usr/bin/k720ctl" --help | grep -q '^usage: k720ctl' || fail "k720ctl --help"
 "$usr/bin/k720-install" --help | grep -q '^usage: k720-install' || fail "k720-install --help"
 
-"$usr/bin/k720-sim" >"$scratch/sim.out" 2>&1 &
-sim_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/sim.out" ] && break
-    sleep 0.1
-done
-device=$(head -n 1 "$scratch/sim.out")
-[ -c "$device" ] || fail "k720-sim printed no device: $(cat "$scratch/sim.out")"
+start_simulator "$usr/bin/k720-sim" "$scratch/sim.out" || fail "k720-sim did not start"
 "$usr/bin/k720ctl" --port "$device" read --unit C --out "$scratch/unitC.csv" >"$scratch/read.out" 2>&1 ||
     { cat "$scratch/read.out"; fail "k720ctl read from the packed k720-sim"; }
 readings=$(grep -c '^[0-9]' "$scratch/unitC.csv" || true)

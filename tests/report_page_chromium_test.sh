@@ -9,6 +9,7 @@
 # Leaves all.csv, report.html, report.png and Chromium's output in OUTDIR. Exits 77 (skipped)
 # when chromium is not installed.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/support/start_simulator.sh"
 k720ctl=$1
 sim=$2
 out=$3
@@ -34,14 +35,7 @@ fail() {
 }
 
 # --- The file and its page ------------------------------------------------------------------
-"$sim" >"$out/sim.out" 2>&1 &
-sim_pid=$!
-for _ in $(seq 100); do
-    [ -s "$out/sim.out" ] && break
-    sleep 0.1
-done
-device=$(head -n 1 "$out/sim.out")
-[ -c "$device" ] || fail "k720-sim printed no device: $(cat "$out/sim.out")"
+start_simulator "$sim" "$out/sim.out" || fail "k720-sim did not start"
 "$k720ctl" --port "$device" read --unit all --out "$out/all.csv" >"$out/read.out" 2>&1 ||
     { cat "$out/read.out"; fail "k720ctl read --unit all"; }
 "$k720ctl" report "$out/all.csv" --html "$out/report.html" >"$out/report.out" 2>&1 ||
