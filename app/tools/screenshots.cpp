@@ -99,6 +99,13 @@ CPpgCompTransmitSend& TransmitSendPage(const CMainDlg& window) {
     return *static_cast<CPpgCompTransmitSend*>(window.Page(PageId::CompTransmitSend));
 }
 
+// The clock pages' fields as on 7 March 2014 at 09:05, whatever day the picture is taken.
+void FixPcClock(CMainDlg& /*window*/) {
+    instrument_clock::SetPcClockForTests([] {
+        return instrument_clock::ClockSetting{2014, 3, 7, 9, 5};
+    });
+}
+
 const std::vector<Shot> kShots = {
     {"main_window.png", {}},
     {"read_delete_menu.png", {{kRequestReadDeleteMenu}}},
@@ -157,15 +164,10 @@ const std::vector<Shot> kShots = {
      [](CMainDlg& window) { window.close(); },
      [](CMainDlg& window) { EraseDoPage(window).OkButton()->click(); }},
     {"comp_clock_menu.png", {{kRequestCompClockMenu}}},
-    // The fields as on 7 March 2014 at 09:05, whatever day the picture is taken.
     {"set_clock.png",
      {{kRequestCompClockMenu}, {kRequestSetClock}},
      false,
-     [](CMainDlg& /*window*/) {
-         instrument_clock::SetPcClockForTests([] {
-             return instrument_clock::ClockSetting{2014, 3, 7, 9, 5};
-         });
-     },
+     FixPcClock,
      [](const CMainDlg& window) {
          const auto& page = *static_cast<const CPpgDate*>(window.Page(PageId::Date));
          return page.Field(instrument_clock::ClockField::Minute)->text() == QStringLiteral("5");
@@ -176,11 +178,7 @@ const std::vector<Shot> kShots = {
     {"set_clock_setting.png",
      {{kRequestCompClockMenu}, {kRequestSetClock}},
      true,
-     [](CMainDlg& /*window*/) {
-         instrument_clock::SetPcClockForTests([] {
-             return instrument_clock::ClockSetting{2014, 3, 7, 9, 5};
-         });
-     },
+     FixPcClock,
      [](const CMainDlg& window) {
          const auto& page = *static_cast<const CPpgDate*>(window.Page(PageId::Date));
          return !page.SetButton()->isEnabled() && !page.BackButton()->isEnabled();
