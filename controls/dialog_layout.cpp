@@ -81,9 +81,9 @@ protected:
         const int titleWidth = metrics.horizontalAdvance(title());
         QPainter painter(this);
         const QRect frame(0, top, width() - 2, height() - top - 2);
-        painter.setPen(palette().color(QPalette::Dark));
+        painter.setPen(edge_colors::kShadow);
         painter.drawRect(frame);
-        painter.setPen(palette().color(QPalette::Light));
+        painter.setPen(edge_colors::kHighlight);
         painter.drawRect(frame.translated(1, 1));
         if (!title().isEmpty()) {
             const QRect titleRect(titleLeft, 0, titleWidth + 4, metrics.height());
