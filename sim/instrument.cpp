@@ -115,12 +115,20 @@ InstrumentProtocol::InstrumentProtocol(InstrumentState state, Faults faults)
     : state_(std::move(state)), faults_(std::move(faults)),
       wrongReplyMatches_(faults_.wrongReplies.size(), 0) {}
 
+void InstrumentProtocol::Record(ProtocolEvent::Kind kind, std::string text) {
+    if (events_.size() == kMaxKeptEvents) {
+        events_.pop_front();
+    }
+    events_.push_back({kind, std::move(text)});
+    ++eventsRecorded_;
+}
+
 void InstrumentProtocol::PortOpened() {
-    events_.push_back({ProtocolEvent::Kind::PortOpened, {}});
+    Record(ProtocolEvent::Kind::PortOpened);
 }
 
 void InstrumentProtocol::PortClosed() {
-    events_.push_back({ProtocolEvent::Kind::PortClosed, {}});
+    Record(ProtocolEvent::Kind::PortClosed);
 }
 
 void InstrumentProtocol::InputResumedAfterPause() {
@@ -140,7 +148,9 @@ std::optional<Reaction> InstrumentProtocol::Receive(std::uint8_t byte) {
         return AnswerEntryRecord();
     }
     if (byte != 0x0A) {
-        line_.push_back(static_cast<char>(byte));
+        if (line_.size() < kMaxCommandLength) {
+            line_.push_back(static_cast<char>(byte));
+        }
         return std::nullopt;
     }
     std::string command;
@@ -148,11 +158,11 @@ std::optional<Reaction> InstrumentProtocol::Receive(std::uint8_t byte) {
     if (!command.empty() && command.back() == '\r') {
         command.pop_back();
     }
-    events_.push_back({ProtocolEvent::Kind::Command, command});
+    Record(ProtocolEvent::Kind::Command, command);
     ++commandsReceived_;
     if (faults_.hangUpAtCommand != 0 && commandsReceived_ >= faults_.hangUpAtCommand) {
         hungUp_ = true;
-        events_.push_back({ProtocolEvent::Kind::HungUp, {}});
+        Record(ProtocolEvent::Kind::HungUp);
         return Reaction{{}, true};
     }
     if (faults_.silentFromCommand != 0 && commandsReceived_ >= faults_.silentFromCommand) {
@@ -184,8 +194,8 @@ Reaction InstrumentProtocol::AnswerEntryRecord() {
     EntryRecord record{};
     std::copy(entryBytes_.begin(), entryBytes_.end(), record.begin());
     entryBytes_.clear();
-    events_.push_back({ProtocolEvent::Kind::TableRecord,
-                       std::to_string(entry) + ": " + Hex(record.data(), record.size())});
+    Record(ProtocolEvent::Kind::TableRecord,
+           std::to_string(entry) + ": " + Hex(record.data(), record.size()));
     if (entry == kTableEntries) {
         receivingTable_ = false;
     }

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +21,12 @@ inline constexpr int kSlotsPerUnit = 400;
 inline constexpr int kTableEntries = 200;
 inline constexpr std::size_t kEntryRecordSize = 5;
 inline constexpr std::size_t kSlotMapSize = kSlotsPerUnit / 8;
+// The longest command line kept: the bytes of a longer line are dropped up to its LF, so a line
+// that never ends cannot grow without bound (the longest real command has 22 characters).
+inline constexpr std::size_t kMaxCommandLength = 256;
+// The most recent protocol events kept: a full reading of every unit and its surroundings fit
+// many times over, while a client that never stops sending cannot grow the log without bound.
+inline constexpr std::size_t kMaxKeptEvents = 20000;
 
 using EntryRecord = std::array<std::uint8_t, kEntryRecordSize>;
 
@@ -124,16 +132,21 @@ public:
 
     const InstrumentState& State() const { return state_; }
     InstrumentState& State() { return state_; }
-    const std::vector<ProtocolEvent>& Events() const { return events_; }
+    // The most recent kMaxKeptEvents events, oldest first.
+    const std::deque<ProtocolEvent>& Events() const { return events_; }
+    // Every event recorded so far, also those no longer kept.
+    std::size_t EventsRecorded() const { return eventsRecorded_; }
 
 private:
     Reaction Answer(const std::string& command);
     Reaction AnswerEntryRecord();
     std::optional<std::string> WrongReplyFor(const std::string& command);
+    void Record(ProtocolEvent::Kind kind, std::string text = {});
 
     InstrumentState state_;
     Faults faults_;
-    std::vector<ProtocolEvent> events_;
+    std::deque<ProtocolEvent> events_;
+    std::size_t eventsRecorded_ = 0;
     std::string line_;
     int commandsReceived_ = 0;
     int readingsAnswered_ = 0;

@@ -1,5 +1,6 @@
 #include "pty_server.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -127,7 +128,8 @@ void SimServer::Stop() {
 
 std::vector<ProtocolEvent> SimServer::Events() const {
     std::lock_guard lock(mutex_);
-    return protocol_.Events();
+    const std::deque<ProtocolEvent>& events = protocol_.Events();
+    return {events.begin(), events.end()};
 }
 
 std::vector<std::string> SimServer::Commands() const {
@@ -328,12 +330,16 @@ void SimServer::AppendNewEventsToLog() {
         return;
     }
     std::lock_guard lock(mutex_);
-    const auto& events = protocol_.Events();
-    for (; eventsLogged_ < events.size(); ++eventsLogged_) {
-        const ProtocolEvent& event = events[eventsLogged_];
-        std::fprintf(log_.get(), "%s%s%s\n", EventLabel(event.kind), event.text.empty() ? "" : " ",
-                     event.text.c_str());
+    const std::deque<ProtocolEvent>& events = protocol_.Events();
+    const std::size_t recorded = protocol_.EventsRecorded();
+    // The events since the last call are the newest ones kept.
+    const std::size_t fresh = std::min(recorded - eventsLogged_, events.size());
+    for (auto event = events.end() - static_cast<std::ptrdiff_t>(fresh); event != events.end();
+         ++event) {
+        std::fprintf(log_.get(), "%s%s%s\n", EventLabel(event->kind),
+                     event->text.empty() ? "" : " ", event->text.c_str());
     }
+    eventsLogged_ = recorded;
     std::fflush(log_.get());
 }
 

@@ -3,7 +3,10 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -312,6 +315,36 @@ TEST_F(SimTest, TableTransferAbandonedByTheClientEndsAfterAPause) {
     ASSERT_EQ(CommReadByte(&ack), 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(2200));
     EXPECT_EQ(Ask("QPID").substr(0, 4), "K720") << "commands are understood again";
+}
+
+// A client that never ends its line, or never stops sending, does not make the instrument grow:
+// a line is cut at its length limit up to its LF, and only the most recent events are kept.
+TEST(SimProtocolTest, EndlessLinesAndEndlessCommandsStayBounded) {
+    sim::InstrumentProtocol protocol(sim::EmptyInstrument());
+    const auto send = [&protocol](std::string_view bytes) {
+        std::optional<sim::Reaction> last;
+        for (const char c : bytes) {
+            last = protocol.Receive(static_cast<std::uint8_t>(c));
+        }
+        return last;
+    };
+    send(std::string(4'000'000, 'x'));
+    ASSERT_TRUE(send("\r\n"));
+    ASSERT_EQ(protocol.Events().size(), 1u);
+    EXPECT_EQ(protocol.Events().back().text, std::string(sim::kMaxCommandLength, 'x'));
+    const std::optional<sim::Reaction> identity = send("QPID\r\n");
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(std::string(identity->reply.begin(), identity->reply.end()).substr(0, 4), "K720");
+
+    const std::size_t commands = sim::kMaxKeptEvents + 10;
+    for (std::size_t i = 0; i < commands; ++i) {
+        send(":SERIAL?\r\n");
+    }
+    send(":MEM:CHECK?\r\n");
+    EXPECT_EQ(protocol.Events().size(), sim::kMaxKeptEvents);
+    EXPECT_EQ(protocol.EventsRecorded(), commands + 3);
+    EXPECT_EQ(protocol.Events().front().text, ":SERIAL?");
+    EXPECT_EQ(protocol.Events().back().text, ":MEM:CHECK?");
 }
 
 TEST_F(SimTest, DemoDataHoldsWhatTheDemoPromises) {
