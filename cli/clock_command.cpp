@@ -1,5 +1,6 @@
 // k720ctl clock: the set clock page's checks and exchange from a script, on the same core and with
 // the same texts.
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -33,6 +34,15 @@ std::optional<std::vector<std::string_view>> SplitExactly(std::string_view text,
     return parts;
 }
 
+// A field as typed on the set clock page, whose edits take digits only: 1 to `maxDigits` of them.
+std::optional<int> DigitsField(std::string_view text, std::size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return instrument_clock::ParseField(text);
+}
+
 } // namespace
 
 std::optional<TypedFields> ParseClockSetting(std::string_view text) {
@@ -45,9 +55,10 @@ std::optional<TypedFields> ParseClockSetting(std::string_view text) {
     if (!date || !time) {
         return std::nullopt;
     }
-    using instrument_clock::ParseField;
-    TypedFields typed{ParseField((*date)[0]), ParseField((*date)[1]), ParseField((*date)[2]),
-                      ParseField((*time)[0]), ParseField((*time)[1])};
+    // Years have four digits, the other fields at most two ("2014-3-7 9:5" is taken too).
+    TypedFields typed{DigitsField((*date)[0], 4), DigitsField((*date)[1], 2),
+                      DigitsField((*date)[2], 2), DigitsField((*time)[0], 2),
+                      DigitsField((*time)[1], 2)};
     if (!typed.year || !typed.month || !typed.day || !typed.hour || !typed.minute) {
         return std::nullopt;
     }

@@ -64,8 +64,8 @@ int RunDelete(const CommonOptions& options, const DeleteOptions& deletion);
 // Sets the instrument's clock after the set clock page's checks (a refusal prints the page's
 // message and exits kExitUsage before the instrument is touched).
 int RunClock(const CommonOptions& options, const ClockOptions& clock);
-// The fields of "YYYY-MM-DD HH:MM" (each a decimal integer, leading zeros allowed); nothing when
-// the text has another form.
+// The fields of "YYYY-MM-DD HH:MM": digits only, at most four in the year and two in the others
+// ("2014-3-7 9:5" too); nothing when the text has another form.
 std::optional<instrument_clock::TypedFields> ParseClockSetting(std::string_view text);
 
 // The summary of a measurement file: the arguments after "report".

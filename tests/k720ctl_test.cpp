@@ -334,6 +334,8 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
         {{"read", "--out"}, "--out needs a value"},
         {{"frobnicate"}, "unknown command"},
         {{"clock", "--set", "2014-03-07T09:05"}, "YYYY-MM-DD HH:MM"},
+        {{"clock", "--set", "2014-03-07 09:-0"}, "YYYY-MM-DD HH:MM"},
+        {{"clock", "--set", "2014-003-007 009:005"}, "YYYY-MM-DD HH:MM"},
         {{}, "no command"},
         {{"--port", "", "scan"}, "names no serial port"},
         {read(pathOfLength(300)), "300 characters"},
@@ -490,6 +492,7 @@ TEST_F(K720ctlTest, ClockSendsWhatTheSetClockPageSends) {
     };
     const Case cases[] = {
         {"2014-03-07 09:05", {}, 0, "Clock set.  ", {"QPID", "QPID", ":TIME 2014,3,7,9,5"}},
+        {"2014-3-7 9:5", {}, 0, "Clock set.  ", {"QPID", "QPID", ":TIME 2014,3,7,9,5"}},
         {"2012-02-29 23:59",
          refused,
          1,
