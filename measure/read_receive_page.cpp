@@ -35,6 +35,19 @@ MessageIcon EndIcon(measure::EndOutcome outcome) {
     return MessageIcon::Error;
 }
 
+// The workers' end, with the line that says what the file kept after a reception that did not
+// complete.
+class WriterEndEvent final : public MessageEvent {
+public:
+    explicit WriterEndEvent(const measure::ReceptionEnd& end)
+        : MessageEvent(WM_READ_WRITER_END, static_cast<qintptr>(end.outcome), end.fileError),
+          keptText_(QFile::decodeName(measure::KeptReadingsText(end).c_str())) {}
+    const QString& KeptText() const { return keptText_; }
+
+private:
+    QString keptText_;
+};
+
 } // namespace
 
 // Runs on the engine's worker threads: every report is queued to the page's thread, never waited
@@ -63,9 +76,7 @@ public:
             Qt::QueuedConnection);
     }
     void OnEnd(const measure::ReceptionEnd& end) override {
-        QCoreApplication::postEvent(
-            &page_,
-            new MessageEvent(WM_READ_WRITER_END, static_cast<qintptr>(end.outcome), end.fileError));
+        QCoreApplication::postEvent(&page_, new WriterEndEvent(end));
     }
 
 private:
@@ -118,9 +129,9 @@ bool CPpgReadReceive::event(QEvent* event) {
         return true;
     }
     if (type == EventType(WM_READ_WRITER_END)) {
-        const auto* end = static_cast<const MessageEvent*>(event);
+        const auto* end = static_cast<const WriterEndEvent*>(event);
         WorkersEnded(static_cast<measure::EndOutcome>(end->WParam()),
-                     static_cast<int>(end->LParam()));
+                     static_cast<int>(end->LParam()), end->KeptText());
         return true;
     }
     return CPage::event(event);
@@ -190,19 +201,26 @@ void CPpgReadReceive::ShowTimeRemaining(const QString& text) {
     TimeRemainingLine()->setText(text);
 }
 
-void CPpgReadReceive::WorkersEnded(measure::EndOutcome outcome, int fileError) {
+void CPpgReadReceive::WorkersEnded(measure::EndOutcome outcome, int fileError,
+                                   const QString& keptText) {
     // The workers have done their work and are returning: reaping them takes no time.
     engine_.Join();
     if (fileError != 0) {
         qWarning("the measurement file could not be written: %s", std::strerror(fileError));
     }
     endOutcome_ = outcome;
+    endKeptText_ = keptText;
     endTimer_.start();
 }
 
 void CPpgReadReceive::EndReception() {
     active_ = false;
-    ShowMessageBox(QString::fromLatin1(measure::EndMessage(endOutcome_)), EndIcon(endOutcome_));
+    // Below the message, after a reception that did not complete: what the file kept.
+    QString message = QString::fromLatin1(measure::EndMessage(endOutcome_));
+    if (!endKeptText_.isEmpty()) {
+        message += QLatin1Char('\n') + endKeptText_;
+    }
+    ShowMessageBox(message, EndIcon(endOutcome_));
     CountLine()->clear();
     TimeRemainingLine()->clear();
     ProgressBar()->setValue(0);

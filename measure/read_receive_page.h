@@ -6,8 +6,9 @@
 // port, counts the readings and reads the serial number and temperature unit); a start that fails
 // is reported when it has ended. The engine reports through queued notices, so it never waits for
 // this thread. 100 ms after
-// the workers have ended, the page reports success, cancellation or error, clears its lines and
-// posts request 17. Cancel only asks the receiver to stop.
+// the workers have ended, the page reports success, cancellation or error (after the last two,
+// how many readings the file kept, and which file), clears its lines and posts request 17. Cancel
+// only asks the receiver to stop.
 #pragma once
 
 #include <memory>
@@ -68,7 +69,7 @@ private:
 
     void StartReception();
     void StartEnded(measure::StartOutcome outcome);
-    void WorkersEnded(measure::EndOutcome outcome, int fileError);
+    void WorkersEnded(measure::EndOutcome outcome, int fileError, const QString& keptText);
     void EndReception();
 
     QString destinationFolder_;
@@ -77,6 +78,8 @@ private:
     std::unique_ptr<measure::ReceptionObserver> reports_;
     measure::ReceptionEngine engine_;
     measure::EndOutcome endOutcome_ = measure::EndOutcome::Received;
+    QString endKeptText_; // KeptReadingsText of the end
+
     bool active_ = false;        // see ReceptionRunning
     bool cancelPressed_ = false; // since the last start
     QTimer startTimer_;

@@ -150,6 +150,39 @@ const char* EndMessage(EndOutcome outcome) {
     return kReceptionErrorMessage;
 }
 
+std::string KeptReadingsText(const ReceptionEnd& end) {
+    if (end.outcome == EndOutcome::Received) {
+        return {};
+    }
+    const std::string& file = end.fileName;
+    if (end.kept == 0) {
+        return "No reading was kept: " + file + " was not written.";
+    }
+    std::string units;
+    int first = -1;
+    int last = -1;
+    int count = 0;
+    for (int unit = 0; unit < kUnitCount; ++unit) {
+        if (UnitHoldsData(end.keptUnitMask, unit)) {
+            first = first < 0 ? unit : first;
+            last = unit;
+            ++count;
+        }
+    }
+    const std::string firstLetter(1, UnitCommandLetter(first));
+    const std::string lastLetter(1, UnitCommandLetter(last));
+    if (count == 1) {
+        units = "unit " + firstLetter;
+    } else if (count == 2) {
+        units = "units " + firstLetter + " and " + lastLetter;
+    } else {
+        units = "units " + firstLetter + " to " + lastLetter;
+    }
+    return end.kept == 1
+               ? "1 reading of " + units + " was kept in " + file + "."
+               : std::to_string(end.kept) + " readings of " + units + " were kept in " + file + ".";
+}
+
 ReceptionEngine::~ReceptionEngine() {
     StopAndJoin();
 }
@@ -203,6 +236,7 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     selectedUnit_ = UnitIndexOfCode(request.selectedUnitCode);
     unitDataMask_ = request.unitDataMask & kUnitMaskBits;
     destinationPath_ = DestinationPath(request.folder, request.fileName);
+    destinationName_ = request.fileName + ".csv";
     fileDate_ = request.fileDate;
     total_.store(0);
     received_.store(0);
@@ -212,6 +246,8 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     }
     serialNumber_.clear();
     cancelRequested_.store(false);
+    kept_.store(0);
+    keptUnitMask_.store(0);
     if (destinationPath_.size() > kMaxDestinationPathLength) {
         return StartOutcome::PathTooLong;
     }
@@ -437,12 +473,14 @@ void ReceptionEngine::WriterMain() {
     MeasurementCsvWriter& writer = file_;
     const CsvFileInfo info{serialNumber_, fileDate_ ? *fileDate_ : LocalDateToday(),
                            temperatureUnit_};
+    int unitsWritten = 0;
     if (writer.WriteHeader(info, unitCounts_)) {
         QueuedReading reading;
         while (queue_.Pop(reading)) {
             if (!writer.Write(reading)) {
                 break;
             }
+            unitsWritten |= reading.marked ? 1 << reading.unit : 0;
         }
     }
     if (writer.Failed()) {
@@ -453,7 +491,10 @@ void ReceptionEngine::WriterMain() {
     // reception that ended before its first reading leaves the destination as it was.
     const bool complete = !cancelRequested_.load() && !receptionError_.load();
     if (writer.IsOpen() && (writer.ReadingsWritten() > 0 || complete)) {
-        if (!writer.Commit() && !fileFailed_.load()) {
+        if (writer.Commit()) {
+            kept_.store(writer.ReadingsWritten());
+            keptUnitMask_.store(unitsWritten);
+        } else if (!fileFailed_.load()) {
             WriterFailed(writer.Error());
         }
     } else {
@@ -481,6 +522,9 @@ void ReceptionEngine::Finish() {
     end.fileError = fileError_.load();
     end.received = received_.load();
     end.total = total_.load();
+    end.kept = kept_.load();
+    end.keptUnitMask = keptUnitMask_.load();
+    end.fileName = destinationName_;
     if (end.instrumentFailed || end.fileFailed) {
         end.outcome = EndOutcome::Error;
     } else if (cancelRequested_.load()) {

@@ -126,9 +126,20 @@ struct ReceptionEnd {
     int fileError = 0;             // the system's error number of the file failure
     int received = 0;
     int total = 0;
+    // The readings the file put at the destination holds (0 when none was put there), and their
+    // units (bit i for unit i).
+    int kept = 0;
+    int keptUnitMask = 0;
+    std::string fileName; // the destination's name without its folder: "x.csv"
 };
 // "Data received.  ", "Data receipt cancelled.  " or "Data reception error.  ".
 const char* EndMessage(EndOutcome outcome);
+// The line below the message of a reception cancelled or failed, which may leave a file that looks
+// whole (cut between two units): how many readings were kept and where. "733 readings of units A
+// to C were kept in pulled_all.csv.", "1 reading of unit A was kept in x.csv.", or, when the
+// destination was left as it was, "No reading was kept: x.csv was not written.". "" after a
+// complete reception.
+std::string KeptReadingsText(const ReceptionEnd& end);
 
 class ReceptionObserver {
 public:
@@ -227,6 +238,7 @@ private:
     TemperatureUnit temperatureUnit_ = TemperatureUnit::Celsius;
     std::string serialNumber_;
     std::string destinationPath_;
+    std::string destinationName_;
     std::optional<CsvDate> fileDate_;
     int destinationError_ = 0;
     // Created by Start before anything is sent, written by the writer worker.
@@ -241,6 +253,9 @@ private:
     std::atomic<bool> fileFailed_{false};
     std::atomic<int> fileError_{0};
     std::atomic<int> workersLeft_{0};
+    // Set by the writer once its file is in place (or discarded).
+    std::atomic<int> kept_{0};
+    std::atomic<int> keptUnitMask_{0};
 };
 
 } // namespace measure

@@ -261,11 +261,15 @@ TEST_F(ReceptionPage, CancelStopsTheReceptionAndKeepsWhatWasWritten) {
     QTest::keyClick(page.CancelButton(), Qt::Key_Return);
     ASSERT_TRUE(WaitUntilBackOnReadChoice());
 
-    ExpectOneMessage("Data receipt cancelled.  ", MessageIcon::Warning);
     const std::vector<std::string> lines = sent.Lines();
     EXPECT_EQ(lines.back(), ":MEM:DATA:END");
     const int requested = DataRequests(lines);
     EXPECT_LT(requested, 400);
+    // Below the message: what the file kept.
+    ExpectOneMessage(("Data receipt cancelled.  \n" + std::to_string(requested) +
+                      " readings of unit P were kept in data.csv.")
+                         .c_str(),
+                     MessageIcon::Warning);
     ASSERT_TRUE(atMessage_.has_value());
     EXPECT_TRUE(atMessage_->fileExisted);
     EXPECT_EQ(SlotLines(atMessage_->fileBytes), requested);
@@ -283,7 +287,8 @@ TEST_F(ReceptionPage, AnInstrumentFallingSilentEndsInAnError) {
     StartReading(0x1);
     ASSERT_TRUE(WaitUntilBackOnReadChoice());
 
-    ExpectOneMessage("Data reception error.  ", MessageIcon::Error);
+    ExpectOneMessage("Data reception error.  \n5 readings of unit A were kept in data.csv.",
+                     MessageIcon::Error);
     EXPECT_FALSE(Contains(sent.Lines(), ":MEM:DATA:END"));
     ASSERT_TRUE(atMessage_.has_value());
     EXPECT_EQ(atMessage_->count, QStringLiteral("5 / 20"));

@@ -538,6 +538,36 @@ TEST(Reception, InstrumentFallingSilentEndsInErrorWithoutDataEnd) {
     EXPECT_EQ(sent.back(), ":MEM:DATA? 408"); // the 58th reading: unit B, slot 8
     EXPECT_EQ(rig.File(),
               Header() + UnitBlock(0, Range(1, 50)) + UnitBlock(1, Range(1, 7), 7, false));
+    EXPECT_EQ(measure::KeptReadingsText(*end),
+              "57 readings of units A and B were kept in data.csv.");
+}
+
+// A reception that does not complete says how many readings its file kept, also when it ends
+// between two units and the file looks whole.
+TEST(Reception, AnEndShortOfTheLastReadingSaysWhatTheFileKept) {
+    const struct {
+        int cancelAt; // readings received when Cancel is pressed (-1: never)
+        const char* kept;
+    } cases[] = {
+        {0, "No reading was kept: data.csv was not written."},
+        {1, "1 reading of unit A was kept in data.csv."},
+        {2, "2 readings of unit A were kept in data.csv."}, // A whole, B not begun
+        {5, "5 readings of units A to D were kept in data.csv."},
+        {-1, ""}, // received whole
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cancelAt);
+        Rig rig(Instrument({{0, {1, 2}}, {1, {1, 2}}, {3, {1, 2}}}));
+        rig.observer.onProgress = [&rig, &c](int received) {
+            if (received == c.cancelAt) {
+                rig.engine.Cancel();
+            }
+        };
+        const auto end = rig.Receive(rig.Request(4096, 0xB));
+        ASSERT_TRUE(end.has_value());
+        EXPECT_EQ(end->outcome, c.cancelAt < 0 ? EndOutcome::Received : EndOutcome::Cancelled);
+        EXPECT_EQ(measure::KeptReadingsText(*end), c.kept);
+    }
 }
 
 // A file failure stops the reception as an error, with the instrument told that it ended.
