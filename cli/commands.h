@@ -78,6 +78,10 @@ int RunReport(std::span<const std::string_view> arguments);
 // kExitFailed.
 [[nodiscard]] int WriteReportPage(const std::string& csvPath, const std::string& htmlPath);
 
+// Refuses (kExitUsage) a report page that would replace the measurement file `csvPath`, also one
+// that does not exist yet, by any spelling of its name (see files::NameTheSameFile).
+[[nodiscard]] int RefuseReportOverReadings(const std::string& csvPath, const std::string& htmlPath);
+
 // Comparator table files: the subcommand and its arguments, everything after "table".
 int RunTable(const CommonOptions& options, std::span<const std::string_view> arguments);
 

@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "console.h"
 #include "replacement_file.h"
+#include "same_file.h"
 
 int RefuseDestination(const std::string& why, const char* option) {
     std::fprintf(stderr, "k720ctl: %s %s\n", option, why.c_str());
@@ -33,6 +34,14 @@ int CheckDestination(const std::string& destination, const std::filesystem::path
         return RefuseDestination("names a file that cannot be created: " + destination + ": " +
                                      SystemErrorText(created),
                                  option);
+    }
+    return kExitOk;
+}
+
+int RefuseReportOverReadings(const std::string& csvPath, const std::string& htmlPath) {
+    if (files::NameTheSameFile(csvPath, htmlPath)) {
+        return RefuseDestination("names the measurement file itself: " + htmlPath,
+                                 "the report page");
     }
     return kExitOk;
 }

@@ -161,7 +161,9 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         if (const int status = CheckReportDestination(read.reportPage); status != kExitOk) {
             return status;
         }
-        if (const int status = RefuseSameFile(read.output, read.reportPage); status != kExitOk) {
+        if (const int status = RefuseReportOverReadings(
+                measure::DestinationPath(request.folder, request.fileName), read.reportPage);
+            status != kExitOk) {
             return status;
         }
     }
@@ -217,14 +219,23 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     interrupted = WaitForEnd(engine, observer, wake, signals) || interrupted;
     const measure::ReceptionEnd end = *observer.End();
     PrintMessage(measure::EndMessage(end.outcome));
+    if (const std::string kept = measure::KeptReadingsText(end); !kept.empty()) {
+        PrintMessage(kept.c_str());
+    }
     if (end.fileFailed) {
         std::fprintf(stderr, "k720ctl: %s: %s\n", engine.Destination().c_str(),
                      SystemErrorText(end.fileError).c_str());
     }
     switch (end.outcome) {
     case measure::EndOutcome::Received:
-        return read.reportPage.empty() ? kExitOk
-                                       : WriteReportPage(engine.Destination(), read.reportPage);
+        if (read.reportPage.empty()) {
+            return kExitOk;
+        }
+        // The folders may have changed during the reading: the page never replaces the readings.
+        if (RefuseReportOverReadings(engine.Destination(), read.reportPage) != kExitOk) {
+            return kExitFailed;
+        }
+        return WriteReportPage(engine.Destination(), read.reportPage);
     case measure::EndOutcome::Cancelled:
         return interrupted ? kExitInterrupted : kExitFailed;
     case measure::EndOutcome::Error:

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "replacement_file.h"
@@ -28,5 +29,8 @@ int Close(int fd);
 int Rename(const std::string& from, const std::string& to);
 void Remove(const std::string& path);
 DestinationKind KindOf(const std::string& path);
+// Whether two resolved folder entries are one name: the same text on POSIX, the same text but for
+// case on Windows, whose file systems ignore it.
+bool SameEntryName(const std::filesystem::path& first, const std::filesystem::path& second);
 
 } // namespace files::ops

@@ -93,4 +93,8 @@ DestinationKind KindOf(const std::string& path) {
     return DestinationKind::Other;
 }
 
+bool SameEntryName(const std::filesystem::path& first, const std::filesystem::path& second) {
+    return first == second;
+}
+
 } // namespace files::ops

@@ -85,4 +85,11 @@ DestinationKind KindOf(const std::string& path) {
     return DestinationKind::RegularFile;
 }
 
+bool SameEntryName(const std::filesystem::path& first, const std::filesystem::path& second) {
+    const std::wstring a = first.wstring();
+    const std::wstring b = second.wstring();
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 } // namespace files::ops

@@ -276,8 +276,56 @@ TEST_F(K720ctlTest, InstrumentFallingSilentIsAnError) {
     const auto path = Scratch("silent.csv");
     ChildProcess read = Run(instrument, {"read", "--unit", "P", "--out", path.string()});
     EXPECT_EQ(read.Wait(), 1);
-    EXPECT_NE(read.out.find("Data reception error.  \n"), std::string::npos) << read.out;
+    EXPECT_NE(read.out.find("Data reception error.  \n57 readings of unit P were kept in "
+                            "silent.csv.\n"),
+              std::string::npos)
+        << read.out;
     EXPECT_NE(ReadFile(path).find("\r\n57,"), std::string::npos);
+}
+
+// The report page of read --report never replaces the readings: a page that names the measurement
+// file by any spelling is refused before anything is sent, although the file does not exist yet,
+// and again just before the page is written, should a folder have been linked meanwhile.
+TEST_F(K720ctlTest, ReadReportNeverWritesThePageOverTheReadings) {
+    const auto folder = ScratchFolder() / "one-file";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "d1");
+    std::filesystem::create_directory_symlink("d1", folder / "d2");
+    std::filesystem::create_symlink("d1/x.csv", folder / "link.html");
+    const auto csv = folder / "d1" / "x.csv";
+    const std::string relative = std::filesystem::relative(csv).string();
+    const std::pair<std::string, std::string> sameFile[] = {
+        {relative, csv.string()},
+        {csv.string(), (folder / "d2" / "x.csv").string()},
+        {csv.string(), (folder / "d2" / ".." / "d2" / "." / "x.csv").string()},
+        {csv.string(), (folder / "link.html").string()},
+    };
+    SimInstrument instrument(sim::DemoInstrument());
+    for (const auto& [out, page] : sameFile) {
+        SCOPED_TRACE(out + " and " + page);
+        ChildProcess read =
+            Run(instrument, {"read", "--unit", "A", "--out", out, "--report", page});
+        EXPECT_EQ(read.Wait(), 2) << read.out;
+        EXPECT_NE(read.err.find("names the measurement file itself"), std::string::npos)
+            << read.err;
+        EXPECT_FALSE(std::filesystem::exists(csv));
+    }
+    EXPECT_TRUE(instrument.SettledCommands().empty());
+
+    // The page's folder becomes a link to the file's while the unit is read.
+    std::filesystem::create_directory(folder / "d3");
+    sim::ServerOptions paced;
+    paced.pace = true;
+    SimInstrument slow(sim::DemoInstrument(), {}, paced);
+    ChildProcess read = Run(slow, {"read", "--unit", "P", "--out", csv.string(), "--report",
+                                   (folder / "d3" / "x.csv").string()});
+    ASSERT_TRUE(WaitForCommand(slow, ":MEM:DATA? "));
+    std::filesystem::rename(folder / "d3", folder / "d3-before");
+    std::filesystem::create_directory_symlink("d1", folder / "d3");
+    EXPECT_EQ(read.Wait(), 1) << read.out;
+    EXPECT_NE(read.out.find("Data received.  \n"), std::string::npos) << read.out;
+    EXPECT_NE(read.err.find("names the measurement file itself"), std::string::npos) << read.err;
+    EXPECT_TRUE(ReadFile(csv).starts_with("Model,")) << ReadFile(csv).substr(0, 40);
 }
 
 TEST_F(K720ctlTest, DeviceThatCannotBeOpenedIsNamedWithTheReason) {
