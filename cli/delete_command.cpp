@@ -42,6 +42,24 @@ Answer AskToProceed(const std::string& question, StopSignals& signals) {
                : Answer::No;
 }
 
+// The memory check again, once the question is answered: the port was free meanwhile, so another
+// program may have emptied units or the instrument may be gone. The candidates are not listed a
+// second time.
+int CheckUnitsAgain(const CommonOptions& options, StopSignals& signals, int& mask) {
+    measure::MemoryCheckOutcome check;
+    if (const int status = signals.Run(
+            [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
+        status != kExitOk) {
+        return status;
+    }
+    if (check.status != measure::MemoryCheckStatus::Checked) {
+        PrintScanFailure(options, measure::MemoryCheckMessage(check.status));
+        return kExitFailed;
+    }
+    mask = check.unitDataMask;
+    return kExitOk;
+}
+
 } // namespace
 
 int RunCheck(const CommonOptions& options) {
@@ -76,6 +94,7 @@ int RunDelete(const CommonOptions& options, const DeleteOptions& deletion) {
         return status;
     }
     if (!deletion.yes) {
+        // The port is closed while the user decides: no program is kept off it meanwhile.
         switch (AskToProceed(measure::DeletionUnitText(deletion.unitCode), signals)) {
         case Answer::Yes:
             break;
@@ -84,6 +103,12 @@ int RunDelete(const CommonOptions& options, const DeleteOptions& deletion) {
             return kExitFailed;
         case Answer::Interrupted:
             return kExitInterrupted;
+        }
+        if (const int status = CheckUnitsAgain(options, signals, mask); status != kExitOk) {
+            return status;
+        }
+        if (const int status = RefuseUnitWithoutData(deletion.unitCode, mask); status != kExitOk) {
+            return status;
         }
     }
 

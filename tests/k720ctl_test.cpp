@@ -1,5 +1,6 @@
 // k720ctl end to end: the program against the simulated instrument, its exit statuses, messages
 // and files.
+#include <algorithm>
 #include <condition_variable>
 #include <ctime>
 #include <filesystem>
@@ -523,6 +524,39 @@ TEST_F(K720ctlTest, DeleteAsksOnATerminalAndRefusesWithoutOne) {
         EXPECT_TRUE(asked.out.ends_with(std::string(c.says) + "\n")) << asked.out;
         EXPECT_EQ(demo.SettledCommands().back(), c.cleared ? ":MEM:CLEAR P" : ":MEM:CHECK?");
     }
+}
+
+// The port is free while the question waits, and the memory check is made again once it is
+// answered: a unit another program emptied meanwhile is not cleared a second time.
+TEST_F(K720ctlTest, DeleteFreesThePortWhileAskingAndChecksAgainAfterTheAnswer) {
+    SimInstrument demo(sim::DemoInstrument());
+    PtyPeer terminal;
+    ChildProcess asking = Run(demo, {"delete", "--unit", "P"}, terminal.Path());
+    // The memory check is answered and the port closed: the question waits.
+    const auto checkedAndClosed = [&demo] {
+        bool checked = false;
+        for (const sim::ProtocolEvent& event : demo.Server().Events()) {
+            checked = checked || event.text == ":MEM:CHECK?";
+            if (checked && event.kind == sim::ProtocolEvent::Kind::PortClosed) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!checkedAndClosed() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(checkedAndClosed());
+
+    ChildProcess other = Run(demo, {"delete", "--unit", "P", "--yes"});
+    EXPECT_EQ(other.Wait(), 0) << other.out << other.err;
+    terminal.Write("y\n");
+    EXPECT_EQ(asking.Wait(), 1) << asking.out << asking.err;
+    EXPECT_TRUE(asking.out.ends_with("No Data.\n")) << asking.out;
+    const std::vector<std::string> sent = demo.SettledCommands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), ":MEM:CLEAR P"), 1);
+    EXPECT_EQ(sent.back(), ":MEM:CHECK?");
 }
 
 // The set clock page's checks come first (nothing is sent after a refusal), then its exchange.
