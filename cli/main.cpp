@@ -76,10 +76,11 @@ main program sends (":MEM:CLEAR A" ... ":MEM:CLEAR P", one unit at a time; all u
 first reply that is not "OK"). A unit without data is refused with "No Data." and nothing is
 deleted.
 
-Without --yes it asks "Proceed? [y/N]" on the terminal; when standard input is not a terminal,
---yes is required (exit status 2, before the instrument is touched). Prints "Deleted." or the
-main program's message. Ctrl-C, SIGTERM or SIGHUP ends the deletion after the reply in progress;
-units acknowledged before stay deleted, and the exit status is 130.
+Without --yes it asks "Proceed? [y/N]" on the terminal, with the port free meanwhile, and checks
+the memory again after a yes; when standard input is not a terminal, --yes is required (exit
+status 2, before the instrument is touched). Prints "Deleted." or the main program's message.
+Ctrl-C, SIGTERM or SIGHUP ends the deletion after the reply in progress; units acknowledged
+before stay deleted, and the exit status is 130.
 Exit status 0 only when the deletion was acknowledged; 1 when it failed or was declined.
 )";
 
