@@ -2,6 +2,7 @@
 // and files.
 #include <condition_variable>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include <signal.h>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -22,6 +24,7 @@
 #include "support/measure_support.h"
 #include "support/pty_peer.h"
 #include "table_file.h"
+#include "unique_fd.h"
 
 namespace {
 
@@ -118,6 +121,17 @@ TEST_F(K720ctlTest, ScanFindsTheInstrumentOrSaysToCheckTheCable) {
     EXPECT_NE(notFound.out.find("Check USB cable connection, \nor power supply of K720.  "),
               std::string::npos)
         << notFound.out;
+
+    // Held by another program: the port is named as the cause, before the message.
+    const std::string device = instrument.Server().DevicePath();
+    const UniqueFd held(open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_EQ(flock(held.Get(), LOCK_EX | LOCK_NB), 0);
+    ChildProcess busy = Run(instrument, {"scan"});
+    EXPECT_EQ(busy.Wait(), 1);
+    EXPECT_NE(busy.out.find("The port " + device +
+                            " is in use by another program.\nCheck USB cable connection"),
+              std::string::npos)
+        << busy.out;
 }
 
 TEST_F(K720ctlTest, ReadWritesTheSameFileAsTheMainProgramsCore) {
