@@ -202,5 +202,9 @@ std::optional<std::string> CheckForInstrument(std::stop_token stop) {
 
 std::string WithScanAccessHint(const std::string& message) {
     const std::string hint = ScanAccessHint();
-    return hint.empty() ? message : message + "\n" + hint;
+    return hint.empty() ? message : hint + "\n" + message;
+}
+
+std::string PortInUseText(const std::string& portName) {
+    return "The port " + portName + " is in use by another program.";
 }

@@ -42,14 +42,14 @@ int PortScan(std::stop_token stop = {});
 // instrument (g_instrumentPort := port), 1 otherwise.
 int ProbePort(int port);
 
-// After a PortScan that found no instrument: one line telling the user how to get access to a
-// candidate that could not be opened for lack of permission, to be shown below the
-// communication-error message. "" when the last scan found the instrument or no candidate was
-// refused for that reason.
+// After a PortScan that found no instrument: one line naming a candidate that could not be opened
+// because another program holds it or a permission is missing (then how to get it), to be shown
+// above the communication-error message. "" when the last scan found the instrument or no
+// candidate was refused for such a reason.
 std::string ScanAccessHint();
 
-// `message` (a scan failure's text), followed by a line break and ScanAccessHint() when there is
-// a hint, so the user is sent to the permission rather than to the cable.
+// `message` (a scan failure's text) after ScanAccessHint() and a line break when there is a hint,
+// so the user reads the real cause first rather than being sent to the cable.
 std::string WithScanAccessHint(const std::string& message);
 
 // The start-up check's scan, for a worker thread: nullopt when the instrument answered, else the

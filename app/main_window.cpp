@@ -248,7 +248,7 @@ void CMainDlg::RunStartupCheck() {
     startupCheck_ = nullptr;
     // The check window is gone before its message appears; a window that is closing says nothing.
     if (check.ScanFailed() && !closing_) {
-        ShowMessageBox(check.FailureMessage(), MessageIcon::Information);
+        ShowMessageBox(check.FailureMessage(), check.FailureIcon());
     }
 }
 

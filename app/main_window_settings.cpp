@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "comp_choice_page.h"
 #include "discovery.h"
@@ -31,10 +32,11 @@ std::string NativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// Where windows may go on each screen present: without the task bars and docks.
 QList<QRect> ScreenAreas() {
     QList<QRect> areas;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        areas.append(screen->geometry());
+        areas.append(screen->availableGeometry());
     }
     return areas;
 }
@@ -53,12 +55,18 @@ QString CMainDlg::SettingsPath() const {
 void CMainDlg::LoadSettings() {
     const std::string programDir = NativePath(options_.programDir);
     const std::optional<Settings> saved = ReadSettingsFile(SettingsFileToLoad(programDir));
+    // Before the window is first shown the system has not said how large its frame is.
+    const QWindow* native = windowHandle();
+    const QMargins known = native != nullptr ? native->frameMargins() : QMargins();
+    const QMargins frame = known.isNull() ? kAssumedWindowFrame : known;
+    const QSize frameSize = size().grownBy(frame);
     if (saved) {
         loadedSettings_ = *saved;
-        move(RestoredPosition(saved->rect, size(), ScreenAreas(), PrimaryArea()));
+        move(RestoredPlace(saved->rect, frameSize, frame.top(), ScreenAreas(), PrimaryArea())
+                 .topLeft());
     } else {
         loadedSettings_ = DefaultSettings(DefaultDataFolder(programDir));
-        move(FirstRunPosition(size(), PrimaryArea()));
+        move(FirstRunPlace(frameSize, PrimaryArea()).topLeft());
     }
     g_instrumentPort = loadedSettings_.instrumentPort;
 

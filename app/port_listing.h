@@ -32,9 +32,14 @@ void SetPortLister(PortLister lister);
 // name has no "(COM" or no number in range there.
 int ComPortNumberFromFriendlyName(std::string_view friendlyName);
 
-// One line telling the user how to get access to `devicePath`, which could not be opened with
-// the system's error code `openError`; "" when that error is not a missing permission.
+// One line telling the user why `devicePath` could not be opened with the system's error code
+// `openError`, when the user can do something about it: another program holds the port, or a
+// permission is missing (and how to get it). "" for any other error.
 std::string AccessHintForDevice(const std::string& devicePath, int openError);
+
+// The line of AccessHintForDevice for a port that another program holds; `portName` as the user
+// knows the port.
+std::string PortInUseText(const std::string& portName);
 
 // Reports serial ports that appear or disappear. On Linux the owner watches FileDescriptor()
 // for readability (a QSocketNotifier, for example) and then calls TakeChanges(). Where the

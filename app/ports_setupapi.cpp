@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -108,9 +109,18 @@ std::vector<ListedPort> ListSerialPorts() {
     return ports;
 }
 
-// A refused open of a COM port means that another program holds it; no permission to grant.
-std::string AccessHintForDevice(const std::string& /*devicePath*/, int /*openError*/) {
-    return {};
+// A COM port opens for one program at a time: a refused open means that another program holds
+// it (there is no permission to grant).
+std::string AccessHintForDevice(const std::string& devicePath, int openError) {
+    const auto error = static_cast<DWORD>(openError);
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
+        return {};
+    }
+    // "\\.\COM12" is COM12 to the user.
+    constexpr std::string_view kDeviceNamespace = "\\\\.\\";
+    const std::string_view name(devicePath);
+    return PortInUseText(std::string(
+        name.starts_with(kDeviceNamespace) ? name.substr(kDeviceNamespace.size()) : name));
 }
 
 // Windows reports device changes to the main window as WM_DEVICECHANGE (port_watch_win32.cpp);

@@ -156,6 +156,10 @@ std::vector<ListedPort> ListSerialPorts() {
 }
 
 std::string AccessHintForDevice(const std::string& devicePath, int openError) {
+    // The serial link opens exclusively and locks the device: EBUSY says another holds it.
+    if (openError == EBUSY) {
+        return PortInUseText(devicePath);
+    }
     if (openError != EACCES && openError != EPERM) {
         return {};
     }

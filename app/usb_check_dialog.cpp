@@ -26,11 +26,15 @@ CUsbCheckDlg::CUsbCheckDlg(QWidget* parent)
 }
 
 QString CUsbCheckDlg::NoInstrumentMessage(const std::string& accessHint) {
-    QString text = QString::fromLatin1(kNoInstrumentText);
-    if (!accessHint.empty()) {
-        text += QLatin1Char('\n') + QString::fromLocal8Bit(accessHint);
+    const QString message = QString::fromLatin1(kNoInstrumentText);
+    if (accessHint.empty()) {
+        return message;
     }
-    return text;
+    return QString::fromLocal8Bit(accessHint) + QLatin1Char('\n') + message;
+}
+
+MessageIcon CUsbCheckDlg::NoInstrumentIcon(const std::string& accessHint) {
+    return accessHint.empty() ? MessageIcon::Information : MessageIcon::Warning;
 }
 
 void CUsbCheckDlg::showEvent(QShowEvent* event) {

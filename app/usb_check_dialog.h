@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "dialog_layout.h"
+#include "dialogs.h"
 
 class CUsbCheckDlg : public QDialog {
     Q_OBJECT
@@ -24,12 +25,17 @@ public:
 
     // After the window has closed: true when the scan ran and found no instrument.
     bool ScanFailed() const { return scanFailed_; }
-    // The information box's text then.
+    // The message box's text and icon then.
     QString FailureMessage() const { return NoInstrumentMessage(accessHint_); }
+    MessageIcon FailureIcon() const { return NoInstrumentIcon(accessHint_); }
 
-    // The text of the information box after a failed scan: the message, and on a line of its
-    // own how to get access to a port that was refused for lack of permission, when that was why.
+    // The text of the message box after a failed scan: first, on a line of its own, why a port
+    // could not be opened (another program holds it, or a permission is missing) when that was
+    // why, then the message.
     static QString NoInstrumentMessage(const std::string& accessHint);
+    // Information when nothing answered; a warning when a port was refused, since the user has
+    // something to set right.
+    static MessageIcon NoInstrumentIcon(const std::string& accessHint);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -29,11 +29,13 @@ void PrepareCandidates(const CommonOptions& options) {
 }
 
 void PrintScanFailure(const CommonOptions& options, const std::string& message) {
+    // The cause comes first. The access hint already says what is wrong with the device (in use,
+    // or not permitted) and how to fix it; otherwise the port given is named with its error.
     std::string text = WithScanAccessHint(message);
-    // The permission hint already says what is wrong with the device, and how to fix it.
     const int openError = CommLastOpenError();
     if (options.device && openError != 0 && ScanAccessHint().empty()) {
-        text += "\nCannot open " + *options.device + ": " + OpenFailureReason(openError) + ".";
+        text =
+            "Cannot open " + *options.device + ": " + OpenFailureReason(openError) + ".\n" + text;
     }
     std::printf("%s\n", text.c_str());
 }

@@ -65,16 +65,16 @@ void DrawSunkenEdge(QPainter& painter, const QRect& rect) {
              edge_colors::kLight);
 }
 
-void DrawFocusRect(QPainter& painter, const QRect& rect, const QColor& color) {
+void DrawFocusRect(QPainter& painter, const QRect& rect) {
     if (rect.isEmpty()) {
         return;
     }
-    // Each outline pixel once, on the even positions, so the corners are dots too.
-    QPolygon dots;
-    const auto addDot = [&dots](int x, int y) {
-        if ((x + y) % 2 == 0) {
-            dots << QPoint(x, y);
-        }
+    // Each outline pixel once, dark on the even positions and light on the odd ones, so the
+    // corners are dark dots.
+    QPolygon darkDots;
+    QPolygon lightDots;
+    const auto addDot = [&darkDots, &lightDots](int x, int y) {
+        ((x + y) % 2 == 0 ? darkDots : lightDots) << QPoint(x, y);
     };
     for (int x = rect.left(); x <= rect.right(); ++x) {
         addDot(x, rect.top());
@@ -90,8 +90,10 @@ void DrawFocusRect(QPainter& painter, const QRect& rect, const QColor& color) {
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(color, 0));
-    painter.drawPoints(dots);
+    painter.setPen(QPen(focus_mark_colors::kDark, 0));
+    painter.drawPoints(darkDots);
+    painter.setPen(QPen(focus_mark_colors::kLight, 0));
+    painter.drawPoints(lightDots);
     painter.restore();
 }
 
@@ -129,7 +131,7 @@ void CColorButton::DrawItem(QPainter& painter, const ColorButtonItem& item) cons
         } else {
             DrawCaption(painter, buttonRect, item.caption, text_);
         }
-        DrawFocusRect(painter, focusRect, text_);
+        DrawFocusRect(painter, focusRect);
     } else if (!item.enabled) {
         DrawCaption(painter, buttonRect, item.caption, disabledText_);
     } else {

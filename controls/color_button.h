@@ -1,6 +1,6 @@
 // The owner-drawn push button of the pages: a flat face in a colour the page chooses, a classic
-// raised edge, a centred one-line caption, a sunken edge while pressed, a dotted focus rectangle
-// 5 pixels inside the border and a grey caption while disabled.
+// raised edge, a centred one-line caption, a sunken edge while pressed, a focus rectangle of dark
+// and light dots 5 pixels inside the border and a grey caption while disabled.
 #pragma once
 
 #include <QColor>
@@ -23,6 +23,13 @@ inline constexpr QColor kPaleBlue{224, 224, 255};
 inline constexpr QColor kOrange{255, 120, 50}; // comparator tables and clock
 inline constexpr QColor kPaleOrange{255, 224, 192};
 } // namespace button_colors
+
+// The two colours of the focus rectangle's dots: 21:1 between them, so that one of them has at
+// least 4.5:1 against any face.
+namespace focus_mark_colors {
+inline constexpr QColor kDark{0, 0, 0};
+inline constexpr QColor kLight{255, 255, 255};
+} // namespace focus_mark_colors
 
 // The classic 3-D colours of the button edges.
 namespace edge_colors {
@@ -80,7 +87,7 @@ private:
 // Drawing primitives of the classic look, shared with other owner-drawn controls.
 void DrawRaisedEdge(QPainter& painter, const QRect& rect);
 void DrawSunkenEdge(QPainter& painter, const QRect& rect);
-// Sets every other pixel of the rectangle's outline to `color`, starting at the pixels whose
-// coordinates add up to an even number: the dotted focus rectangle of an owner-drawn button, in
-// its caption colour so that it shows clearly on any face.
-void DrawFocusRect(QPainter& painter, const QRect& rect, const QColor& color);
+// Draws the rectangle's outline in alternating dark and light dots, dark where the pixel's
+// coordinates add up to an even number: the focus rectangle of an owner-drawn button. One of the
+// two always stands out from the face, whatever its colour.
+void DrawFocusRect(QPainter& painter, const QRect& rect);

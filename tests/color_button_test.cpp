@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include <QImage>
@@ -161,30 +163,50 @@ TEST(ColorButtonDrawing, PressedCaptionMovesOnePixelRightAndDown) {
     EXPECT_EQ(down, atRest.translated(1, 1));
 }
 
-// The dots are in the caption colour, clear on every face.
-TEST(ColorButtonDrawing, FocusRectangleIsDottedInTheCaptionColourFivePixelsInside) {
-    // An empty caption leaves nothing but face, edge and focus dots.
-    const Look look{
-        .face = bc::kGreen, .text = bc::kCaptionWhite, .focused = true, .caption = QString()};
-    const QImage image = Render(look);
-    const QColor dot = bc::kCaptionWhite;
-    for (const QPoint corner : {QPoint(5, 5), QPoint(kRight - 5, 5), QPoint(5, kBottom - 5),
-                                QPoint(kRight - 5, kBottom - 5)}) {
-        EXPECT_EQ(At(image, corner.x(), corner.y()), dot) << corner.x() << "," << corner.y();
-    }
-    int dots = 0;
-    for (int y = 2; y <= kBottom - 2; ++y) {
-        for (int x = 2; x <= kRight - 2; ++x) {
-            const bool expectDot = OnFocusOutline(x, y) && (x + y) % 2 == 0;
-            ASSERT_EQ(At(image, x, y), expectDot ? dot : bc::kGreen) << x << "," << y;
-            dots += expectDot ? 1 : 0;
-        }
-    }
-    EXPECT_GT(dots, 150);
+// Contrast ratio of two colours by their relative luminance, as accessibility guidelines
+// define it; a focus indicator needs at least 3:1 against what surrounds it.
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](int channel) {
+            const double v = channel / 255.0;
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
-    const QImage unfocused =
-        Render(Look{.face = bc::kGreen, .text = bc::kCaptionWhite, .caption = QString()});
-    EXPECT_TRUE(PixelsOf(unfocused, dot).isEmpty());
+// The focus rectangle lies 5 pixels inside and shows on every face focus can appear on: along
+// its outline no two neighbouring pixels both lack 3:1 against the face, and the face inside
+// and outside it is untouched.
+TEST(ColorButtonDrawing, FocusRectangleShowsOnEveryFaceFivePixelsInside) {
+    const QColor faces[] = {bc::kGreen,   bc::kPaleGreen,  bc::kRed,
+                            bc::kPaleRed, bc::kBlue,       bc::kPaleBlue,
+                            bc::kOrange,  bc::kPaleOrange, CColorButton::kInitialFace};
+    for (const QColor& face : faces) {
+        SCOPED_TRACE(face.name().toStdString());
+        // An empty caption leaves nothing but face, edge and focus mark.
+        const QImage image = Render(
+            Look{.face = face, .text = bc::kCaptionWhite, .focused = true, .caption = QString()});
+        const auto standsOut = [&](int x, int y) {
+            return OnFocusOutline(x, y) && ContrastRatio(At(image, x, y), face) >= 3.0;
+        };
+        for (int y = 2; y <= kBottom - 2; ++y) {
+            for (int x = 2; x <= kRight - 2; ++x) {
+                if (!OnFocusOutline(x, y)) {
+                    ASSERT_EQ(At(image, x, y), face) << x << "," << y;
+                    continue;
+                }
+                ASSERT_TRUE(standsOut(x, y) || standsOut(x - 1, y) || standsOut(x + 1, y) ||
+                            standsOut(x, y - 1) || standsOut(x, y + 1))
+                    << x << "," << y << " " << At(image, x, y).name().toStdString();
+            }
+        }
+        EXPECT_EQ(At(Render(Look{.face = face, .caption = QString()}), 5, 5), face)
+            << "no mark without focus";
+    }
 }
 
 class ShownButton : public ::testing::Test {
@@ -212,13 +234,13 @@ TEST_F(ShownButton, MousePressShowsTheSunkenLookAndReleaseRestoresIt) {
     const QImage down = Grab();
     EXPECT_EQ(At(down, 0, 0), ec::kShadow);
     EXPECT_EQ(At(down, kRight, kBottom), ec::kHighlight);
-    EXPECT_EQ(At(down, 5, 5), bc::kCaptionWhite);
+    EXPECT_EQ(At(down, 5, 5), focus_mark_colors::kDark);
     EXPECT_EQ(PixelsOf(down, bc::kCaptionWhite), atRest.translated(1, 1));
 
     QTest::mouseRelease(m_button, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     const QImage up = Grab();
     EXPECT_EQ(At(up, 0, 0), ec::kLight);
-    EXPECT_EQ(At(up, 5, 5), bc::kCaptionWhite);
+    EXPECT_EQ(At(up, 5, 5), focus_mark_colors::kDark);
     EXPECT_EQ(PixelsOf(up, bc::kCaptionWhite), atRest);
 }
 

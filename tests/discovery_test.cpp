@@ -1,11 +1,13 @@
 #include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <grp.h>
 #include <memory>
 #include <pwd.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -22,6 +24,7 @@
 #include "port_names.h"
 #include "pty_server.h"
 #include "support/measure_support.h"
+#include "unique_fd.h"
 
 namespace {
 
@@ -312,6 +315,20 @@ TEST_F(Discovery, NoHintWhenPortsAreMissingRatherThanRefused) {
     EnumerateCandidatePorts();
     EXPECT_EQ(PortScan(), 1);
     EXPECT_EQ(ScanAccessHint(), "");
+}
+
+// Another program holds the instrument's port (its lock, as every serial program takes): the
+// port is named as the cause, before the scan failure's text.
+TEST_F(Discovery, APortHeldByAnotherProgramIsNamedBeforeTheMessage) {
+    const std::string device = AddPort().DevicePath();
+    EnumerateCandidatePorts();
+    const UniqueFd held(open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_TRUE(held.Valid());
+    ASSERT_EQ(flock(held.Get(), LOCK_EX | LOCK_NB), 0);
+
+    EXPECT_EQ(PortScan(), 1);
+    EXPECT_EQ(WithScanAccessHint("Communication Error."),
+              "The port " + device + " is in use by another program.\nCommunication Error.");
 }
 
 // Runs `body` in a child process under the unprivileged user `as` and returns what it wrote.

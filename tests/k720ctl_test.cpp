@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +11,7 @@
 #include <signal.h>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -23,6 +25,7 @@
 #include "support/measure_support.h"
 #include "support/pty_peer.h"
 #include "table_file.h"
+#include "unique_fd.h"
 
 namespace {
 
@@ -119,6 +122,17 @@ TEST_F(K720ctlTest, ScanFindsTheInstrumentOrSaysToCheckTheCable) {
     EXPECT_NE(notFound.out.find("Check USB cable connection, \nor power supply of K720.  "),
               std::string::npos)
         << notFound.out;
+
+    // Held by another program: the port is named as the cause, before the message.
+    const std::string device = instrument.Server().DevicePath();
+    const UniqueFd held(open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_EQ(flock(held.Get(), LOCK_EX | LOCK_NB), 0);
+    ChildProcess busy = Run(instrument, {"scan"});
+    EXPECT_EQ(busy.Wait(), 1);
+    EXPECT_NE(busy.out.find("The port " + device +
+                            " is in use by another program.\nCheck USB cable connection"),
+              std::string::npos)
+        << busy.out;
 }
 
 TEST_F(K720ctlTest, ReadWritesTheSameFileAsTheMainProgramsCore) {

@@ -22,9 +22,9 @@ namespace {
 using app_test::MainWindowTest;
 
 const QSize kWindow(400, 300);
-const QRect kScreen(0, 0, 1280, 1024);
+constexpr int kTitleBar = 30;
+const QRect kScreen(0, 0, 1280, 994); // without a task bar
 const QRect kRightScreen(1280, 0, 1920, 1080);
-const QRect kPrimaryArea(0, 0, 1280, 994); // without a task bar
 const QPoint kCentredOnPrimary(440, 347);
 
 struct PlacementCase {
@@ -33,15 +33,19 @@ struct PlacementCase {
     QPoint expected;
 };
 
-TEST(WindowPlacement, KeepsAnyPositionOnAScreenAndRescuesOnlyAWindowWhollyOffScreen) {
+// A saved place is kept while two thirds of the title bar and of the window lie on a screen.
+TEST(WindowPlacement, KeepsAPlaceTheUserCanReachElseCentresOnThePrimaryScreen) {
     const PlacementCase cases[] = {
         {"inside", {100, 80}, {100, 80}},
-        {"partly off the left edge", {-399, 10}, {-399, 10}},
-        {"partly below the bottom", {500, 1023}, {500, 1023}},
+        {"a third off the left edge", {-133, 10}, {-133, 10}},
+        {"title bar a third above the top", {100, -10}, {100, -10}},
+        {"a third below the bottom", {500, 794}, {500, 794}},
         {"on the second screen", {2000, 500}, {2000, 500}},
         {"across both screens", {1100, 0}, {1100, 0}},
-        {"just off the left edge", {-400, 10}, kCentredOnPrimary},
-        {"just above the top", {100, -300}, kCentredOnPrimary},
+        {"half off the left edge", {-200, 10}, kCentredOnPrimary},
+        {"title bar half above the top", {100, -15}, kCentredOnPrimary},
+        {"half below the bottom", {500, 844}, kCentredOnPrimary},
+        {"130 x 54 pixels in a corner", {-270, 940}, kCentredOnPrimary},
         {"beyond the second screen", {3200, 10}, kCentredOnPrimary},
         {"below the second screen", {1500, 1080}, kCentredOnPrimary},
         {"far away", {-30000, 25000}, kCentredOnPrimary},
@@ -49,18 +53,21 @@ TEST(WindowPlacement, KeepsAnyPositionOnAScreenAndRescuesOnlyAWindowWhollyOffScr
     for (const PlacementCase& c : cases) {
         const SettingsRect saved{c.saved.x(), c.saved.y(), c.saved.x() + kWindow.width(),
                                  c.saved.y() + kWindow.height()};
-        EXPECT_EQ(RestoredPosition(saved, kWindow, {kScreen, kRightScreen}, kPrimaryArea),
-                  c.expected)
+        EXPECT_EQ(RestoredPlace(saved, kWindow, kTitleBar, {kScreen, kRightScreen}, kScreen),
+                  QRect(c.expected, kWindow))
             << c.what;
     }
+    const SettingsRect second{2000, 500, 2400, 800};
+    EXPECT_EQ(RestoredPlace(second, kWindow, kTitleBar, {kScreen}, kScreen).topLeft(),
+              kCentredOnPrimary)
+        << "the second screen is gone";
 }
 
 // The file may hold any 32-bit values: no overflow (UBSan watches), and a place no window can
-// have gives the first-run position.
-TEST(WindowPlacement, CoordinatesTooLargeToPlaceAWindowGiveTheFirstRunPosition) {
+// have is not kept.
+TEST(WindowPlacement, CoordinatesTooLargeToPlaceAWindowAreCentred) {
     constexpr int kMin = std::numeric_limits<int>::min();
     constexpr int kMax = std::numeric_limits<int>::max();
-    const QPoint firstRun = FirstRunPosition(kWindow, kPrimaryArea);
     const SettingsRect cases[] = {
         {kMax, kMax, kMin, kMin},
         {kMin, kMin, kMax, kMax},
@@ -69,13 +76,35 @@ TEST(WindowPlacement, CoordinatesTooLargeToPlaceAWindowGiveTheFirstRunPosition) 
         {-20'000'000, 10, -19'999'600, 310},
     };
     for (const SettingsRect& saved : cases) {
-        EXPECT_EQ(RestoredPosition(saved, kWindow, {kScreen}, kPrimaryArea), firstRun)
+        EXPECT_EQ(RestoredPlace(saved, kWindow, kTitleBar, {kScreen}, kScreen).topLeft(),
+                  kCentredOnPrimary)
             << saved.left << "," << saved.top;
     }
 }
 
-TEST(WindowPlacement, FirstRunIsTheCentredPlaceMovedByAHundredPixels) {
-    EXPECT_EQ(FirstRunPosition(kWindow, kPrimaryArea), kCentredOnPrimary + QPoint(100, 100));
+// At any scale the window opens wholly on the screen, and a window larger than the screen
+// shows its title bar.
+TEST(WindowPlacement, FirstRunAndCentredPlacesLieOnThePrimaryScreen) {
+    struct Case {
+        const char* what;
+        QRect area;
+        QPoint firstRun;
+        QPoint centred;
+    };
+    const Case cases[] = {
+        {"room for the offset", kScreen, kCentredOnPrimary + QPoint(100, 100), kCentredOnPrimary},
+        {"a small screen", {0, 0, 560, 400}, {160, 100}, {80, 50}},
+        {"smaller than the window, left of the primary",
+         {-600, 30, 350, 250},
+         {-600, 30},
+         {-600, 30}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FirstRunPlace(kWindow, c.area), QRect(c.firstRun, kWindow)) << c.what;
+        EXPECT_EQ(RestoredPlace({-9000, 0, -8600, 300}, kWindow, kTitleBar, {c.area}, c.area),
+                  QRect(c.centred, kWindow))
+            << c.what;
+    }
 }
 
 TEST(WindowPlacement, StoredRectangleEndsJustOutsideTheWindow) {
@@ -104,13 +133,31 @@ protected:
         return settings;
     }
     static QRect PrimaryArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    // The window and its frame, once shown, lie wholly on the primary screen; along a side
+    // where the screen is too short for them (a large scale) they begin where the screen does.
+    static ::testing::AssertionResult OnPrimaryScreen(const CMainDlg& window) {
+        const QRect outer(window.pos(), window.size().grownBy(kAssumedWindowFrame));
+        const QRect area = PrimaryArea();
+        const auto placed = [](int start, int extent, int areaStart, int areaExtent) {
+            return extent > areaExtent
+                       ? start == areaStart
+                       : start >= areaStart && start + extent <= areaStart + areaExtent;
+        };
+        if (placed(outer.x(), outer.width(), area.x(), area.width()) &&
+            placed(outer.y(), outer.height(), area.y(), area.height())) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure()
+               << "window " << outer.x() << "," << outer.y() << " " << outer.width() << "x"
+               << outer.height() << " on a screen of " << area.width() << "x" << area.height();
+    }
 };
 
 TEST_F(SettingsWindowTest, FirstRunUsesTheDefaults) {
     g_instrumentPort = 42;
     CMainDlg& window = MakeWindow();
 
-    EXPECT_EQ(window.pos(), FirstRunPosition(window.size(), PrimaryArea()));
+    EXPECT_TRUE(OnPrimaryScreen(window));
     EXPECT_EQ(g_instrumentPort, NO_INSTRUMENT_PORT);
     const QString programDir = QDir::toNativeSeparators(programDir_.path());
     EXPECT_EQ(window.ReadDoPage().AcceptedFolder(), programDir);
@@ -123,12 +170,12 @@ TEST_F(SettingsWindowTest, FirstRunUsesTheDefaults) {
 
 TEST_F(SettingsWindowTest, RestoresEveryValueAndHandsTheTableFileToTheEditorWithoutItsPath) {
     Settings saved = Sample();
-    saved.rect = {-150, 20, -150 + 400, 20 + 300}; // partly off the screen: kept exactly
+    saved.rect = {-60, 20, -60 + 400, 20 + 300}; // a little off the screen: kept exactly
     WriteSettings(saved);
 
     CMainDlg& window = MakeWindow();
 
-    EXPECT_EQ(window.pos(), QPoint(-150, 20));
+    EXPECT_EQ(window.pos(), QPoint(-60, 20));
     EXPECT_EQ(g_instrumentPort, 7);
     EXPECT_EQ(window.ReadDoPage().AcceptedFolder(), QStringLiteral("/data/k720"));
     EXPECT_EQ(window.ReadDoPage().AcceptedFileName(), QStringLiteral("Monday"));
@@ -139,15 +186,19 @@ TEST_F(SettingsWindowTest, RestoresEveryValueAndHandsTheTableFileToTheEditorWith
                                                 QStringLiteral("/data/tables/")}));
 }
 
-TEST_F(SettingsWindowTest, AWindowSavedWhollyOffScreenComesBackOntoThePrimaryScreen) {
-    Settings saved = Sample();
-    saved.rect = {20000, 15000, 20400, 15300};
-    WriteSettings(saved);
+TEST_F(SettingsWindowTest, AWindowSavedOutOfReachComesBackOntoThePrimaryScreen) {
+    const QRect area = PrimaryArea();
+    // Off every screen (a monitor removed since), and only 130 x 54 pixels in a corner.
+    for (const QPoint saved : {QPoint(20000, 15000), area.bottomRight() - QPoint(129, 53)}) {
+        Settings settings = Sample();
+        settings.rect = {saved.x(), saved.y(), saved.x() + 400, saved.y() + 300};
+        WriteSettings(settings);
 
-    CMainDlg& window = MakeWindow();
+        CMainDlg& window = MakeWindow();
 
-    EXPECT_TRUE(PrimaryArea().contains(QRect(window.pos(), window.size())));
-    EXPECT_EQ(g_instrumentPort, 7) << "only the position is corrected";
+        EXPECT_TRUE(OnPrimaryScreen(window)) << saved.x() << "," << saved.y();
+        EXPECT_EQ(g_instrumentPort, 7) << "only the position is corrected";
+    }
 }
 
 TEST_F(SettingsWindowTest, AnotherVersionsFileIsIgnoredAndReplacedAtClose) {

@@ -93,10 +93,15 @@ TEST_F(UsbCheckDialog, WithoutAnInstrumentClosesAndLeavesTheMessageToTheMainWind
     EXPECT_LT(open, 2500);
 }
 
-TEST_F(UsbCheckDialog, APermissionProblemIsExplainedOnALineOfItsOwn) {
+// A port refused (held by another program, or not permitted) is the cause the user can set
+// right: it comes first, and the box warns.
+TEST_F(UsbCheckDialog, ARefusedPortIsNamedFirstUnderAWarning) {
+    const std::string busy = "The port /dev/ttyUSB0 is in use by another program.";
     EXPECT_EQ(CUsbCheckDlg::NoInstrumentMessage(""), kNoInstrument);
-    EXPECT_EQ(CUsbCheckDlg::NoInstrumentMessage("Add yourself to the group dialout."),
-              kNoInstrument + QStringLiteral("\nAdd yourself to the group dialout."));
+    EXPECT_EQ(CUsbCheckDlg::NoInstrumentIcon(""), MessageIcon::Information);
+    EXPECT_EQ(CUsbCheckDlg::NoInstrumentMessage(busy),
+              QString::fromStdString(busy) + QLatin1Char('\n') + kNoInstrument);
+    EXPECT_EQ(CUsbCheckDlg::NoInstrumentIcon(busy), MessageIcon::Warning);
 }
 
 // In the main window: a silent candidate costs two reply budgets, during which the window keeps

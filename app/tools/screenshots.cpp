@@ -397,6 +397,63 @@ bool ShootMainWindow(const Shot& shot, const QString& programDir, const QDir& fo
     return ReportMessages(dialogs, shot.fileName) && good;
 }
 
+// A focused button of each face, enlarged three times so that the focus mark's dots show.
+struct FocusShot {
+    const char* fileName;
+    int request;         // the menu page that holds the button
+    const char* caption; // the button that has the focus
+};
+
+const FocusShot kFocusShots[] = {
+    {"focus_mark_orange.png", kRequestCompClockMenu, "COMP Table"},
+    {"focus_mark_blue.png", kRequestReadDeleteMenu, "Read Data"},
+    {"focus_mark_green.png", kRequestCompClockMenu, "Back"},
+};
+
+constexpr int kFocusShotMargin = 6;
+constexpr int kFocusShotScale = 3;
+
+bool ShootFocusMark(const FocusShot& shot, const QString& programDir, const QDir& folder) {
+    CScriptedDialogs dialogs;
+    const DialogsOverride dialogsOverride = SetDialogsForTests(dialogs);
+    MainWindowOptions options;
+    options.programDir = programDir;
+    options.startupCheck = false;
+    options.watchPortChanges = false;
+    CMainDlg window(std::move(options));
+    window.show();
+    window.activateWindow();
+    PageSwitchEvent event(shot.request, 0);
+    QCoreApplication::sendEvent(&window, &event);
+    CColorButton* button = nullptr;
+    for (CColorButton* candidate : window.findChildren<CColorButton*>()) {
+        if (candidate->isVisible() && candidate->text() == QLatin1String(shot.caption)) {
+            button = candidate;
+        }
+    }
+    if (button == nullptr) {
+        std::fprintf(stderr, "k720-screenshots: %s: no button \"%s\"\n", shot.fileName,
+                     shot.caption);
+        return false;
+    }
+    button->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    const QRect area(button->mapTo(&window, QPoint(-kFocusShotMargin, -kFocusShotMargin)),
+                     button->size().grownBy(QMargins(kFocusShotMargin, kFocusShotMargin,
+                                                     kFocusShotMargin, kFocusShotMargin)));
+    const QPixmap picture = window.grab(area);
+    const QString path = folder.filePath(QString::fromLatin1(shot.fileName));
+    if (!picture
+             .scaled(picture.size() * kFocusShotScale, Qt::IgnoreAspectRatio,
+                     Qt::FastTransformation)
+             .save(path, "PNG")) {
+        std::fprintf(stderr, "k720-screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return ReportMessages(dialogs, shot.fileName);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -431,6 +488,9 @@ int main(int argc, char** argv) {
         allSaved = ShootMainWindow(shot, programDir.path(), folder, instrument) && allSaved;
     }
     SetPortLister({});
+    for (const FocusShot& shot : kFocusShots) {
+        allSaved = ShootFocusMark(shot, programDir.path(), folder) && allSaved;
+    }
     allSaved = ShootEditor(folder, CompEditorMode::NewTable, 1, "comp_editor_new.png") && allSaved;
     if (!comp::BuildTableText(ReceivedExampleTable()).Ok()) {
         std::fprintf(stderr, "k720-screenshots: the example table was refused\n");
