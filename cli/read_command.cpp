@@ -223,8 +223,9 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     }
     switch (end.outcome) {
     case measure::EndOutcome::Received:
-        return read.reportPage.empty() ? kExitOk
-                                       : WriteReportPage(engine.Destination(), read.reportPage);
+        return read.reportPage.empty()
+                   ? kExitOk
+                   : WriteReportPage(engine.Destination(), read.reportPage, read.reportLabels);
     case measure::EndOutcome::Cancelled:
         return interrupted ? kExitInterrupted : kExitFailed;
     case measure::EndOutcome::Error:
