@@ -727,14 +727,19 @@ std::string Fact(const char* name, const std::string& value) {
 
 // The heading: the user's title (else the page's name), when and by which program the page was
 // made, the file and its header, the operator.
-std::string HeaderHtml(const MeasurementReport& report, const PageHeading& heading) {
+// "K720 measurement report, made 2026-12-02 08:01 by k720ctl 1.03" (the page's name only
+// when a title stands above it).
+std::string MadeLine(const PageHeading& heading) {
     const LocalTime& made = heading.made;
+    return (heading.title.empty() ? "" : std::string(texts::kPageName) + ", ") + texts::kMade +
+           ' ' + PaddedDate(made.year, made.month, made.day) + ' ' + TwoDigits(made.hour) + ':' +
+           TwoDigits(made.minute) + ' ' + texts::kBy + ' ' + Escape(heading.program);
+}
+
+std::string HeaderHtml(const MeasurementReport& report, const PageHeading& heading) {
+    const std::string title = heading.title.empty() ? texts::kPageName : Escape(heading.title);
     std::string html =
-        "<header>\n<h1>" + (heading.title.empty() ? texts::kPageName : Escape(heading.title)) +
-        "</h1>\n<p class=\"made\">" +
-        (heading.title.empty() ? "" : std::string(texts::kPageName) + ", ") + texts::kMade + ' ' +
-        PaddedDate(made.year, made.month, made.day) + ' ' + TwoDigits(made.hour) + ':' +
-        TwoDigits(made.minute) + ' ' + texts::kBy + ' ' + Escape(heading.program) +
+        "<header>\n<h1>" + title + "</h1>\n<p class=\"made\">" + MadeLine(heading) +
         "</p>\n<p class=\"file\">" + Escape(report.file) + "</p>\n<p class=\"facts\">\n" +
         Fact("Model", Escape(report.model)) + Fact("Serial number", Escape(report.serial)) +
         Fact("Transferred", PaddedFileDate(report.date)) + Fact("Version", Escape(report.version)) +
