@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::string file = FullInstrumentFile();
+    const report::PageHeading heading{"Batch 1", "A. Tester", {2014, 3, 10, 8, 1}, "report_bench"};
     std::printf("A full instrument: %zu bytes.\n", file.size());
     std::printf("%-5s %10s %10s %10s %10s %10s\n", "run", "parse [ms]", "text [ms]", "json [ms]",
                 "page [ms]", "total [ms]");
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
         output += report::ReportJson(*parsed.report).size();
         const double json = MillisecondsSince(step);
         step = Clock::now();
-        output += report::ReportPageHtml(*parsed.report).size();
+        output += report::ReportPageHtml(*parsed.report, heading).size();
         const double page = MillisecondsSince(step);
         std::printf("%-5d %10.2f %10.2f %10.2f %10.2f %10.2f\n", run, parse, text, json, page,
                     MillisecondsSince(start));

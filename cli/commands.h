@@ -21,10 +21,17 @@ struct CommonOptions {
     bool verbose = false;
 };
 
+// --title TEXT and --operator NAME of a report page: printed in its heading.
+struct ReportPageLabels {
+    std::string title;
+    std::string operatorName;
+};
+
 struct ReadOptions {
     int unitCode = 0;       // 1, 2, 4, ..., 2048, or 4096 for all units
     std::string output;     // the measurement file, ending in ".csv"
     std::string reportPage; // --report OUT.html: the report page of a complete reading
+    ReportPageLabels reportLabels;
 };
 
 struct ClockOptions {
@@ -72,11 +79,14 @@ std::optional<instrument_clock::TypedFields> ParseClockSetting(std::string_view 
 int RunReport(std::span<const std::string_view> arguments);
 // The checks of --html (or --report) OUT.html before anything is read or sent.
 [[nodiscard]] int CheckReportDestination(const std::string& htmlPath);
-// Refuses (kExitUsage) a report page that would replace the measurement file it reports on.
-[[nodiscard]] int RefuseSameFile(const std::string& csvPath, const std::string& htmlPath);
 // Writes the report page of the measurement file `csvPath`: kExitOk, or the reason printed and
 // kExitFailed.
-[[nodiscard]] int WriteReportPage(const std::string& csvPath, const std::string& htmlPath);
+[[nodiscard]] int WriteReportPage(const std::string& csvPath, const std::string& htmlPath,
+                                  const ReportPageLabels& labels);
+// --title and --operator at `arguments[i]`: true when it is one of them (its value taken, `i`
+// moved past it, a missing value a usage error in `status`).
+bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size_t& i,
+                          ReportPageLabels& labels, int& status);
 
 // Refuses (kExitUsage) a report page that would replace the measurement file `csvPath`, also one
 // that does not exist yet, by any spelling of its name (see files::NameTheSameFile).

@@ -17,13 +17,13 @@ constexpr const char* kUsage = R"(usage: k720ctl [--port DEVICE] [-v] COMMAND [o
 
 Commands:
   scan                       find the K720 among the serial ports of its USB bridge
-  read --unit U --out FILE [--report PAGE]
+  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]]
                              read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
   check                      list the memory units that hold data
   delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
   clock [--set "YYYY-MM-DD HH:MM"]
                              set the instrument's clock to the PC's time now, or to the given one
-  report FILE [--json] [--html PAGE]
+  report FILE [--json] [--html PAGE [--title TEXT] [--operator NAME]]
                              summarise a measurement file: results, spread, times; a page to print
   table new --out FILE       write a comparator table file of 200 default entries
   table check FILE           check a comparator table file as the editor opens it
@@ -47,7 +47,8 @@ program does at start-up. Prints the port where the K720 answered. Exit status 0
 )";
 
 constexpr const char* kReadUsage =
-    R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv [--report PAGE.html]
+    R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+                                        [--report PAGE.html [--title TEXT] [--operator NAME]]
 
 Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
 in either case, or "all") into FILE.csv, byte for byte as the main program writes it. An
@@ -58,6 +59,7 @@ the instrument is told the reading ended and the file keeps what was written; be
 exchange in progress ends and no file is touched. The exit status is then 130.
 With --report, a reading that ended with "Data received.  " is followed by the report page of
 the file (see 'k720ctl report --help'); its destination is checked first, with the file's.
+--title and --operator are printed in the page's heading.
 Exit status 0 only when every reading was received (and the page, if asked for, was written).
 )";
 
@@ -167,12 +169,21 @@ int main(int argc, char** argv) {
                 read.output = std::string(arguments[++i]);
             } else if (argument == "--report") {
                 read.reportPage = std::string(arguments[++i]);
+            } else if (int status = kExitOk;
+                       ParseReportPageLabel(arguments, i, read.reportLabels, status)) {
+                if (status != kExitOk) {
+                    return status;
+                }
             } else {
                 return UsageError("read takes no argument '" + std::string(argument) + "'");
             }
         }
         if (!haveUnit || read.output.empty()) {
             return UsageError("read needs --unit and --out");
+        }
+        if (read.reportPage.empty() &&
+            !(read.reportLabels.title.empty() && read.reportLabels.operatorName.empty())) {
+            return UsageError("--title and --operator need --report");
         }
         return RunRead(common, read);
     }

@@ -235,7 +235,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         if (RefuseReportOverReadings(engine.Destination(), read.reportPage) != kExitOk) {
             return kExitFailed;
         }
-        return WriteReportPage(engine.Destination(), read.reportPage);
+        return WriteReportPage(engine.Destination(), read.reportPage, read.reportLabels);
     case measure::EndOutcome::Cancelled:
         return interrupted ? kExitInterrupted : kExitFailed;
     case measure::EndOutcome::Error:

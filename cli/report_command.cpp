@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "commands.h"
+#include "local_time.h"
 #include "measurement_report.h"
 #include "replacement_file.h"
 #include "report_page.h"
@@ -13,20 +14,25 @@
 namespace {
 
 constexpr const char* kReportUsage =
-    R"(usage: k720ctl report FILE.csv [--json] [--html OUT.html]
+    R"(usage: k720ctl report FILE.csv [--json] [--html OUT.html [--title TEXT] [--operator NAME]]
 
 Reads a measurement file as k720ctl read and the main program write it and prints, per unit and
 for the whole file: the readings and empty slots; the PASS, FAIL, WARNING and unjudged counts
 and shares; count, minimum, maximum, mean and sample standard deviation of the resistance [mohm]
-and the voltage [V] (over-range readings, "--" or "9999", counted apart); the temperature's
-minimum and maximum in the file's unit; the first and last measurement. A file cut short by a
-cancelled or failed reading is reported as far as it goes, with a note.
+and the voltage [V] (over-range readings, "--" or "9999", and the voltage's under-range
+"-10.000" or "-100.00" counted apart); the temperature's minimum and maximum in the file's unit;
+the first and last measurement (readings whose time is no real date and time, as month 13 or
+minute 63, are counted apart). A file cut short inside a unit by a cancelled or failed reading is
+reported as far as it goes, with a note.
 
   --json          print the same figures as one JSON object instead
   --html OUT.html also write a page with the summary table and, per unit, a histogram of the
                   resistance, voltage against resistance coloured by result (with the unit's
                   comparator limits when its readings share one set) and the resistance in slot
-                  order; self-contained, to open in a browser and print
+                  order; self-contained, to open in a browser and print (with a block
+                  to sign on paper)
+  --title TEXT    the page's title, for a batch record
+  --operator NAME who made the reading, printed in the page's heading
 
 Exit status 0 on success; 1 when the file cannot be read or is no measurement file (the line that
 does not parse is named; nothing is written then); 2 for a usage error.
@@ -39,6 +45,7 @@ struct ReportOptions {
     std::string input;
     bool json = false;
     std::string html; // empty: no page
+    ReportPageLabels labels;
 };
 
 // The file's bytes, or a message on stderr and kExitFailed.
@@ -83,8 +90,11 @@ std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
     return std::move(parsed.report);
 }
 
-int WritePage(const report::MeasurementReport& report, const std::string& htmlPath) {
-    const std::string page = report::ReportPageHtml(report);
+int WritePage(const report::MeasurementReport& report, const std::string& htmlPath,
+              const ReportPageLabels& labels) {
+    const report::PageHeading heading{labels.title, labels.operatorName, LocalTimeNow(),
+                                      std::string("k720ctl ") + report::ProgramVersion()};
+    const std::string page = report::ReportPageHtml(report, heading);
     files::ReplacementFile file;
     if (!file.Create(htmlPath) || !file.Append(page.data(), page.size()) || !file.Commit()) {
         std::fprintf(stderr, "k720ctl: %s\n",
@@ -96,27 +106,34 @@ int WritePage(const report::MeasurementReport& report, const std::string& htmlPa
 
 } // namespace
 
-int RefuseSameFile(const std::string& csvPath, const std::string& htmlPath) {
-    // The measurement file may not exist yet (read --report): the names are compared too.
-    std::error_code error;
-    if (std::filesystem::path(csvPath).lexically_normal() ==
-            std::filesystem::path(htmlPath).lexically_normal() ||
-        std::filesystem::equivalent(csvPath, htmlPath, error)) {
-        return RefuseDestination("names the measurement file itself: " + htmlPath,
-                                 "the report page");
-    }
-    return kExitOk;
-}
-
 int CheckReportDestination(const std::string& htmlPath) {
     const std::filesystem::path path(htmlPath);
     return CheckDestination(htmlPath, path.has_parent_path() ? path.parent_path() : ".",
                             "the report page");
 }
 
-int WriteReportPage(const std::string& csvPath, const std::string& htmlPath) {
+int WriteReportPage(const std::string& csvPath, const std::string& htmlPath,
+                    const ReportPageLabels& labels) {
     const std::optional<report::MeasurementReport> loaded = LoadReport(csvPath);
-    return loaded ? WritePage(*loaded, htmlPath) : kExitFailed;
+    return loaded ? WritePage(*loaded, htmlPath, labels) : kExitFailed;
+}
+
+bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size_t& i,
+                          ReportPageLabels& labels, int& status) {
+    const std::string_view option = arguments[i];
+    std::string* value = option == "--title"      ? &labels.title
+                         : option == "--operator" ? &labels.operatorName
+                                                  : nullptr;
+    if (value == nullptr) {
+        return false;
+    }
+    if (++i == arguments.size()) {
+        status = UsageError(std::string(option) + " needs a value");
+        return true;
+    }
+    *value = std::string(arguments[i]);
+    status = kExitOk;
+    return true;
 }
 
 int RunReport(std::span<const std::string_view> arguments) {
@@ -134,6 +151,11 @@ int RunReport(std::span<const std::string_view> arguments) {
                 return UsageError("--html needs a file");
             }
             options.html = std::string(arguments[i]);
+        } else if (int status = kExitOk;
+                   ParseReportPageLabel(arguments, i, options.labels, status)) {
+            if (status != kExitOk) {
+                return status;
+            }
         } else if (options.input.empty() && !argument.starts_with("-")) {
             options.input = std::string(argument);
         } else {
@@ -143,11 +165,16 @@ int RunReport(std::span<const std::string_view> arguments) {
     if (options.input.empty()) {
         return UsageError("report needs a measurement file");
     }
+    if (options.html.empty() &&
+        !(options.labels.title.empty() && options.labels.operatorName.empty())) {
+        return UsageError("--title and --operator need --html");
+    }
     if (!options.html.empty()) {
         if (const int status = CheckReportDestination(options.html); status != kExitOk) {
             return status;
         }
-        if (const int status = RefuseSameFile(options.input, options.html); status != kExitOk) {
+        if (const int status = RefuseReportOverReadings(options.input, options.html);
+            status != kExitOk) {
             return status;
         }
     }
@@ -156,12 +183,18 @@ int RunReport(std::span<const std::string_view> arguments) {
         return kExitFailed;
     }
     if (!options.html.empty()) {
-        if (const int status = WritePage(*loaded, options.html); status != kExitOk) {
+        if (const int status = WritePage(*loaded, options.html, options.labels);
+            status != kExitOk) {
             return status;
         }
     }
+    // Written whole: the file's texts may hold a NUL byte.
     const std::string text =
         options.json ? report::ReportJson(*loaded) : report::ReportText(*loaded);
-    std::fputs(text.c_str(), stdout);
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "k720ctl: the report could not be written to standard output\n");
+        return kExitFailed;
+    }
     return kExitOk;
 }

@@ -19,17 +19,24 @@ constexpr std::string_view kDateLine = "Date,";
 constexpr std::string_view kUnitLine = "UNIT ";
 constexpr int kColumns = 12;
 
-// The lines of the file, each without its CR LF; the last one may lack it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The lines of the file, each without its line end; the last one may lack it. The writer ends
+// lines with CR LF; a file without any LF ends them with CR alone (a spreadsheet's save). In a
+// file with LFs a CR elsewhere than before an LF belongs to its line, as the serial number may
+// hold one.
 class Lines {
 public:
-    explicit Lines(std::string_view bytes) : rest_(bytes) {}
+    explicit Lines(std::string_view bytes)
+        : rest_(bytes.starts_with(kByteOrderMark) ? bytes.substr(kByteOrderMark.size()) : bytes),
+          end_(rest_.find('\n') == std::string_view::npos ? '\r' : '\n') {}
     int Number() const { return number_; }
     // The next line; false at the end of the file.
     bool Next(std::string_view& line) {
         if (rest_.empty()) {
             return false;
         }
-        const std::size_t end = rest_.find('\n');
+        const std::size_t end = rest_.find(end_);
         line = rest_.substr(0, end);
         rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
         if (!line.empty() && line.back() == '\r') {
@@ -41,6 +48,7 @@ public:
 
 private:
     std::string_view rest_;
+    char end_;
     int number_ = 0;
 };
 
@@ -107,6 +115,12 @@ bool ParseMeasured(std::string_view text, std::optional<Milli>& value) {
     return value.has_value();
 }
 
+// The lowest voltage each range measures: -6.000 V in "6V" (code 0), -60.00 V in "60V". Below
+// it lies only the under-range code, written -10.000 and -100.00.
+Milli LowestVoltage(std::string_view range) {
+    return Milli{range == "6V" ? -6'000 : -60'000};
+}
+
 // A limit column: empty without a judgement, else a number.
 bool ParseLimit(std::string_view text, bool judged, std::optional<Milli>& value) {
     if (!judged) {
@@ -144,22 +158,30 @@ bool ParseResult(std::string_view text, Result& result) {
     return false;
 }
 
-// "Y-M-D" and "H:MM" as minutes since year 0 (months of 31 days: only the order matters).
-bool ParseStamp(std::string_view date, std::string_view time, std::int64_t& stamp) {
+int DaysInMonth(int year, int month) {
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// "Y-M-D" and "H:MM" with every field the record can carry (month up to 15, day and hour up to
+// 31, minute up to 63); the time is usable when it is a real date and time of day.
+bool ParseTime(std::string_view date, std::string_view time, MeasurementTime& when) {
     const std::size_t dash1 = date.find('-');
     const std::size_t dash2 = date.find('-', dash1 == std::string_view::npos ? 0 : dash1 + 1);
     const std::size_t colon = time.find(':');
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    MeasurementTime t;
     if (dash1 == std::string_view::npos || dash2 == std::string_view::npos ||
-        colon == std::string_view::npos || !ParseInt(date.substr(0, dash1), year) ||
-        !ParseInt(date.substr(dash1 + 1, dash2 - dash1 - 1), month) ||
-        !ParseInt(date.substr(dash2 + 1), day) || !ParseInt(time.substr(0, colon), hour) ||
-        !ParseInt(time.substr(colon + 1), minute) || month < 1 || month > 12 || day < 1 ||
-        day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59) {
+        colon == std::string_view::npos || !ParseInt(date.substr(0, dash1), t.year) ||
+        !ParseInt(date.substr(dash1 + 1, dash2 - dash1 - 1), t.month) ||
+        !ParseInt(date.substr(dash2 + 1), t.day) || !ParseInt(time.substr(0, colon), t.hour) ||
+        !ParseInt(time.substr(colon + 1), t.minute) || t.year < 0 || t.month < 0 || t.month > 15 ||
+        t.day < 0 || t.day > 31 || t.hour < 0 || t.hour > 31 || t.minute < 0 || t.minute > 63) {
         return false;
     }
-    stamp = (((static_cast<std::int64_t>(year) * 12 + month - 1) * 31 + day - 1) * 24 + hour) * 60 +
-            minute;
+    t.usable = t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+               t.day <= DaysInMonth(t.year, t.month) && t.hour <= 23 && t.minute <= 59;
+    when = t;
     return true;
 }
 
@@ -189,6 +211,7 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
     if (!ParseMeasured(f[2], reading.resistance)) {
         return "the resistance is not a number";
     }
+    reading.resistanceText = std::string(f[2]);
     if (!ParseResult(f[9], reading.result)) {
         return "the result is not PASS, FAIL, WARNING or empty";
     }
@@ -203,13 +226,19 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
     if (!ParseMeasured(f[6], reading.voltage)) {
         return "the voltage is not a number";
     }
+    if (reading.voltage && *reading.voltage < LowestVoltage(reading.voltageRange)) {
+        reading.voltage.reset();
+        reading.voltageUnderRange = true;
+    }
+    reading.voltageText = std::string(f[6]);
     if (!ParseLimit(f[7], judged, reading.voltageLimit)) {
         return "the voltage limit does not fit the result";
     }
     if (!ParseTemperature(f[8], reading)) {
         return "the temperature is not a number";
     }
-    if (!ParseStamp(f[10], f[11], reading.minuteStamp)) {
+    reading.temperatureText = std::string(f[8]);
+    if (!ParseTime(f[10], f[11], reading.when)) {
         return "the date or the time is not a measurement time";
     }
     reading.date = std::string(f[10]);
@@ -217,16 +246,23 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
     return "";
 }
 
-void AddTo(Spread& spread, const std::optional<Milli>& value) {
+void AddTo(Spread& spread, const std::optional<Milli>& value, const std::string& text,
+           bool underRange = false) {
+    if (underRange) {
+        ++spread.underRange;
+        return;
+    }
     if (!value) {
         ++spread.overRange;
         return;
     }
     if (spread.count == 0 || *value < spread.minimum) {
         spread.minimum = *value;
+        spread.minimumText = text;
     }
     if (spread.count == 0 || spread.maximum < *value) {
         spread.maximum = *value;
+        spread.maximumText = text;
     }
     ++spread.count;
     spread.sum += value->thousandths;
@@ -250,31 +286,43 @@ void Count(Summary& summary, const Reading& reading) {
         ++summary.unjudged;
         break;
     }
-    AddTo(summary.resistance, reading.resistance);
-    AddTo(summary.voltage, reading.voltage);
+    AddTo(summary.resistance, reading.resistance, reading.resistanceText);
+    AddTo(summary.voltage, reading.voltage, reading.voltageText, reading.voltageUnderRange);
     TemperatureRange& t = summary.temperature;
     if (reading.temperatureOutOfRange) {
         ++t.outOfRange;
     } else if (reading.temperatureTenths) {
         const int tenths = *reading.temperatureTenths;
-        t.minimumTenths = t.count == 0 ? tenths : std::min(t.minimumTenths, tenths);
-        t.maximumTenths = t.count == 0 ? tenths : std::max(t.maximumTenths, tenths);
+        if (t.count == 0 || tenths < t.minimumTenths) {
+            t.minimumTenths = tenths;
+            t.minimumText = reading.temperatureText;
+        }
+        if (t.count == 0 || tenths > t.maximumTenths) {
+            t.maximumTenths = tenths;
+            t.maximumText = reading.temperatureText;
+        }
         ++t.count;
+    }
+    if (!reading.when.usable) {
+        ++summary.unusableTimes;
     }
 }
 
-// The earliest and the latest of `readings` by time, as "2014-3-5 9:07".
-void SetTimes(Summary& summary, const std::vector<const Reading*>& readings) {
+// The earliest and the latest of `readings` with a usable time, as "2014-3-5 9:07".
+void SetTimes(Summary& summary, std::vector<const Reading*> readings) {
+    std::erase_if(readings, [](const Reading* r) { return !r->when.usable; });
     if (readings.empty()) {
         return;
     }
     const auto earlier = [](const Reading* a, const Reading* b) {
-        return a->minuteStamp < b->minuteStamp;
+        return a->when.Stamp() < b->when.Stamp();
     };
     const Reading& first = **std::min_element(readings.begin(), readings.end(), earlier);
     const Reading& last = **std::max_element(readings.begin(), readings.end(), earlier);
     summary.first = first.date + ' ' + first.time;
     summary.last = last.date + ' ' + last.time;
+    summary.firstTime = first.when;
+    summary.lastTime = last.when;
 }
 
 // The limits when every judged reading of the unit shares one set.
@@ -319,6 +367,11 @@ std::string ParseHeader(Lines& lines, MeasurementReport& report) {
 }
 
 } // namespace
+
+std::int64_t MeasurementTime::Stamp() const {
+    return (((static_cast<std::int64_t>(year) * 12 + month - 1) * 31 + day - 1) * 24 + hour) * 60 +
+           minute;
+}
 
 std::string MilliText(Milli value) {
     const std::int64_t magnitude = value.thousandths < 0 ? -value.thousandths : value.thousandths;
@@ -460,6 +513,12 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
         report.cutNote = "The file ends inside UNIT " + std::string(1, unit->unit) +
                          " after slot " + std::to_string(lastSlot) +
                          ": the reading was cut short; the slots up to there are reported.";
+    } else if (unit == nullptr) {
+        // A reading writes its first unit with its first record: a file without a unit is
+        // what a reading cut before that leaves.
+        report.cut = true;
+        report.cutNote = "The file holds no unit: the reading was cut short before its first "
+                         "record arrived.";
     }
     std::vector<const Reading*> all;
     for (Summary& u : report.units) {

@@ -4,7 +4,8 @@
 //
 // Numbers are taken exactly from their decimal texts: every resistance and voltage is held as an
 // integer count of thousandths (of a milliohm, of a volt), every temperature as tenths of a
-// degree, so that the minimum and maximum are printed exactly as written and sums are exact.
+// degree, so that comparisons and sums are exact; the minimum and maximum keep the file's own
+// texts ("4.200", "-60.00"), which carry the instrument's resolution.
 #pragma once
 
 #include <cstdint>
@@ -30,13 +31,29 @@ std::string MilliText(Milli value);
 // In the order of the instrument's result codes 0 to 3.
 enum class Result { None, Pass, Fail, Warning };
 
+// A measurement time as the file writes it. The record has room for times no clock shows
+// (month 13, day 0, hour 31, minute 63); the writer writes them as numbers and such a time is
+// not usable for ordering.
+struct MeasurementTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    bool usable = false; // a real date and time of day
+    // Minutes since the year 0 (months of 31 days: only the order matters).
+    std::int64_t Stamp() const;
+};
+
 // One slot line of the file that holds a reading.
 struct Reading {
     int slot = 0;
     std::string resistanceRange;     // "3m", "30m", "300m" or "3"
     std::optional<Milli> resistance; // none: over range ("--" or "9999")
     std::string voltageRange;        // "6V" or "60V"
-    std::optional<Milli> voltage;    // none: over range
+    // None: over range ("--" or "9999") or under range (see voltageUnderRange).
+    std::optional<Milli> voltage;
+    // The instrument's under-range code, written "-10.000" in the 6V range and "-100.00" in the
+    // 60V range, below any voltage either range measures.
+    bool voltageUnderRange = false;
+    // The measured texts as written, for the minimum and maximum.
+    std::string resistanceText, voltageText, temperatureText;
     // The comparator limits the reading was judged by; none without a judgement.
     std::optional<Milli> limit1, limit2, voltageLimit;
     // Tenths of a degree in the file's unit; none when the column is empty or out of range.
@@ -45,14 +62,15 @@ struct Reading {
     Result result = Result::None;
     std::string date; // "2014-3-5" as written
     std::string time; // "9:07" as written
-    // Minutes since the year 0 of the date and time, for ordering.
-    std::int64_t minuteStamp = 0;
+    MeasurementTime when;
 };
 
 struct Spread {
-    int count = 0;          // numeric values
-    int overRange = 0;      // "--" or "9999", not in the figures
-    Milli minimum, maximum; // meaningful when count > 0
+    int count = 0;                        // numeric values
+    int overRange = 0;                    // "--" or "9999", not in the figures
+    int underRange = 0;                   // the voltage's under-range code, not in the figures
+    Milli minimum, maximum;               // meaningful when count > 0
+    std::string minimumText, maximumText; // as written in the file
     // Exact sums of the values in thousandths and of their squares: a file holds at most 4,800
     // readings of at most kMaxMagnitude each, so both fit.
     std::int64_t sum = 0;
@@ -67,6 +85,7 @@ struct TemperatureRange {
     int count = 0;
     int outOfRange = 0;                       // "9999" or "-9999"
     int minimumTenths = 0, maximumTenths = 0; // meaningful when count > 0
+    std::string minimumText, maximumText;     // as written in the file
 };
 
 // The comparator limits shared by every judged reading of a unit.
@@ -82,8 +101,12 @@ struct Summary {
     Spread resistance;
     Spread voltage;
     TemperatureRange temperature;
-    // First and last measurement, "2014-3-5 9:07"; empty without readings.
+    // First and last measurement among the readings with a usable time: the file's texts
+    // ("2014-3-5 9:07"; empty without such readings) and their times.
     std::string first, last;
+    MeasurementTime firstTime, lastTime;
+    // Readings whose time is not usable: in the figures, never first or last.
+    int unusableTimes = 0;
     // The limits when every judged reading of the unit shares one set (none otherwise, or
     // without judged readings). Not kept for the whole file.
     std::optional<SharedLimits> limits;
@@ -97,9 +120,11 @@ struct MeasurementReport {
     bool fahrenheit = false;
     std::vector<Summary> units; // in file order
     Summary total;
-    // The file ends inside a unit (a cancelled or failed reading): reported as far as it goes.
+    // The file ends inside a unit, or before its first unit (a cancelled or failed reading):
+    // reported as far as it goes. A reading cut between two units leaves a file that ends with
+    // the closing lines of a unit and cannot be told from a whole one.
     bool cut = false;
-    std::string cutNote; // "UNIT C ends after slot 17: the file was cut short." when cut
+    std::string cutNote; // what was cut, when cut
 };
 
 struct ReportError {
@@ -114,7 +139,9 @@ struct ParsedReport {
     bool Ok() const { return report.has_value(); }
 };
 
-// Reads the bytes of a measurement file. `fileName` is only written into the report.
+// Reads the bytes of a measurement file: lines end with CR LF, LF or CR alone, and a UTF-8
+// byte-order mark before the first line is skipped (both what a spreadsheet's save may leave).
+// `fileName` is only written into the report.
 ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fileName);
 
 // The share of `part` in `whole` as a percentage text with one decimal ("33.3 %"); "-" for 0 of

@@ -12,6 +12,7 @@
 
 #include "reading_record.h"
 #include "report_text.h"
+#include "utf8_text.h"
 
 namespace report {
 
@@ -27,6 +28,25 @@ constexpr double kPlotHeight = 270;
 constexpr double kSlotPlotHeight = 230;
 
 constexpr const char* kOhm = "m&#937;";
+
+// The page's own texts of its heading, summary and sign-off.
+namespace texts {
+constexpr const char* kPageName = "K720 measurement report";
+constexpr const char* kMade = "made";
+constexpr const char* kBy = "by";
+constexpr const char* kOperator = "Operator";
+constexpr const char* kUnderRange = "under range";
+constexpr const char* kOutOfRange = "out of range";
+constexpr const char* kTimeUnusable = "time unusable";
+constexpr const char* kSignOff[] = {"Checked by", "Date", "Signature"};
+} // namespace texts
+
+// The top line of every plot holds its key; limit labels sit in the margins around the frame.
+constexpr double kLegendBaseline = 20;
+constexpr double kLabelRowHeight = 14;
+constexpr int kLimitLabelRows = 2;
+constexpr double kLabelCharacterWidth = 6.8;
+constexpr double kLabelGap = 8;
 
 constexpr const char* kStyle = R"(@page { size: A4; margin: 12mm }
 html { -webkit-print-color-adjust: exact; print-color-adjust: exact }
@@ -64,17 +84,25 @@ svg .warning { fill: #f08c00 }
 svg .none { fill: #9a9a9a }
 svg .over { fill: #6a1b9a }
 svg .limit { stroke: #333; stroke-width: 1.2; stroke-dasharray: 6 4 }
-svg text.limit-label { font-size: 12px; fill: #222; paint-order: stroke; stroke: #fff;
-  stroke-width: 3px; stroke-linejoin: round }
+svg text.limit-label { font-size: 12px; fill: #222 }
 svg text.empty { font-size: 15px; fill: #888 }
+.made { color: #555; margin: 0 0 1mm }
+.signoff { display: none }
+@media print {
+  .signoff { display: flex; gap: 8mm; margin-top: 10mm; break-inside: avoid }
+  .signoff div { flex: 1; padding-top: 9mm; border-bottom: 0.3mm solid #444 }
+  .signoff b { font-weight: 600 }
+}
 )";
 
-// Text for the page: the five characters with a meaning in HTML become references, control
-// characters (which HTML does not allow) the replacement character.
+// Text for the page: the five characters with a meaning in HTML become references; control
+// characters other than tab and line feed (which HTML does not allow) and bytes that are not
+// UTF-8 become the replacement character.
 std::string Escape(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size());
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t c = NextCodePoint(text, at);
         switch (c) {
         case '&':
             escaped += "&amp;";
@@ -92,14 +120,41 @@ std::string Escape(std::string_view text) {
             escaped += "&#39;";
             break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
-                escaped += "\xEF\xBF\xBD";
-            } else {
-                escaped += c;
-            }
+            AppendUtf8(escaped, IsControl(c) && c != '\t' && c != '\n' ? kReplacementCharacter : c);
         }
     }
     return escaped;
+}
+
+std::string TwoDigits(int value) {
+    return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value);
+}
+
+// "2026-12-02" and "2026-12-02 08:01": dates on the page are zero-padded.
+std::string PaddedDate(int year, int month, int day) {
+    return std::to_string(year) + '-' + TwoDigits(month) + '-' + TwoDigits(day);
+}
+
+std::string PaddedTime(const MeasurementTime& time) {
+    return PaddedDate(time.year, time.month, time.day) + ' ' + TwoDigits(time.hour) + ':' +
+           TwoDigits(time.minute);
+}
+
+// The file's date of transfer ("2014-3-10") zero-padded; escaped as written when it is no date.
+std::string PaddedFileDate(std::string_view date) {
+    int fields[3] = {0, 0, 0};
+    const char* at = date.data();
+    const char* const end = date.data() + date.size();
+    for (int i = 0; i < 3; ++i) {
+        const auto [next, error] = std::from_chars(at, end, fields[i]);
+        const bool last = i == 2;
+        if (error != std::errc() || next == at || fields[i] < 0 ||
+            (last ? next != end : next == end || *next != '-')) {
+            return Escape(date);
+        }
+        at = last ? next : next + 1;
+    }
+    return PaddedDate(fields[0], fields[1], fields[2]);
 }
 
 // `value` with `decimals` decimals, independent of the locale; "-0.0" is written "0.0".
@@ -291,12 +346,12 @@ std::string EmptyPlotSvg(const char* cssClass, double width, double height,
            "</svg>\n";
 }
 
-// A key above the drawing area: a dot of each result's colour that the plot shows, and the
+// A key in the top line of the plot: a dot of each result's colour that the plot shows, and the
 // over-range marker when it shows one.
 std::string LegendSvg(const Plot& plot, const std::vector<Result>& results, bool overRange) {
     std::string svg;
     double x = plot.left;
-    const double y = plot.top - 10;
+    const double y = kLegendBaseline;
     for (const Result result : results) {
         svg += "<circle class=\"" + std::string(ResultClass(result)) + " key\" cx=\"" +
                Coordinate(x + 4) + "\" cy=\"" + Coordinate(y - 4) + "\" r=\"4\"/>\n";
@@ -311,24 +366,85 @@ std::string LegendSvg(const Plot& plot, const std::vector<Result>& results, bool
     return svg;
 }
 
-// A dashed comparator limit across the drawing area, labelled at its top end (vertical) or its
-// right end (horizontal). `row` staggers the labels of neighbouring vertical lines; a horizontal
-// line's label goes above it or, for the lower of two close lines, below it.
-std::string VerticalLimitSvg(const Plot& plot, double value, const std::string& label, int row) {
-    const double x = plot.X(value);
-    return Line(x, plot.top, x, plot.Bottom(), "limit") +
-           Text(x + 3, plot.top + 13 + 14 * row, "start", label, "limit-label");
+// A comparator limit: a dashed line across the drawing area and its label ("Lim1 25 m&#937;",
+// HTML text) in the plot's margin, where it covers no reading.
+struct Limit {
+    double value = 0;
+    std::string name, amount; // "Lim1", "25 m&#937;"
+    std::string Label() const { return name + ' ' + amount; }
+};
+
+Limit MakeLimit(const char* name, Milli value, const char* unit) {
+    return {Value(value), name, Escape(MilliText(value)) + ' ' + unit};
 }
 
-std::string HorizontalLimitSvg(const Plot& plot, double value, const std::string& label,
-                               bool below = false) {
-    const double y = plot.Y(value);
-    return Line(plot.left, y, plot.Right(), y, "limit") +
-           Text(plot.Right() - 3, below ? y + 14 : y - 4, "end", label, "limit-label");
+// The width a label takes at the labels' size: about 0.56 em a character, a reference one.
+double LabelWidth(std::string_view html) {
+    int characters = 0;
+    for (std::size_t at = 0; at < html.size(); ++at) {
+        if (html[at] == '&') {
+            at = html.find(';', at);
+        }
+        ++characters;
+    }
+    return characters * kLabelCharacterWidth;
 }
 
-std::string LimitLabel(const char* name, Milli value, const char* unit) {
-    return std::string(name) + ' ' + Escape(MilliText(value)) + ' ' + unit;
+// Vertical limits, labelled above the frame centred on their line (kept on the picture); a label
+// that would overlap the one before goes a row higher. The plot's top margin has room for two
+// rows.
+std::string VerticalLimitsSvg(const Plot& plot, std::vector<Limit> limits) {
+    std::sort(limits.begin(), limits.end(),
+              [](const Limit& a, const Limit& b) { return a.value < b.value; });
+    std::string svg;
+    double rowEnd[kLimitLabelRows] = {-1e9, -1e9};
+    for (const Limit& limit : limits) {
+        const double x = plot.X(limit.value);
+        const std::string label = limit.Label();
+        const double width = LabelWidth(label);
+        const double start = std::max(2.0, std::min(x - width / 2, plot.width - 2 - width));
+        int row = 0;
+        while (row + 1 < kLimitLabelRows && start < rowEnd[row] + kLabelGap) {
+            ++row;
+        }
+        rowEnd[row] = start + width;
+        svg += Line(x, plot.top, x, plot.Bottom(), "limit") +
+               Text(start, plot.top - 6 - kLabelRowHeight * row, "start", label, "limit-label");
+    }
+    return svg;
+}
+
+// Horizontal limits, labelled right of the frame at the height of their line; labels closer
+// than a line of text are moved apart. `twoLines` sets name and amount one above the other, for
+// a narrow margin.
+std::string HorizontalLimitsSvg(const Plot& plot, std::vector<Limit> limits, bool twoLines) {
+    std::sort(limits.begin(), limits.end(),
+              [](const Limit& a, const Limit& b) { return a.value > b.value; });
+    const double height = twoLines ? 2 * kLabelRowHeight : kLabelRowHeight;
+    std::vector<double> ys; // the middle of each label, top to bottom
+    for (const Limit& limit : limits) {
+        ys.push_back(plot.Y(limit.value));
+    }
+    for (std::size_t i = 1; i < ys.size(); ++i) {
+        if (ys[i] - ys[i - 1] < height) {
+            const double middle = (ys[i] + ys[i - 1]) / 2;
+            ys[i - 1] = middle - height / 2;
+            ys[i] = middle + height / 2;
+        }
+    }
+    std::string svg;
+    const double x = plot.Right() + 5;
+    for (std::size_t i = 0; i < limits.size(); ++i) {
+        const double y = plot.Y(limits[i].value);
+        svg += Line(plot.left, y, plot.Right(), y, "limit");
+        if (twoLines) {
+            svg += Text(x, ys[i] - 2, "start", limits[i].name, "limit-label") +
+                   Text(x, ys[i] + 11, "start", limits[i].amount, "limit-label");
+        } else {
+            svg += Text(x, ys[i] + 4.5, "start", limits[i].Label(), "limit-label");
+        }
+    }
+    return svg;
 }
 
 std::string Dot(const Reading& reading, double x, double y, double radius) {
@@ -426,21 +542,24 @@ std::string ScatterSvg(const Summary& unit) {
         ys.push_back(Value(unit.limits->voltageLimit));
     }
     Plot plot;
+    if (unit.limits) {
+        // Room above the frame for two rows of resistance limit labels, right of it for the
+        // voltage limit's.
+        plot.top += kLimitLabelRows * kLabelRowHeight;
+        plot.rightMargin = 56;
+    }
     const auto [xLow, xHigh] = std::minmax_element(xs.begin(), xs.end());
     const auto [yLow, yHigh] = std::minmax_element(ys.begin(), ys.end());
     plot.x = DataAxis(*xLow, *xHigh, 6);
-    // Room at the top for the labels of the resistance limits.
-    plot.y = DataAxis(*yLow, *yHigh, 5, unit.limits ? 0.15 : 0.03);
+    plot.y = DataAxis(*yLow, *yHigh, 5);
 
     std::string svg = SvgOpen("scatter", plot.width, plot.height, "Voltage against resistance");
     svg += AxesSvg(plot, std::string("Resistance [") + kOhm + "]", "Voltage [V]");
     if (unit.limits) {
-        svg += VerticalLimitSvg(plot, Value(unit.limits->limit1),
-                                LimitLabel("Lim1", unit.limits->limit1, kOhm), 0);
-        svg += VerticalLimitSvg(plot, Value(unit.limits->limit2),
-                                LimitLabel("Lim2", unit.limits->limit2, kOhm), 1);
-        svg += HorizontalLimitSvg(plot, Value(unit.limits->voltageLimit),
-                                  LimitLabel("V-Lim", unit.limits->voltageLimit, "V"));
+        svg += VerticalLimitsSvg(plot, {MakeLimit("Lim1", unit.limits->limit1, kOhm),
+                                        MakeLimit("Lim2", unit.limits->limit2, kOhm)});
+        svg +=
+            HorizontalLimitsSvg(plot, {MakeLimit("V-Lim", unit.limits->voltageLimit, "V")}, true);
     }
     for (const Result result : kDrawOrder) {
         for (const Reading& reading : unit.points) {
@@ -475,6 +594,9 @@ std::string SlotPlotSvg(const Summary& unit) {
     Plot plot;
     plot.width = kFullWidth;
     plot.height = kSlotPlotHeight;
+    if (unit.limits) {
+        plot.rightMargin = 110; // the limit labels
+    }
     plot.x = CountAxis(lastSlot, 10);
     plot.xInset = 6;
     if (values.empty()) {
@@ -487,11 +609,10 @@ std::string SlotPlotSvg(const Summary& unit) {
     std::string svg = SvgOpen("slots", plot.width, plot.height, "Resistance by slot");
     svg += AxesSvg(plot, "Slot", std::string("Resistance [") + kOhm + "]");
     if (unit.limits) {
-        const bool firstLower = unit.limits->limit1 < unit.limits->limit2;
-        svg += HorizontalLimitSvg(plot, Value(unit.limits->limit1),
-                                  LimitLabel("Lim1", unit.limits->limit1, kOhm), firstLower);
-        svg += HorizontalLimitSvg(plot, Value(unit.limits->limit2),
-                                  LimitLabel("Lim2", unit.limits->limit2, kOhm), !firstLower);
+        svg += HorizontalLimitsSvg(plot,
+                                   {MakeLimit("Lim1", unit.limits->limit1, kOhm),
+                                    MakeLimit("Lim2", unit.limits->limit2, kOhm)},
+                                   false);
     }
     for (const Result result : kDrawOrder) {
         for (const Reading& reading : unit.points) {
@@ -524,23 +645,21 @@ std::string CountWithShare(int count, int whole) {
                 Escape(ShareText(count, whole)) + "</span>");
 }
 
-std::string SpreadCells(const Spread& spread) {
+// Minimum and maximum as the file writes them; `underRange`: the quantity has an under-range
+// code (the voltage).
+std::string SpreadCells(const Spread& spread, bool underRange) {
     const bool any = spread.count > 0;
-    return Cell(std::to_string(spread.count)) +
-           Cell(any ? Escape(MilliText(spread.minimum)) : "-") +
-           Cell(any ? Escape(MilliText(spread.maximum)) : "-") + Cell(FigureText(spread.Mean())) +
-           Cell(FigureText(spread.StandardDeviation())) + Cell(std::to_string(spread.overRange));
+    std::string cells =
+        Cell(std::to_string(spread.count)) + Cell(any ? Escape(spread.minimumText) : "-") +
+        Cell(any ? Escape(spread.maximumText) : "-") + Cell(FigureText(spread.Mean())) +
+        Cell(FigureText(spread.StandardDeviation())) + Cell(std::to_string(spread.overRange));
+    return underRange ? cells + Cell(std::to_string(spread.underRange)) : cells;
 }
 
 std::string TemperatureCells(const TemperatureRange& range) {
     const bool any = range.count > 0;
-    return Cell(any ? measure::TemperatureText(range.minimumTenths) : "-") +
-           Cell(any ? measure::TemperatureText(range.maximumTenths) : "-") +
-           Cell(std::to_string(range.outOfRange));
-}
-
-std::string OrDash(const std::string& text) {
-    return text.empty() ? "-" : Escape(text);
+    return Cell(any ? Escape(range.minimumText) : "-") +
+           Cell(any ? Escape(range.maximumText) : "-") + Cell(std::to_string(range.outOfRange));
 }
 
 std::string ResultCells(const Summary& summary) {
@@ -552,12 +671,14 @@ std::string ResultCells(const Summary& summary) {
 }
 
 std::string FigureCells(const Summary& summary) {
-    return SpreadCells(summary.resistance) + SpreadCells(summary.voltage);
+    return SpreadCells(summary.resistance, false) + SpreadCells(summary.voltage, true);
 }
 
 std::string TemperatureAndTimeCells(const Summary& summary) {
-    return TemperatureCells(summary.temperature) + Cell(OrDash(summary.first)) +
-           Cell(OrDash(summary.last));
+    const bool any = !summary.first.empty();
+    return TemperatureCells(summary.temperature) + Cell(any ? PaddedTime(summary.firstTime) : "-") +
+           Cell(any ? PaddedTime(summary.lastTime) : "-") +
+           Cell(std::to_string(summary.unusableTimes));
 }
 
 std::string UnitLabel(char unit) {
@@ -580,6 +701,7 @@ std::string SummaryTable(const MeasurementReport& report, const std::string& hea
 std::string SummaryTables(const MeasurementReport& report) {
     const std::string spreadHead =
         "<th>count</th><th>min</th><th>max</th><th>mean</th><th>s.d.</th><th>over range</th>";
+    const std::string voltageHead = spreadHead + "<th>" + texts::kUnderRange + "</th>";
     return SummaryTable(report,
                         "<tr><th>Unit</th><th>Readings</th><th>Empty slots</th><th>PASS</th>"
                         "<th>FAIL</th><th>WARNING</th><th>none</th></tr>\n",
@@ -587,14 +709,15 @@ std::string SummaryTables(const MeasurementReport& report) {
            SummaryTable(report,
                         "<tr><th rowspan=\"2\">Unit</th><th colspan=\"6\">Resistance [" +
                             std::string(kOhm) +
-                            "]</th><th colspan=\"6\">Voltage [V]</th></tr>\n<tr>" + spreadHead +
-                            spreadHead + "</tr>\n",
+                            "]</th><th colspan=\"7\">Voltage [V]</th></tr>\n<tr>" + spreadHead +
+                            voltageHead + "</tr>\n",
                         FigureCells) +
            SummaryTable(report,
                         "<tr><th rowspan=\"2\">Unit</th><th colspan=\"3\">Temperature [" +
                             std::string(report.fahrenheit ? "&#176;F" : "&#176;C") +
-                            "]</th><th colspan=\"2\">Measured</th></tr>\n<tr><th>min</th>"
-                            "<th>max</th><th>out of range</th><th>first</th><th>last</th></tr>\n",
+                            "]</th><th colspan=\"3\">Measured</th></tr>\n<tr><th>min</th>"
+                            "<th>max</th><th>out of range</th><th>first</th><th>last</th><th>" +
+                            texts::kTimeUnusable + "</th></tr>\n",
                         TemperatureAndTimeCells);
 }
 
@@ -602,13 +725,29 @@ std::string Fact(const char* name, const std::string& value) {
     return std::string("<span><b>") + name + "</b> " + value + "</span>\n";
 }
 
-std::string HeaderHtml(const MeasurementReport& report) {
+// The heading: the user's title (else the page's name), when and by which program the page was
+// made, the file and its header, the operator.
+// "K720 measurement report, made 2026-12-02 08:01 by k720ctl 1.03" (the page's name only
+// when a title stands above it).
+std::string MadeLine(const PageHeading& heading) {
+    const LocalTime& made = heading.made;
+    return (heading.title.empty() ? "" : std::string(texts::kPageName) + ", ") + texts::kMade +
+           ' ' + PaddedDate(made.year, made.month, made.day) + ' ' + TwoDigits(made.hour) + ':' +
+           TwoDigits(made.minute) + ' ' + texts::kBy + ' ' + Escape(heading.program);
+}
+
+std::string HeaderHtml(const MeasurementReport& report, const PageHeading& heading) {
+    const std::string title = heading.title.empty() ? texts::kPageName : Escape(heading.title);
     std::string html =
-        "<header>\n<h1>K720 measurement report</h1>\n<p class=\"file\">" + Escape(report.file) +
-        "</p>\n<p class=\"facts\">\n" + Fact("Model", Escape(report.model)) +
-        Fact("Serial number", Escape(report.serial)) + Fact("Transferred", Escape(report.date)) +
-        Fact("Version", Escape(report.version)) +
-        Fact("Temperature", report.fahrenheit ? "&#176;F" : "&#176;C") + "</p>\n";
+        "<header>\n<h1>" + title + "</h1>\n<p class=\"made\">" + MadeLine(heading) +
+        "</p>\n<p class=\"file\">" + Escape(report.file) + "</p>\n<p class=\"facts\">\n" +
+        Fact("Model", Escape(report.model)) + Fact("Serial number", Escape(report.serial)) +
+        Fact("Transferred", PaddedFileDate(report.date)) + Fact("Version", Escape(report.version)) +
+        Fact("Temperature", report.fahrenheit ? "&#176;F" : "&#176;C");
+    if (!heading.operatorName.empty()) {
+        html += Fact(texts::kOperator, Escape(heading.operatorName));
+    }
+    html += "</p>\n";
     if (report.cut) {
         html += "<p class=\"cut\">Incomplete file: " + Escape(report.cutNote) + "</p>\n";
     }
@@ -618,9 +757,9 @@ std::string HeaderHtml(const MeasurementReport& report) {
 std::string LimitsNote(const Summary& unit) {
     if (unit.limits) {
         return "Comparator limits of every judged reading: " +
-               LimitLabel("Lim1", unit.limits->limit1, kOhm) + ", " +
-               LimitLabel("Lim2", unit.limits->limit2, kOhm) + ", " +
-               LimitLabel("V-Lim", unit.limits->voltageLimit, "V") + '.';
+               MakeLimit("Lim1", unit.limits->limit1, kOhm).Label() + ", " +
+               MakeLimit("Lim2", unit.limits->limit2, kOhm).Label() + ", " +
+               MakeLimit("V-Lim", unit.limits->voltageLimit, "V").Label() + '.';
     }
     if (unit.pass + unit.fail + unit.warning > 0) {
         return "The judged readings were judged by different comparator limits; none are drawn.";
@@ -628,11 +767,21 @@ std::string LimitsNote(const Summary& unit) {
     return "No reading was judged.";
 }
 
-std::string OverRangeNote(int count) {
+// `what`: "over range" or "out of range".
+std::string NotShownNote(int count, const char* what) {
     if (count == 0) {
         return "";
     }
-    return " <span class=\"note\">(" + std::to_string(count) + " over range, not shown)</span>";
+    return " <span class=\"note\">(" + std::to_string(count) + ' ' + what + ", not shown)</span>";
+}
+
+// On paper, room to sign the record.
+std::string SignOffHtml() {
+    std::string html = "<div class=\"signoff\">\n";
+    for (const char* field : texts::kSignOff) {
+        html += std::string("<div><b>") + field + "</b></div>\n";
+    }
+    return html + "</div>\n";
 }
 
 std::string UnitSection(const Summary& unit) {
@@ -645,29 +794,33 @@ std::string UnitSection(const Summary& unit) {
            std::to_string(unit.readings) + (unit.readings == 1 ? " reading" : " readings") +
            "</h2>\n<p class=\"limits\">" + LimitsNote(unit) +
            "</p>\n<div class=\"plots\">\n<figure><figcaption>Resistance distribution" +
-           OverRangeNote(noResistance) + "</figcaption>\n" + HistogramSvg(unit) +
-           "</figure>\n<figure><figcaption>Voltage against resistance" + OverRangeNote(notBoth) +
-           "</figcaption>\n" + ScatterSvg(unit) +
+           NotShownNote(noResistance, "over range") + "</figcaption>\n" + HistogramSvg(unit) +
+           "</figure>\n<figure><figcaption>Voltage against resistance" +
+           NotShownNote(notBoth, texts::kOutOfRange) + "</figcaption>\n" + ScatterSvg(unit) +
            "</figure>\n<figure><figcaption>Resistance by slot</figcaption>\n" + SlotPlotSvg(unit) +
            "</figure>\n</div>\n</section>\n";
 }
 
 } // namespace
 
-std::string ReportPageHtml(const MeasurementReport& report) {
+std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading) {
     std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                       "<meta name=\"viewport\" content=\"width=device-width\">\n<title>K720 "
-                       "report &#8211; " +
-                       Escape(report.file) + "</title>\n<style>\n" + kStyle +
-                       "</style>\n</head>\n<body>\n";
-    html += HeaderHtml(report);
+                       "<meta name=\"viewport\" content=\"width=device-width\">\n<title>" +
+                       (heading.title.empty() ? "" : Escape(heading.title) + " &#8211; ") +
+                       "K720 report &#8211; " + Escape(report.file) + "</title>\n<style>\n" +
+                       kStyle + "</style>\n</head>\n<body>\n";
+    html += HeaderHtml(report, heading);
     html += "<h3>Summary</h3>\n" + SummaryTables(report);
     for (const Summary& unit : report.units) {
         if (unit.readings > 0) {
             html += UnitSection(unit);
         }
     }
-    return html + "</body>\n</html>\n";
+    return html + SignOffHtml() + "</body>\n</html>\n";
+}
+
+const char* ProgramVersion() {
+    return K720_VERSION;
 }
 
 } // namespace report

@@ -197,6 +197,35 @@ TEST_F(K720ctlTest, ReportSummarisesAFileReadFromTheInstrument) {
     EXPECT_EQ(ReadFile(csv), before);
 }
 
+// The text report is written whole, a NUL byte of the serial number included; the page's heading
+// takes --title and --operator, which need a page.
+TEST_F(K720ctlTest, ReportWritesTheWholeTextAndThePagesHeading) {
+    SimInstrument instrument(sim::DemoInstrument());
+    const auto csv = Scratch("serial-nul.csv");
+    const auto page = Scratch("serial-nul.html");
+    const std::string serial("12\0"
+                             "34",
+                             5);
+    std::ofstream(csv, std::ios::binary) << "Model,K720 BATTERY TARVELIN\r\nSerial," + serial +
+                                                "\r\nDate,2014-3-10,,V1.03\r\n\r\n\r\n";
+    ChildProcess text = Run(instrument, {"report", csv.string(), "--html", page.string(), "--title",
+                                         "Batch <7>", "--operator", "J. Doe"});
+    ASSERT_EQ(text.Wait(), 0) << text.err;
+    EXPECT_NE(text.out.find("Serial   " + serial + "\n"), std::string::npos);
+    EXPECT_NE(text.out.find("All units"), std::string::npos) << text.out;
+    const std::string html = ReadFile(page);
+    EXPECT_NE(html.find("<h1>Batch &lt;7&gt;</h1>"), std::string::npos);
+    EXPECT_NE(html.find("J. Doe"), std::string::npos);
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"report", csv.string(), "--title", "T"},
+          std::vector<std::string>{"read", "--unit", "A", "--out", csv.string(), "--operator",
+                                   "O"}}) {
+        ChildProcess refused = Run(instrument, arguments);
+        EXPECT_EQ(refused.Wait(), 2) << arguments[0];
+        EXPECT_NE(refused.err.find("need"), std::string::npos) << refused.err;
+    }
+}
+
 // A standard output that nobody reads (k720ctl ... | true) stops no exchange: the reading and the
 // table's reception run to their end, and the command's status is theirs.
 TEST_F(K720ctlTest, ClosedStandardOutputStopsNoExchange) {

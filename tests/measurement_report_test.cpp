@@ -1,11 +1,13 @@
 // The summary of a measurement file: figures worked out by hand for a small file with every
-// special text, both temperature units, a cut file, and the files that are refused.
+// special text, both temperature units, a cut file, the file's own texts in every output, and
+// the files that are refused.
 #include <array>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "measurement_report.h"
+#include "report_page.h"
 #include "report_text.h"
 
 namespace {
@@ -52,12 +54,15 @@ TEST(MeasurementReport, FiguresOfEveryUnitAndTheWholeFile) {
     EXPECT_EQ(MilliText(c.resistance.maximum), "12.34");
     EXPECT_EQ(FigureText(c.resistance.Mean()), "6.6750");
     EXPECT_EQ(FigureText(c.resistance.StandardDeviation()), "8.0115");
-    EXPECT_EQ(c.voltage.count, 3);
+    EXPECT_EQ(c.resistance.underRange, 0);
+    // "-10.000" in the 6V range is the instrument's under-range code, not a voltage.
+    EXPECT_EQ(c.voltage.count, 2);
     EXPECT_EQ(c.voltage.overRange, 1);
-    EXPECT_EQ(MilliText(c.voltage.minimum), "-10");
-    EXPECT_EQ(MilliText(c.voltage.maximum), "12.5");
-    EXPECT_EQ(FigureText(c.voltage.Mean()), "2.0707");
-    EXPECT_EQ(FigureText(c.voltage.StandardDeviation()), "11.3394");
+    EXPECT_EQ(c.voltage.underRange, 1);
+    EXPECT_EQ(c.voltage.minimumText, "3.712");
+    EXPECT_EQ(c.voltage.maximumText, "12.50");
+    EXPECT_EQ(FigureText(c.voltage.Mean()), "8.1060");
+    EXPECT_EQ(FigureText(c.voltage.StandardDeviation()), "6.2141");
     EXPECT_EQ(c.temperature.count, 1);
     EXPECT_EQ(c.temperature.outOfRange, 2);
     EXPECT_EQ(c.temperature.maximumTenths, 353);
@@ -94,7 +99,7 @@ TEST(MeasurementReport, TextAndJsonCarryTheSameFigures) {
     const report::MeasurementReport r = *ParseMeasurementFile(kFile, "day \"1\".csv").report;
     const std::string text = report::ReportText(r);
     const std::string json = report::ReportJson(r);
-    for (const char* figure : {"6.6750", "8.0115", "415.7833", "12.34", "-10", "35.3"}) {
+    for (const char* figure : {"6.6750", "8.0115", "415.7833", "12.34", "12.50", "35.3"}) {
         EXPECT_NE(text.find(figure), std::string::npos) << figure;
         EXPECT_NE(json.find(figure), std::string::npos) << figure;
     }
@@ -116,6 +121,118 @@ TEST(MeasurementReport, FahrenheitFileCompleteWithoutANote) {
     EXPECT_EQ(parsed.report->units[0].temperature.maximumTenths, 775);
     EXPECT_EQ(parsed.report->units[0].unjudged, 1);
     EXPECT_NE(report::ReportText(*parsed.report).find("Temperature [F]"), std::string::npos);
+
+    // A reading cut before its first record leaves the header alone: no whole file looks so.
+    const report::ParsedReport headerOnly = ParseMeasurementFile(kHeader, "h.csv");
+    ASSERT_TRUE(headerOnly.Ok()) << headerOnly.error.message;
+    EXPECT_TRUE(headerOnly.report->cut);
+}
+
+// The page made at a fixed time, so that equal reports give equal pages.
+std::string Page(const report::MeasurementReport& r) {
+    return report::ReportPageHtml(r, {"", "", {2026, 12, 2, 8, 1}, "k720ctl 1.03"});
+}
+
+// Minimum and maximum carry the instrument's resolution as the file writes it; the under-range
+// code of either voltage range is counted apart, never as a voltage.
+TEST(MeasurementReport, FiguresKeepTheFilesTextsAndLeaveUnderRangeOut) {
+    const std::string file = kHeader + "UNIT A\r\n\r\n" + Columns('C') +
+                             "1,300m,45.0,,,60V,-60.00,,27.8,,2014-3-5,9:07\r\n"
+                             "2,30m,27.80,,,6V,4.200,,30.0,,2014-3-5,9:08\r\n"
+                             "3,3m,4.200,,,60V,-100.00,,-5.0,,2014-3-5,9:09\r\n"
+                             "4,3m,4.300,,,6V,-10.000,,-5.0,,2014-3-5,9:10\r\n\r\n\r\n";
+    const report::ParsedReport parsed = ParseMeasurementFile(file, "a.csv");
+    ASSERT_TRUE(parsed.Ok()) << parsed.error.line << ": " << parsed.error.message;
+    const report::Spread& voltage = parsed.report->units[0].voltage;
+    EXPECT_EQ(voltage.count, 2);
+    EXPECT_EQ(voltage.underRange, 2);
+    EXPECT_EQ(FigureText(voltage.Mean()), "-27.9000");
+
+    const std::string text = report::ReportText(*parsed.report);
+    const std::string json = report::ReportJson(*parsed.report);
+    const std::string page = Page(*parsed.report);
+    const struct {
+        const char* output;
+        const std::string& content;
+        std::array<const char*, 4> figures;
+    } outputs[] = {
+        {"text",
+         text,
+         {"min 4.200  max 45.0", "min -60.00  max 4.200  mean", "under range 2",
+          "min -5.0  max 30.0"}},
+        {"json",
+         json,
+         {"\"min\": 4.200, \"max\": 45.0,", "\"min\": -60.00, \"max\": 4.200,",
+          "\"underRange\": 2}", "\"min\": -5.0, \"max\": 30.0,"}},
+        {"page",
+         page,
+         {"<td>4.200</td><td>45.0</td>", "<td>-60.00</td><td>4.200</td>",
+          "<td>0</td><td>2</td></tr>", "<td>-5.0</td><td>30.0</td>"}},
+    };
+    for (const auto& o : outputs) {
+        for (const char* figure : o.figures) {
+            EXPECT_NE(o.content.find(figure), std::string::npos) << o.output << ": " << figure;
+        }
+    }
+}
+
+// The record has room for times no clock shows, and the writer writes them as numbers: such a
+// reading counts in the figures, its time never first or last, and every output says how many.
+TEST(MeasurementReport, ReadingsWithoutARealTimeCountButAreNeverFirstOrLast) {
+    std::string file = kHeader + "UNIT A\r\n\r\n" + Columns('C');
+    int slot = 0;
+    for (const char* when : {"2014-13-5,9:07", "2014-3-0,9:07", "2014-3-5,31:00", "2014-3-5,9:63",
+                             "2014-2-29,9:07", "2037-15-31,31:63", "2014-3-5,9:07"}) {
+        file += std::to_string(++slot) + ",3m,1.000,,,6V,3.700,,25.0,," + when + "\r\n";
+    }
+    file += "\r\n\r\n";
+    const report::ParsedReport parsed = ParseMeasurementFile(file, "t.csv");
+    ASSERT_TRUE(parsed.Ok()) << parsed.error.line << ": " << parsed.error.message;
+    const report::Summary& all = parsed.report->total;
+    EXPECT_EQ(all.readings, 7);
+    EXPECT_EQ(all.resistance.count, 7);
+    EXPECT_EQ(all.unusableTimes, 6) << "2014 has no 29 February";
+    EXPECT_EQ(all.first, "2014-3-5 9:07");
+    EXPECT_EQ(all.last, "2014-3-5 9:07");
+    EXPECT_NE(report::ReportText(*parsed.report).find("Unusable times    6"), std::string::npos);
+    EXPECT_NE(report::ReportJson(*parsed.report).find("\"unusableTimes\": 6}"), std::string::npos);
+    EXPECT_NE(
+        Page(*parsed.report).find("<td>2014-03-05 09:07</td><td>2014-03-05 09:07</td><td>6</td>"),
+        std::string::npos);
+}
+
+// The serial number is the instrument's bytes: a NUL, bytes that are not UTF-8 and DEL leave the
+// JSON valid UTF-8 with the controls escaped, and the page with replacement characters only.
+TEST(MeasurementReport, TextsFromTheFileKeepJsonAndPageValid) {
+    std::string file = kFile;
+    const std::string serial("12\0\x80\xC3\x7F\xE2\x82\xAC<", 10);
+    file.replace(file.find("123456789"), 9, serial);
+    const report::ParsedReport parsed = ParseMeasurementFile(file, "s.csv");
+    ASSERT_TRUE(parsed.Ok()) << parsed.error.message;
+    EXPECT_EQ(parsed.report->serial, serial);
+    const std::string fffd = "\xEF\xBF\xBD";
+    EXPECT_NE(report::ReportJson(*parsed.report)
+                  .find("\"serial\": \"12\\u0000" + fffd + fffd + "\\u007f\xE2\x82\xAC<\""),
+              std::string::npos);
+    EXPECT_NE(Page(*parsed.report).find("12" + fffd + fffd + fffd + fffd + "\xE2\x82\xAC&lt;"),
+              std::string::npos);
+}
+
+// A spreadsheet's save may add a byte-order mark and end the lines with CR alone: the same
+// report as of the file the program wrote.
+TEST(MeasurementReport, ReadsWhatASpreadsheetSaveLeaves) {
+    std::string crOnly;
+    for (const char c : kFile) {
+        if (c != '\n') {
+            crOnly += c;
+        }
+    }
+    const std::string expected = report::ReportJson(*ParseMeasurementFile(kFile, "x.csv").report);
+    for (const std::string& file : {"\xEF\xBB\xBF" + kFile, crOnly, "\xEF\xBB\xBF" + crOnly}) {
+        const report::ParsedReport parsed = ParseMeasurementFile(file, "x.csv");
+        ASSERT_TRUE(parsed.Ok()) << parsed.error.line << ": " << parsed.error.message;
+        EXPECT_EQ(report::ReportJson(*parsed.report), expected);
+    }
 }
 
 TEST(MeasurementReport, RefusesWhatIsNoMeasurementFileNamingTheLine) {
@@ -133,6 +250,8 @@ TEST(MeasurementReport, RefusesWhatIsNoMeasurementFileNamingTheLine) {
         {"a limit without a judgement", unitC + "1,3m,1.000,2.000,,6V,3.7,,25.0,,1-1-1,0:00\r\n",
          9},
         {"a number beyond any reading", unitC + "1,3,99999999,,,6V,3.7,,25.0,,1-1-1,0:00\r\n", 9},
+        {"a minute beyond the record's room", unitC + "1,3m,1.000,,,6V,3.7,,25.0,,1-1-1,0:64\r\n",
+         9},
         {"a unit twice", unitC + reading + "\r\n\r\nUNIT C\r\n", 12},
         {"the temperature unit changes", unitC + reading + "\r\n\r\nUNIT A\r\n\r\n" + Columns('F'),
          14},

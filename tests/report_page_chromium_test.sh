@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # The report page as a browser shows it: the demo instrument read by k720ctl, its file made a
-# page by k720ctl report, and the page loaded by headless Chromium, which must load it without a
-# console message (the page has no script, so any message is an error), show its plots in the
-# DOM and render a screenshot.
+# page by k720ctl report (named relatively, with a title and an operator, as a batch record), and
+# the page loaded by headless Chromium, which must load it without a console message (the page
+# has no script, so any message is an error), show its heading and plots in the DOM and render a
+# screenshot. Chromium runs with a fresh profile and without its background network traffic.
 #
 #   tests/report_page_chromium_test.sh K720CTL K720SIM OUTDIR
 #
-# Leaves all.csv, report.html, report.png and Chromium's output in OUTDIR. Exits 77 (skipped)
-# when chromium is not installed.
+# Leaves all.csv, report.html, report.png (1000 pixels wide, the page's top 2600) and
+# Chromium's output in OUTDIR. Exits 77 (skipped) when chromium is not installed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/support/start_simulator.sh"
-k720ctl=$1
-sim=$2
+k720ctl=$(realpath "$1")
+sim=$(realpath "$2")
 out=$3
 
 if ! command -v chromium >/dev/null; then
@@ -22,11 +23,13 @@ fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 sim_pid=
+profile=$(mktemp -d)
 cleanup() {
     if [ -n "$sim_pid" ]; then
         kill "$sim_pid" 2>/dev/null || true
         wait "$sim_pid" 2>/dev/null || true
     fi
+    rm -rf "$profile"
 }
 trap cleanup EXIT
 fail() {
@@ -36,18 +39,20 @@ fail() {
 
 # --- The file and its page ------------------------------------------------------------------
 start_simulator "$sim" "$out/sim.out" || fail "k720-sim did not start"
-"$k720ctl" --port "$device" read --unit all --out "$out/all.csv" >"$out/read.out" 2>&1 ||
-    { cat "$out/read.out"; fail "k720ctl read --unit all"; }
-"$k720ctl" report "$out/all.csv" --html "$out/report.html" >"$out/report.out" 2>&1 ||
-    { cat "$out/report.out"; fail "k720ctl report --html"; }
-[ -s "$out/report.html" ] || fail "k720ctl report wrote no page"
+cd "$out"
+"$k720ctl" --port "$device" read --unit all --out all.csv >read.out 2>&1 ||
+    { cat read.out; fail "k720ctl read --unit all"; }
+"$k720ctl" report all.csv --html report.html --title "Cell batch 26-12" \
+    --operator "A. Tester" >report.out 2>&1 || { cat report.out; fail "k720ctl report --html"; }
+[ -s report.html ] || fail "k720ctl report wrote no page"
 
 # --- The page in the browser ----------------------------------------------------------------
 # Both runs print Chromium's log to stderr: its own complaints about the missing system bus and
 # GPU are expected here; a console line or a failed load is the page's fault.
 chromium_run() {
-    timeout 120 chromium --headless=new --no-sandbox --disable-gpu --enable-logging=stderr --v=0 \
-        "$@" "file://$out/report.html"
+    timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$profile" --enable-logging=stderr --v=0 "$@" "file://$out/report.html"
 }
 rm -f "$out/report.png"
 chromium_run --screenshot="$out/report.png" --window-size=1000,2600 \
@@ -70,4 +75,7 @@ plots=$(grep -o '<svg' "$out/dom.html" | wc -l)
 for plot in histogram scatter slots; do
     grep -q "<svg class=\"$plot\"" "$out/dom.html" || fail "the DOM holds no $plot plot"
 done
+grep -q '<h1>Cell batch 26-12</h1>' "$out/dom.html" || fail "the DOM holds no title"
+grep -q '<p class="file">all.csv</p>' "$out/dom.html" || fail "the file line is not all.csv"
+grep -q '<b>Operator</b> A. Tester' "$out/dom.html" || fail "the DOM holds no operator"
 echo "ok: the page of $units units loads without a message and renders ($out/report.png)"

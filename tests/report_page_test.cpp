@@ -1,4 +1,7 @@
+#include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +33,13 @@ MeasurementReport MakeReport() {
         MakeReading(3, 29'000, 3'600, Result::Fail), MakeReading(5, 21'500, 4'000, Result::None)};
     a.readings = 4;
     a.limits = SharedLimits{{25'000}, {28'000}, {3'700}};
-    a.resistance = {4, 0, {20'000}, {29'000}, 96'500, 2'376'250'000};
+    a.resistance = {.count = 4,
+                    .minimum = {20'000},
+                    .maximum = {29'000},
+                    .minimumText = "20.0",
+                    .maximumText = "29.0",
+                    .sum = 96'500,
+                    .sumOfSquares = 2'376'250'000};
     Summary b;
     b.unit = 'B';
     b.points = {MakeReading(1, 5'000, 12'000, Result::Pass),
@@ -44,6 +53,12 @@ MeasurementReport MakeReport() {
     report.units = {a, b, c};
     report.total.readings = 7;
     return report;
+}
+
+const PageHeading kHeading{"Batch <7>", "J. O'Neil", {2026, 12, 2, 8, 1}, "k720ctl 1.03"};
+
+std::string Page(const MeasurementReport& report) {
+    return ReportPageHtml(report, kHeading);
 }
 
 std::size_t Count(const std::string& text, const std::string& what) {
@@ -65,7 +80,7 @@ std::string Section(const std::string& page, char letter) {
 }
 
 TEST(ReportPageTest, IsSelfContainedAndEscapesTheFileTexts) {
-    const std::string page = ReportPageHtml(MakeReport());
+    const std::string page = Page(MakeReport());
     EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
     EXPECT_NE(page.find("@page { size: A4"), std::string::npos);
     for (const char* reference : {"<script", "http:", "https:", "src=", "url("}) {
@@ -76,8 +91,77 @@ TEST(ReportPageTest, IsSelfContainedAndEscapesTheFileTexts) {
     EXPECT_EQ(Count(page, "&lt;b&gt;&amp;&quot;&#39;"), 3U);
 }
 
+// The page as a batch record: the user's title and operator (escaped), when and by which
+// program it was made, dates zero-padded, and on paper only a block to sign.
+TEST(ReportPageTest, HeadingMakesTheBatchRecord) {
+    MeasurementReport report = MakeReport();
+    report.date = "2026-1-9";
+    report.units[0].first = "2026-1-2 8:01";
+    report.units[0].firstTime = {2026, 1, 2, 8, 1, true};
+    const std::string page = Page(report);
+    EXPECT_NE(page.find("<h1>Batch &lt;7&gt;</h1>"), std::string::npos);
+    EXPECT_NE(page.find("<title>Batch &lt;7&gt; &#8211;"), std::string::npos);
+    EXPECT_NE(page.find("made 2026-12-02 08:01 by k720ctl 1.03"), std::string::npos);
+    EXPECT_NE(page.find("<b>Operator</b> J. O&#39;Neil"), std::string::npos);
+    EXPECT_NE(page.find("<b>Transferred</b> 2026-01-09"), std::string::npos);
+    EXPECT_NE(page.find("<td>2026-01-02 08:01</td>"), std::string::npos);
+    // Hidden on the screen, shown in print.
+    const std::size_t print = page.find("@media print {");
+    ASSERT_NE(print, std::string::npos);
+    EXPECT_LT(page.find(".signoff { display: none }"), print);
+    EXPECT_NE(page.find(".signoff { display: flex", print), std::string::npos);
+    EXPECT_NE(page.find("<div class=\"signoff\">\n<div><b>Checked by</b></div>\n<div><b>Date</b>"),
+              std::string::npos);
+
+    const std::string untitled = ReportPageHtml(report, {"", "", {2026, 1, 2, 3, 4}, "k720ctl"});
+    EXPECT_NE(untitled.find("<h1>K720 measurement report</h1>"), std::string::npos);
+    EXPECT_EQ(untitled.find("Operator"), std::string::npos);
+}
+
+// A number attribute of an SVG element, from `at` on.
+double Attribute(const std::string& svg, std::size_t at, const std::string& name) {
+    const std::size_t begin = svg.find(' ' + name + "=\"", at) + name.size() + 3;
+    return std::stod(svg.substr(begin, svg.find('"', begin) - begin));
+}
+
+// Limit labels stand in the plot's margins, clear of the frame that holds the readings, and
+// beside one another, never on each other, however close the limits lie.
+TEST(ReportPageTest, LimitLabelsStandOutsideTheDrawingArea) {
+    MeasurementReport report = MakeReport();
+    for (const auto& limits :
+         {SharedLimits{{25'000}, {28'000}, {3'700}}, SharedLimits{{25'000}, {25'100}, {3'900}}}) {
+        report.units[0].limits = limits;
+        const std::string a = Section(Page(report), 'A');
+        int labels = 0;
+        for (std::size_t svg = a.find("<svg"); svg != std::string::npos;
+             svg = a.find("<svg", svg + 1)) {
+            const std::size_t frame = a.find("<rect class=\"frame\"", svg);
+            const double left = Attribute(a, frame, "x"), top = Attribute(a, frame, "y");
+            const double right = left + Attribute(a, frame, "width");
+            const double bottom = top + Attribute(a, frame, "height");
+            std::vector<std::pair<double, double>> placed;
+            const std::size_t end = a.find("</svg>", svg);
+            for (std::size_t label = a.find("class=\"limit-label\"", svg); label < end;
+                 label = a.find("class=\"limit-label\"", label + 1)) {
+                const std::size_t text = a.rfind("<text", label);
+                const double x = Attribute(a, text, "x"), y = Attribute(a, text, "y");
+                EXPECT_TRUE(y < top || x > right || y - 12 > bottom) << a.substr(text, 80);
+                for (const auto& [otherX, otherY] : placed) {
+                    EXPECT_FALSE(std::abs(otherX - x) < 40 && std::abs(otherY - y) < 12)
+                        << a.substr(text, 80);
+                }
+                placed.emplace_back(x, y);
+                ++labels;
+            }
+        }
+        // Two labels of the voltage limit's (name and amount) and one per resistance limit in the
+        // scatter, one per resistance limit in the slot plot.
+        EXPECT_EQ(labels, 6);
+    }
+}
+
 TEST(ReportPageTest, DrawsThreePlotsPerUnitWithReadingsAndSharedLimitsOnly) {
-    const std::string page = ReportPageHtml(MakeReport());
+    const std::string page = Page(MakeReport());
     const std::string a = Section(page, 'A'), b = Section(page, 'B');
     ASSERT_FALSE(a.empty());
     ASSERT_FALSE(b.empty());
@@ -100,7 +184,8 @@ TEST(ReportPageTest, DrawsThreePlotsPerUnitWithReadingsAndSharedLimitsOnly) {
 
     // Three limits in the scatter, the two resistance limits in the slot plot.
     EXPECT_EQ(Count(a, "<line class=\"limit\""), 5U);
-    EXPECT_NE(a.find(">V-Lim 3.7 V<"), std::string::npos);
+    EXPECT_NE(a.find(">V-Lim<"), std::string::npos);
+    EXPECT_NE(a.find(">3.7 V<"), std::string::npos);
     EXPECT_EQ(Count(b, "class=\"limit\""), 0U);
     EXPECT_EQ(Count(b, "class=\"limit-label\""), 0U);
     // One dot per reading with both values in the scatter.
@@ -115,7 +200,7 @@ TEST(ReportPageTest, DrawsThreePlotsPerUnitWithReadingsAndSharedLimitsOnly) {
 
 TEST(ReportPageTest, SummarisesEveryUnitAndShowsTheCutNoteOnlyWhenCut) {
     MeasurementReport report = MakeReport();
-    std::string page = ReportPageHtml(report);
+    std::string page = Page(report);
     EXPECT_EQ(Count(page, "<td>All units</td>"), 3U);
     EXPECT_EQ(Count(page, "<td>Unit C</td>"), 3U);
     // The mean of A's resistances, 96.5 / 4, and no deviation of B's empty spread.
@@ -124,7 +209,7 @@ TEST(ReportPageTest, SummarisesEveryUnitAndShowsTheCutNoteOnlyWhenCut) {
 
     report.cut = true;
     report.cutNote = "UNIT C ends after slot 2 <cut>";
-    page = ReportPageHtml(report);
+    page = Page(report);
     EXPECT_EQ(Count(page, "class=\"cut\""), 1U);
     EXPECT_NE(page.find("UNIT C ends after slot 2 &lt;cut&gt;"), std::string::npos);
 }
