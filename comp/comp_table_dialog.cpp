@@ -34,6 +34,8 @@ constexpr const char* kNameTooLong =
     "This name is too long.  \nA name holds at most 40 single-byte or 20 two-byte characters.  ";
 constexpr const char* kNameNotStorable =
     "This name holds a character that a table file cannot store.  ";
+// The name Save As proposes for a table that has no file of its own yet.
+constexpr const char* kNewTableFileName = "COMP_TABLE.csv";
 
 constexpr std::array<const char*, 7> kColumnHeadings = {
     "No", "Name", "R-Range", "R-Lim1[mohm]", "R-Lim2[mohm]", "V-Range", "V-Lim[volt]"};
@@ -64,6 +66,16 @@ QTableWidgetItem* CentredItem() {
 
 bool IsEnter(const QKeyEvent& key) {
     return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+// The number in a limit field. A decimal comma, as typed where the comma is the decimal
+// separator, counts as the point; the row keeps the point either way.
+std::optional<comp::Decimal> LimitInField(const QString& text) {
+    QString number = text;
+    if (number.count(QLatin1Char(',')) == 1 && !number.contains(QLatin1Char('.'))) {
+        number.replace(QLatin1Char(','), QLatin1Char('.'));
+    }
+    return comp::ParseDecimal(number.toStdString());
 }
 
 } // namespace
@@ -356,8 +368,7 @@ void CCompTableDlg::Set() {
     // field-by-field transfer of the classic dialogs.
     std::array<comp::Decimal, 3> values;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const std::optional<comp::Decimal> value =
-            comp::ParseDecimal(Edit(limits[i].id)->text().toStdString());
+        const std::optional<comp::Decimal> value = LimitInField(Edit(limits[i].id)->text());
         if (!value) {
             Refuse(Edit(limits[i].id), TextOf(limits[i].range.boundsMessage));
             return;
@@ -438,8 +449,13 @@ bool CCompTableDlg::Save() {
     if (saved_) {
         return true;
     }
-    const QString path =
-        Dialogs().ChooseSaveFile(TableFileRequest(QStringLiteral("Save As"), files_));
+    FileRequest request = TableFileRequest(QStringLiteral("Save As"), files_);
+    // The table's own file, else a name of its own: never the pattern "*.csv", and never the
+    // name of the file last opened, which holds another table.
+    request.fileName = mode_ == CompEditorMode::TableFile && !files_.fileName.isEmpty()
+                           ? files_.fileName
+                           : QString::fromLatin1(kNewTableFileName);
+    const QString path = Dialogs().ChooseSaveFile(request);
     if (path.isEmpty()) {
         return false;
     }

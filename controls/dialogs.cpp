@@ -7,8 +7,10 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTreeView>
 
 namespace {
 
@@ -63,19 +65,27 @@ QMessageBox::StandardButton QtButton(MessageAnswer answer) {
     return QMessageBox::Ok;
 }
 
-QString RunFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(DialogParent(), request.title, request.folder, QtFileFilter(request.filter));
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(request.defaultExtension);
-    if (!request.fileName.isEmpty()) {
-        dialog.selectFile(request.fileName);
+// The file list's size, type and date columns are made for short texts ("mp3Folder",
+// "10/29/81 02:02PM") and cut the system's longer ones ("CSV document", "8 Dec 2026 07:22:58").
+// They take the width of their texts as the folder is read, and the name column the room left.
+void ShowWholeColumns(QFileDialog& dialog) {
+    auto* list = dialog.findChild<QTreeView*>();
+    if (list == nullptr) {
+        return; // a dialog of the system's own
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+QString RunFileDialog(const FileRequest& request, bool save) {
+    const std::unique_ptr<QFileDialog> dialog =
+        CQtDialogs::CreateFileDialog(request, save, DialogParent());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return QString();
     }
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    return QDir::toNativeSeparators(dialog->selectedFiles().constFirst());
 }
 
 } // namespace
@@ -116,6 +126,20 @@ std::unique_ptr<QMessageBox> CQtDialogs::CreateMessageBox(const MessageRequest& 
     return box;
 }
 
+std::unique_ptr<QFileDialog> CQtDialogs::CreateFileDialog(const FileRequest& request, bool save,
+                                                          QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent, request.title, request.folder,
+                                                QtFileFilter(request.filter));
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setDefaultSuffix(request.defaultExtension);
+    if (!request.fileName.isEmpty()) {
+        dialog->selectFile(request.fileName);
+    }
+    ShowWholeColumns(*dialog);
+    return dialog;
+}
+
 MessageAnswer CQtDialogs::ShowMessage(const MessageRequest& request) {
     const std::unique_ptr<QMessageBox> box = CreateMessageBox(request, DialogParent());
     const int result = box->exec();
@@ -140,11 +164,11 @@ QString CQtDialogs::ChooseFolder(const QString& title, const QString& initialFol
 }
 
 QString CQtDialogs::ChooseOpenFile(const FileRequest& request) {
-    return RunFileDialog(request, QFileDialog::AcceptOpen);
+    return RunFileDialog(request, false);
 }
 
 QString CQtDialogs::ChooseSaveFile(const FileRequest& request) {
-    return RunFileDialog(request, QFileDialog::AcceptSave);
+    return RunFileDialog(request, true);
 }
 
 std::vector<MessageRequest> CScriptedDialogs::Messages() const {

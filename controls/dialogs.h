@@ -11,6 +11,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QMessageBox;
 class QWidget;
 
@@ -75,6 +76,9 @@ public:
     // The message box ShowMessage runs, set up but not shown.
     std::unique_ptr<QMessageBox> CreateMessageBox(const MessageRequest& request,
                                                   QWidget* parent) const;
+    // The dialog ChooseOpenFile (`save` false) or ChooseSaveFile runs, set up but not shown.
+    static std::unique_ptr<QFileDialog> CreateFileDialog(const FileRequest& request, bool save,
+                                                         QWidget* parent);
 
 private:
     QString title_;

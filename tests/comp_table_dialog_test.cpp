@@ -153,6 +153,10 @@ TEST_F(CompTableDialog, SetChecksLimitsAndStoresCanonicalTexts) {
     SetEntry(3, 0, "1", "2", 0, "");
     ExpectRefused(QStringLiteral("Please enter a number between 0.000 and 6.000.  "),
                   ids::kVoltageLimit);
+    // A decimal comma is taken as the point only where it stands alone.
+    SetEntry(3, 0, "1,5.2", "2");
+    ExpectRefused(QStringLiteral("Please enter a number between 0.000 and 3.100.  "),
+                  ids::kResistanceLimit1);
     Edit(ids::kResistanceLimit1)->setText(QStringLiteral("1"));
     Edit(ids::kResistanceLimit2)->setText(QStringLiteral("2"));
     Edit(ids::kVoltageLimit)->setText(QStringLiteral("3"));
@@ -180,6 +184,8 @@ TEST_F(CompTableDialog, SetChecksLimitsAndStoresCanonicalTexts) {
         {6, 3, "12.7", "100", 0, "0", {"3", "12", "100", "6V", "0.000"}},
         {7, 0, "1.5", "0", 0, "0", {"3m", "0.000", "0.000", "6V", "0.000"}},
         {200, 2, " 1e2 ", "310", 0, "1", {"300m", "100.0", "310.0", "6V", "1.000"}},
+        // A decimal comma: the row and the fields hold the point.
+        {8, 0, "1,5", "2,75", 1, "12,5", {"3m", "1.500", "2.750", "60V", "12.50"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);
@@ -312,6 +318,27 @@ TEST_F(CompTableDialog, SaveWritesTheFileAndMarksTheTableSaved) {
     ASSERT_TRUE(reloaded.Ok());
     EXPECT_TRUE(reloaded.rows == editor_.Rows());
     EXPECT_EQ(reloaded.rows[8].rLim2, "20.0");
+}
+
+TEST_F(CompTableDialog, SaveAsProposesTheTablesOwnFileName) {
+    // The file last opened holds another table: a new or received one is never proposed its name.
+    editor_.SetFiles(CompTableFilesOf(QString::fromStdString(folder_.File("bench.csv"))));
+    g_compTableText = TextOf(comp::CompTable{});
+    const struct {
+        CompEditorMode mode;
+        const char* proposed;
+    } cases[] = {{CompEditorMode::NewTable, "COMP_TABLE.csv"},
+                 {CompEditorMode::FromInstrument, "COMP_TABLE.csv"},
+                 {CompEditorMode::TableFile, "bench.csv"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proposed);
+        Open(c.mode);
+        SetEntry(1, 0, "1", "1");
+        Button(ids::kSave)->click(); // cancelled: nothing scripted
+        ASSERT_EQ(dialogs_.Calls().back().kind, DialogCall::Kind::SaveFile);
+        EXPECT_EQ(dialogs_.Calls().back().file.fileName, QString::fromLatin1(c.proposed));
+        editor_.MarkSaved();
+    }
 }
 
 TEST_F(CompTableDialog, TransferReturnsToTheSameUnsavedTable) {

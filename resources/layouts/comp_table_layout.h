@@ -41,18 +41,20 @@ inline constexpr std::array kCompTableControls = {
     DialogControl{comp_table_ids::kName, ControlKind::Edit, 59, 58, 220, 15, "", kCompTableField,
                   40},
     DialogControl{kNoControlId, ControlKind::Static, 23, 85, 32, 8, "R-Range:"},
-    DialogControl{comp_table_ids::kResistanceRange, ControlKind::DropDownList, 59, 81, 55, 61, "",
+    // The range boxes are 2 units wider than the classic ones, so that "300mohm" in a font wider
+    // than the classic one clears the arrow.
+    DialogControl{comp_table_ids::kResistanceRange, ControlKind::DropDownList, 59, 81, 57, 61, "",
                   kStyleTabStop},
-    // The two limit labels sit 3 units left of the classic places, so that a font wider than the
-    // classic one leaves a gap before their fields.
-    DialogControl{kNoControlId, ControlKind::Static, 117, 85, 26, 8, "R-Lim1:"},
+    // The two limit labels sit left of the classic places, so that a font wider than the classic
+    // one leaves a gap before their fields.
+    DialogControl{kNoControlId, ControlKind::Static, 118, 85, 26, 8, "R-Lim1:"},
     DialogControl{comp_table_ids::kResistanceLimit1, ControlKind::Edit, 148, 81, 30, 15, "",
                   kCompTableField},
     DialogControl{kNoControlId, ControlKind::Static, 181, 85, 26, 8, "R-Lim2:"},
     DialogControl{comp_table_ids::kResistanceLimit2, ControlKind::Edit, 211, 81, 30, 15, "",
                   kCompTableField},
     DialogControl{kNoControlId, ControlKind::Static, 23, 106, 32, 8, "V-Range:"},
-    DialogControl{comp_table_ids::kVoltageRange, ControlKind::DropDownList, 59, 103, 55, 45, "",
+    DialogControl{comp_table_ids::kVoltageRange, ControlKind::DropDownList, 59, 103, 57, 45, "",
                   kStyleTabStop},
     DialogControl{kNoControlId, ControlKind::Static, 120, 106, 26, 8, "V-Lim:"},
     DialogControl{comp_table_ids::kVoltageLimit, ControlKind::Edit, 148, 103, 30, 15, "",
