@@ -57,6 +57,9 @@ class StopSignals;
 // The scan and the memory check, stoppable by a signal. kExitOk with `mask` (the units that hold
 // data) filled when the instrument answered; else the failure is printed, or kExitInterrupted.
 [[nodiscard]] int CheckUnits(const CommonOptions& options, StopSignals& signals, int& mask);
+// CheckUnits without listing the candidates again: the memory check after a pause in which
+// another program may have used the instrument.
+[[nodiscard]] int CheckUnitsAgain(const CommonOptions& options, StopSignals& signals, int& mask);
 // As on the unit selection pages, only a unit that holds data can be chosen ("all": any unit):
 // kExitOk, or "No Data." printed and kExitFailed.
 [[nodiscard]] int RefuseUnitWithoutData(int unitCode, int mask);

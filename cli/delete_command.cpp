@@ -42,24 +42,6 @@ Answer AskToProceed(const std::string& question, StopSignals& signals) {
                : Answer::No;
 }
 
-// The memory check again, once the question is answered: the port was free meanwhile, so another
-// program may have emptied units or the instrument may be gone. The candidates are not listed a
-// second time.
-int CheckUnitsAgain(const CommonOptions& options, StopSignals& signals, int& mask) {
-    measure::MemoryCheckOutcome check;
-    if (const int status = signals.Run(
-            [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
-        status != kExitOk) {
-        return status;
-    }
-    if (check.status != measure::MemoryCheckStatus::Checked) {
-        PrintScanFailure(options, measure::MemoryCheckMessage(check.status));
-        return kExitFailed;
-    }
-    mask = check.unitDataMask;
-    return kExitOk;
-}
-
 } // namespace
 
 int RunCheck(const CommonOptions& options) {
@@ -104,6 +86,8 @@ int RunDelete(const CommonOptions& options, const DeleteOptions& deletion) {
         case Answer::Interrupted:
             return kExitInterrupted;
         }
+        // The port was free while the user decided: units may have been emptied meanwhile, or
+        // the instrument may be gone.
         if (const int status = CheckUnitsAgain(options, signals, mask); status != kExitOk) {
             return status;
         }

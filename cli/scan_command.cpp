@@ -62,6 +62,10 @@ int RunScan(const CommonOptions& options) {
 
 int CheckUnits(const CommonOptions& options, StopSignals& signals, int& mask) {
     PrepareCandidates(options);
+    return CheckUnitsAgain(options, signals, mask);
+}
+
+int CheckUnitsAgain(const CommonOptions& options, StopSignals& signals, int& mask) {
     measure::MemoryCheckOutcome check;
     if (const int status = signals.Run(
             [&check](std::stop_token stop) { check = measure::CheckMemory(std::move(stop)); });
