@@ -112,22 +112,19 @@ void SunkenEdge(QPainter& p, const QRect& r) {
     EdgeRing(p, r.adjusted(1, 1, -1, -1), kEdgeDarkShadow, kEdgeLight);
 }
 
-// The desktop's dotted focus rectangle: every other pixel of the frame is inverted.
+// The focus rectangle of the coloured buttons: every pixel of the frame, black and white in turn
+// (black at the corners), so that one of the two stands out on any picture behind it.
 void FocusDots(QImage& image, const QRect& r) {
-    auto invert = [&image](int x, int y) {
-        if ((x + y) % 2 != 0) {
-            return;
-        }
-        const QRgb px = image.pixel(x, y);
-        image.setPixel(x, y, qRgb(255 - qRed(px), 255 - qGreen(px), 255 - qBlue(px)));
+    auto dot = [&image](int x, int y) {
+        image.setPixel(x, y, (x + y) % 2 == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
     };
     for (int x = r.left(); x <= r.right(); ++x) {
-        invert(x, r.top());
-        invert(x, r.bottom());
+        dot(x, r.top());
+        dot(x, r.bottom());
     }
     for (int y = r.top() + 1; y < r.bottom(); ++y) {
-        invert(r.left(), y);
-        invert(r.right(), y);
+        dot(r.left(), y);
+        dot(r.right(), y);
     }
 }
 
