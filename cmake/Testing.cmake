@@ -29,7 +29,10 @@ set(K720_WINDOWS_TESTS
 #   windows_k720ctl_test and windows_k720app_test against the simulators of scripts/test-windows;
 # - measurement_csv_test, table_file_test, replacement_file_test, settings_file_test,
 #   read_do_page_test: POSIX file kinds and rights (named pipes, devices, links, modes, signals);
-#   windows_core_test and the k720ctl.exe test cover the Windows file paths.
+#   windows_core_test and the k720ctl.exe test cover the Windows file paths;
+# - text_fit_test: it measures texts in the fonts they are drawn in, and under Wine those are
+#   Wine's stand-ins for "MS Sans Serif" and Tahoma, not the fonts of a Windows PC: a pass or a
+#   failure there would say nothing of Windows.
 
 function(k720_add_test name)
   cmake_parse_arguments(ARG "THREADED" "" "LIBS" ${ARGN})
