@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "format_int.h"
 #include "reading_record.h"
 #include "report_text.h"
 #include "utf8_text.h"
@@ -126,18 +127,19 @@ std::string Escape(std::string_view text) {
     return escaped;
 }
 
-std::string TwoDigits(int value) {
-    return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value);
+// "2026-12-02": dates on the page are zero-padded.
+std::string PaddedDate(int year, int month, int day) {
+    return std::to_string(year) + '-' + FormatInt(0, 2, month) + '-' + FormatInt(0, 2, day);
 }
 
-// "2026-12-02" and "2026-12-02 08:01": dates on the page are zero-padded.
-std::string PaddedDate(int year, int month, int day) {
-    return std::to_string(year) + '-' + TwoDigits(month) + '-' + TwoDigits(day);
+// "2026-12-02 08:01".
+std::string PaddedDateTime(int year, int month, int day, int hour, int minute) {
+    return PaddedDate(year, month, day) + ' ' + FormatInt(0, 2, hour) + ':' +
+           FormatInt(0, 2, minute);
 }
 
 std::string PaddedTime(const MeasurementTime& time) {
-    return PaddedDate(time.year, time.month, time.day) + ' ' + TwoDigits(time.hour) + ':' +
-           TwoDigits(time.minute);
+    return PaddedDateTime(time.year, time.month, time.day, time.hour, time.minute);
 }
 
 // The file's date of transfer ("2014-3-10") zero-padded; escaped as written when it is no date.
@@ -732,8 +734,8 @@ std::string Fact(const char* name, const std::string& value) {
 std::string MadeLine(const PageHeading& heading) {
     const LocalTime& made = heading.made;
     return (heading.title.empty() ? "" : std::string(texts::kPageName) + ", ") + texts::kMade +
-           ' ' + PaddedDate(made.year, made.month, made.day) + ' ' + TwoDigits(made.hour) + ':' +
-           TwoDigits(made.minute) + ' ' + texts::kBy + ' ' + Escape(heading.program);
+           ' ' + PaddedDateTime(made.year, made.month, made.day, made.hour, made.minute) + ' ' +
+           texts::kBy + ' ' + Escape(heading.program);
 }
 
 std::string HeaderHtml(const MeasurementReport& report, const PageHeading& heading) {
