@@ -352,16 +352,22 @@ bool ShootEditor(const QDir& folder, CompEditorMode mode, int number, const char
     return ReportMessages(dialogs, fileName) && good;
 }
 
+// A main window as the pictures show it: no start-up check, no watch on the port list, its files
+// in `programDir`.
+MainWindowOptions ShotWindowOptions(const QString& programDir) {
+    MainWindowOptions options;
+    options.programDir = programDir;
+    options.startupCheck = false;
+    options.watchPortChanges = false;
+    return options;
+}
+
 bool ShootMainWindow(const Shot& shot, const QString& programDir, const QDir& folder,
                      const Instrument& instrument) {
     CScriptedDialogs dialogs;
     const DialogsOverride dialogsOverride = SetDialogsForTests(dialogs);
     instrument.List(shot.instrument);
-    MainWindowOptions options;
-    options.programDir = programDir;
-    options.startupCheck = false;
-    options.watchPortChanges = false;
-    CMainDlg window(std::move(options));
+    CMainDlg window(ShotWindowOptions(programDir));
     window.show();
     // Active, as in use: the focused button shows its focus look.
     window.activateWindow();
@@ -416,11 +422,7 @@ constexpr int kFocusShotScale = 3;
 bool ShootFocusMark(const FocusShot& shot, const QString& programDir, const QDir& folder) {
     CScriptedDialogs dialogs;
     const DialogsOverride dialogsOverride = SetDialogsForTests(dialogs);
-    MainWindowOptions options;
-    options.programDir = programDir;
-    options.startupCheck = false;
-    options.watchPortChanges = false;
-    CMainDlg window(std::move(options));
+    CMainDlg window(ShotWindowOptions(programDir));
     window.show();
     window.activateWindow();
     PageSwitchEvent event(shot.request, 0);
