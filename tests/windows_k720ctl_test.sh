@@ -156,6 +156,14 @@ console() {
       sleep 0.1
     done
     printf '%b' "$input" >&"$typed"
+    # Wine's console may put the terminal into raw mode only after the question is out: a CR typed
+    # before that arrives as LF, which the console does not take for Enter. CR again ends the line.
+    if [[ "$input" == *'\r' ]]; then
+      for ((i = 0; i < 100 && $(jobs -pr | grep -cx "$child") > 0; ++i)); do
+        ((i % 20 == 19)) && printf '\r' >&"$typed"
+        sleep 0.1
+      done
+    fi
   fi
   wait "$child"
   status=$?
