@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "display_check.h"
-#include "main_app.h"
-#include "port_listing.h"
-#include "port_names.h"
-#include "program_console.h"
-#include "program_folder.h"
-#include "simulated_instrument.h"
+#include "app/main_app.h"
+#include "app/program_folder.h"
+#include "controls/display_check.h"
+#include "controls/program_console.h"
+#include "instrument/port_listing.h"
+#include "instrument/simulated_instrument.h"
+#include "link/port_names.h"
 
 namespace {
 

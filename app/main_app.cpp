@@ -1,10 +1,10 @@
-#include "main_app.h"
+#include "app/main_app.h"
 
 #include <string>
 
 #include <QPalette>
 
-#include "termination_requests.h"
+#include "app/termination_requests.h"
 
 namespace {
 

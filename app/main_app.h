@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "main_window.h"
+#include "app/main_window.h"
 
 class CMainApp : public QApplication {
     Q_OBJECT

@@ -13,9 +13,9 @@
 #include <QString>
 #include <QWidget>
 
-#include "comp_table_editor.h"
-#include "dialog_layout.h"
-#include "settings_file.h"
+#include "controls/dialog_layout.h"
+#include "files/settings_file.h"
+#include "pages/comp_table_editor.h"
 
 class CPage;
 class CPpgMain;

@@ -7,11 +7,11 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "comp_choice_page.h"
-#include "discovery.h"
-#include "main_window.h"
-#include "read_do_page.h"
-#include "window_placement.h"
+#include "app/main_window.h"
+#include "app/window_placement.h"
+#include "instrument/discovery.h"
+#include "pages/comp_choice_page.h"
+#include "pages/read_do_page.h"
 
 namespace {
 

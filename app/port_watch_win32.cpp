@@ -4,8 +4,8 @@
 #include <functional>
 #include <utility>
 
-#include "port_watch.h"
-#include "window_message_filter_win32.h"
+#include "app/port_watch.h"
+#include "app/window_message_filter_win32.h"
 
 bool WatchDeviceChangeMessages(QWidget* window, std::function<void()> onChange) {
     // Every top-level window gets the broadcast (the editor and message boxes too): only the

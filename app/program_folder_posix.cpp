@@ -1,6 +1,6 @@
 #include <QCoreApplication>
 
-#include "program_folder.h"
+#include "app/program_folder.h"
 
 QString ProgramFolder() {
     return QCoreApplication::applicationDirPath();

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "program_folder.h"
+#include "app/program_folder.h"
 
 namespace {
 

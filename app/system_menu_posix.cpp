@@ -1,4 +1,4 @@
-#include "system_menu.h"
+#include "app/system_menu.h"
 
 bool AppendSystemMenuEntry(QWidget*, const QString&, std::function<void()>) {
     return false;

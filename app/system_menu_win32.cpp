@@ -6,8 +6,8 @@
 
 #include <QString>
 
-#include "system_menu.h"
-#include "window_message_filter_win32.h"
+#include "app/system_menu.h"
+#include "app/window_message_filter_win32.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 
-#include "termination_requests.h"
+#include "app/termination_requests.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Qt delivers as close events of its windows: the main window's own close does the work.
 #include <QObject>
 
-#include "termination_requests.h"
+#include "app/termination_requests.h"
 
 bool TakeTerminationRequests(QObject& /*context*/, std::function<void()> /*onRequest*/,
                              std::string* /*whyNot*/) {

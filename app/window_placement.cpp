@@ -1,4 +1,4 @@
-#include "window_placement.h"
+#include "app/window_placement.h"
 
 #include <algorithm>
 #include <cstdint>

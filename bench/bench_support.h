@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "comm.h"
-#include "support/child_process.h"
+#include "link/comm.h"
+#include "tests/support/child_process.h"
 
 namespace bench {
 

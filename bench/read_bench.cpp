@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "bench_support.h"
-#include "comm.h"
-#include "port_names.h"
-#include "reception.h"
+#include "bench/bench_support.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "measure/reception.h"
 
 namespace {
 

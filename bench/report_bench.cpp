@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "bench_support.h"
-#include "measurement_csv.h"
-#include "measurement_report.h"
-#include "reading_encoder.h"
-#include "report_page.h"
-#include "report_text.h"
+#include "bench/bench_support.h"
+#include "measure/measurement_csv.h"
+#include "report/measurement_report.h"
+#include "report/report_page.h"
+#include "report/report_text.h"
+#include "sim/reading_encoder.h"
 
 namespace {
 

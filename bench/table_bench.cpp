@@ -20,13 +20,13 @@
 #include <string_view>
 #include <vector>
 
-#include "bench_support.h"
-#include "comm.h"
-#include "discovery.h"
-#include "port_names.h"
-#include "table_file.h"
-#include "table_reception.h"
-#include "table_transmission.h"
+#include "bench/bench_support.h"
+#include "comp/table_file.h"
+#include "comp/table_reception.h"
+#include "comp/table_transmission.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
+#include "link/port_names.h"
 
 namespace {
 

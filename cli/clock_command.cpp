@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "clock_setting.h"
-#include "commands.h"
-#include "stop_signals.h"
+#include "cli/commands.h"
+#include "cli/stop_signals.h"
+#include "clock/clock_setting.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "clock_setting.h"
+#include "clock/clock_setting.h"
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "console.h"
+#include "cli/console.h"
 
 bool InputIsTerminal() {
     return isatty(STDIN_FILENO) != 0;

@@ -2,7 +2,7 @@
 #include <string>
 #include <windows.h>
 
-#include "console.h"
+#include "cli/console.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <string>
 
-#include "commands.h"
-#include "deletion.h"
-#include "discovery.h"
-#include "memory_check.h"
-#include "stop_signals.h"
-#include "units.h"
+#include "cli/commands.h"
+#include "cli/stop_signals.h"
+#include "instrument/discovery.h"
+#include "measure/deletion.h"
+#include "measure/memory_check.h"
+#include "measure/units.h"
 
 namespace {
 

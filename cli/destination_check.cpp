@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <system_error>
 
-#include "commands.h"
-#include "console.h"
-#include "replacement_file.h"
-#include "same_file.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "files/replacement_file.h"
+#include "files/same_file.h"
 
 int RefuseDestination(const std::string& why, const char* option) {
     std::fprintf(stderr, "k720ctl: %s %s\n", option, why.c_str());

@@ -1,6 +1,6 @@
-#include "exchange_trace.h"
+#include "cli/exchange_trace.h"
 
-#include "console.h"
+#include "cli/console.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "comm.h"
+#include "link/comm.h"
 
 class ExchangeTrace {
 public:

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "commands.h"
-#include "console.h"
-#include "exchange_trace.h"
-#include "port_names.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/exchange_trace.h"
+#include "link/port_names.h"
 
 namespace {
 

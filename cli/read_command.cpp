@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <mutex>
 
-#include "commands.h"
-#include "console.h"
-#include "discovery.h"
-#include "reception.h"
-#include "replacement_file.h"
-#include "stop_signals.h"
-#include "units.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/stop_signals.h"
+#include "files/replacement_file.h"
+#include "instrument/discovery.h"
+#include "measure/reception.h"
+#include "measure/units.h"
 
 namespace {
 

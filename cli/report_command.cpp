@@ -4,12 +4,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "commands.h"
-#include "local_time.h"
-#include "measurement_report.h"
-#include "replacement_file.h"
-#include "report_page.h"
-#include "report_text.h"
+#include "base/local_time.h"
+#include "base/version.h"
+#include "cli/commands.h"
+#include "files/replacement_file.h"
+#include "report/measurement_report.h"
+#include "report/report_page.h"
+#include "report/report_text.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
 int WritePage(const report::MeasurementReport& report, const std::string& htmlPath,
               const ReportPageLabels& labels) {
     const report::PageHeading heading{labels.title, labels.operatorName, LocalTimeNow(),
-                                      std::string("k720ctl ") + report::ProgramVersion()};
+                                      std::string("k720ctl ") + ProgramVersion()};
     const std::string page = report::ReportPageHtml(report, heading);
     files::ReplacementFile file;
     if (!file.Create(htmlPath) || !file.Append(page.data(), page.size()) || !file.Commit()) {

@@ -1,13 +1,13 @@
 #include <cstdio>
 
-#include "comm.h"
-#include "commands.h"
-#include "console.h"
-#include "discovery.h"
-#include "memory_check.h"
-#include "port_names.h"
-#include "stop_signals.h"
-#include "units.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/stop_signals.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "measure/memory_check.h"
+#include "measure/units.h"
 
 void PrepareCandidates(const CommonOptions& options) {
     if (options.device) {

@@ -1,11 +1,11 @@
 // What the stop requests do on every system: a core call on a worker thread, waited for.
-#include "stop_signals.h"
+#include "cli/stop_signals.h"
 
 #include <cstdio>
 #include <system_error>
 #include <thread>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 int StopSignals::Run(const std::function<void(std::stop_token)>& work,
                      const std::function<void()>& onSignal) {

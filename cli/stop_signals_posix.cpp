@@ -12,9 +12,9 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include "commands.h"
-#include "stop_signals.h"
-#include "unique_fd.h"
+#include "base/unique_fd.h"
+#include "cli/commands.h"
+#include "cli/stop_signals.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <system_error>
 #include <thread>
 
-#include "commands.h"
-#include "console.h"
-#include "stop_signals.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/stop_signals.h"
 
 namespace {
 

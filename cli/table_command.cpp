@@ -11,13 +11,13 @@
 #include <string_view>
 #include <utility>
 
-#include "commands.h"
-#include "console.h"
-#include "replacement_file.h"
-#include "stop_signals.h"
-#include "table_file.h"
-#include "table_reception.h"
-#include "table_transmission.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/stop_signals.h"
+#include "comp/table_file.h"
+#include "comp/table_reception.h"
+#include "comp/table_transmission.h"
+#include "files/replacement_file.h"
 
 namespace {
 

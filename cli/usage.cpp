@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "k720ctl: %s\nTry 'k720ctl --help'.\n", message.c_str());

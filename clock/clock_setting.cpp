@@ -1,12 +1,12 @@
-#include "clock_setting.h"
+#include "clock/clock_setting.h"
 
 #include <charconv>
 #include <cstring>
 #include <utility>
 
-#include "comm.h"
-#include "discovery.h"
-#include "local_time.h"
+#include "base/local_time.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
 
 namespace instrument_clock {
 

@@ -42,7 +42,6 @@ function(k720_add_test name)
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
                                         k720_warnings)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set(labels unit)
   if(ARG_THREADED)
     set(labels threaded)

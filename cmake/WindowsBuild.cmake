@@ -12,16 +12,6 @@ if(K720_BUILD_TESTS)
   add_subdirectory(${K720_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 
-# The simulated instrument's memory, protocol and reading encoder (no pseudo-terminal server,
-# which is POSIX-only): the tests' source of reading records and comparator entries.
-add_library(k720_sim STATIC ${PROJECT_SOURCE_DIR}/sim/instrument.cpp
-                            ${PROJECT_SOURCE_DIR}/sim/demo_data.cpp
-                            ${PROJECT_SOURCE_DIR}/sim/reading_encoder.cpp)
-target_include_directories(k720_sim PUBLIC ${PROJECT_SOURCE_DIR}/sim)
-target_link_libraries(k720_sim PUBLIC Threads::Threads k720_link PRIVATE k720_warnings)
-# MinGW declares localtime_r, which the demo readings' dates use, only on request.
-target_compile_definitions(k720_sim PRIVATE _POSIX_THREAD_SAFE_FUNCTIONS)
-
 # The C++ runtime. Programs without Qt link it statically, so that k720ctl.exe and the core's
 # test programs run alone. Programs with Qt take the shared runtime that Qt's DLLs use (see
 # k720_shared_runtime), so that a process holds one runtime: one heap behind new and delete,

@@ -1,4 +1,4 @@
-#include "comp_table.h"
+#include "comp/comp_table.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "entry_record.h"
+#include "comp/entry_record.h"
 
 namespace comp {
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "comp_table.h"
+#include "comp/comp_table.h"
 
 namespace comp {
 

@@ -1,4 +1,4 @@
-#include "table_file.h"
+#include "comp/table_file.h"
 
 #include <array>
 #include <cerrno>
@@ -8,9 +8,9 @@
 #include <optional>
 #include <system_error>
 
-#include "format_int.h"
-#include "local_time.h"
-#include "replacement_file.h"
+#include "base/local_time.h"
+#include "base/version.h"
+#include "files/replacement_file.h"
 
 std::string g_compTableText;
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "comp_table.h"
+#include "comp/comp_table.h"
 
 // The table text of the step in progress; empty at start.
 extern std::string g_compTableText;

@@ -1,10 +1,10 @@
-#include "table_reception.h"
+#include "comp/table_reception.h"
 
 #include <system_error>
 
-#include "comm.h"
-#include "discovery.h"
-#include "table_file.h"
+#include "comp/table_file.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
 
 namespace comp {
 

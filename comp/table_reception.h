@@ -28,8 +28,8 @@
 #include <string>
 #include <thread>
 
-#include "entry_record.h"
-#include "record_queue.h"
+#include "comp/entry_record.h"
+#include "transfer/record_queue.h"
 
 namespace comp {
 

@@ -1,11 +1,11 @@
-#include "table_transmission.h"
+#include "comp/table_transmission.h"
 
 #include <cstring>
 #include <system_error>
 
-#include "comm.h"
-#include "discovery.h"
-#include "table_file.h"
+#include "comp/table_file.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
 
 namespace comp {
 

@@ -34,8 +34,8 @@
 #include <string_view>
 #include <thread>
 
-#include "comp_table.h"
-#include "entry_record.h"
+#include "comp/comp_table.h"
+#include "comp/entry_record.h"
 
 namespace comp {
 

@@ -1,4 +1,4 @@
-#include "color_button.h"
+#include "controls/color_button.h"
 
 #include <QPainter>
 #include <QPolygon>

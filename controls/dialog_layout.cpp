@@ -1,4 +1,4 @@
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -20,7 +20,7 @@
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
 
-#include "color_button.h"
+#include "controls/color_button.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "dialogs.h"
+#include "controls/dialogs.h"
 
 #include <utility>
 

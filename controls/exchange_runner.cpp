@@ -1,4 +1,4 @@
-#include "exchange_runner.h"
+#include "controls/exchange_runner.h"
 
 #include <system_error>
 

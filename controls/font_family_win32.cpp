@@ -1,6 +1,6 @@
 #include <QFontDatabase>
 
-#include "font_family.h"
+#include "controls/font_family.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "fonts.h"
+#include "controls/fonts.h"
 
 #include <QFontMetrics>
 
-#include "font_family.h"
+#include "controls/font_family.h"
 
 QFont g_font15;
 QFont g_font16;

@@ -1,12 +1,12 @@
-#include "page.h"
+#include "controls/page.h"
 
 #include <QChildEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 
-#include "fonts.h"
-#include "window_messages.h"
+#include "controls/fonts.h"
+#include "controls/window_messages.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 class QPushButton;
 

@@ -1,4 +1,4 @@
-#include "window_messages.h"
+#include "controls/window_messages.h"
 
 bool PostMessageTo(QObject* receiver, WindowMessage message, qintptr wParam, qintptr lParam) {
     if (receiver == nullptr) {

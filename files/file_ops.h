@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "replacement_file.h"
+#include "files/replacement_file.h"
 
 namespace files::ops {
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "file_ops.h"
+#include "files/file_ops.h"
 
 namespace files::ops {
 

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-#include "file_ops.h"
+#include "files/file_ops.h"
 
 namespace files::ops {
 

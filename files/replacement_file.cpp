@@ -1,11 +1,11 @@
-#include "replacement_file.h"
+#include "files/replacement_file.h"
 
 #include <cerrno>
 #include <filesystem>
 #include <random>
 #include <system_error>
 
-#include "file_ops.h"
+#include "files/file_ops.h"
 
 namespace files {
 

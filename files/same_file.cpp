@@ -1,10 +1,10 @@
-#include "same_file.h"
+#include "files/same_file.h"
 
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "file_ops.h"
+#include "files/file_ops.h"
 
 namespace files {
 

@@ -1,6 +1,6 @@
 // The reading fuzz's serial device: serial_device over an in-process simulated instrument whose
 // replies pass through a seeded line fault generator. See fake_serial_device.h.
-#include "fake_serial_device.h"
+#include "fuzz/fake_serial_device.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,9 +11,9 @@
 #include <string_view>
 #include <utility>
 
-#include "comm.h"
-#include "fuzz_random.h"
-#include "serial_device.h"
+#include "fuzz/fuzz_random.h"
+#include "link/comm.h"
+#include "link/serial_device.h"
 
 namespace fuzz {
 

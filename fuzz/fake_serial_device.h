@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument.h"
+#include "sim/instrument.h"
 
 namespace fuzz {
 

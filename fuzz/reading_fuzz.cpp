@@ -26,13 +26,13 @@
 #include <string>
 #include <system_error>
 
-#include "comm.h"
-#include "fake_serial_device.h"
-#include "fuzz_random.h"
-#include "instrument.h"
-#include "port_names.h"
-#include "reading_encoder.h"
-#include "reception.h"
+#include "fuzz/fake_serial_device.h"
+#include "fuzz/fuzz_random.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "measure/reception.h"
+#include "sim/instrument.h"
+#include "sim/reading_encoder.h"
 
 namespace {
 

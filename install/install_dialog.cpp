@@ -1,4 +1,4 @@
-#include "install_dialog.h"
+#include "install/install_dialog.h"
 
 #include <cstdio>
 
@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "dialogs.h"
-#include "fonts.h"
-#include "install_layout.h"
+#include "controls/dialogs.h"
+#include "controls/fonts.h"
+#include "install/install_layout.h"
 
 namespace {
 

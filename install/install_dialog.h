@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QString>
 
-#include "bitmap_button.h"
-#include "dialog_layout.h"
-#include "setup_launch.h"
+#include "controls/bitmap_button.h"
+#include "controls/dialog_layout.h"
+#include "install/setup_launch.h"
 
 class CInstallDlg : public QDialog {
     Q_OBJECT

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace install_ids {
 inline constexpr int kCancel = 2;

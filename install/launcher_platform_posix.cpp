@@ -7,8 +7,8 @@
 #include <unistd.h>
 #include <utility>
 
-#include "launcher_platform.h"
-#include "setup_launch.h"
+#include "install/launcher_platform.h"
+#include "install/setup_launch.h"
 
 extern char** environ;
 

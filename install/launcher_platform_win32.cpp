@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "launcher_platform.h"
-#include "setup_launch.h"
+#include "install/launcher_platform.h"
+#include "install/setup_launch.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 
 #include <QApplication>
 
-#include "dialogs.h"
-#include "display_check.h"
-#include "install_dialog.h"
-#include "launcher_platform.h"
-#include "program_console.h"
-#include "setup_launch.h"
+#include "controls/dialogs.h"
+#include "controls/display_check.h"
+#include "controls/program_console.h"
+#include "install/install_dialog.h"
+#include "install/launcher_platform.h"
+#include "install/setup_launch.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "setup_launch.h"
+#include "install/setup_launch.h"
 
 std::optional<std::string> SetupProgramPath(std::string_view launcherPath, SetupLanguage language,
                                             const SetupLayout& layout) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher_platform.h"
+#include "install/launcher_platform.h"
 
 enum class SetupLanguage { Japanese, English };
 

@@ -5,7 +5,7 @@
 // manager puts each application window into a frame of its own, one or two levels below the
 // frame, so the search looks at three levels under the root: the frames and whatever they hold.
 // A window's title is its _NET_WM_NAME (UTF-8) when it has one, else its WM_NAME.
-#include "window_search_x11.h"
+#include "install/window_search_x11.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "launcher_platform.h"
+#include "install/launcher_platform.h"
 
 [[nodiscard]] WindowSearchResult FindTopLevelWindowOnDisplay(const char* displayName,
                                                              std::string_view title);

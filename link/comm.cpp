@@ -1,14 +1,14 @@
 // The serial link's framing, budgets and module state, the same on every operating system.
 // The device itself is reached through serial_device (one implementation file per system).
-#include "comm.h"
+#include "link/comm.h"
 
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <string>
 
-#include "port_names.h"
-#include "serial_device.h"
+#include "link/port_names.h"
+#include "link/serial_device.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 std::string PortDevicePath(int port) {
     if (port < kFirstPortNumber || port > kLastPortNumber) {

@@ -8,7 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "serial_device.h"
+#include "link/serial_device.h"
 
 namespace serial_device {
 

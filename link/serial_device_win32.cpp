@@ -5,8 +5,8 @@
 // time-outs (2 ms a byte plus 2000 ms), set when the port is opened.
 #include <cstring>
 
-#include "serial_device.h"
-#include "unique_handle.h"
+#include "base/unique_handle.h"
+#include "link/serial_device.h"
 
 namespace serial_device {
 

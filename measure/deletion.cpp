@@ -1,13 +1,13 @@
-#include "deletion.h"
+#include "measure/deletion.h"
 
 #include <array>
 #include <cstring>
 #include <vector>
 
-#include "comm.h"
-#include "memory_check.h"
-#include "reception.h"
-#include "units.h"
+#include "link/comm.h"
+#include "measure/memory_check.h"
+#include "measure/reception.h"
+#include "measure/units.h"
 
 namespace measure {
 

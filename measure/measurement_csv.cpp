@@ -1,9 +1,9 @@
-#include "measurement_csv.h"
+#include "measure/measurement_csv.h"
 
 #include <cerrno>
 
-#include "format_int.h"
-#include "local_time.h"
+#include "base/local_time.h"
+#include "base/version.h"
 
 namespace measure {
 

@@ -13,10 +13,10 @@
 #include <array>
 #include <string>
 
-#include "reading_record.h"
-#include "record_queue.h"
-#include "replacement_file.h"
-#include "units.h"
+#include "files/replacement_file.h"
+#include "measure/reading_record.h"
+#include "measure/units.h"
+#include "transfer/record_queue.h"
 
 namespace measure {
 

@@ -1,8 +1,8 @@
-#include "memory_check.h"
+#include "measure/memory_check.h"
 
-#include "comm.h"
-#include "discovery.h"
-#include "units.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
+#include "measure/units.h"
 
 int g_unitDataMask = 0;
 

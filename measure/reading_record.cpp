@@ -1,8 +1,8 @@
-#include "reading_record.h"
+#include "measure/reading_record.h"
 
 #include <cmath>
 
-#include "format_int.h"
+#include "base/format_int.h"
 
 namespace measure {
 

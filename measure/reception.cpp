@@ -1,4 +1,4 @@
-#include "reception.h"
+#include "measure/reception.h"
 
 #include <bit>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "comm.h"
+#include "link/comm.h"
 
 namespace measure {
 

@@ -39,10 +39,10 @@
 #include <string>
 #include <thread>
 
-#include "measurement_csv.h"
-#include "reading_record.h"
-#include "record_queue.h"
-#include "units.h"
+#include "measure/measurement_csv.h"
+#include "measure/reading_record.h"
+#include "measure/units.h"
+#include "transfer/record_queue.h"
 
 namespace measure {
 

@@ -1,4 +1,4 @@
-#include "units.h"
+#include "measure/units.h"
 
 #include <array>
 

@@ -1,13 +1,13 @@
-#include "measurement_report.h"
+#include "report/measurement_report.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "measurement_csv.h"
-#include "reading_record.h"
-#include "units.h"
+#include "measure/measurement_csv.h"
+#include "measure/reading_record.h"
+#include "measure/units.h"
 
 namespace report {
 

@@ -1,4 +1,4 @@
-#include "report_page.h"
+#include "report/report_page.h"
 
 #include <algorithm>
 #include <array>
@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "format_int.h"
-#include "reading_record.h"
-#include "report_text.h"
-#include "utf8_text.h"
+#include "base/format_int.h"
+#include "measure/reading_record.h"
+#include "report/report_text.h"
+#include "report/utf8_text.h"
 
 namespace report {
 
@@ -819,10 +819,6 @@ std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& h
         }
     }
     return html + SignOffHtml() + "</body>\n</html>\n";
-}
-
-const char* ProgramVersion() {
-    return K720_VERSION;
 }
 
 } // namespace report

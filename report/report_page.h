@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "local_time.h"
-#include "measurement_report.h"
+#include "base/local_time.h"
+#include "report/measurement_report.h"
 
 namespace report {
 
@@ -26,8 +26,5 @@ struct PageHeading {
 // The page as UTF-8 text. Every text taken from the file or the heading is escaped; bytes that
 // are not UTF-8 and control characters become U+FFFD.
 std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading);
-
-// "1.03": the version of this program, as the page names it.
-const char* ProgramVersion();
 
 } // namespace report

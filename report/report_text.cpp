@@ -1,9 +1,9 @@
-#include "report_text.h"
+#include "report/report_text.h"
 
 #include <cstdio>
 
-#include "reading_record.h"
-#include "utf8_text.h"
+#include "measure/reading_record.h"
+#include "report/utf8_text.h"
 
 namespace report {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "measurement_report.h"
+#include "report/measurement_report.h"
 
 namespace report {
 

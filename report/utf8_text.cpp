@@ -1,4 +1,4 @@
-#include "utf8_text.h"
+#include "report/utf8_text.h"
 
 namespace report {
 

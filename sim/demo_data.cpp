@@ -1,7 +1,7 @@
 // The demo instrument's memory: what a bench might hold after a few days of testing.
 #include <ctime>
 
-#include "instrument.h"
+#include "sim/instrument.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "instrument.h"
+#include "sim/instrument.h"
 
 #include <charconv>
 #include <cstdio>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "reading_encoder.h"
+#include "sim/reading_encoder.h"
 
 namespace sim {
 

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "instrument.h"
-#include "unique_fd.h"
+#include "base/unique_fd.h"
+#include "sim/instrument.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "reading_encoder.h"
+#include "sim/reading_encoder.h"
 
 namespace {
 

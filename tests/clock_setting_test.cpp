@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "clock_setting.h"
-#include "comm.h"
-#include "discovery.h"
-#include "support/measure_support.h"
-#include "support/pty_peer.h"
+#include "clock/clock_setting.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
+#include "tests/support/measure_support.h"
+#include "tests/support/pty_peer.h"
 
 namespace {
 

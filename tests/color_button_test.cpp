@@ -9,9 +9,9 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "color_button.h"
-#include "fonts.h"
-#include "support/controls_qt_app.h"
+#include "controls/color_button.h"
+#include "controls/fonts.h"
+#include "tests/support/controls_qt_app.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "port_names.h"
-#include "support/pty_peer.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "tests/support/pty_peer.h"
 
 namespace {
 

@@ -17,21 +17,21 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "bitmap_button.h"
-#include "color_button.h"
-#include "comp_choice_page.h"
-#include "comp_table_dialog.h"
-#include "layouts/comp_layouts.h"
-#include "layouts/comp_table_layout.h"
-#include "layouts/menu_layouts.h"
-#include "menu_pages.h"
-#include "page_requests.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "support/measure_support.h"
-#include "support/scratch_folder.h"
-#include "table_file.h"
-#include "termination_requests.h"
+#include "app/termination_requests.h"
+#include "comp/table_file.h"
+#include "controls/bitmap_button.h"
+#include "controls/color_button.h"
+#include "pages/comp_choice_page.h"
+#include "pages/comp_table_dialog.h"
+#include "pages/menu_pages.h"
+#include "pages/page_requests.h"
+#include "resources/layouts/comp_layouts.h"
+#include "resources/layouts/comp_table_layout.h"
+#include "resources/layouts/menu_layouts.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/measure_support.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

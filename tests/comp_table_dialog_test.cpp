@@ -11,15 +11,15 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "comp_table_dialog.h"
-#include "dialogs.h"
-#include "fonts.h"
-#include "layouts/comp_table_layout.h"
-#include "page_requests.h"
-#include "support/controls_qt_app.h"
-#include "support/recording_host.h"
-#include "support/scratch_folder.h"
-#include "table_file.h"
+#include "comp/table_file.h"
+#include "controls/dialogs.h"
+#include "controls/fonts.h"
+#include "pages/comp_table_dialog.h"
+#include "pages/page_requests.h"
+#include "resources/layouts/comp_table_layout.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/recording_host.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

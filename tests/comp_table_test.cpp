@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "comp_table.h"
+#include "comp/comp_table.h"
 
 namespace {
 

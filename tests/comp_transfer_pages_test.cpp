@@ -12,16 +12,16 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "comp_transmit_do_page.h"
-#include "comp_transmit_send_page.h"
-#include "page_requests.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "support/measure_support.h"
-#include "table_file.h"
-#include "table_reception.h"
-#include "table_transmission.h"
+#include "comp/table_file.h"
+#include "comp/table_reception.h"
+#include "comp/table_transmission.h"
+#include "link/comm.h"
+#include "pages/comp_transmit_do_page.h"
+#include "pages/comp_transmit_send_page.h"
+#include "pages/page_requests.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

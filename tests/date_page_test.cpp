@@ -12,15 +12,15 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "clock_setting.h"
-#include "color_button.h"
-#include "date_page.h"
-#include "exchange_runner.h"
-#include "layouts/date_layout.h"
-#include "page_requests.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "support/measure_support.h"
+#include "clock/clock_setting.h"
+#include "controls/color_button.h"
+#include "controls/exchange_runner.h"
+#include "pages/date_page.h"
+#include "pages/page_requests.h"
+#include "resources/layouts/date_layout.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

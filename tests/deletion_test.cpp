@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "deletion.h"
-#include "reading_encoder.h"
-#include "support/measure_support.h"
-#include "units.h"
+#include "measure/deletion.h"
+#include "measure/units.h"
+#include "sim/reading_encoder.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

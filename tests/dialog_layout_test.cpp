@@ -17,10 +17,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "color_button.h"
-#include "dialog_layout.h"
-#include "fonts.h"
-#include "support/controls_qt_app.h"
+#include "controls/color_button.h"
+#include "controls/dialog_layout.h"
+#include "controls/fonts.h"
+#include "tests/support/controls_qt_app.h"
 
 namespace {
 

@@ -17,14 +17,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "discovery.h"
-#include "instrument.h"
-#include "port_listing.h"
-#include "port_names.h"
-#include "pty_server.h"
-#include "support/measure_support.h"
-#include "unique_fd.h"
+#include "base/unique_fd.h"
+#include "instrument/discovery.h"
+#include "instrument/port_listing.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "sim/instrument.h"
+#include "sim/pty_server.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // back, and what cannot be packed.
 #include <gtest/gtest.h>
 
-#include "entry_record.h"
-#include "instrument.h"
-#include "table_file.h"
+#include "comp/entry_record.h"
+#include "comp/table_file.h"
+#include "sim/instrument.h"
 
 namespace {
 

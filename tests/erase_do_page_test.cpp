@@ -10,18 +10,18 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "color_button.h"
-#include "deletion.h"
-#include "erase_choice_page.h"
-#include "erase_do_page.h"
-#include "exchange_runner.h"
-#include "memory_check.h"
-#include "page_requests.h"
-#include "reading_encoder.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "support/measure_support.h"
-#include "units.h"
+#include "controls/color_button.h"
+#include "controls/exchange_runner.h"
+#include "measure/deletion.h"
+#include "measure/memory_check.h"
+#include "measure/units.h"
+#include "pages/erase_choice_page.h"
+#include "pages/erase_do_page.h"
+#include "pages/page_requests.h"
+#include "sim/reading_encoder.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

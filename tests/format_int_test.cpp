@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "format_int.h"
+#include "base/format_int.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "dialogs.h"
-#include "install_dialog.h"
-#include "setup_launch.h"
-#include "support/controls_qt_app.h"
-#include "support/recording_setup.h"
-#include "support/scratch_folder.h"
+#include "controls/dialogs.h"
+#include "install/install_dialog.h"
+#include "install/setup_launch.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/recording_setup.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

@@ -18,14 +18,14 @@
 
 #include <gtest/gtest.h>
 
-#include "instrument.h"
-#include "pty_server.h"
-#include "reception.h"
-#include "support/child_process.h"
-#include "support/measure_support.h"
-#include "support/pty_peer.h"
-#include "table_file.h"
-#include "unique_fd.h"
+#include "base/unique_fd.h"
+#include "comp/table_file.h"
+#include "measure/reception.h"
+#include "sim/instrument.h"
+#include "sim/pty_server.h"
+#include "tests/support/child_process.h"
+#include "tests/support/measure_support.h"
+#include "tests/support/pty_peer.h"
 
 namespace {
 

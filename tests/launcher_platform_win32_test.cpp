@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher_platform.h"
-#include "setup_launch.h"
-#include "support/recording_setup.h"
-#include "support/scratch_folder.h"
+#include "install/launcher_platform.h"
+#include "install/setup_launch.h"
+#include "tests/support/recording_setup.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

@@ -15,12 +15,12 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher_platform.h"
-#include "setup_launch.h"
-#include "support/child_process.h"
-#include "support/recording_setup.h"
-#include "support/scratch_folder.h"
-#include "window_search_x11.h"
+#include "install/launcher_platform.h"
+#include "install/setup_launch.h"
+#include "install/window_search_x11.h"
+#include "tests/support/child_process.h"
+#include "tests/support/recording_setup.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

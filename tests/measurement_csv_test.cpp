@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "measurement_csv.h"
-#include "reading_encoder.h"
-#include "support/measure_support.h"
+#include "measure/measurement_csv.h"
+#include "sim/reading_encoder.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

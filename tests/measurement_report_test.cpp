@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "measurement_report.h"
-#include "report_page.h"
-#include "report_text.h"
+#include "report/measurement_report.h"
+#include "report/report_page.h"
+#include "report/report_text.h"
 
 namespace {
 

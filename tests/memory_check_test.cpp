@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "discovery.h"
-#include "memory_check.h"
-#include "reading_encoder.h"
-#include "support/measure_support.h"
+#include "instrument/discovery.h"
+#include "measure/memory_check.h"
+#include "sim/reading_encoder.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

@@ -7,15 +7,15 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "bitmap_button.h"
-#include "color_button.h"
-#include "fonts.h"
-#include "images.h"
-#include "layouts/menu_layouts.h"
-#include "menu_pages.h"
-#include "page_requests.h"
-#include "support/controls_qt_app.h"
-#include "window_messages.h"
+#include "controls/bitmap_button.h"
+#include "controls/color_button.h"
+#include "controls/fonts.h"
+#include "controls/window_messages.h"
+#include "pages/menu_pages.h"
+#include "pages/page_requests.h"
+#include "resources/images.h"
+#include "resources/layouts/menu_layouts.h"
+#include "tests/support/controls_qt_app.h"
 
 namespace {
 

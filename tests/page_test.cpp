@@ -16,12 +16,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "color_button.h"
-#include "dialogs.h"
-#include "page.h"
-#include "support/controls_qt_app.h"
-#include "support/recording_host.h"
-#include "window_messages.h"
+#include "controls/color_button.h"
+#include "controls/dialogs.h"
+#include "controls/page.h"
+#include "controls/window_messages.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/recording_host.h"
 
 namespace {
 

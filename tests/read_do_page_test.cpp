@@ -13,12 +13,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "color_button.h"
-#include "page_requests.h"
-#include "read_do_page.h"
-#include "selected_units.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
+#include "controls/color_button.h"
+#include "pages/page_requests.h"
+#include "pages/read_do_page.h"
+#include "pages/selected_units.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
 
 namespace {
 

@@ -19,22 +19,22 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "bitmap_button.h"
-#include "color_button.h"
-#include "layouts/menu_layouts.h"
-#include "layouts/read_do_layout.h"
-#include "measurement_csv.h"
-#include "memory_check.h"
-#include "menu_pages.h"
-#include "page_requests.h"
-#include "read_choice_page.h"
-#include "read_do_page.h"
-#include "read_receive_page.h"
-#include "reading_encoder.h"
-#include "settings_file.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "support/measure_support.h"
+#include "controls/bitmap_button.h"
+#include "controls/color_button.h"
+#include "files/settings_file.h"
+#include "measure/measurement_csv.h"
+#include "measure/memory_check.h"
+#include "pages/menu_pages.h"
+#include "pages/page_requests.h"
+#include "pages/read_choice_page.h"
+#include "pages/read_do_page.h"
+#include "pages/read_receive_page.h"
+#include "resources/layouts/menu_layouts.h"
+#include "resources/layouts/read_do_layout.h"
+#include "sim/reading_encoder.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

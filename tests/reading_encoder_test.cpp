@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "reading_encoder.h"
+#include "sim/reading_encoder.h"
 
 namespace {
 

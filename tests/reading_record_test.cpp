@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "reading_encoder.h"
-#include "reading_record.h"
-#include "units.h"
+#include "measure/reading_record.h"
+#include "measure/units.h"
+#include "sim/reading_encoder.h"
 
 namespace {
 

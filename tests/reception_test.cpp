@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include "reading_encoder.h"
-#include "reception.h"
-#include "support/measure_support.h"
+#include "measure/reception.h"
+#include "sim/reading_encoder.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "record_queue.h"
+#include "transfer/record_queue.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "replacement_file.h"
-#include "support/scratch_folder.h"
+#include "files/replacement_file.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

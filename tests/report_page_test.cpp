@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "report_page.h"
+#include "report/report_page.h"
 
 namespace report {
 namespace {

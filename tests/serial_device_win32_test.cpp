@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "port_names.h"
-#include "support/wine_ports.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "tests/support/wine_ports.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "settings_file.h"
+#include "files/settings_file.h"
 
 namespace {
 

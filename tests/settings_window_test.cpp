@@ -10,12 +10,12 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-#include "comp_choice_page.h"
-#include "read_do_page.h"
-#include "settings_file.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "window_placement.h"
+#include "app/window_placement.h"
+#include "files/settings_file.h"
+#include "pages/comp_choice_page.h"
+#include "pages/read_do_page.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
 
 namespace {
 

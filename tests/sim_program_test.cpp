@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "port_names.h"
-#include "support/child_process.h"
-#include "table_file.h"
+#include "comp/table_file.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "tests/support/child_process.h"
 
 namespace {
 

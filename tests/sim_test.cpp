@@ -11,9 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "port_names.h"
-#include "pty_server.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "sim/pty_server.h"
 
 namespace {
 

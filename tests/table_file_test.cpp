@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/measure_support.h"
-#include "table_file.h"
+#include "comp/table_file.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "discovery.h"
-#include "support/measure_support.h"
-#include "support/transfer_record.h"
-#include "table_file.h"
-#include "table_reception.h"
+#include "comp/table_file.h"
+#include "comp/table_reception.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
+#include "tests/support/measure_support.h"
+#include "tests/support/transfer_record.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "discovery.h"
-#include "support/measure_support.h"
-#include "support/pty_peer.h"
-#include "support/transfer_record.h"
-#include "table_file.h"
-#include "table_transmission.h"
+#include "comp/table_file.h"
+#include "comp/table_transmission.h"
+#include "instrument/discovery.h"
+#include "link/comm.h"
+#include "tests/support/measure_support.h"
+#include "tests/support/pty_peer.h"
+#include "tests/support/transfer_record.h"
 
 namespace {
 

@@ -31,14 +31,14 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-#include "about_dialog.h"
-#include "comp_table_dialog.h"
-#include "dialogs.h"
-#include "fonts.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "support/scratch_folder.h"
-#include "usb_check_dialog.h"
+#include "controls/dialogs.h"
+#include "controls/fonts.h"
+#include "pages/about_dialog.h"
+#include "pages/comp_table_dialog.h"
+#include "pages/usb_check_dialog.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "dialogs.h"
-#include "discovery.h"
-#include "fonts.h"
-#include "port_listing.h"
-#include "simulated_instrument.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
-#include "support/measure_support.h"
-#include "usb_check_dialog.h"
+#include "controls/dialogs.h"
+#include "controls/fonts.h"
+#include "instrument/discovery.h"
+#include "instrument/port_listing.h"
+#include "instrument/simulated_instrument.h"
+#include "pages/usb_check_dialog.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
+#include "tests/support/measure_support.h"
 
 namespace {
 

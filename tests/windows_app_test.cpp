@@ -18,11 +18,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "font_family.h"
-#include "fonts.h"
-#include "program_folder.h"
-#include "support/app_window.h"
-#include "support/controls_qt_app.h"
+#include "app/program_folder.h"
+#include "controls/font_family.h"
+#include "controls/fonts.h"
+#include "tests/support/app_window.h"
+#include "tests/support/controls_qt_app.h"
 
 namespace {
 

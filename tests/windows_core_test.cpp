@@ -11,13 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include "clock_setting.h"
-#include "discovery.h"
-#include "memory_check.h"
-#include "port_listing.h"
-#include "reception.h"
-#include "settings_file.h"
-#include "support/wine_ports.h"
+#include "clock/clock_setting.h"
+#include "files/settings_file.h"
+#include "instrument/discovery.h"
+#include "instrument/port_listing.h"
+#include "measure/memory_check.h"
+#include "measure/reception.h"
+#include "tests/support/wine_ports.h"
 
 namespace {
 

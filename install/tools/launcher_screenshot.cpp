@@ -7,8 +7,8 @@
 
 #include <QApplication>
 
-#include "install_dialog.h"
-#include "setup_launch.h"
+#include "install/install_dialog.h"
+#include "install/setup_launch.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

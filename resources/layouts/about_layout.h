@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace about_ids {
 inline constexpr int kOk = 1;

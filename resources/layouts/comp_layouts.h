@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace comp_choice_ids {
 inline constexpr int kTitle = 1119;

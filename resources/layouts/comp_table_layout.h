@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace comp_table_ids {
 inline constexpr int kGroup = 1130;

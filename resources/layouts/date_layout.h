@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace date_ids {
 inline constexpr int kBack = 1048;

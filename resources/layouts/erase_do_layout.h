@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace erase_do_ids {
 inline constexpr int kCancel = 1023;

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace main_window_ids {
 inline constexpr int kLogo = 1000;

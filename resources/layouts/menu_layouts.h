@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace main_menu_ids {
 inline constexpr int kReadDelete = 1002;

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 // Identifiers of one unit selection page; units[i] is the button of unit i (bit i of the unit
 // code), in the order A, b, C, d, E, F, G, H, J, L, n, P.

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "dialog_layout.h"
+#include "controls/dialog_layout.h"
 
 namespace usb_check_ids {
 inline constexpr int kMessage = 1137;

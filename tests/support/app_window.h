@@ -11,21 +11,21 @@
 #include <vector>
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "comp_table_editor.h"
-#include "dialogs.h"
-#include "discovery.h"
-#include "main_window.h"
-#include "page.h"
-#include "port_listing.h"
-#include "selected_units.h"
-#include "support/recording_host.h"
-#include "table_file.h"
-#include "window_messages.h"
+#include "app/main_window.h"
+#include "comp/table_file.h"
+#include "controls/dialogs.h"
+#include "controls/page.h"
+#include "controls/window_messages.h"
+#include "instrument/discovery.h"
+#include "instrument/port_listing.h"
+#include "pages/comp_table_editor.h"
+#include "pages/selected_units.h"
+#include "tests/support/recording_host.h"
 
 namespace app_test {
 

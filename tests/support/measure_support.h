@@ -17,11 +17,11 @@
 
 #include <gtest/gtest.h>
 
-#include "comm.h"
-#include "instrument.h"
-#include "port_names.h"
-#include "pty_server.h"
-#include "support/scratch_folder.h"
+#include "link/comm.h"
+#include "link/port_names.h"
+#include "sim/instrument.h"
+#include "sim/pty_server.h"
+#include "tests/support/scratch_folder.h"
 
 namespace measure_test {
 

@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 class PtyPeer {
 public:

@@ -9,8 +9,8 @@
 
 #include <QCoreApplication>
 
-#include "page.h"
-#include "window_messages.h"
+#include "controls/page.h"
+#include "controls/window_messages.h"
 
 namespace app_test {
 

@@ -1,4 +1,0 @@
-#include "selected_units.h"
-
-int g_selectedUnitForDeletion = 0;
-int g_selectedUnitForReading = 0;

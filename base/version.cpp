@@ -1,0 +1,5 @@
+#include "base/version.h"
+
+const char* ProgramVersion() {
+    return K720_VERSION;
+}

@@ -1,0 +1,54 @@
+#include "pages/comp_transfer_page.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+
+#include "comp/table_reception.h"
+#include "controls/fonts.h"
+#include "controls/window_messages.h"
+
+CCompTransferPage::CCompTransferPage(const DialogResource& resource, const CompTransferIds& ids,
+                                     const char* restText, QWidget* parent)
+    : CPage(resource, parent), ids_(ids), restText_(restText) {
+    Control<QLabel>(ids_.title)->setFont(g_font15);
+    ProgressBar()->setRange(0, kEntries);
+    ShowAtRest();
+    startTimer_.setSingleShot(true);
+    startTimer_.setInterval(kStartDelayMs);
+    endTimer_.setSingleShot(true);
+    endTimer_.setInterval(kEndDelayMs);
+}
+
+void CCompTransferPage::ShowEntries(int entries) {
+    Counter()->setText(QString::fromStdString(comp::EntryCounterText(entries)));
+    ProgressBar()->setValue(std::clamp(entries, 0, kEntries));
+}
+
+void CCompTransferPage::ShowAtRest() {
+    StatusLine()->setText(QString::fromLatin1(restText_));
+    Counter()->clear();
+    ProgressBar()->setValue(0);
+}
+
+void CCompTransferPage::DropPendingReports() {
+    startTimer_.stop();
+    endTimer_.stop();
+    active_ = false;
+    QCoreApplication::removePostedEvents(this, EventType(WM_TRANSFER_PROGRESS));
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+}
+
+QLabel* CCompTransferPage::StatusLine() const {
+    return Control<QLabel>(ids_.status);
+}
+
+QLabel* CCompTransferPage::Counter() const {
+    return Control<QLabel>(ids_.counter);
+}
+
+QProgressBar* CCompTransferPage::ProgressBar() const {
+    return Control<QProgressBar>(ids_.progress);
+}
