@@ -13,8 +13,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/settings_file.h"
 #include "controls/dialog_layout.h"
-#include "files/settings_file.h"
 #include "pages/comp_table_editor.h"
 
 class CPage;

@@ -9,7 +9,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "files/settings_file.h"
+#include "app/settings_file.h"
 
 // The frame the window system puts around the window before it has said how large it is (before
 // the window is first shown): a generous title bar and thin borders, so that a window placed with

@@ -20,9 +20,9 @@
 #include <gtest/gtest.h>
 
 #include "app/main_app.h"
+#include "app/settings_file.h"
 #include "controls/bitmap_button.h"
 #include "controls/color_button.h"
-#include "files/settings_file.h"
 #include "measure/units.h"
 #include "pages/about_dialog.h"
 #include "pages/comp_choice_page.h"

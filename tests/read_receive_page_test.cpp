@@ -19,9 +19,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/settings_file.h"
 #include "controls/bitmap_button.h"
 #include "controls/color_button.h"
-#include "files/settings_file.h"
 #include "measure/measurement_csv.h"
 #include "measure/memory_check.h"
 #include "pages/menu_pages.h"

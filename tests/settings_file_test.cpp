@@ -13,7 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "files/settings_file.h"
+#include "app/settings_file.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
+#include "app/settings_file.h"
 #include "app/window_placement.h"
-#include "files/settings_file.h"
 #include "pages/comp_choice_page.h"
 #include "pages/read_do_page.h"
 #include "tests/support/app_window.h"

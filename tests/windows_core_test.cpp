@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/settings_file.h"
 #include "clock/clock_setting.h"
-#include "files/settings_file.h"
 #include "instrument/discovery.h"
 #include "instrument/port_listing.h"
 #include "measure/memory_check.h"

@@ -1,4 +1,4 @@
-#include "files/settings_file.h"
+#include "app/settings_file.h"
 
 #include <cerrno>
 #include <cstdio>
