@@ -22,6 +22,7 @@ constexpr std::chrono::milliseconds kWriteBudgetPerByte{2};
 
 struct LinkState {
     std::unique_ptr<SerialDevice> systemDevice = MakeSystemSerialDevice();
+    // The device the link uses: the system's unless a program installed another.
     SerialDevice* device = systemDevice.get();
     int timedOut = 0;
     int lastOpenError = 0;

@@ -53,7 +53,8 @@ std::unique_ptr<SerialDevice> MakeSystemSerialDevice();
 
 // Puts `device` under the link in place of the current one, after closing the port the link
 // holds (CommClose), and returns the device it replaced. The caller keeps `device` alive while it
-// is installed. Like the rest of the link, called while no other thread uses it.
+// is installed; CommConfigure reaches only the device installed at the time. Like the rest of the
+// link, called while no other thread uses it.
 SerialDevice& SetSerialDevice(SerialDevice& device);
 
 // Installs a device for the installer's lifetime, then puts back the one it replaced.
