@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
 
+#include "app/user_folders.h"
 #include "base/version.h"
 #include "files/replacement_file.h"
 
@@ -125,45 +125,6 @@ private:
     std::span<const std::uint8_t> bytes_;
     std::size_t next_ = 0;
 };
-
-std::string Environment(const char* name) {
-    // The Microsoft compiler deprecates getenv; MinGW's C runtime has no _dupenv_s.
-#ifdef _MSC_VER
-    char* value = nullptr;
-    std::size_t size = 0;
-    if (_dupenv_s(&value, &size, name) != 0 || value == nullptr) {
-        return {};
-    }
-    std::string text(value);
-    std::free(value);
-    return text;
-#else
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-#endif
-}
-
-fs::path HomeFolder() {
-#ifdef _WIN32
-    return Environment("USERPROFILE");
-#else
-    return Environment("HOME");
-#endif
-}
-
-fs::path UserConfigFolder() {
-#ifdef _WIN32
-    return Environment("APPDATA");
-#else
-    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
-    const fs::path configHome = Environment("XDG_CONFIG_HOME");
-    if (configHome.is_absolute()) {
-        return configHome;
-    }
-    const fs::path home = HomeFolder();
-    return home.empty() ? fs::path() : home / ".config";
-#endif
-}
 
 // The settings file in the user's configuration folder; empty when there is no such folder.
 fs::path UserSettingsFile() {

@@ -1,5 +1,5 @@
-// The reading fuzz's serial device: serial_device over an in-process simulated instrument whose
-// replies pass through a seeded line fault generator. See fake_serial_device.h.
+// The reading fuzz's serial device: an in-process simulated instrument whose replies pass through
+// a seeded line fault generator. See fake_serial_device.h.
 #include "fuzz/fake_serial_device.h"
 
 #include <algorithm>
@@ -13,13 +13,10 @@
 
 #include "fuzz/fuzz_random.h"
 #include "link/comm.h"
-#include "link/serial_device.h"
 
 namespace fuzz {
 
-namespace {
-
-struct Connection {
+struct FakeSerialDevice::Connection {
     std::string path;
     std::optional<sim::InstrumentProtocol> protocol;
     FaultRates rates;
@@ -31,9 +28,9 @@ struct Connection {
     FaultReport report;
 };
 
-std::mutex g_mutex;
-Connection g_connection;
-std::uint32_t g_baud = kInstrumentBaud;
+namespace {
+
+using Connection = FakeSerialDevice::Connection;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -174,112 +171,108 @@ void Deliver(Connection& c, const sim::Reaction& reaction) {
 
 } // namespace
 
-void Connect(const std::string& path, sim::InstrumentProtocol protocol, const FaultRates& rates,
-             std::uint64_t seed) {
-    std::lock_guard lock(g_mutex);
-    g_connection = Connection{};
-    g_connection.path = path;
-    g_connection.protocol.emplace(std::move(protocol));
-    g_connection.rates = rates;
-    g_connection.random = Random(seed);
+FakeSerialDevice::FakeSerialDevice()
+    : connection_(std::make_unique<Connection>()), baud_(kInstrumentBaud) {}
+
+FakeSerialDevice::~FakeSerialDevice() = default;
+
+void FakeSerialDevice::Connect(const std::string& path, sim::InstrumentProtocol protocol,
+                               const FaultRates& rates, std::uint64_t seed) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    c = Connection{};
+    c.path = path;
+    c.protocol.emplace(std::move(protocol));
+    c.rates = rates;
+    c.random = Random(seed);
 }
 
-FaultReport Disconnect() {
-    std::lock_guard lock(g_mutex);
-    FaultReport report = std::move(g_connection.report);
-    g_connection = Connection{};
+FaultReport FakeSerialDevice::Disconnect() {
+    std::lock_guard lock(mutex_);
+    FaultReport report = std::move(connection_->report);
+    *connection_ = Connection{};
     return report;
 }
 
-bool DeviceOpen() {
-    std::lock_guard lock(g_mutex);
-    return g_connection.open;
+void FakeSerialDevice::Configure(std::uint32_t baud) {
+    std::lock_guard lock(mutex_);
+    baud_ = baud;
 }
 
-} // namespace fuzz
-
-namespace serial_device {
-
-using fuzz::g_connection;
-using fuzz::g_mutex;
-
-void Configure(std::uint32_t baud) {
-    std::lock_guard lock(g_mutex);
-    fuzz::g_baud = baud;
-}
-
-int Open(const std::string& path) {
-    std::lock_guard lock(g_mutex);
-    if (!g_connection.protocol || path != g_connection.path) {
+int FakeSerialDevice::Open(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    if (!c.protocol || path != c.path) {
         return ENOENT;
     }
-    if (g_connection.open) {
+    if (c.open) {
         return EBUSY;
     }
-    if (fuzz::g_baud != kInstrumentBaud) {
+    if (baud_ != kInstrumentBaud) {
         return EINVAL; // the instrument speaks only its own line speed
     }
-    g_connection.open = true;
-    g_connection.input.clear(); // no stale input, as after the tty's flush
-    ++g_connection.report.opens;
-    g_connection.protocol->PortOpened();
+    c.open = true;
+    c.input.clear(); // no stale input, as after the tty's flush
+    ++c.report.opens;
+    c.protocol->PortOpened();
     return 0;
 }
 
-bool IsOpen() {
-    std::lock_guard lock(g_mutex);
-    return g_connection.open;
+bool FakeSerialDevice::IsOpen() {
+    std::lock_guard lock(mutex_);
+    return connection_->open;
 }
 
-bool Close() {
-    std::lock_guard lock(g_mutex);
-    if (!g_connection.open) {
+bool FakeSerialDevice::Close() {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    if (!c.open) {
         return false;
     }
-    g_connection.open = false;
-    g_connection.protocol->PortClosed();
+    c.open = false;
+    c.protocol->PortClosed();
     return true;
 }
 
-bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point /*deadline*/) {
-    std::lock_guard lock(g_mutex);
-    if (!g_connection.open || g_connection.hungUp) {
+bool FakeSerialDevice::Write(const std::uint8_t* bytes, std::size_t count,
+                             Clock::time_point /*deadline*/) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    if (!c.open || c.hungUp) {
         return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
-        if (auto reaction = g_connection.protocol->Receive(bytes[i])) {
-            fuzz::Deliver(g_connection, *reaction);
+        if (auto reaction = c.protocol->Receive(bytes[i])) {
+            Deliver(c, *reaction);
         }
     }
     return true;
 }
 
-// Hands out a random part of what is queued, as a tty hands out what has arrived so far.
-ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
-                Clock::time_point /*deadline*/) {
-    std::lock_guard lock(g_mutex);
-    std::deque<std::uint8_t>& input = g_connection.input;
-    if (!g_connection.open) {
+SerialDevice::ReadResult FakeSerialDevice::Read(std::uint8_t* buffer, std::size_t capacity,
+                                                std::size_t* got, Clock::time_point /*deadline*/) {
+    std::lock_guard lock(mutex_);
+    Connection& c = *connection_;
+    std::deque<std::uint8_t>& input = c.input;
+    if (!c.open) {
         return ReadResult::DeviceFailed;
     }
     if (input.empty() || capacity == 0) {
-        return g_connection.hungUp ? ReadResult::DeviceFailed : ReadResult::TimedOut;
+        return c.hungUp ? ReadResult::DeviceFailed : ReadResult::TimedOut;
     }
     const std::size_t most = input.size() < capacity ? input.size() : capacity;
-    const auto n = static_cast<std::size_t>(g_connection.random.Between(1, static_cast<int>(most)));
+    const auto n = static_cast<std::size_t>(c.random.Between(1, static_cast<int>(most)));
     std::copy_n(input.begin(), n, buffer);
     input.erase(input.begin(), input.begin() + static_cast<long>(n));
     *got = n;
     return ReadResult::Data;
 }
 
-void DiscardOutput() {} // written bytes reach the instrument at once
-
-std::size_t DiscardInput() {
-    std::lock_guard lock(g_mutex);
-    const std::size_t waiting = g_connection.input.size();
-    g_connection.input.clear();
+std::size_t FakeSerialDevice::DiscardInput() {
+    std::lock_guard lock(mutex_);
+    const std::size_t waiting = connection_->input.size();
+    connection_->input.clear();
     return waiting;
 }
 
-} // namespace serial_device
+} // namespace fuzz

@@ -1,18 +1,21 @@
-// A serial device without a tty for the reading fuzz: it implements serial_device (the link's
-// device layer) over a simulated instrument's protocol engine in the same process. Written bytes
-// go to the instrument at once; its replies pass through a seeded line fault generator and wait in
-// an input queue until the link reads them. Nothing ever waits for real time: a read with nothing
-// queued times out at once, so a spent reply budget costs nothing.
+// A serial device without a tty for the reading fuzz, installed under the link in place of the
+// system's (ScopedSerialDevice): a simulated instrument's protocol engine in the same process.
+// Written bytes go to the instrument at once; its replies pass through a seeded line fault
+// generator and wait in an input queue until the link reads them. Nothing ever waits for real time:
+// a read with nothing queued times out at once, so a spent reply budget costs nothing.
 //
 // One instrument at a time is connected to one device path; the link reaches it through
-// AttachPortDevice(path) and CommOpen. Every function is safe to call from any thread.
+// AttachPortDevice(path) and CommOpen. Every member is safe to call from any thread.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "link/serial_device.h"
 #include "sim/instrument.h"
 
 namespace fuzz {
@@ -45,15 +48,36 @@ struct FaultReport {
     int opens = 0;
 };
 
-// Connects `protocol` to `path` (replacing any instrument connected before) with the faults of
-// `rates`, drawn from `seed`.
-void Connect(const std::string& path, sim::InstrumentProtocol protocol, const FaultRates& rates,
-             std::uint64_t seed);
+class FakeSerialDevice final : public SerialDevice {
+public:
+    FakeSerialDevice();
+    ~FakeSerialDevice() override;
 
-// Disconnects the instrument and reports what the faults did.
-FaultReport Disconnect();
+    // Connects `protocol` to `path` (replacing any instrument connected before) with the faults
+    // of `rates`, drawn from `seed`.
+    void Connect(const std::string& path, sim::InstrumentProtocol protocol, const FaultRates& rates,
+                 std::uint64_t seed);
 
-// True while the link holds the device open.
-bool DeviceOpen();
+    // Disconnects the instrument and reports what the faults did.
+    FaultReport Disconnect();
+
+    void Configure(std::uint32_t baud) override;
+    int Open(const std::string& path) override;
+    bool IsOpen() override;
+    bool Close() override;
+    bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point deadline) override;
+    // Hands out a random part of what is queued, as a tty hands out what has arrived so far.
+    ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
+                    Clock::time_point deadline) override;
+    void DiscardOutput() override {} // written bytes reach the instrument at once
+    std::size_t DiscardInput() override;
+
+    struct Connection; // the connected instrument and its line's state
+
+private:
+    std::mutex mutex_;
+    std::unique_ptr<Connection> connection_;
+    std::uint32_t baud_;
+};
 
 } // namespace fuzz

@@ -30,6 +30,7 @@
 #include "fuzz/fuzz_random.h"
 #include "link/comm.h"
 #include "link/port_names.h"
+#include "link/serial_device.h"
 #include "measure/reception.h"
 #include "sim/instrument.h"
 #include "sim/reading_encoder.h"
@@ -270,6 +271,7 @@ struct Tally {
 };
 
 struct Run {
+    fuzz::FakeSerialDevice device; // installed under the link for the whole run
     int port = 0;
     std::filesystem::path folder;
     EndObserver observer;
@@ -283,7 +285,7 @@ std::string RunOnce(Run& run, std::uint64_t seed) {
     const sim::InstrumentState state = RandomInstrument(random);
     const Selection selection = RandomSelection(random, state);
     const fuzz::FaultRates rates = RandomRates(random);
-    fuzz::Connect(kDevicePath, sim::InstrumentProtocol(state), rates, random.Next());
+    run.device.Connect(kDevicePath, sim::InstrumentProtocol(state), rates, random.Next());
 
     measure::ReceptionRequest request;
     request.selectedUnitCode = selection.code;
@@ -307,8 +309,8 @@ std::string RunOnce(Run& run, std::uint64_t seed) {
         }
         run.engine.Join();
     }
-    const bool portOpen = fuzz::DeviceOpen();
-    const fuzz::FaultReport faults = fuzz::Disconnect();
+    const bool portOpen = run.device.IsOpen();
+    const fuzz::FaultReport faults = run.device.Disconnect();
     sim::InstrumentState memory = state;
     for (const fuzz::CorruptedByte& corrupted : faults.corrupted) {
         BookCorruption(memory, corrupted);
@@ -400,8 +402,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "reading_fuzz: cannot create a scratch folder\n");
         return 2;
     }
-    CommConfigure(kInstrumentBaud);
     Run run;
+    ScopedSerialDevice installed(run.device);
+    CommConfigure(kInstrumentBaud);
     run.port = AttachPortDevice(kDevicePath);
     run.folder = folder.Path();
 

@@ -1,10 +1,11 @@
-// The serial link's framing, budgets and module state, the same on every operating system.
-// The device itself is reached through serial_device (one implementation file per system).
+// The serial link's framing, budgets and module state, the same on every operating system, over
+// the device installed under it (the system's unless a program installed another).
 #include "link/comm.h"
 
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "link/port_names.h"
@@ -12,14 +13,17 @@
 
 namespace {
 
-using serial_device::Clock;
-using serial_device::ReadResult;
+using Clock = SerialDevice::Clock;
+using ReadResult = SerialDevice::ReadResult;
 
 constexpr std::chrono::milliseconds kReplyBudget{kCommReplyBudgetMs};
 constexpr std::chrono::milliseconds kWriteBudgetBase{2000};
 constexpr std::chrono::milliseconds kWriteBudgetPerByte{2};
 
 struct LinkState {
+    std::unique_ptr<SerialDevice> systemDevice = MakeSystemSerialDevice();
+    // The device the link uses: the system's unless a program installed another.
+    SerialDevice* device = systemDevice.get();
     int timedOut = 0;
     int lastOpenError = 0;
     // Bytes read from the device but not yet handed out, so that nothing received is lost
@@ -32,6 +36,10 @@ struct LinkState {
 };
 
 LinkState g_link;
+
+SerialDevice& Device() {
+    return *g_link.device;
+}
 
 void Trace(CommTraceEvent event, const void* data = nullptr, std::size_t size = 0) {
     if (g_link.traceSink != nullptr) {
@@ -53,14 +61,13 @@ ReadResult FillReadAhead(Clock::time_point deadline) {
         return ReadResult::Data;
     }
     DropReadAhead();
-    return serial_device::Read(g_link.readAhead.data(), g_link.readAhead.size(), &g_link.tail,
-                               deadline);
+    return Device().Read(g_link.readAhead.data(), g_link.readAhead.size(), &g_link.tail, deadline);
 }
 
 bool WriteWithinBudget(const std::uint8_t* bytes, std::size_t count) {
     const auto deadline =
         Clock::now() + kWriteBudgetBase + kWriteBudgetPerByte * static_cast<long>(count);
-    return serial_device::Write(bytes, count, deadline);
+    return Device().Write(bytes, count, deadline);
 }
 
 // The device failed under a read: the port is closed, as after a failed line-status request.
@@ -72,7 +79,7 @@ void DeviceFailed() {
 } // namespace
 
 void CommConfigure(std::uint32_t baud) {
-    serial_device::Configure(baud);
+    Device().Configure(baud);
 }
 
 int CommOpen(int port) {
@@ -81,7 +88,7 @@ int CommOpen(int port) {
     }
     CommClose(); // never leak a port that a caller forgot to close
     const std::string path = PortDevicePath(port);
-    const int error = path.empty() ? ENOENT : serial_device::Open(path);
+    const int error = path.empty() ? ENOENT : Device().Open(path);
     g_link.lastOpenError = error;
     if (error != 0) {
         Trace(CommTraceEvent::OpenFailed, path.data(), path.size());
@@ -93,17 +100,17 @@ int CommOpen(int port) {
 }
 
 int CommClose() {
-    if (!serial_device::IsOpen()) {
+    if (!Device().IsOpen()) {
         return 0;
     }
-    const bool closed = serial_device::Close();
+    const bool closed = Device().Close();
     DropReadAhead();
     Trace(CommTraceEvent::Closed);
     return closed ? 1 : 0;
 }
 
 int CommSendCommand(const char* text) {
-    if (!serial_device::IsOpen() || text == nullptr) {
+    if (!Device().IsOpen() || text == nullptr) {
         return 0;
     }
     static constexpr std::uint8_t kTerminator[] = {0x0D, 0x0A};
@@ -111,19 +118,19 @@ int CommSendCommand(const char* text) {
     const std::size_t length = std::strlen(text);
     Trace(CommTraceEvent::Sent, bytes, length);
     if (!WriteWithinBudget(bytes, length) || !WriteWithinBudget(kTerminator, sizeof kTerminator)) {
-        serial_device::DiscardOutput();
+        Device().DiscardOutput();
         return 0;
     }
     return 1;
 }
 
 int CommSendBytes(const std::uint8_t* bytes, std::size_t count) {
-    if (!serial_device::IsOpen() || (bytes == nullptr && count != 0)) {
+    if (!Device().IsOpen() || (bytes == nullptr && count != 0)) {
         return 0;
     }
     Trace(CommTraceEvent::SentBytes, bytes, count);
     if (!WriteWithinBudget(bytes, count)) {
-        serial_device::DiscardOutput();
+        Device().DiscardOutput();
         return 0;
     }
     return 1;
@@ -132,7 +139,7 @@ int CommSendBytes(const std::uint8_t* bytes, std::size_t count) {
 int CommReadLine(char* buffer, std::size_t capacity) {
     // First, so that a call that fails never reports an earlier call's time-out.
     g_link.timedOut = 0;
-    if (!serial_device::IsOpen() || buffer == nullptr || capacity == 0) {
+    if (!Device().IsOpen() || buffer == nullptr || capacity == 0) {
         return 0;
     }
     const Clock::time_point deadline = Clock::now() + kReplyBudget;
@@ -171,7 +178,7 @@ int CommReadLine(char* buffer, std::size_t capacity) {
 }
 
 int CommReadByte(std::uint8_t* byte) {
-    if (!serial_device::IsOpen() || byte == nullptr) {
+    if (!Device().IsOpen() || byte == nullptr) {
         return 0;
     }
     switch (FillReadAhead(Clock::now() + kReplyBudget)) {
@@ -191,23 +198,23 @@ int CommReadByte(std::uint8_t* byte) {
 }
 
 void CommPurge() {
-    if (!serial_device::IsOpen()) {
+    if (!Device().IsOpen()) {
         return;
     }
-    serial_device::DiscardOutput();
-    serial_device::DiscardInput();
+    Device().DiscardOutput();
+    Device().DiscardInput();
     DropReadAhead();
 }
 
 std::size_t CommPurgeStray() {
-    if (!serial_device::IsOpen()) {
+    if (!Device().IsOpen()) {
         return 0;
     }
     // Output is left alone: a command just written (one whose reply is not read) may still be
     // on its way to the instrument.
     const std::size_t readAhead = g_link.tail - g_link.head;
     DropReadAhead();
-    const std::size_t waiting = readAhead + serial_device::DiscardInput();
+    const std::size_t waiting = readAhead + Device().DiscardInput();
     if (waiting != 0) {
         Trace(CommTraceEvent::StrayDiscarded, nullptr, waiting);
     }
@@ -219,10 +226,9 @@ std::size_t CommPurgeStrayFor(int milliseconds) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
     std::size_t late = 0;
     std::array<std::uint8_t, 256> discarded{};
-    while (serial_device::IsOpen()) {
+    while (Device().IsOpen()) {
         std::size_t got = 0;
-        const ReadResult result =
-            serial_device::Read(discarded.data(), discarded.size(), &got, deadline);
+        const ReadResult result = Device().Read(discarded.data(), discarded.size(), &got, deadline);
         if (result == ReadResult::DeviceFailed) {
             DeviceFailed();
         }
@@ -243,6 +249,13 @@ int CommTimedOut() {
 
 int CommLastOpenError() {
     return g_link.lastOpenError;
+}
+
+SerialDevice& SetSerialDevice(SerialDevice& device) {
+    CommClose();
+    SerialDevice& replaced = Device();
+    g_link.device = &device;
+    return replaced;
 }
 
 void CommSetTrace(CommTraceSink sink, void* context) {

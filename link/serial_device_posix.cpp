@@ -8,18 +8,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "base/unique_fd.h"
 #include "link/serial_device.h"
-
-namespace serial_device {
 
 namespace {
 
-int g_fd = -1;
-// The device's settings before Open changed them, given back at Close.
-termios g_savedSettings{};
-bool g_settingsSaved = false;
-speed_t g_speed = B38400;
-bool g_speedValid = true;
+using Clock = SerialDevice::Clock;
+using ReadResult = SerialDevice::ReadResult;
 
 bool SpeedForBaud(std::uint32_t baud, speed_t& speed) {
     switch (baud) {
@@ -72,13 +67,36 @@ bool SetModemLines(int fd) {
     return errno == ENOTTY || errno == EINVAL;
 }
 
-bool ApplyLineSettings(int fd) {
+class PosixSerialDevice final : public SerialDevice {
+public:
+    void Configure(std::uint32_t baud) override { speedValid_ = SpeedForBaud(baud, speed_); }
+    int Open(const std::string& path) override;
+    bool IsOpen() override { return fd_.Valid(); }
+    bool Close() override;
+    bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point deadline) override;
+    ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
+                    Clock::time_point deadline) override;
+    void DiscardOutput() override;
+    std::size_t DiscardInput() override;
+
+private:
+    bool ApplyLineSettings();
+
+    UniqueFd fd_;
+    // The device's settings before Open changed them, given back at Close.
+    termios savedSettings_{};
+    bool settingsSaved_ = false;
+    speed_t speed_ = B38400;
+    bool speedValid_ = true;
+};
+
+bool PosixSerialDevice::ApplyLineSettings() {
     termios tio{};
-    if (tcgetattr(fd, &tio) != 0) {
+    if (tcgetattr(fd_.Get(), &tio) != 0) {
         return false;
     }
-    g_savedSettings = tio;
-    g_settingsSaved = true;
+    savedSettings_ = tio;
+    settingsSaved_ = true;
     cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -87,70 +105,58 @@ bool ApplyLineSettings(int fd) {
     tio.c_cc[VTIME] = 0;
     tio.c_cc[VSTART] = 0x11;
     tio.c_cc[VSTOP] = 0x13;
-    if (cfsetispeed(&tio, g_speed) != 0 || cfsetospeed(&tio, g_speed) != 0) {
+    if (cfsetispeed(&tio, speed_) != 0 || cfsetospeed(&tio, speed_) != 0) {
         return false;
     }
-    return tcsetattr(fd, TCSANOW, &tio) == 0;
+    return tcsetattr(fd_.Get(), TCSANOW, &tio) == 0;
 }
 
-} // namespace
-
-void Configure(std::uint32_t baud) {
-    g_speedValid = SpeedForBaud(baud, g_speed);
-}
-
-int Open(const std::string& path) {
-    if (!g_speedValid) {
+int PosixSerialDevice::Open(const std::string& path) {
+    if (!speedValid_) {
         return EINVAL;
     }
-    g_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (g_fd < 0) {
+    fd_.Reset(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd_.Valid()) {
         return errno;
     }
+    const int fd = fd_.Get();
     // Root ignores the exclusive open (TIOCEXCL): an advisory lock on the device, which other
     // serial programs honour too, keeps a second program of any user off a port in use. A busy
     // port is left as its user set it: no exclusive flag cleared, no settings touched.
-    if (isatty(g_fd) && flock(g_fd, LOCK_EX | LOCK_NB) != 0) {
+    if (isatty(fd) && flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-        close(g_fd);
-        g_fd = -1;
+        fd_.Reset();
         return error;
     }
     errno = 0;
-    if (!isatty(g_fd) || ioctl(g_fd, TIOCEXCL) != 0 || !ApplyLineSettings(g_fd) ||
-        !SetModemLines(g_fd)) {
+    if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || !ApplyLineSettings() || !SetModemLines(fd)) {
         const int error = errno != 0 ? errno : ENOTTY;
         Close();
         return error;
     }
     // Start without stale input (a late reply to the previous user). Output is left alone: on a
     // pseudo-terminal, discarding it would drop what the previous user wrote before closing.
-    tcflush(g_fd, TCIFLUSH);
+    tcflush(fd, TCIFLUSH);
     return 0;
 }
 
-bool IsOpen() {
-    return g_fd >= 0;
-}
-
-bool Close() {
-    if (g_fd < 0) {
+bool PosixSerialDevice::Close() {
+    if (!fd_.Valid()) {
         return false;
     }
-    if (g_settingsSaved) {
-        tcsetattr(g_fd, TCSANOW, &g_savedSettings);
-        g_settingsSaved = false;
+    if (settingsSaved_) {
+        tcsetattr(fd_.Get(), TCSANOW, &savedSettings_);
+        settingsSaved_ = false;
     }
-    ioctl(g_fd, TIOCNXCL);
-    const int result = close(g_fd);
-    g_fd = -1;
-    return result == 0;
+    ioctl(fd_.Get(), TIOCNXCL);
+    return close(fd_.Release()) == 0;
 }
 
-bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point deadline) {
+bool PosixSerialDevice::Write(const std::uint8_t* bytes, std::size_t count,
+                              Clock::time_point deadline) {
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n = write(g_fd, bytes + done, count - done);
+        const ssize_t n = write(fd_.Get(), bytes + done, count - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -161,7 +167,7 @@ bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point deadl
         if (n < 0 && errno != EAGAIN) {
             return false;
         }
-        pollfd entry{g_fd, POLLOUT, 0};
+        pollfd entry{fd_.Get(), POLLOUT, 0};
         const timespec timeout = Remaining(deadline);
         const int ready = ppoll(&entry, 1, &timeout, nullptr);
         if (ready == 0 || (ready < 0 && errno != EINTR) ||
@@ -172,10 +178,10 @@ bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point deadl
     return true;
 }
 
-ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
-                Clock::time_point deadline) {
+ReadResult PosixSerialDevice::Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
+                                   Clock::time_point deadline) {
     for (;;) {
-        pollfd entry{g_fd, POLLIN, 0};
+        pollfd entry{fd_.Get(), POLLIN, 0};
         const timespec timeout = Remaining(deadline);
         const int ready = ppoll(&entry, 1, &timeout, nullptr);
         if (ready < 0) {
@@ -188,7 +194,7 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
             return ReadResult::TimedOut;
         }
         if (entry.revents & POLLIN) {
-            const ssize_t n = read(g_fd, buffer, capacity);
+            const ssize_t n = read(fd_.Get(), buffer, capacity);
             if (n > 0) {
                 *got = static_cast<std::size_t>(n);
                 return ReadResult::Data;
@@ -202,19 +208,19 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
     }
 }
 
-void DiscardOutput() {
-    if (g_fd >= 0) {
-        tcflush(g_fd, TCOFLUSH);
+void PosixSerialDevice::DiscardOutput() {
+    if (fd_.Valid()) {
+        tcflush(fd_.Get(), TCOFLUSH);
     }
 }
 
-std::size_t DiscardInput() {
+std::size_t PosixSerialDevice::DiscardInput() {
     // Read out rather than flushed: a byte that arrives between counting and flushing would be
     // dropped uncounted, and the caller would take a line out of step for a clean one.
     std::size_t discarded = 0;
     std::uint8_t buffer[256];
-    while (g_fd >= 0) {
-        const ssize_t n = read(g_fd, buffer, sizeof buffer);
+    while (fd_.Valid()) {
+        const ssize_t n = read(fd_.Get(), buffer, sizeof buffer);
         if (n > 0) {
             discarded += static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -226,4 +232,8 @@ std::size_t DiscardInput() {
     return discarded;
 }
 
-} // namespace serial_device
+} // namespace
+
+std::unique_ptr<SerialDevice> MakeSystemSerialDevice() {
+    return std::make_unique<PosixSerialDevice>();
+}

@@ -8,15 +8,12 @@
 #include "base/unique_handle.h"
 #include "link/serial_device.h"
 
-namespace serial_device {
-
 namespace {
 
-constexpr DWORD kQueueSize = 0x80000;
+using Clock = SerialDevice::Clock;
+using ReadResult = SerialDevice::ReadResult;
 
-// The open port; closed with the process if nobody closed it before.
-UniqueHandle g_port;
-DCB g_settings{};
+constexpr DWORD kQueueSize = 0x80000;
 
 DWORD MillisecondsUntil(Clock::time_point deadline) {
     const auto left =
@@ -24,10 +21,26 @@ DWORD MillisecondsUntil(Clock::time_point deadline) {
     return left <= 0 ? 0 : static_cast<DWORD>(left);
 }
 
-} // namespace
+class Win32SerialDevice final : public SerialDevice {
+public:
+    void Configure(std::uint32_t baud) override;
+    int Open(const std::string& path) override;
+    bool IsOpen() override { return port_.Valid(); }
+    bool Close() override;
+    bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point deadline) override;
+    ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
+                    Clock::time_point deadline) override;
+    void DiscardOutput() override;
+    std::size_t DiscardInput() override;
 
-void Configure(std::uint32_t baud) {
-    DCB& dcb = g_settings;
+private:
+    // The open port; closed with the device if nobody closed it before.
+    UniqueHandle port_;
+    DCB settings_{};
+};
+
+void Win32SerialDevice::Configure(std::uint32_t baud) {
+    DCB& dcb = settings_;
     std::memset(&dcb, 0, sizeof dcb);
     dcb.DCBlength = sizeof dcb;
     dcb.BaudRate = baud;
@@ -46,18 +59,18 @@ void Configure(std::uint32_t baud) {
     dcb.EvtChar = 0x00;
 }
 
-int Open(const std::string& path) {
+int Win32SerialDevice::Open(const std::string& path) {
     const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     const DWORD openError = GetLastError(); // before a handle still open is closed
-    g_port.Reset(opened);
-    if (!g_port.Valid()) {
+    port_.Reset(opened);
+    if (!port_.Valid()) {
         return static_cast<int>(openError);
     }
-    const HANDLE port = g_port.Get();
+    const HANDLE port = port_.Get();
     COMMTIMEOUTS timeouts{};
     if (!SetCommMask(port, 0) || !SetupComm(port, kQueueSize, kQueueSize) ||
-        !SetCommState(port, &g_settings) || !GetCommTimeouts(port, &timeouts)) {
+        !SetCommState(port, &settings_) || !GetCommTimeouts(port, &timeouts)) {
         const int error = static_cast<int>(GetLastError());
         Close();
         return error;
@@ -72,29 +85,25 @@ int Open(const std::string& path) {
     return 0;
 }
 
-bool IsOpen() {
-    return g_port.Valid();
-}
-
-bool Close() {
-    if (!g_port.Valid()) {
+bool Win32SerialDevice::Close() {
+    if (!port_.Valid()) {
         return false;
     }
-    return CloseHandle(g_port.Release()) != FALSE;
+    return CloseHandle(port_.Release()) != FALSE;
 }
 
-bool Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point) {
+bool Win32SerialDevice::Write(const std::uint8_t* bytes, std::size_t count, Clock::time_point) {
     DWORD written = 0;
-    return WriteFile(g_port.Get(), bytes, static_cast<DWORD>(count), &written, nullptr) &&
+    return WriteFile(port_.Get(), bytes, static_cast<DWORD>(count), &written, nullptr) &&
            written == count;
 }
 
-ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
-                Clock::time_point deadline) {
+ReadResult Win32SerialDevice::Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
+                                   Clock::time_point deadline) {
     for (;;) {
         DWORD errors = 0;
         COMSTAT status{};
-        if (!ClearCommError(g_port.Get(), &errors, &status)) {
+        if (!ClearCommError(port_.Get(), &errors, &status)) {
             return ReadResult::DeviceFailed;
         }
         const DWORD left = MillisecondsUntil(deadline);
@@ -107,15 +116,15 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
         }
         // Block in the driver until a byte arrives or the rest of the budget is spent.
         COMMTIMEOUTS timeouts{};
-        GetCommTimeouts(g_port.Get(), &timeouts);
+        GetCommTimeouts(port_.Get(), &timeouts);
         timeouts.ReadIntervalTimeout = MAXDWORD;
         timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
         timeouts.ReadTotalTimeoutConstant = status.cbInQue != 0 ? 1 : left;
-        if (!SetCommTimeouts(g_port.Get(), &timeouts)) {
+        if (!SetCommTimeouts(port_.Get(), &timeouts)) {
             return ReadResult::DeviceFailed;
         }
         DWORD read = 0;
-        if (!ReadFile(g_port.Get(), buffer, want, &read, nullptr)) {
+        if (!ReadFile(port_.Get(), buffer, want, &read, nullptr)) {
             return ReadResult::DeviceFailed;
         }
         if (read > 0) {
@@ -125,35 +134,39 @@ ReadResult Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* got,
     }
 }
 
-void DiscardOutput() {
-    if (g_port.Valid()) {
-        PurgeComm(g_port.Get(), PURGE_TXCLEAR);
+void Win32SerialDevice::DiscardOutput() {
+    if (port_.Valid()) {
+        PurgeComm(port_.Get(), PURGE_TXCLEAR);
     }
 }
 
-std::size_t DiscardInput() {
+std::size_t Win32SerialDevice::DiscardInput() {
     // Read out rather than purged: a byte that arrives between counting and purging would be
     // dropped uncounted, and the caller would take a line out of step for a clean one.
     std::size_t discarded = 0;
     COMMTIMEOUTS timeouts{};
-    if (!g_port.Valid() || !GetCommTimeouts(g_port.Get(), &timeouts)) {
+    if (!port_.Valid() || !GetCommTimeouts(port_.Get(), &timeouts)) {
         return 0;
     }
     // A read that returns at once with what the driver holds.
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = 0;
-    if (!SetCommTimeouts(g_port.Get(), &timeouts)) {
+    if (!SetCommTimeouts(port_.Get(), &timeouts)) {
         return 0;
     }
     std::uint8_t buffer[256];
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(g_port.Get(), buffer, sizeof buffer, &read, nullptr) || read == 0) {
+        if (!ReadFile(port_.Get(), buffer, sizeof buffer, &read, nullptr) || read == 0) {
             return discarded;
         }
         discarded += read;
     }
 }
 
-} // namespace serial_device
+} // namespace
+
+std::unique_ptr<SerialDevice> MakeSystemSerialDevice() {
+    return std::make_unique<Win32SerialDevice>();
+}

@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "fuzz/fake_serial_device.h"
 #include "link/comm.h"
 #include "link/port_names.h"
+#include "link/serial_device.h"
+#include "sim/instrument.h"
 #include "tests/support/pty_peer.h"
 
 namespace {
@@ -260,6 +263,31 @@ TEST(CommOpenRange, UnknownPortNumberFailsWithoutAPort) {
     EXPECT_EQ(CommOpen(unattached), 0);
     EXPECT_NE(CommLastOpenError(), 0);
     EXPECT_EQ(CommClose(), 0);
+}
+
+// The fuzz harness installs its own device under the link for a while: the port open on the
+// device it replaces is closed first, and that device carries the link again afterwards.
+TEST(CommDevice, AnInstalledDeviceCarriesTheLinkForItsScope) {
+    PtyPeer peer;
+    CommConfigure(kInstrumentBaud);
+    ASSERT_EQ(CommOpen(peer.Port()), 1);
+    fuzz::FakeSerialDevice fake;
+    fake.Connect("/fake/instrument", sim::InstrumentProtocol(sim::EmptyInstrument()), {}, 1);
+    const int fakePort = AttachPortDevice("/fake/instrument");
+    {
+        ScopedSerialDevice installed(fake);
+        int exclusive = 1;
+        ASSERT_EQ(ioctl(peer.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0) << "the replaced device's port must be closed";
+        ASSERT_EQ(CommOpen(fakePort), 1) << "errno " << CommLastOpenError();
+        EXPECT_TRUE(fake.IsOpen());
+    }
+    EXPECT_FALSE(fake.IsOpen());
+    DetachPortDevice(fakePort);
+    ASSERT_EQ(CommOpen(peer.Port()), 1) << "errno " << CommLastOpenError();
+    ASSERT_EQ(CommSendCommand("QPID"), 1);
+    EXPECT_EQ(peer.ReadSent(), "QPID\r\n");
+    EXPECT_EQ(CommClose(), 1);
 }
 
 TEST(PortNames, RuleMapsSerialDevicesBothWays) {

@@ -1,14 +1,11 @@
-#include "base/local_time.h"
-
+// The local time through the POSIX thread-safe conversion.
 #include <ctime>
+
+#include "base/local_time.h"
 
 LocalTime LocalTimeNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
     localtime_r(&now, &local);
-#endif
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }

@@ -1,0 +1,11 @@
+// The local time through the Windows C runtime's thread-safe conversion.
+#include <ctime>
+
+#include "base/local_time.h"
+
+LocalTime LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_s(&local, &now);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
+}
