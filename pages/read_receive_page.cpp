@@ -96,7 +96,7 @@ CPpgReadReceive::CPpgReadReceive(QWidget* parent)
     // Always enabled; it only asks the receiver to stop after its current record.
     connect(CancelButton(), &QPushButton::clicked, this, [this] {
         cancelPressed_ = true;
-        engine_.Cancel();
+        engine_.Stop();
     });
 
     startTimer_.setSingleShot(true);
@@ -169,7 +169,7 @@ void CPpgReadReceive::StartEnded(measure::StartOutcome outcome) {
     if (outcome == measure::StartOutcome::Started) {
         // A Cancel pressed while the start was clearing its flags is not lost.
         if (cancelPressed_) {
-            engine_.Cancel();
+            engine_.Stop();
         }
         return; // the workers report from here on
     }
