@@ -121,12 +121,12 @@ bool WaitForEnd(measure::ReceptionEngine& engine, ConsoleObserver& observer, Wak
         const StopSignals::Wait woken = signals.WaitFor(wake);
         if (woken == StopSignals::Wait::Failed) {
             // Nothing can be waited for any more: end the reception; Join waits for its end.
-            engine.Cancel();
+            engine.Stop();
             break;
         }
         if (woken == StopSignals::Wait::Stopped) {
             interrupted = true;
-            engine.Cancel();
+            engine.Stop();
         } else {
             progress.Draw(engine.Received(), engine.Total(), observer.TimeRemaining());
         }
@@ -195,7 +195,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     // meanwhile is kept by the engine, and the reception ends before its first reading.
     measure::StartOutcome start = measure::StartOutcome::CommunicationError;
     const int startStatus = signals.Run([&](std::stop_token) { start = engine.Start(request); },
-                                        [&engine] { engine.Cancel(); });
+                                        [&engine] { engine.Stop(); });
     if (startStatus == kExitFailed) {
         return kExitFailed;
     }
@@ -210,7 +210,7 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     }
     if (interrupted) {
         // Start clears the cancel flag as it begins: a signal that came just before is kept here.
-        engine.Cancel();
+        engine.Stop();
     }
     std::printf("Reading %s into %s\n", measure::UnitLineText(read.unitCode).c_str(),
                 engine.Destination().c_str());

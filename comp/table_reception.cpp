@@ -1,19 +1,10 @@
 #include "comp/table_reception.h"
 
-#include <system_error>
-
 #include "comp/table_file.h"
 #include "instrument/discovery.h"
 #include "link/comm.h"
 
 namespace comp {
-
-namespace {
-
-// The engine whose worker runs on this thread (none on other threads).
-thread_local const TableReceptionEngine* t_workerOf = nullptr;
-
-} // namespace
 
 std::string EntryCounterText(int entries) {
     return std::to_string(entries) + " / " + std::to_string(kEntryCount);
@@ -39,42 +30,6 @@ TableReceptionEngine::~TableReceptionEngine() {
     StopAndJoin();
 }
 
-void TableReceptionEngine::Stop() {
-    stopRequested_.store(true);
-    // A reader waiting for room stops waiting; the decoder drains what is queued.
-    queue_.StopWaitingForRoom();
-}
-
-void TableReceptionEngine::Join() {
-    // From an observer callback (a worker thread) a join could wait on itself.
-    if (t_workerOf == this) {
-        return;
-    }
-    { const std::lock_guard waitForStart(startLock_); }
-    JoinWorkers();
-}
-
-void TableReceptionEngine::JoinWorkers() {
-    std::thread reader;
-    std::thread decoder;
-    {
-        const std::lock_guard lock(threadsLock_);
-        reader = std::move(reader_);
-        decoder = std::move(decoder_);
-    }
-    if (reader.joinable()) {
-        reader.join();
-    }
-    if (decoder.joinable()) {
-        decoder.join();
-    }
-}
-
-void TableReceptionEngine::StopAndJoin() {
-    Stop();
-    Join();
-}
-
 ReceptionStart TableReceptionEngine::Start(std::stop_token stop) {
     return Begin(0, true, std::move(stop));
 }
@@ -84,12 +39,11 @@ ReceptionStart TableReceptionEngine::StartOnPort(int port, std::stop_token stop)
 }
 
 ReceptionStart TableReceptionEngine::Begin(int port, bool scan, std::stop_token stop) {
-    const std::lock_guard starting(startLock_);
-    if (running_.load()) {
+    // Reaps the threads of the previous reception and clears the stop request.
+    const transfer::Workers::StartScope starting(workers_);
+    if (!starting.Free()) {
         return {ReceptionStartOutcome::Busy, ""};
     }
-    JoinWorkers(); // the threads of the previous reception have done their work; reap them
-    stopRequested_.store(false);
     failed_.store(false);
     stopped_.store(false);
     received_.store(0);
@@ -103,7 +57,7 @@ ReceptionStart TableReceptionEngine::Begin(int port, bool scan, std::stop_token 
         }
         port = g_instrumentPort;
     }
-    if (stop.stop_requested() || stopRequested_.load()) {
+    if (stop.stop_requested() || workers_.StopRequested()) {
         return {ReceptionStartOutcome::Stopped, ""};
     }
     // A port that does not open makes the first query fail: the reception ends as an error.
@@ -112,47 +66,34 @@ ReceptionStart TableReceptionEngine::Begin(int port, bool scan, std::stop_token 
     queue_.Reset();
     text_.clear();
     lines_ = 0;
-    workersLeft_.store(2);
-    running_.store(true);
-    bool readerStarted = false;
-    {
-        const std::lock_guard lock(threadsLock_);
-        try {
-            decoder_ = std::thread([this] { DecoderMain(); });
-        } catch (const std::system_error&) {
-            CommClose();
-            running_.store(false);
-            return {ReceptionStartOutcome::Failed, kTableReceptionErrorMessage};
-        }
-        try {
-            reader_ = std::thread([this] { ReaderMain(); });
-            readerStarted = true;
-        } catch (const std::system_error&) {
-            // Ended below, outside the lock: the end may be reported from here.
-        }
-    }
-    if (!readerStarted) {
-        // The decoder already runs: end it as after a reader that failed at once.
+    const bool launched = workers_.Launch({
+        {[this] { DecoderMain(); }, {}},
+        // Without a reader the decoder already runs: end it as after a reader that failed at once.
+        {[this] { ReaderMain(); },
+         [this](int) {
+             CommClose();
+             failed_.store(true);
+             queue_.Close();
+         }},
+    });
+    if (!launched) {
         CommClose();
-        failed_.store(true);
-        queue_.Close();
-        Finish();
+        return {ReceptionStartOutcome::Failed, kTableReceptionErrorMessage};
     }
     return {ReceptionStartOutcome::Started, ""};
 }
 
 void TableReceptionEngine::ReaderMain() {
-    t_workerOf = this;
-    const bool stoppedBeforeStart = stopRequested_.load();
+    const bool stoppedBeforeStart = workers_.StopRequested();
     bool failed = false;
     bool stopped = stoppedBeforeStart;
     if (!stopped) {
         (void)CommSendCommand(":COMP:TABLE:START"); // no reply; its result is not looked at
     }
     // A record goes to the decoder only once the line is found quiet after it.
-    measure::RecordsOnHold<EntryRecord> held;
+    transfer::RecordsOnHold<EntryRecord> held;
     for (int number = 1; number <= kEntryCount && !stopped; ++number) {
-        if (stopRequested_.load()) {
+        if (workers_.StopRequested()) {
             stopped = true;
             break;
         }
@@ -194,7 +135,6 @@ void TableReceptionEngine::ReaderMain() {
         stopped_.store(stopped);
     }
     queue_.Close(); // the decoder drains what is left
-    Finish();
 }
 
 bool TableReceptionEngine::ReadRecord(int number, EntryRecord& record) {
@@ -210,7 +150,6 @@ bool TableReceptionEngine::ReadRecord(int number, EntryRecord& record) {
 }
 
 void TableReceptionEngine::DecoderMain() {
-    t_workerOf = this;
     std::string text = BuiltTableHeader();
     int lines = 0;
     EntryRecord record{};
@@ -221,13 +160,9 @@ void TableReceptionEngine::DecoderMain() {
     }
     text_ = std::move(text);
     lines_ = lines;
-    Finish();
 }
 
-void TableReceptionEngine::Finish() {
-    if (workersLeft_.fetch_sub(1) != 1) {
-        return;
-    }
+void TableReceptionEngine::End() {
     TableReceptionEnd end;
     if (failed_.load()) {
         end.outcome = ReceptionOutcome::Error;
@@ -238,7 +173,6 @@ void TableReceptionEngine::Finish() {
     }
     end.received = lines_;
     end.text = std::move(text_);
-    running_.store(false);
     observer_.OnEnd(std::move(end));
 }
 

@@ -23,13 +23,12 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
 #include <stop_token>
 #include <string>
-#include <thread>
 
 #include "comp/entry_record.h"
 #include "transfer/record_queue.h"
+#include "transfer/workers.h"
 
 namespace comp {
 
@@ -110,50 +109,43 @@ public:
 
     // Asks the reception to end after the record in progress. Returns at once. A Stop during Start
     // is kept.
-    void Stop();
+    void Stop() { workers_.Stop(); }
     // Waits until Start has returned on any other thread and the workers of the last reception
     // have returned. Does nothing when called from an observer callback.
-    void Join();
+    void Join() { workers_.Join(); }
     // Stop, then Join: afterwards no thread of the engine runs and the port is closed. Returns
     // within one reply budget of the exchange in progress once Start has returned; call it from
     // the owning thread, not from an observer callback.
-    void StopAndJoin();
+    void StopAndJoin() { workers_.StopAndJoin(); }
 
     // True from a successful Start until OnEnd is delivered.
-    bool Running() const { return running_.load(); }
+    bool Running() const { return workers_.Running(); }
     // Records received so far, readable from any thread.
     int Received() const { return received_.load(); }
 
 private:
     ReceptionStart Begin(int port, bool scan, std::stop_token stop);
-    void JoinWorkers();
     void ReaderMain();
     // The stray-byte check, the query and its five bytes. False on a failure (the port is then
     // closed, or closes right after).
     bool ReadRecord(int number, EntryRecord& record);
     void DecoderMain();
-    void Finish();
+    void End();
 
     TableReceptionObserver& observer_;
-    // Held by Start for its whole run, so that Join can wait for it.
-    std::mutex startLock_;
-    // Guards the two thread objects.
-    std::mutex threadsLock_;
-    std::thread reader_;
-    std::thread decoder_;
-    measure::BoundedQueue<EntryRecord> queue_;
+    transfer::BoundedQueue<EntryRecord> queue_;
 
-    // Written by the decoder before its Finish, read by the last worker's Finish.
+    // Written by the decoder before it finishes, read by the end.
     std::string text_;
     int lines_ = 0;
 
     // Shared between the threads.
-    std::atomic<bool> running_{false};
-    std::atomic<bool> stopRequested_{false};
     std::atomic<bool> failed_{false};
     std::atomic<bool> stopped_{false};
     std::atomic<int> received_{0};
-    std::atomic<int> workersLeft_{0};
+
+    // The reader and the decoder; a stop frees a reader that waits for room in the queue.
+    transfer::Workers workers_{[this] { End(); }, [this] { queue_.StopWaitingForRoom(); }};
 };
 
 } // namespace comp

@@ -1,20 +1,12 @@
 #include "comp/table_transmission.h"
 
 #include <cstring>
-#include <system_error>
 
 #include "comp/table_file.h"
 #include "instrument/discovery.h"
 #include "link/comm.h"
 
 namespace comp {
-
-namespace {
-
-// The engine whose sender runs on this thread (none on other threads).
-thread_local const TableTransmissionEngine* t_senderOf = nullptr;
-
-} // namespace
 
 const char* EndMessage(TransmissionOutcome outcome) {
     switch (outcome) {
@@ -51,35 +43,6 @@ TableTransmissionEngine::~TableTransmissionEngine() {
     StopAndJoin();
 }
 
-void TableTransmissionEngine::Stop() {
-    stopRequested_.store(true);
-}
-
-void TableTransmissionEngine::Join() {
-    // From an observer callback (the sender) a join would wait on itself.
-    if (t_senderOf == this) {
-        return;
-    }
-    { const std::lock_guard waitForStart(startLock_); }
-    JoinSender();
-}
-
-void TableTransmissionEngine::JoinSender() {
-    std::thread sender;
-    {
-        const std::lock_guard lock(threadsLock_);
-        sender = std::move(sender_);
-    }
-    if (sender.joinable()) {
-        sender.join();
-    }
-}
-
-void TableTransmissionEngine::StopAndJoin() {
-    Stop();
-    Join();
-}
-
 TransmissionStart TableTransmissionEngine::Start(std::string tableText, std::stop_token stop) {
     return Begin(0, true, std::move(tableText), std::move(stop));
 }
@@ -92,12 +55,11 @@ TransmissionStart TableTransmissionEngine::StartOnPort(int port, std::string tab
 TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::string tableText,
                                                  std::stop_token stop) {
     using Outcome = TransmissionStartOutcome;
-    const std::lock_guard starting(startLock_);
-    if (running_.load()) {
+    // Reaps the sender of the previous transfer and clears the stop request.
+    const transfer::Workers::StartScope starting(workers_);
+    if (!starting.Free()) {
         return {Outcome::Busy, ""};
     }
-    JoinSender(); // the sender of the previous transfer has done its work; reap it
-    stopRequested_.store(false);
     acknowledged_.store(0);
 
     // Everything to be sent is known before the instrument is touched.
@@ -114,7 +76,7 @@ TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::strin
         }
         port = g_instrumentPort;
     }
-    if (stop.stop_requested() || stopRequested_.load()) {
+    if (stop.stop_requested() || workers_.StopRequested()) {
         return {Outcome::Stopped, ""};
     }
 
@@ -137,30 +99,25 @@ TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::strin
         CommClose();
         return {Outcome::InvalidResponse, kTableInvalidResponseMessage};
     }
-    if (stop.stop_requested() || stopRequested_.load()) {
+    if (stop.stop_requested() || workers_.StopRequested()) {
         CommClose(); // the instrument abandons the transfer after a quiet while
         return {Outcome::Stopped, ""};
     }
 
     records_ = packed.records;
-    running_.store(true);
-    const std::lock_guard lock(threadsLock_);
-    try {
-        sender_ = std::thread([this] { SenderMain(); });
-    } catch (const std::system_error&) {
+    if (!workers_.Launch({{[this] { SenderMain(); }, {}}})) {
         CommClose();
-        running_.store(false);
         return {Outcome::Failed, kTableTransferErrorMessage};
     }
     return {Outcome::Started, ""};
 }
 
 void TableTransmissionEngine::SenderMain() {
-    t_senderOf = this;
-    TableTransmissionEnd end;
+    TableTransmissionEnd& end = end_;
+    end = {};
     end.outcome = TransmissionOutcome::Transferred;
     for (int number = 1; number <= kEntryCount; ++number) {
-        if (stopRequested_.load()) {
+        if (workers_.StopRequested()) {
             end.outcome = TransmissionOutcome::Stopped;
             break;
         }
@@ -186,8 +143,6 @@ void TableTransmissionEngine::SenderMain() {
         end.outcome = TransmissionOutcome::Error;
     }
     CommClose();
-    running_.store(false);
-    observer_.OnEnd(end);
 }
 
 } // namespace comp

@@ -28,14 +28,13 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <stop_token>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "comp/comp_table.h"
 #include "comp/entry_record.h"
+#include "transfer/workers.h"
 
 namespace comp {
 
@@ -135,32 +134,30 @@ public:
 
     // Asks the transfer to end after the acknowledgement in progress. Returns at once. A Stop
     // during Start is kept.
-    void Stop();
+    void Stop() { workers_.Stop(); }
     // Waits until Start has returned on any other thread and the sender has returned. Does
     // nothing when called from an observer callback.
-    void Join();
+    void Join() { workers_.Join(); }
     // Stop, then Join: afterwards no thread of the engine runs and the port is closed.
-    void StopAndJoin();
+    void StopAndJoin() { workers_.StopAndJoin(); }
 
     // True from a successful Start until OnEnd is delivered.
-    bool Running() const { return running_.load(); }
+    bool Running() const { return workers_.Running(); }
     // Records acknowledged so far, readable from any thread.
     int Acknowledged() const { return acknowledged_.load(); }
 
 private:
     TransmissionStart Begin(int port, bool scan, std::string tableText, std::stop_token stop);
-    void JoinSender();
     void SenderMain();
 
     TableTransmissionObserver& observer_;
-    std::mutex startLock_;   // held by Start for its whole run, so that Join can wait for it
-    std::mutex threadsLock_; // guards sender_
-    std::thread sender_;
-    EntryRecords records_{}; // set by Start before the sender begins, read-only while it runs
+    EntryRecords records_{};   // set by Start before the sender begins, read-only while it runs
+    TableTransmissionEnd end_; // written by the sender, read by the end on its thread
 
-    std::atomic<bool> running_{false};
-    std::atomic<bool> stopRequested_{false};
     std::atomic<int> acknowledged_{0};
+
+    // The sender.
+    transfer::Workers workers_{[this] { observer_.OnEnd(end_); }};
 };
 
 } // namespace comp

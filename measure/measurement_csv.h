@@ -16,9 +16,18 @@
 #include "files/replacement_file.h"
 #include "measure/reading_record.h"
 #include "measure/units.h"
-#include "transfer/record_queue.h"
 
 namespace measure {
+
+// One reading as the receiver hands it to the writer: the unit and slot it was asked for (the
+// writer files it there, whatever its bytes say), and whether the slot map marks the slot as
+// holding a reading.
+struct QueuedReading {
+    int unit = 0;
+    int slot = 0;
+    bool marked = false;
+    ReadingRecord bytes{};
+};
 
 // A calendar date as the file's "Date," line writes it: "%d-%d-%d", no leading zeros.
 struct CsvDate {

@@ -1,23 +1,16 @@
 #include "measure/reception.h"
 
 #include <bit>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
 
+#include "files/path_separator.h"
 #include "link/comm.h"
 
 namespace measure {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 // Serial number reply: a 24-byte buffer (23 characters and the terminating NUL).
 constexpr std::size_t kSerialBufferSize = kMaxSerialNumberLength + 1;
@@ -26,16 +19,13 @@ constexpr std::size_t kSerialFillCheck = 20;
 // seen as what it is and never cut down to "C".
 constexpr std::size_t kTemperatureBufferSize = 16;
 
-// The engine whose worker runs on this thread (none on other threads).
-thread_local const ReceptionEngine* t_workerOf = nullptr;
-
 } // namespace
 
 std::string DestinationPath(const std::string& folder, const std::string& fileName) {
     // A root folder ("/", "C:\\") already ends with the separator.
     std::string path = folder;
-    if (path.empty() || path.back() != kPathSeparator) {
-        path += kPathSeparator;
+    if (path.empty() || path.back() != files::kPathSeparator) {
+        path += files::kPathSeparator;
     }
     return path + fileName + ".csv";
 }
@@ -187,50 +177,16 @@ ReceptionEngine::~ReceptionEngine() {
     StopAndJoin();
 }
 
-void ReceptionEngine::Cancel() {
-    cancelRequested_.store(true);
-    // A receiver waiting for room behind a writer that is stuck in a write stops waiting, ends the
-    // exchange and closes the port; the writer drains the queue when it can.
-    queue_.StopWaitingForRoom();
-}
-
-void ReceptionEngine::Join() {
-    // Called from an observer callback (a worker thread), a join could wait on itself or on the
-    // other worker, which may wait for this one: it does nothing there.
-    if (t_workerOf == this) {
-        return;
-    }
-    std::thread receiver;
-    std::thread writer;
-    {
-        const std::lock_guard lock(threadsLock_);
-        receiver = std::move(receiver_);
-        writer = std::move(writer_);
-    }
-    if (receiver.joinable()) {
-        receiver.join();
-    }
-    if (writer.joinable()) {
-        writer.join();
-    }
-}
-
-void ReceptionEngine::StopAndJoin() {
-    if (running_.load()) {
-        Cancel();
-    }
-    Join();
-}
-
 bool ReceptionEngine::UnitRead(int unit) const {
     return selectedUnit_ == kAllUnits ? UnitHoldsData(unitDataMask_, unit) : unit == selectedUnit_;
 }
 
 StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
-    if (running_.load()) {
+    // Reaps the threads of the previous reception and clears the cancel flag.
+    const transfer::Workers::StartScope starting(workers_);
+    if (!starting.Free()) {
         return StartOutcome::Busy;
     }
-    Join(); // the threads of the previous reception have finished their work; reap them
 
     // The unit, the unit line and the destination; the path is checked before anything is sent.
     selectedUnit_ = UnitIndexOfCode(request.selectedUnitCode);
@@ -245,7 +201,6 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
         map.fill(0);
     }
     serialNumber_.clear();
-    cancelRequested_.store(false);
     kept_.store(0);
     keptUnitMask_.store(0);
     if (destinationPath_.size() > kMaxDestinationPathLength) {
@@ -293,30 +248,16 @@ StartOutcome ReceptionEngine::Start(const ReceptionRequest& request) {
     fileFailed_.store(false);
     fileError_.store(0);
     queue_.Reset();
-    workersLeft_.store(2);
-    running_.store(true);
-    int writerError = 0;
-    {
-        const std::lock_guard lock(threadsLock_);
-        try {
-            receiver_ = std::thread([this] { ReceiverMain(); });
-        } catch (const std::system_error&) {
-            running_.store(false);
-            return abandon(StartOutcome::CommunicationError);
-        }
-        try {
-            writer_ = std::thread([this] { WriterMain(); });
-        } catch (const std::system_error& error) {
-            writerError = error.code().value() != 0 ? error.code().value() : EAGAIN;
-        }
-    }
-    if (writerError != 0) {
-        // The receiver already runs: stop it like a writer that failed at once.
-        file_.Discard();
-        WriterFailed(writerError);
-        Finish();
-    }
-    return StartOutcome::Started;
+    const bool launched = workers_.Launch({
+        {[this] { ReceiverMain(); }, {}},
+        // Without a writer the receiver already runs: stop it like a writer that failed at once.
+        {[this] { WriterMain(); },
+         [this](int error) {
+             file_.Discard();
+             WriterFailed(error);
+         }},
+    });
+    return launched ? StartOutcome::Started : abandon(StartOutcome::CommunicationError);
 }
 
 bool ReceptionEngine::ReadSlotMap(int unit) {
@@ -369,7 +310,6 @@ bool ReceptionEngine::ReadTemperatureUnit() {
 
 void ReceptionEngine::ReceiverMain() {
     using Clock = std::chrono::steady_clock;
-    t_workerOf = this;
     // Bytes waiting before a command mean the line is out of step with the 13-byte replies (an
     // unexpected reply, a reply longer than a record): the reception ends as an error.
     bool failed = CommPurgeStray() != 0;
@@ -382,7 +322,7 @@ void ReceptionEngine::ReceiverMain() {
     bool stop = failed;
 
     // A record goes to the writer only once the line is found quiet after it.
-    RecordsOnHold<QueuedReading> held;
+    transfer::RecordsOnHold<QueuedReading> held;
     for (int unit = 0; unit < kUnitCount && !stop; ++unit) {
         const int count = unitCounts_[static_cast<std::size_t>(unit)];
         // A unit without readings (also one the mask flags but whose map is empty) gets no
@@ -390,7 +330,7 @@ void ReceptionEngine::ReceiverMain() {
         if (!UnitRead(unit) || count == 0) {
             continue;
         }
-        if (cancelRequested_.load()) {
+        if (workers_.StopRequested()) {
             break;
         }
         observer_.OnUnitStarted(unit);
@@ -428,7 +368,7 @@ void ReceptionEngine::ReceiverMain() {
             if (present == count) {
                 break; // the empty slots after the unit's last reading are not sent
             }
-            if (cancelRequested_.load()) {
+            if (workers_.StopRequested()) {
                 stop = true;
                 break;
             }
@@ -445,13 +385,12 @@ void ReceptionEngine::ReceiverMain() {
         // Error end: ":MEM:DATA:END" is not sent.
         CommClose();
         receptionError_.store(true);
-        cancelRequested_.store(true);
+        workers_.Stop();
     } else {
         (void)CommSendCommand(":MEM:DATA:END");
         CommClose();
     }
     queue_.Close(); // the writer drains what is left
-    Finish();
 }
 
 bool ReceptionEngine::ReadReading(int number, ReadingRecord& record) {
@@ -469,7 +408,6 @@ bool ReceptionEngine::ReadReading(int number, ReadingRecord& record) {
 }
 
 void ReceptionEngine::WriterMain() {
-    t_workerOf = this;
     MeasurementCsvWriter& writer = file_;
     const CsvFileInfo info{serialNumber_, fileDate_ ? *fileDate_ : LocalDateToday(),
                            temperatureUnit_};
@@ -489,7 +427,7 @@ void ReceptionEngine::WriterMain() {
     // The file replaces the destination once it holds a reading, in every outcome, or when the
     // reception received everything (a unit without readings gives a file with its header). A
     // reception that ended before its first reading leaves the destination as it was.
-    const bool complete = !cancelRequested_.load() && !receptionError_.load();
+    const bool complete = !workers_.StopRequested() && !receptionError_.load();
     if (writer.IsOpen() && (writer.ReadingsWritten() > 0 || complete)) {
         if (writer.Commit()) {
             kept_.store(writer.ReadingsWritten());
@@ -500,7 +438,6 @@ void ReceptionEngine::WriterMain() {
     } else {
         writer.Discard();
     }
-    Finish();
 }
 
 // The file cannot take the records: stop the receiver through the cancel flag (it still ends the
@@ -508,14 +445,11 @@ void ReceptionEngine::WriterMain() {
 void ReceptionEngine::WriterFailed(int error) {
     fileError_.store(error);
     fileFailed_.store(true);
-    cancelRequested_.store(true);
+    workers_.Stop();
     queue_.Abort();
 }
 
-void ReceptionEngine::Finish() {
-    if (workersLeft_.fetch_sub(1) != 1) {
-        return;
-    }
+void ReceptionEngine::End() {
     ReceptionEnd end;
     end.instrumentFailed = receptionError_.load();
     end.fileFailed = fileFailed_.load();
@@ -527,12 +461,11 @@ void ReceptionEngine::Finish() {
     end.fileName = destinationName_;
     if (end.instrumentFailed || end.fileFailed) {
         end.outcome = EndOutcome::Error;
-    } else if (cancelRequested_.load()) {
+    } else if (workers_.StopRequested()) {
         end.outcome = EndOutcome::Cancelled;
     } else {
         end.outcome = EndOutcome::Received;
     }
-    running_.store(false);
     observer_.OnEnd(end);
 }
 

@@ -25,7 +25,7 @@
 //   and ends it as an error; one that is not a file (a folder, a named pipe, a device), a path of
 //   more than 299 characters, or one where no file can be created (the file is created first) is
 //   refused before anything is sent;
-// - Cancel releases a receiver that waits behind a stuck writer, so the instrument hears
+// - Stop releases a receiver that waits behind a stuck writer, so the instrument hears
 //   ":MEM:DATA:END" and the port is closed within one reply budget;
 // - the engine can be stopped and joined at any moment.
 #pragma once
@@ -34,15 +34,14 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "measure/measurement_csv.h"
 #include "measure/reading_record.h"
 #include "measure/units.h"
 #include "transfer/record_queue.h"
+#include "transfer/workers.h"
 
 namespace measure {
 
@@ -168,6 +167,9 @@ struct ReceptionRequest {
     std::optional<CsvDate> fileDate;
 };
 
+// The queue between the receiver and the writer.
+using RecordQueue = transfer::BoundedQueue<QueuedReading>;
+
 class ReceptionEngine {
 public:
     // The observer must outlive the engine's receptions.
@@ -178,24 +180,25 @@ public:
     ReceptionEngine& operator=(const ReceptionEngine&) = delete;
 
     // The start of the reception, on the caller's thread (any thread). Reaps the threads of a
-    // finished reception first. A Cancel during the start is kept: the reception then ends as
+    // finished reception first. A Stop during the start is kept: the reception then ends as
     // cancelled before its first reading.
     [[nodiscard]] StartOutcome Start(const ReceptionRequest& request);
 
     // Asks the receiver to stop after the current record (the Cancel button). Returns at once.
-    void Cancel();
+    void Stop() { workers_.Stop(); }
     // Waits until both workers of the last reception have returned (and, should Start still be
     // returning on another thread, until it has). Does nothing when called from an observer
     // callback.
-    void Join();
-    // Cancel, then Join: afterwards no thread of the engine runs and the port is closed. Returns
-    // within one exchange with the instrument (at most its 2-second reply budget). Call it from
-    // the thread that owns the engine (the window closing), not from an observer callback.
-    void StopAndJoin();
+    void Join() { workers_.Join(); }
+    // Stop, then Join: afterwards no thread of the engine runs and the port is closed. Returns
+    // within one exchange with the instrument (at most its 2-second reply budget) once Start has
+    // returned. Call it from the thread that owns the engine (the window closing), not from an
+    // observer callback.
+    void StopAndJoin() { workers_.StopAndJoin(); }
 
     // True from a successful Start until OnEnd is delivered.
-    bool Running() const { return running_.load(); }
-    bool CancelRequested() const { return cancelRequested_.load(); }
+    bool Running() const { return workers_.Running(); }
+    bool StopRequested() const { return workers_.StopRequested(); }
 
     // The reception's figures, readable from any thread.
     int Total() const { return total_.load(); }
@@ -220,14 +223,10 @@ private:
     bool ReadReading(int number, ReadingRecord& record);
     void WriterMain();
     void WriterFailed(int error);
-    void Finish();
+    void End();
     bool UnitRead(int unit) const;
 
     ReceptionObserver& observer_;
-    // Guards the two thread objects: Start may run on another thread than Join.
-    std::mutex threadsLock_;
-    std::thread receiver_;
-    std::thread writer_;
     RecordQueue queue_;
 
     // Set by Start before the workers begin, read-only while they run.
@@ -247,15 +246,16 @@ private:
     // Shared between the threads.
     std::atomic<int> total_{0};
     std::atomic<int> received_{0};
-    std::atomic<bool> running_{false};
-    std::atomic<bool> cancelRequested_{false};
     std::atomic<bool> receptionError_{false};
     std::atomic<bool> fileFailed_{false};
     std::atomic<int> fileError_{0};
-    std::atomic<int> workersLeft_{0};
     // Set by the writer once its file is in place (or discarded).
     std::atomic<int> kept_{0};
     std::atomic<int> keptUnitMask_{0};
+
+    // The receiver and the writer. Their stop request is the cancel flag, also set when either
+    // fails; a stop frees a receiver that waits for room in the queue.
+    transfer::Workers workers_{[this] { End(); }, [this] { queue_.StopWaitingForRoom(); }};
 };
 
 } // namespace measure

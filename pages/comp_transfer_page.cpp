@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 
 #include "comp/table_reception.h"
 #include "controls/fonts.h"
-#include "controls/window_messages.h"
 
 CCompTransferPage::CCompTransferPage(const DialogResource& resource, const CompTransferIds& ids,
                                      const char* restText, QWidget* parent)
@@ -33,12 +31,10 @@ void CCompTransferPage::ShowAtRest() {
     ProgressBar()->setValue(0);
 }
 
-void CCompTransferPage::DropPendingReports() {
+void CCompTransferPage::DropPendingSteps() {
     startTimer_.stop();
     endTimer_.stop();
     active_ = false;
-    QCoreApplication::removePostedEvents(this, EventType(WM_TRANSFER_PROGRESS));
-    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
 }
 
 QLabel* CCompTransferPage::StatusLine() const {

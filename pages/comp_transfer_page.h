@@ -5,8 +5,8 @@
 //   CPpgCompTransmitSend  sends the edited table to the instrument (comp_transmit_send_page.h)
 //
 // Both start their engine 10 ms after their start notice, through the exchange runner (the start
-// scans the ports and opens the transfer), take the engine's reports by queued delivery, and show
-// the end message 100 ms after the engine's end report.
+// scans the ports and opens the transfer), take the engine's reports as queued calls
+// (QueuedObserver), and show the end message 100 ms after the engine's end report.
 #pragma once
 
 #include <QTimer>
@@ -42,8 +42,9 @@ protected:
     void ShowEntries(int entries);
     // The status line at rest, the counter empty, the bar at 0.
     void ShowAtRest();
-    // Drops the start still waiting, the end message still due and every queued report.
-    void DropPendingReports();
+    // Drops the start still waiting and the end message still due; the page drops its queued
+    // reports with them.
+    void DropPendingSteps();
 
     QTimer startTimer_;
     QTimer endTimer_;

@@ -1,32 +1,29 @@
 #include "pages/comp_transmit_do_page.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 
 #include "comp/table_file.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
+#include "controls/queued_observer.h"
 #include "controls/window_messages.h"
 #include "pages/page_requests.h"
 
 // Runs on the engine's worker threads: every report is queued to the page's thread, never waited
 // for.
-class CPpgCompTransmitDo::EngineReports : public comp::TableReceptionObserver {
+class CPpgCompTransmitDo::EngineReports
+    : public QueuedObserver<comp::TableReceptionObserver, CPpgCompTransmitDo> {
 public:
-    explicit EngineReports(CPpgCompTransmitDo& page) : page_(page) {}
+    using QueuedObserver::QueuedObserver;
 
     void OnProgress(int received) override {
-        QCoreApplication::postEvent(&page_, new MessageEvent(WM_TRANSFER_PROGRESS, received));
+        Deliver([received](CPpgCompTransmitDo& page) { page.ShowReceived(received); });
     }
     void OnEnd(comp::TableReceptionEnd end) override {
-        QMetaObject::invokeMethod(
-            &page_,
-            [page = &page_, end = std::move(end)]() mutable { page->WorkersEnded(std::move(end)); },
-            Qt::QueuedConnection);
+        Deliver([end = std::move(end)](CPpgCompTransmitDo& page) mutable {
+            page.WorkersEnded(std::move(end));
+        });
     }
-
-private:
-    CPpgCompTransmitDo& page_;
 };
 
 CPpgCompTransmitDo::CPpgCompTransmitDo(QWidget* parent)
@@ -47,11 +44,6 @@ bool CPpgCompTransmitDo::event(QEvent* event) {
     if (type == EventType(WM_COMP_RECEIVE_START)) {
         active_ = true;
         startTimer_.start();
-        return true;
-    }
-    if (type == EventType(WM_TRANSFER_PROGRESS)) {
-        StatusLine()->setText(QString::fromLatin1(comp::kReceivingText));
-        ShowEntries(static_cast<int>(static_cast<const MessageEvent*>(event)->WParam()));
         return true;
     }
     return CCompTransferPage::event(event);
@@ -93,6 +85,11 @@ void CPpgCompTransmitDo::StartEnded(const comp::ReceptionStart& start) {
     PostRequest(*this, kRequestTableReceiveFailed);
 }
 
+void CPpgCompTransmitDo::ShowReceived(int received) {
+    StatusLine()->setText(QString::fromLatin1(comp::kReceivingText));
+    ShowEntries(received);
+}
+
 void CPpgCompTransmitDo::WorkersEnded(comp::TableReceptionEnd end) {
     // The workers have done their work and are returning: reaping them takes no time.
     engine_.Join();
@@ -122,6 +119,7 @@ void CPpgCompTransmitDo::StopTransfer() {
     InstrumentExchanges().Abandon(*this);
     engine_.StopAndJoin();
     // Whatever the stopped reception still had to say is dropped with the end it announced.
-    DropPendingReports();
+    DropPendingSteps();
+    reports_->DropQueued();
     end_ = {};
 }

@@ -31,11 +31,13 @@ private:
 
     void StartReception();
     void StartEnded(const comp::ReceptionStart& start);
+    // The workers' reports.
+    void ShowReceived(int received);
     void WorkersEnded(comp::TableReceptionEnd end);
     void EndReception();
 
     // The reports outlive the engine that makes them.
-    std::unique_ptr<comp::TableReceptionObserver> reports_;
+    std::unique_ptr<EngineReports> reports_;
     comp::TableReceptionEngine engine_;
     comp::TableReceptionEnd end_;
 };

@@ -2,31 +2,27 @@
 
 #include <string>
 
-#include <QCoreApplication>
 #include <QLabel>
 
 #include "comp/table_file.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
+#include "controls/queued_observer.h"
 #include "controls/window_messages.h"
 #include "pages/page_requests.h"
 
 // Runs on the sender thread: every report is queued to the page's thread, never waited for.
-class CPpgCompTransmitSend::EngineReports : public comp::TableTransmissionObserver {
+class CPpgCompTransmitSend::EngineReports
+    : public QueuedObserver<comp::TableTransmissionObserver, CPpgCompTransmitSend> {
 public:
-    explicit EngineReports(CPpgCompTransmitSend& page) : page_(page) {}
+    using QueuedObserver::QueuedObserver;
 
     void OnProgress(int acknowledged) override {
-        QCoreApplication::postEvent(&page_, new MessageEvent(WM_TRANSFER_PROGRESS, acknowledged));
+        Deliver([acknowledged](CPpgCompTransmitSend& page) { page.ShowSent(acknowledged); });
     }
     void OnEnd(const comp::TableTransmissionEnd& end) override {
-        QCoreApplication::postEvent(&page_, new MessageEvent(WM_COMP_SEND_DONE,
-                                                             static_cast<qintptr>(end.outcome),
-                                                             end.acknowledged));
+        Deliver([outcome = end.outcome](CPpgCompTransmitSend& page) { page.SenderEnded(outcome); });
     }
-
-private:
-    CPpgCompTransmitSend& page_;
 };
 
 CPpgCompTransmitSend::CPpgCompTransmitSend(QWidget* parent)
@@ -47,16 +43,6 @@ bool CPpgCompTransmitSend::event(QEvent* event) {
     if (type == EventType(WM_COMP_SEND_START)) {
         active_ = true;
         startTimer_.start();
-        return true;
-    }
-    if (type == EventType(WM_TRANSFER_PROGRESS)) {
-        StatusLine()->setText(QString::fromLatin1(comp::kTransferringText));
-        ShowEntries(static_cast<int>(static_cast<const MessageEvent*>(event)->WParam()));
-        return true;
-    }
-    if (type == EventType(WM_COMP_SEND_DONE)) {
-        SenderEnded(static_cast<comp::TransmissionOutcome>(
-            static_cast<const MessageEvent*>(event)->WParam()));
         return true;
     }
     return CCompTransferPage::event(event);
@@ -99,6 +85,11 @@ void CPpgCompTransmitSend::StartEnded(const comp::TransmissionStart& start) {
     PostRequest(*this, kRequestTransmitOpenFailed);
 }
 
+void CPpgCompTransmitSend::ShowSent(int acknowledged) {
+    StatusLine()->setText(QString::fromLatin1(comp::kTransferringText));
+    ShowEntries(acknowledged);
+}
+
 void CPpgCompTransmitSend::SenderEnded(comp::TransmissionOutcome outcome) {
     // The sender has closed the port and is returning: reaping it takes no time.
     engine_.Join();
@@ -123,6 +114,6 @@ void CPpgCompTransmitSend::StopTransfer() {
     InstrumentExchanges().Abandon(*this);
     engine_.StopAndJoin();
     // Whatever the stopped transfer still had to say is dropped with the end it announced.
-    DropPendingReports();
-    QCoreApplication::removePostedEvents(this, EventType(WM_COMP_SEND_DONE));
+    DropPendingSteps();
+    reports_->DropQueued();
 }

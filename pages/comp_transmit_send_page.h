@@ -30,11 +30,13 @@ private:
 
     void StartTransfer();
     void StartEnded(const comp::TransmissionStart& start);
+    // The sender's reports.
+    void ShowSent(int acknowledged);
     void SenderEnded(comp::TransmissionOutcome outcome);
     void EndTransfer();
 
     // The reports outlive the engine that makes them.
-    std::unique_ptr<comp::TableTransmissionObserver> reports_;
+    std::unique_ptr<EngineReports> reports_;
     comp::TableTransmissionEngine engine_;
     comp::TransmissionOutcome outcome_ = comp::TransmissionOutcome::Error;
 };

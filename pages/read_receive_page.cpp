@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,6 +12,7 @@
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
 #include "controls/fonts.h"
+#include "controls/queued_observer.h"
 #include "controls/window_messages.h"
 #include "instrument/discovery.h"
 #include "measure/memory_check.h"
@@ -35,52 +35,35 @@ MessageIcon EndIcon(measure::EndOutcome outcome) {
     return MessageIcon::Error;
 }
 
-// The workers' end, with the line that says what the file kept after a reception that did not
-// complete.
-class WriterEndEvent final : public MessageEvent {
-public:
-    explicit WriterEndEvent(const measure::ReceptionEnd& end)
-        : MessageEvent(WM_READ_WRITER_END, static_cast<qintptr>(end.outcome), end.fileError),
-          keptText_(QFile::decodeName(measure::KeptReadingsText(end).c_str())) {}
-    const QString& KeptText() const { return keptText_; }
-
-private:
-    QString keptText_;
-};
-
 } // namespace
 
-// Runs on the engine's worker threads: every report is queued to the page's thread, never waited
-// for. Reports of one reception arrive in the order they were made.
-class CPpgReadReceive::EngineReports : public measure::ReceptionObserver {
+// Runs on the engine's worker threads (and on the start's): every report is queued to the page's
+// thread, never waited for.
+class CPpgReadReceive::EngineReports
+    : public QueuedObserver<measure::ReceptionObserver, CPpgReadReceive> {
 public:
-    explicit EngineReports(CPpgReadReceive& page) : page_(page) {}
+    using QueuedObserver::QueuedObserver;
 
     void OnPortOpened() override {
-        QMetaObject::invokeMethod(
-            &page_, [page = &page_] { page->ShowCounting(); }, Qt::QueuedConnection);
+        Deliver([](CPpgReadReceive& page) { page.ShowCounting(); });
     }
     void OnUnitStarted(int unitIndex) override {
-        QMetaObject::invokeMethod(
-            &page_, [page = &page_, unitIndex] { page->ShowUnitStarted(unitIndex); },
-            Qt::QueuedConnection);
+        Deliver([unitIndex](CPpgReadReceive& page) { page.ShowUnitStarted(unitIndex); });
     }
     void OnProgress(int received, int total) override {
-        QCoreApplication::postEvent(&page_,
-                                    new MessageEvent(WM_TRANSFER_PROGRESS, received, total));
+        Deliver([received, total](CPpgReadReceive& page) { page.ShowProgress(received, total); });
     }
     void OnTimeRemaining(const std::string& text) override {
-        QMetaObject::invokeMethod(
-            &page_,
-            [page = &page_, line = QString::fromStdString(text)] { page->ShowTimeRemaining(line); },
-            Qt::QueuedConnection);
+        Deliver([line = QString::fromStdString(text)](CPpgReadReceive& page) {
+            page.ShowTimeRemaining(line);
+        });
     }
+    // With the line that says what the file kept after a reception that did not complete.
     void OnEnd(const measure::ReceptionEnd& end) override {
-        QCoreApplication::postEvent(&page_, new WriterEndEvent(end));
+        Deliver([outcome = end.outcome, fileError = end.fileError,
+                 kept = QFile::decodeName(measure::KeptReadingsText(end).c_str())](
+                    CPpgReadReceive& page) { page.WorkersEnded(outcome, fileError, kept); });
     }
-
-private:
-    CPpgReadReceive& page_;
 };
 
 CPpgReadReceive::CPpgReadReceive(QWidget* parent)
@@ -96,7 +79,7 @@ CPpgReadReceive::CPpgReadReceive(QWidget* parent)
     // Always enabled; it only asks the receiver to stop after its current record.
     connect(CancelButton(), &QPushButton::clicked, this, [this] {
         cancelPressed_ = true;
-        engine_.Cancel();
+        engine_.Stop();
     });
 
     startTimer_.setSingleShot(true);
@@ -121,17 +104,6 @@ bool CPpgReadReceive::event(QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == EventType(WM_PAGE_ACTIVATE)) {
         startTimer_.start();
-        return true;
-    }
-    if (type == EventType(WM_TRANSFER_PROGRESS)) {
-        const auto* progress = static_cast<const MessageEvent*>(event);
-        ShowProgress(static_cast<int>(progress->WParam()), static_cast<int>(progress->LParam()));
-        return true;
-    }
-    if (type == EventType(WM_READ_WRITER_END)) {
-        const auto* end = static_cast<const WriterEndEvent*>(event);
-        WorkersEnded(static_cast<measure::EndOutcome>(end->WParam()),
-                     static_cast<int>(end->LParam()), end->KeptText());
         return true;
     }
     return CPage::event(event);
@@ -169,7 +141,7 @@ void CPpgReadReceive::StartEnded(measure::StartOutcome outcome) {
     if (outcome == measure::StartOutcome::Started) {
         // A Cancel pressed while the start was clearing its flags is not lost.
         if (cancelPressed_) {
-            engine_.Cancel();
+            engine_.Stop();
         }
         return; // the workers report from here on
     }
@@ -235,9 +207,7 @@ void CPpgReadReceive::StopReception() {
     // Whatever the stopped reception still had to say is dropped with the end it announced.
     endTimer_.stop();
     active_ = false;
-    QCoreApplication::removePostedEvents(this, EventType(WM_TRANSFER_PROGRESS));
-    QCoreApplication::removePostedEvents(this, EventType(WM_READ_WRITER_END));
-    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    reports_->DropQueued();
 }
 
 bool CPpgReadReceive::ReceptionRunning() const {

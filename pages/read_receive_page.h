@@ -4,11 +4,10 @@
 //
 // 10 ms after the activation the reception engine starts on the exchange runner (it opens the
 // port, counts the readings and reads the serial number and temperature unit); a start that fails
-// is reported when it has ended. The engine reports through queued notices, so it never waits for
-// this thread. 100 ms after
-// the workers have ended, the page reports success, cancellation or error (after the last two,
-// how many readings the file kept, and which file), clears its lines and posts request 17. Cancel
-// only asks the receiver to stop.
+// is reported when it has ended. The engine reports through queued calls, so it never waits for
+// this thread. 100 ms after the workers have ended, the page reports success, cancellation or
+// error (after the last two, how many readings the file kept, and which file), clears its lines
+// and posts request 17. Cancel only asks the receiver to stop.
 #pragma once
 
 #include <memory>
@@ -75,7 +74,7 @@ private:
     QString destinationFolder_;
     QString destinationFileName_;
     // The reports outlive the engine that makes them.
-    std::unique_ptr<measure::ReceptionObserver> reports_;
+    std::unique_ptr<EngineReports> reports_;
     measure::ReceptionEngine engine_;
     measure::EndOutcome endOutcome_ = measure::EndOutcome::Received;
     QString endKeptText_; // KeptReadingsText of the end

@@ -473,7 +473,7 @@ TEST(Reception, AnOldFileIsReplacedOnlyOnceAReadingIsWritten) {
             // The start reports the count (0 of 5) before the workers run.
             rig.observer.onProgress = [&rig](int received) {
                 if (received == 0) {
-                    rig.engine.Cancel();
+                    rig.engine.Stop();
                 }
             };
         }
@@ -507,7 +507,7 @@ TEST(Reception, CancelStopsAfterTheCurrentRecord) {
     Rig rig(Instrument({{0, Range(1, 100)}}));
     rig.observer.onProgress = [&rig](int received) {
         if (received == 20) {
-            rig.engine.Cancel();
+            rig.engine.Stop();
         }
     };
     const auto end = rig.Receive(rig.Request(1));
@@ -560,7 +560,7 @@ TEST(Reception, AnEndShortOfTheLastReadingSaysWhatTheFileKept) {
         Rig rig(Instrument({{0, {1, 2}}, {1, {1, 2}}, {3, {1, 2}}}));
         rig.observer.onProgress = [&rig, &c](int received) {
             if (received == c.cancelAt) {
-                rig.engine.Cancel();
+                rig.engine.Stop();
             }
         };
         const auto end = rig.Receive(rig.Request(4096, 0xB));

@@ -1,6 +1,8 @@
-// The bounded record queue between the receiver and the writer.
+// The bounded record queue between a transfer's reader and its consumer.
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -10,8 +12,9 @@
 
 namespace {
 
-using measure::ReadingRecord;
-using RecordQueue = measure::BoundedQueue<ReadingRecord>;
+// A record of the size of a reading.
+using ReadingRecord = std::array<std::uint8_t, 13>;
+using RecordQueue = transfer::BoundedQueue<ReadingRecord>;
 using namespace std::chrono_literals;
 
 ReadingRecord Numbered(int n) {

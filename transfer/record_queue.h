@@ -1,9 +1,10 @@
 // The bounded queue that carries records from a reader thread to a writer thread: at most nine
 // records, first in first out, a mutex and two condition variables, no polling. Close() says that
 // no more records will come (the writer drains what is left); StopWaitingForRoom() releases a
-// reader that waits for room (a cancel) while the writer still drains; Abort() releases both sides
+// reader that waits for room (a stop) while the writer still drains; Abort() releases both sides
 // at once, so that neither can wait forever (the writer failed, or the transfer is being torn
-// down).
+// down). RecordsOnHold keeps the records read by count until the line is found in step after them.
+// Both take any record type: each transfer names its own.
 #pragma once
 
 #include <array>
@@ -12,9 +13,7 @@
 #include <mutex>
 #include <vector>
 
-#include "measure/reading_record.h"
-
-namespace measure {
+namespace transfer {
 
 template <typename Record>
 class BoundedQueue {
@@ -136,16 +135,4 @@ private:
     std::vector<Record> held_;
 };
 
-// One reading as the receiver hands it to the writer: the unit and slot it was asked for (the
-// writer files it there, whatever its bytes say), and whether the slot map marks the slot as
-// holding a reading.
-struct QueuedReading {
-    int unit = 0;
-    int slot = 0;
-    bool marked = false;
-    ReadingRecord bytes{};
-};
-
-using RecordQueue = BoundedQueue<QueuedReading>;
-
-} // namespace measure
+} // namespace transfer
