@@ -9,3 +9,9 @@ elseif(K720_SANITIZE STREQUAL "thread")
 elseif(NOT K720_SANITIZE STREQUAL "")
   message(FATAL_ERROR "K720_SANITIZE must be empty, 'address' or 'thread'")
 endif()
+# A sanitized build is there to find faults, not to run fast: -O1 (what both sanitizers advise)
+# with line tables only (-g1) still names file and line in every report, and compiles in about
+# half the time of -O2 -g.
+if(NOT K720_SANITIZE STREQUAL "" AND CMAKE_BUILD_TYPE STREQUAL "RelWithDebInfo")
+  set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O1 -g1 -DNDEBUG")
+endif()
