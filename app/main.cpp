@@ -3,19 +3,23 @@
 //   k720app                  finds the instrument on the serial ports of its USB bridge
 //   k720app --port DEVICE    also tries DEVICE first (may be given more than once)
 //   k720app --simulate       also offers a built-in simulated instrument as one more port
+//   k720app --lang ja|en     speaks Japanese or English, whatever the system's language
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_app.h"
 #include "app/program_folder.h"
+#include "base/language.h"
 #include "controls/display_check.h"
 #include "controls/program_console.h"
 #include "instrument/port_listing.h"
 #include "instrument/simulated_instrument.h"
 #include "link/port_names.h"
+#include "resources/translations.h"
 
 namespace {
 
@@ -25,16 +29,18 @@ constexpr int kNoDisplay = 3;
 constexpr int kSimulatorFailed = 4;
 
 constexpr const char* kUsage =
-    "usage: k720app [--port DEVICE]... [--simulate]\n"
+    "usage: k720app [--port DEVICE]... [--simulate] [--lang ja|en]\n"
     "  --port DEVICE  try this serial device first when looking for the K720, whatever its\n"
     "                 USB bridge (e.g. /dev/serial/by-id/...); may be given more than once\n"
     "  --simulate     offer a built-in simulated K720 as one more port\n"
+    "  --lang ja|en   show the window in Japanese or English (default: the locale's language)\n"
     "  --help         show this help\n";
 
 struct CommandLine {
     bool valid = true;
     bool help = false;
     bool simulate = false;
+    std::optional<Language> language;
     std::vector<std::string> devices;
 };
 
@@ -45,6 +51,11 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             commandLine.help = true;
         } else if (std::strcmp(argv[i], "--simulate") == 0 && !commandLine.simulate) {
             commandLine.simulate = true;
+        } else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc && !commandLine.language) {
+            commandLine.language = ParseLanguage(argv[++i]);
+            if (!commandLine.language) {
+                commandLine.valid = false;
+            }
         } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc && argv[i + 1][0] != '\0') {
             commandLine.devices.emplace_back(argv[++i]);
         } else {
@@ -121,6 +132,10 @@ int main(int argc, char** argv) {
     }
 
     CMainApp app(argc, argv);
+    if (!InstallTranslations(app, commandLine.language.value_or(SystemLanguage()))) {
+        std::fputs("k720app: the Japanese texts could not be loaded; the window stays English\n",
+                   stderr);
+    }
     MainWindowOptions options;
     options.programDir = ProgramFolder();
     return app.Run(std::move(options));

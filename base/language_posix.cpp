@@ -1,0 +1,7 @@
+#include <cstdlib>
+
+#include "base/language.h"
+
+Language SystemLanguage() {
+    return LanguageOfLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+}

@@ -1,0 +1,11 @@
+// The Japanese edition's texts: the program's catalogue (compiled into the program) and Qt's own
+// (its standard dialogs and buttons), installed into the application for Japanese.
+#pragma once
+
+#include <QCoreApplication>
+
+#include "base/language.h"
+
+// For Japanese, loads both catalogues and installs them into the application, which owns them;
+// for English, does nothing. False when a catalogue cannot be loaded (the texts stay English).
+bool InstallTranslations(QCoreApplication& application, Language language);
