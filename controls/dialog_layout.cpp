@@ -6,6 +6,8 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -42,8 +44,10 @@ Qt::Alignment HorizontalAlignment(ControlStyle style) {
     return Qt::AlignLeft;
 }
 
+// The tables' texts are English, marked for the catalogue under "Dialog"; the user reads them in
+// the language of the installed catalogue (the instrument's own letters have no entry).
 QString TextOf(const DialogControl& entry) {
-    return QString::fromUtf8(entry.text);
+    return QCoreApplication::translate("Dialog", entry.text);
 }
 
 // A static of dots alone fills the room before the text beside it: it shows the whole dots that

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 namespace comp_choice_ids {
@@ -27,30 +28,34 @@ inline constexpr CompTransferIds kCompTransmitSendIds{1120, 1083, 1084, 1082};
 namespace layouts {
 
 inline constexpr std::array kCompChoiceControls = {
-    DialogControl{comp_choice_ids::kTitle, ControlKind::Static, 20, 17, 90, 12, "COMP Table",
-                  kStyleCenter},
-    DialogControl{comp_choice_ids::kCancel, ControlKind::ColorButton, 25, 88, 80, 53, "Cancel",
-                  kStyleTabStop},
-    DialogControl{comp_choice_ids::kNewFile, ControlKind::ColorButton, 121, 16, 80, 35, "New File",
-                  kStyleTabStop},
+    DialogControl{comp_choice_ids::kTitle, ControlKind::Static, 20, 17, 90, 12,
+                  K720_TEXT("Dialog", "COMP Table"), kStyleCenter},
+    DialogControl{comp_choice_ids::kCancel, ControlKind::ColorButton, 25, 88, 80, 53,
+                  K720_TEXT("Dialog", "Cancel"), kStyleTabStop},
+    DialogControl{comp_choice_ids::kNewFile, ControlKind::ColorButton, 121, 16, 80, 35,
+                  K720_TEXT("Dialog", "New File"), kStyleTabStop},
     DialogControl{comp_choice_ids::kEditFile, ControlKind::ColorButton, 121, 61, 80, 35,
-                  "Edit File", kStyleTabStop},
+                  K720_TEXT("Dialog", "Edit File"), kStyleTabStop},
     DialogControl{comp_choice_ids::kEditInstrumentData, ControlKind::ColorButton, 121, 106, 80, 35,
-                  "Edit K720 data", kStyleTabStop},
+                  K720_TEXT("Dialog", "Edit K720 data"), kStyleTabStop},
 };
 inline constexpr DialogResource kCompChoice{230, 160, kCompChoiceControls};
 
 inline constexpr std::array kCompTransmitDoControls = {
-    DialogControl{1121, ControlKind::Static, 34, 17, 160, 12, "Read COMP table from K720."},
-    DialogControl{1111, ControlKind::Static, 25, 46, 110, 8, "Preparing to receive ......."},
+    DialogControl{1121, ControlKind::Static, 34, 17, 160, 12,
+                  K720_TEXT("Dialog", "Read COMP table from K720.")},
+    DialogControl{1111, ControlKind::Static, 25, 46, 110, 8,
+                  K720_TEXT("Dialog", "Preparing to receive .......")},
     DialogControl{1112, ControlKind::Static, 139, 46, 60, 8, "", kStyleRight},
     DialogControl{1110, ControlKind::ProgressBar, 25, 58, 176, 16},
 };
 inline constexpr DialogResource kCompTransmitDo{230, 160, kCompTransmitDoControls};
 
 inline constexpr std::array kCompTransmitSendControls = {
-    DialogControl{1120, ControlKind::Static, 34, 17, 160, 12, "Transfer COMP table to K720."},
-    DialogControl{1083, ControlKind::Static, 25, 46, 110, 8, "Checking data ......."},
+    DialogControl{1120, ControlKind::Static, 34, 17, 160, 12,
+                  K720_TEXT("Dialog", "Transfer COMP table to K720.")},
+    DialogControl{1083, ControlKind::Static, 25, 46, 110, 8,
+                  K720_TEXT("Dialog", "Checking data .......")},
     DialogControl{1084, ControlKind::Static, 139, 46, 60, 8, "", kStyleRight},
     DialogControl{1082, ControlKind::ProgressBar, 25, 58, 176, 16},
 };

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 namespace comp_table_ids {
@@ -29,15 +30,17 @@ namespace layouts {
 inline constexpr ControlStyle kCompTableField = kStyleBorder | kStyleTabStop;
 
 inline constexpr std::array kCompTableControls = {
-    DialogControl{comp_table_ids::kGroup, ControlKind::GroupBox, 6, 8, 330, 122, "Enter table"},
+    DialogControl{comp_table_ids::kGroup, ControlKind::GroupBox, 6, 8, 330, 122,
+                  K720_TEXT("Dialog", "Enter table")},
     DialogControl{comp_table_ids::kPrevious, ControlKind::PushButton, 59, 28, 90, 16,
-                  "Previous table No.", kStyleTabStop},
-    DialogControl{kNoControlId, ControlKind::Static, 143, 17, 50, 8, "Table No:", kStyleCenter},
+                  K720_TEXT("Dialog", "Previous table No."), kStyleTabStop},
+    DialogControl{kNoControlId, ControlKind::Static, 143, 17, 50, 8,
+                  K720_TEXT("Dialog", "Table No:"), kStyleCenter},
     DialogControl{comp_table_ids::kTableNumber, ControlKind::Edit, 153, 27, 32, 18, "",
                   kCompTableField | kStyleCenter},
-    DialogControl{comp_table_ids::kNext, ControlKind::PushButton, 189, 28, 90, 16, "Next table No.",
-                  kStyleTabStop},
-    DialogControl{kNoControlId, ControlKind::Static, 23, 61, 32, 8, "Name:"},
+    DialogControl{comp_table_ids::kNext, ControlKind::PushButton, 189, 28, 90, 16,
+                  K720_TEXT("Dialog", "Next table No."), kStyleTabStop},
+    DialogControl{kNoControlId, ControlKind::Static, 23, 61, 32, 8, K720_TEXT("Dialog", "Name:")},
     DialogControl{comp_table_ids::kName, ControlKind::Edit, 59, 58, 220, 15, "", kCompTableField,
                   40},
     DialogControl{kNoControlId, ControlKind::Static, 23, 85, 32, 8, "R-Range:"},
@@ -59,16 +62,16 @@ inline constexpr std::array kCompTableControls = {
     DialogControl{kNoControlId, ControlKind::Static, 120, 106, 26, 8, "V-Lim:"},
     DialogControl{comp_table_ids::kVoltageLimit, ControlKind::Edit, 148, 103, 30, 15, "",
                   kCompTableField},
-    DialogControl{comp_table_ids::kSet, ControlKind::PushButton, 256, 93, 70, 25, "Set",
-                  kStyleTabStop},
+    DialogControl{comp_table_ids::kSet, ControlKind::PushButton, 256, 93, 70, 25,
+                  K720_TEXT("Dialog", "Set"), kStyleTabStop},
     DialogControl{comp_table_ids::kList, ControlKind::ReportList, 6, 138, 330, 187, "",
                   kStyleGridLines | kStyleTabStop},
-    DialogControl{comp_table_ids::kSave, ControlKind::PushButton, 8, 332, 50, 14, "Save",
-                  kStyleTabStop},
-    DialogControl{comp_table_ids::kTransfer, ControlKind::PushButton, 62, 332, 50, 14, "Transfer",
-                  kStyleTabStop},
-    DialogControl{comp_table_ids::kCancel, ControlKind::PushButton, 276, 332, 60, 14, "Cancel",
-                  kStyleTabStop},
+    DialogControl{comp_table_ids::kSave, ControlKind::PushButton, 8, 332, 50, 14,
+                  K720_TEXT("Dialog", "Save"), kStyleTabStop},
+    DialogControl{comp_table_ids::kTransfer, ControlKind::PushButton, 62, 332, 50, 14,
+                  K720_TEXT("Dialog", "Transfer"), kStyleTabStop},
+    DialogControl{comp_table_ids::kCancel, ControlKind::PushButton, 276, 332, 60, 14,
+                  K720_TEXT("Dialog", "Cancel"), kStyleTabStop},
 };
 inline constexpr DialogResource kCompTable{343, 353, kCompTableControls};
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 namespace date_ids {
@@ -28,21 +29,22 @@ inline constexpr ControlStyle kDateField =
     kStyleBorder | kStyleRight | kStyleNumber | kStyleTabStop;
 
 inline constexpr std::array kDateControls = {
-    DialogControl{date_ids::kBack, ControlKind::ColorButton, 121, 88, 80, 53, "Back",
-                  kStyleTabStop},
-    DialogControl{date_ids::kSet, ControlKind::ColorButton, 121, 49, 80, 20, "Set", kStyleTabStop},
-    DialogControl{date_ids::kTitle, ControlKind::Static, 121, 22, 80, 15, "Set Clock",
-                  kStyleCenter},
+    DialogControl{date_ids::kBack, ControlKind::ColorButton, 121, 88, 80, 53,
+                  K720_TEXT("Dialog", "Back"), kStyleTabStop},
+    DialogControl{date_ids::kSet, ControlKind::ColorButton, 121, 49, 80, 20,
+                  K720_TEXT("Dialog", "Set"), kStyleTabStop},
+    DialogControl{date_ids::kTitle, ControlKind::Static, 121, 22, 80, 15,
+                  K720_TEXT("Dialog", "Set Clock"), kStyleCenter},
     DialogControl{date_ids::kYear, ControlKind::Edit, 25, 23, 40, 15, "", kDateField},
-    DialogControl{1125, ControlKind::Static, 68, 28, 27, 8, "year"},
+    DialogControl{1125, ControlKind::Static, 68, 28, 27, 8, K720_TEXT("Dialog", "year")},
     DialogControl{date_ids::kMonth, ControlKind::Edit, 25, 48, 40, 15, "", kDateField},
-    DialogControl{1126, ControlKind::Static, 68, 53, 27, 8, "month"},
+    DialogControl{1126, ControlKind::Static, 68, 53, 27, 8, K720_TEXT("Dialog", "month")},
     DialogControl{date_ids::kDay, ControlKind::Edit, 25, 73, 40, 15, "", kDateField},
-    DialogControl{1127, ControlKind::Static, 68, 78, 27, 8, "day"},
+    DialogControl{1127, ControlKind::Static, 68, 78, 27, 8, K720_TEXT("Dialog", "day")},
     DialogControl{date_ids::kHour, ControlKind::Edit, 25, 98, 40, 15, "", kDateField},
-    DialogControl{1128, ControlKind::Static, 68, 103, 27, 8, "hour"},
+    DialogControl{1128, ControlKind::Static, 68, 103, 27, 8, K720_TEXT("Dialog", "hour")},
     DialogControl{date_ids::kMinute, ControlKind::Edit, 25, 123, 40, 15, "", kDateField},
-    DialogControl{1129, ControlKind::Static, 68, 128, 27, 8, "minute"},
+    DialogControl{1129, ControlKind::Static, 68, 128, 27, 8, K720_TEXT("Dialog", "minute")},
 };
 inline constexpr DialogResource kDate{230, 160, kDateControls};
 

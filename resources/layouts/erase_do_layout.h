@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 namespace erase_do_ids {
@@ -16,16 +17,16 @@ inline constexpr int kStatus = 1026;
 namespace layouts {
 
 inline constexpr std::array kEraseDoControls = {
-    DialogControl{erase_do_ids::kCancel, ControlKind::ColorButton, 25, 88, 80, 53, "Cancel",
-                  kStyleTabStop},
-    DialogControl{erase_do_ids::kOk, ControlKind::ColorButton, 121, 88, 80, 53, "OK",
-                  kStyleTabStop},
-    DialogControl{erase_do_ids::kTitle, ControlKind::Static, 116, 17, 90, 12, "Delete Data",
-                  kStyleCenter},
+    DialogControl{erase_do_ids::kCancel, ControlKind::ColorButton, 25, 88, 80, 53,
+                  K720_TEXT("Dialog", "Cancel"), kStyleTabStop},
+    DialogControl{erase_do_ids::kOk, ControlKind::ColorButton, 121, 88, 80, 53,
+                  K720_TEXT("Dialog", "OK"), kStyleTabStop},
+    DialogControl{erase_do_ids::kTitle, ControlKind::Static, 116, 17, 90, 12,
+                  K720_TEXT("Dialog", "Delete Data"), kStyleCenter},
     DialogControl{erase_do_ids::kUnitLine, ControlKind::Static, 81, 41, 120, 8,
-                  "This will delete unit [ A ].", kStyleRight},
+                  K720_TEXT("Dialog", "This will delete unit [ A ]."), kStyleRight},
     DialogControl{erase_do_ids::kStatus, ControlKind::Static, 81, 70, 120, 8,
-                  "Do you want to proceed?", kStyleRight},
+                  K720_TEXT("Dialog", "Do you want to proceed?"), kStyleRight},
 };
 inline constexpr DialogResource kEraseDo{230, 160, kEraseDoControls};
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 namespace main_window_ids {
@@ -18,7 +19,7 @@ namespace layouts {
 inline constexpr std::array kMainWindowControls = {
     DialogControl{main_window_ids::kLogo, ControlKind::Picture, 10, 6, 62, 16},
     DialogControl{main_window_ids::kNameLine1, ControlKind::Static, 99, 5, 140, 8,
-                  "Application Software", kStyleRight},
+                  K720_TEXT("Dialog", "Application Software"), kStyleRight},
     DialogControl{main_window_ids::kNameLine2, ControlKind::Static, 99, 15, 140, 8,
                   "for K720 BATTERY TARVELIN", kStyleRight},
     DialogControl{kNoControlId, ControlKind::Frame, 0, 27, 250, 1},

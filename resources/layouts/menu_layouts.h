@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 namespace main_menu_ids {
@@ -33,28 +34,28 @@ inline constexpr std::array kMainMenuControls = {
                   kStyleTabStop},
     DialogControl{main_menu_ids::kCompClock, ControlKind::PushButton, 121, 16, 80, 53, "",
                   kStyleTabStop},
-    DialogControl{main_menu_ids::kExit, ControlKind::ColorButton, 25, 88, 80, 53, "Exit",
-                  kStyleTabStop},
+    DialogControl{main_menu_ids::kExit, ControlKind::ColorButton, 25, 88, 80, 53,
+                  K720_TEXT("Dialog", "Exit"), kStyleTabStop},
 };
 inline constexpr DialogResource kMainMenu{230, 160, kMainMenuControls};
 
 inline constexpr std::array kDataReadEraseControls = {
-    DialogControl{data_read_erase_ids::kBack, ControlKind::ColorButton, 25, 16, 176, 53, "Back",
-                  kStyleTabStop},
-    DialogControl{data_read_erase_ids::kRead, ControlKind::ColorButton, 25, 88, 80, 53, "Read Data",
-                  kStyleTabStop},
+    DialogControl{data_read_erase_ids::kBack, ControlKind::ColorButton, 25, 16, 176, 53,
+                  K720_TEXT("Dialog", "Back"), kStyleTabStop},
+    DialogControl{data_read_erase_ids::kRead, ControlKind::ColorButton, 25, 88, 80, 53,
+                  K720_TEXT("Dialog", "Read Data"), kStyleTabStop},
     DialogControl{data_read_erase_ids::kDelete, ControlKind::ColorButton, 121, 88, 80, 53,
-                  "Delete Data", kStyleTabStop},
+                  K720_TEXT("Dialog", "Delete Data"), kStyleTabStop},
 };
 inline constexpr DialogResource kDataReadErase{230, 160, kDataReadEraseControls};
 
 inline constexpr std::array kInitCompDateControls = {
-    DialogControl{init_comp_date_ids::kBack, ControlKind::ColorButton, 25, 16, 176, 53, "Back",
-                  kStyleTabStop},
+    DialogControl{init_comp_date_ids::kBack, ControlKind::ColorButton, 25, 16, 176, 53,
+                  K720_TEXT("Dialog", "Back"), kStyleTabStop},
     DialogControl{init_comp_date_ids::kCompTable, ControlKind::ColorButton, 25, 88, 80, 53,
-                  "COMP Table", kStyleTabStop},
+                  K720_TEXT("Dialog", "COMP Table"), kStyleTabStop},
     DialogControl{init_comp_date_ids::kSetClock, ControlKind::ColorButton, 121, 88, 80, 53,
-                  "Set Clock", kStyleTabStop},
+                  K720_TEXT("Dialog", "Set Clock"), kStyleTabStop},
 };
 inline constexpr DialogResource kInitCompDate{230, 160, kInitCompDateControls};
 

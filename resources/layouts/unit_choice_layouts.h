@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 // Identifiers of one unit selection page; units[i] is the button of unit i (bit i of the unit
@@ -35,7 +36,8 @@ namespace layouts {
 inline constexpr ControlStyle kChoiceButton = kStyleTabStop;
 
 inline constexpr std::array kReadChoiceControls = {
-    DialogControl{1027, ControlKind::ColorButton, 25, 88, 80, 53, "Cancel", kChoiceButton},
+    DialogControl{1027, ControlKind::ColorButton, 25, 88, 80, 53, K720_TEXT("Dialog", "Cancel"),
+                  kChoiceButton},
     DialogControl{1028, ControlKind::ColorButton, 121, 17, 20, 15, "A", kChoiceButton},
     DialogControl{1029, ControlKind::ColorButton, 152, 17, 20, 15, "b", kChoiceButton},
     DialogControl{1030, ControlKind::ColorButton, 181, 17, 20, 15, "C", kChoiceButton},
@@ -48,14 +50,18 @@ inline constexpr std::array kReadChoiceControls = {
     DialogControl{1036, ControlKind::ColorButton, 121, 93, 20, 15, "L", kChoiceButton},
     DialogControl{1039, ControlKind::ColorButton, 152, 93, 20, 15, "n", kChoiceButton},
     DialogControl{1037, ControlKind::ColorButton, 181, 93, 20, 15, "P", kChoiceButton},
-    DialogControl{1040, ControlKind::ColorButton, 121, 122, 80, 19, "ALL UNITs", kChoiceButton},
-    DialogControl{1114, ControlKind::Static, 25, 15, 80, 12, "Read Data", kStyleCenter},
-    DialogControl{1041, ControlKind::Static, 25, 41, 80, 30, "Checking data .......", kStyleCenter},
+    DialogControl{1040, ControlKind::ColorButton, 121, 122, 80, 19,
+                  K720_TEXT("Dialog", "ALL UNITs"), kChoiceButton},
+    DialogControl{1114, ControlKind::Static, 25, 15, 80, 12, K720_TEXT("Dialog", "Read Data"),
+                  kStyleCenter},
+    DialogControl{1041, ControlKind::Static, 25, 41, 80, 30,
+                  K720_TEXT("Dialog", "Checking data ......."), kStyleCenter},
 };
 inline constexpr DialogResource kReadChoice{230, 160, kReadChoiceControls};
 
 inline constexpr std::array kEraseChoiceControls = {
-    DialogControl{1008, ControlKind::ColorButton, 121, 88, 80, 53, "Cancel", kChoiceButton},
+    DialogControl{1008, ControlKind::ColorButton, 121, 88, 80, 53, K720_TEXT("Dialog", "Cancel"),
+                  kChoiceButton},
     DialogControl{1009, ControlKind::ColorButton, 25, 17, 20, 15, "A", kChoiceButton},
     DialogControl{1010, ControlKind::ColorButton, 56, 17, 20, 15, "b", kChoiceButton},
     DialogControl{1011, ControlKind::ColorButton, 85, 17, 20, 15, "C", kChoiceButton},
@@ -68,10 +74,12 @@ inline constexpr std::array kEraseChoiceControls = {
     DialogControl{1017, ControlKind::ColorButton, 25, 93, 20, 15, "L", kChoiceButton},
     DialogControl{1020, ControlKind::ColorButton, 56, 93, 20, 15, "n", kChoiceButton},
     DialogControl{1018, ControlKind::ColorButton, 85, 93, 20, 15, "P", kChoiceButton},
-    DialogControl{1021, ControlKind::ColorButton, 25, 122, 80, 19, "ALL UNITs", kChoiceButton},
-    DialogControl{1117, ControlKind::Static, 121, 17, 80, 12, "Delete Data", kStyleCenter},
-    DialogControl{1022, ControlKind::Static, 121, 41, 80, 30, "Checking data .......",
+    DialogControl{1021, ControlKind::ColorButton, 25, 122, 80, 19, K720_TEXT("Dialog", "ALL UNITs"),
+                  kChoiceButton},
+    DialogControl{1117, ControlKind::Static, 121, 17, 80, 12, K720_TEXT("Dialog", "Delete Data"),
                   kStyleCenter},
+    DialogControl{1022, ControlKind::Static, 121, 41, 80, 30,
+                  K720_TEXT("Dialog", "Checking data ......."), kStyleCenter},
 };
 inline constexpr DialogResource kEraseChoice{230, 160, kEraseChoiceControls};
 

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "base/texts.h"
 #include "controls/dialog_layout.h"
 
 namespace usb_check_ids {
@@ -13,7 +14,7 @@ namespace layouts {
 
 inline constexpr std::array kUsbCheckControls = {
     DialogControl{usb_check_ids::kMessage, ControlKind::Static, 0, 22, 130, 8,
-                  "Checking USB connection ....", kStyleCenter},
+                  K720_TEXT("Dialog", "Checking USB connection ...."), kStyleCenter},
 };
 inline constexpr DialogResource kUsbCheck{130, 52, kUsbCheckControls};
 
