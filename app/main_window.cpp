@@ -197,8 +197,8 @@ void CMainDlg::CreatePages() {
 void CMainDlg::AddAboutEntry() {
     // The system menu carries it where the system has one (Windows); F1 and the logo's context
     // menu carry it everywhere, since not every platform shows a system menu.
-    AppendSystemMenuEntry(this, QString::fromLatin1(kAboutMenuText), [this] { ShowAboutBox(); });
-    auto* about = new QAction(QString::fromLatin1(kAboutMenuText), this);
+    AppendSystemMenuEntry(this, tr(kAboutMenuText), [this] { ShowAboutBox(); });
+    auto* about = new QAction(tr(kAboutMenuText), this);
     about->setShortcut(QKeySequence(Qt::Key_F1));
     about->setShortcutContext(Qt::WindowShortcut);
     connect(about, &QAction::triggered, this, &CMainDlg::ShowAboutBox);
@@ -206,7 +206,7 @@ void CMainDlg::AddAboutEntry() {
     QWidget* logo = layout_.Find(main_window_ids::kLogo);
     logo->addAction(about);
     logo->setContextMenuPolicy(Qt::ActionsContextMenu);
-    logo->setToolTip(QString::fromLatin1(kAboutHint));
+    logo->setToolTip(tr(kAboutHint));
 }
 
 void CMainDlg::WatchPortChanges() {
@@ -407,7 +407,7 @@ void CMainDlg::Perform(const PageStep& step) {
 }
 
 void CMainDlg::AskToExit() {
-    if (AskYesNo(QString::fromLatin1(kExitQuestion), MessageIcon::Information, MessageAnswer::No)) {
+    if (AskYesNo(tr(kExitQuestion), MessageIcon::Information, MessageAnswer::No)) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }
 }

@@ -68,11 +68,13 @@ class CMainDlg : public QWidget {
 
 public:
     static constexpr char kTitle[] = "K720 Application   Ver1.03";
-    static constexpr char kExitQuestion[] = "This will exit the application.  \n"
-                                            "Do you want to proceed?";
-    static constexpr char kAboutMenuText[] = "About K720Application (&A)...";
+    // The user's texts, in English; shown through tr() in the user's language.
+    static constexpr char kExitQuestion[] = QT_TR_NOOP("This will exit the application.  \n"
+                                                       "Do you want to proceed?");
+    static constexpr char kAboutMenuText[] = QT_TR_NOOP("About K720Application (&A)...");
     // The logo's tooltip: where the about box is on a desktop without a system menu item.
-    static constexpr char kAboutHint[] = "About K720Application: F1, or right-click here";
+    static constexpr char kAboutHint[] =
+        QT_TR_NOOP("About K720Application: F1, or right-click here");
     static constexpr int kStartupCheckDelayMs = 100;
 
     explicit CMainDlg(MainWindowOptions options, QWidget* parent = nullptr);

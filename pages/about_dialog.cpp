@@ -19,8 +19,8 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
     layout_ = DialogLayout::Build(*this, layouts::kAbout, DialogFont());
-    setWindowTitle(QString::fromLatin1(kTitle));
-    layout_.Find<QLabel>(about_ids::kVersion)->setText(QString::fromLatin1(kVersionText));
+    setWindowTitle(tr(kTitle));
+    layout_.Find<QLabel>(about_ids::kVersion)->setText(tr(kVersionText));
     layout_.Find<QLabel>(about_ids::kIcon)
         ->setPixmap(ProgramIcon().pixmap(kIconPixels, kIconPixels));
     auto* ok = layout_.Find<QPushButton>(about_ids::kOk);

@@ -10,8 +10,8 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr char kTitle[] = "About K720Application";
-    static constexpr char kVersionText[] = "Version 1.03";
+    static constexpr char kTitle[] = QT_TR_NOOP("About K720Application");
+    static constexpr char kVersionText[] = QT_TR_NOOP("Version 1.03");
 
     explicit CAboutDlg(QWidget* parent = nullptr);
 

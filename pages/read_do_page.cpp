@@ -29,9 +29,9 @@ QString UnitLineFor(int selectedUnitCode) {
     }
     const int unit = measure::UnitIndexOfCode(selectedUnitCode);
     if (unit == measure::kAllUnits) {
-        return QStringLiteral("This will read ALL UNITs.");
+        return CPpgReadDo::tr("This will read ALL UNITs.");
     }
-    return QStringLiteral("This will read unit [ %1 ].")
+    return CPpgReadDo::tr("This will read unit [ %1 ].")
         .arg(QString::fromLatin1(measure::UnitDisplayLetter(unit)));
 }
 
@@ -93,8 +93,7 @@ void CPpgReadDo::ShowSelectedUnit() {
 }
 
 void CPpgReadDo::ChooseFolder() {
-    const QString chosen =
-        Dialogs().ChooseFolder(QString::fromLatin1(kBrowseTitle), FolderField()->text());
+    const QString chosen = Dialogs().ChooseFolder(tr(kBrowseTitle), FolderField()->text());
     // A cancelled chooser changes nothing.
     if (!chosen.isEmpty()) {
         FolderField()->setText(chosen);
@@ -105,7 +104,7 @@ void CPpgReadDo::Accept() {
     const QString folder = FolderField()->text();
     const QString fileName = FileNameField()->text();
     if (folder.isEmpty()) {
-        ShowMessageBox(QString::fromLatin1(kNoFolderMessage), MessageIcon::Error);
+        ShowMessageBox(tr(kNoFolderMessage), MessageIcon::Error);
         return;
     }
     if (fileName.isEmpty()) {
@@ -135,8 +134,8 @@ void CPpgReadDo::Accept() {
         RefuseFileName(QFile::decodeName(files::CannotSaveMessage(path, error).c_str()));
         return;
     }
-    if (SomethingExistsAt(path) && !AskYesNo(QString::fromLatin1(kOverwriteQuestion),
-                                             MessageIcon::Warning, MessageAnswer::No)) {
+    if (SomethingExistsAt(path) &&
+        !AskYesNo(tr(kOverwriteQuestion), MessageIcon::Warning, MessageAnswer::No)) {
         return;
     }
     acceptedFolder_ = folder;
@@ -145,7 +144,7 @@ void CPpgReadDo::Accept() {
 }
 
 void CPpgReadDo::RefuseFileName(const char* message) {
-    RefuseFileName(QString::fromLatin1(message));
+    RefuseFileName(tr(message));
 }
 
 void CPpgReadDo::RefuseFileName(const QString& message) {

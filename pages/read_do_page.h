@@ -30,14 +30,16 @@ class CPpgReadDo : public CPage {
 public:
     // From the activation to the unit line.
     static constexpr int kActivationDelayMs = 10;
-    static constexpr char kBrowseTitle[] = "Select destination folder";
-    static constexpr char kNoFolderMessage[] = "Designate a destination folder for saving.  ";
-    static constexpr char kNoFileNameMessage[] = "Enter a filename for saving.  ";
+    // The user's texts, in English; shown through tr() in the user's language.
+    static constexpr char kBrowseTitle[] = QT_TR_NOOP("Select destination folder");
+    static constexpr char kNoFolderMessage[] =
+        QT_TR_NOOP("Designate a destination folder for saving.  ");
+    static constexpr char kNoFileNameMessage[] = QT_TR_NOOP("Enter a filename for saving.  ");
     static constexpr char kForbiddenCharactersMessage[] =
-        "The following character(s) cannot be used in filename.  \n\n"
-        "        \\ / : , ; * ? \" < > |";
+        QT_TR_NOOP("The following character(s) cannot be used in filename.  \n\n"
+                   "        \\ / : , ; * ? \" < > |");
     static constexpr char kOverwriteQuestion[] =
-        "A file with the designated filename already exists.  \n\nOverwrite?";
+        QT_TR_NOOP("A file with the designated filename already exists.  \n\nOverwrite?");
     // The characters no file name may hold.
     static constexpr char kForbiddenCharacters[] = "\\/:,;*?\"<>|";
 

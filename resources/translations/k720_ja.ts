@@ -2,6 +2,73 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>About K720Application</source>
+        <translation>K720Application のバージョン情報</translation>
+    </message>
+    <message>
+        <source>Version 1.03</source>
+        <translation>バージョン 1.03</translation>
+    </message>
+</context>
+<context>
+    <name>CMainDlg</name>
+    <message>
+        <source>This will exit the application.  
+Do you want to proceed?</source>
+        <translation>アプリケーションを終了します。  
+実行しますか？</translation>
+    </message>
+    <message>
+        <source>About K720Application (&amp;A)...</source>
+        <translation>バージョン情報 (&amp;A)...</translation>
+    </message>
+    <message>
+        <source>About K720Application: F1, or right-click here</source>
+        <translation>バージョン情報: F1 キー、またはここを右クリック</translation>
+    </message>
+</context>
+<context>
+    <name>CPpgReadDo</name>
+    <message>
+        <source>This will read ALL UNITs.</source>
+        <translation>全ユニットを読み込みます。</translation>
+    </message>
+    <message>
+        <source>This will read unit [ %1 ].</source>
+        <translation>ユニット [ %1 ] を読み込みます。</translation>
+    </message>
+    <message>
+        <source>Select destination folder</source>
+        <translation>保存先フォルダの選択</translation>
+    </message>
+    <message>
+        <source>Designate a destination folder for saving.  </source>
+        <translation>保存先のフォルダを指定してください。  </translation>
+    </message>
+    <message>
+        <source>Enter a filename for saving.  </source>
+        <translation>保存するファイル名を入力してください。  </translation>
+    </message>
+    <message>
+        <source>The following character(s) cannot be used in filename.  
+
+        \ / : , ; * ? &quot; &lt; &gt; |</source>
+        <translation>次の文字はファイル名に使用できません。  
+
+        \ / : , ; * ? " &lt; &gt; |</translation>
+    </message>
+    <message>
+        <source>A file with the designated filename already exists.  
+
+Overwrite?</source>
+        <translation>指定したファイル名のファイルは既に存在します。  
+
+上書きしますか？</translation>
+    </message>
+</context>
+<context>
     <name>Dialog</name>
     <message>
         <source>Application Software</source>
