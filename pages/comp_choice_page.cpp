@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr const char* kReadQuestion = "Read COMP table from K720.  ";
+constexpr const char* kReadQuestion =
+    QT_TRANSLATE_NOOP("CPpgCompChoice", "Read COMP table from K720.  ");
 
 } // namespace
 
@@ -53,8 +54,7 @@ bool CPpgCompChoice::event(QEvent* event) {
 
 void CPpgCompChoice::OpenTableFile() {
     for (;;) {
-        const QString path =
-            Dialogs().ChooseOpenFile(TableFileRequest(QStringLiteral("Open"), files_));
+        const QString path = Dialogs().ChooseOpenFile(TableFileRequest(tr("Open"), files_));
         if (path.isEmpty()) {
             return;
         }
@@ -71,8 +71,7 @@ void CPpgCompChoice::OpenTableFile() {
 }
 
 void CPpgCompChoice::ReadInstrumentTable() {
-    if (AskYesNo(QString::fromLatin1(kReadQuestion), MessageIcon::Information,
-                 MessageAnswer::Yes)) {
+    if (AskYesNo(tr(kReadQuestion), MessageIcon::Information, MessageAnswer::Yes)) {
         PostRequest(*this, kRequestReceiveTable);
     }
 }

@@ -26,19 +26,27 @@ namespace ids = comp_table_ids;
 
 namespace {
 
-constexpr const char* kTableNumberMessage = "Please enter an integer between 1 and 200.  ";
-constexpr const char* kTransferQuestion = "Transfer COMP table to K720?  ";
-constexpr const char* kSaveQuestion = "Save data?  ";
-constexpr const char* kNameWithComma = "A name cannot contain a comma.  ";
-constexpr const char* kNameTooLong =
-    "This name is too long.  \nA name holds at most 40 single-byte or 20 two-byte characters.  ";
-constexpr const char* kNameNotStorable =
-    "This name holds a character that a table file cannot store.  ";
+// The user's texts, in English; the editor shows them through tr() in the user's language.
+constexpr const char* kTableNumberMessage =
+    QT_TRANSLATE_NOOP("CCompTableDlg", "Please enter an integer between 1 and 200.  ");
+constexpr const char* kTransferQuestion =
+    QT_TRANSLATE_NOOP("CCompTableDlg", "Transfer COMP table to K720?  ");
+constexpr const char* kSaveQuestion = QT_TRANSLATE_NOOP("CCompTableDlg", "Save data?  ");
+constexpr const char* kNameWithComma =
+    QT_TRANSLATE_NOOP("CCompTableDlg", "A name cannot contain a comma.  ");
+constexpr const char* kNameTooLong = QT_TRANSLATE_NOOP(
+    "CCompTableDlg",
+    "This name is too long.  \nA name holds at most 40 single-byte or 20 two-byte characters.  ");
+constexpr const char* kNameNotStorable = QT_TRANSLATE_NOOP(
+    "CCompTableDlg", "This name holds a character that a table file cannot store.  ");
 // The name Save As proposes for a table that has no file of its own yet.
 constexpr const char* kNewTableFileName = "COMP_TABLE.csv";
 
 constexpr std::array<const char*, 7> kColumnHeadings = {
-    "No", "Name", "R-Range", "R-Lim1[mohm]", "R-Lim2[mohm]", "V-Range", "V-Lim[volt]"};
+    "No",           QT_TRANSLATE_NOOP("CCompTableDlg", "Name"),
+    "R-Range",      "R-Lim1[mohm]",
+    "R-Lim2[mohm]", "V-Range",
+    "V-Lim[volt]"};
 // Shares of the list's width (its client width less 20 pixels) by column; the Name takes the rest.
 constexpr std::array<double, 7> kColumnShares = {0.06, 0.0, 0.12, 0.17, 0.17, 0.12, 0.13};
 constexpr int kNameColumn = 1;
@@ -84,7 +92,7 @@ CCompTableDlg::CCompTableDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     layout_ = DialogLayout::Build(*this, layouts::kCompTable, DialogFont());
-    setWindowTitle(QString::fromLatin1(kWindowTitle));
+    setWindowTitle(tr(kWindowTitle));
     setModal(true);
 
     auto* rRange = Control<QComboBox>(ids::kResistanceRange);
@@ -133,7 +141,7 @@ void CCompTableDlg::BuildList() {
     list->setColumnCount(static_cast<int>(kColumnHeadings.size()));
     QStringList headings;
     for (const char* heading : kColumnHeadings) {
-        headings << QString::fromLatin1(heading);
+        headings << tr(heading);
     }
     list->setHorizontalHeaderLabels(headings);
     list->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -263,8 +271,7 @@ void CCompTableDlg::ShowTitle() {
         break;
     }
     setWindowTitle(QStringLiteral("%1 - [%2%3]")
-                       .arg(QString::fromLatin1(kWindowTitle), file,
-                            saved_ ? QString() : QStringLiteral(" *")));
+                       .arg(tr(kWindowTitle), file, saved_ ? QString() : QStringLiteral(" *")));
 }
 
 void CCompTableDlg::MarkUnsaved() {
@@ -320,17 +327,17 @@ CCompTableDlg::NameBytes CCompTableDlg::NameForSet() const {
         return {loadedName_, {}};
     }
     if (text.contains(QLatin1Char(','))) {
-        return {{}, QString::fromLatin1(kNameWithComma)};
+        return {{}, tr(kNameWithComma)};
     }
     const std::optional<std::string> bytes = NameBytesOf(text);
     if (!bytes) {
-        return {{}, QString::fromLatin1(kNameNotStorable)};
+        return {{}, tr(kNameNotStorable)};
     }
     if (bytes->size() > comp::kNameMaxBytes) {
-        return {{}, QString::fromLatin1(kNameTooLong)};
+        return {{}, tr(kNameTooLong)};
     }
     if (!comp::IsAcceptableName(*bytes)) {
-        return {{}, QString::fromLatin1(kNameNotStorable)};
+        return {{}, tr(kNameNotStorable)};
     }
     return {*bytes, {}};
 }
@@ -346,7 +353,7 @@ void CCompTableDlg::Refuse(QWidget* field, const QString& message) {
 void CCompTableDlg::Set() {
     const std::optional<int> number = TableNumberInField();
     if (!number) {
-        Refuse(Edit(ids::kTableNumber), QString::fromLatin1(kTableNumberMessage));
+        Refuse(Edit(ids::kTableNumber), tr(kTableNumberMessage));
         return;
     }
     const NameBytes name = NameForSet();
@@ -406,7 +413,7 @@ void CCompTableDlg::Set() {
 void CCompTableDlg::Step(int delta) {
     const std::optional<int> number = TableNumberInField();
     if (!number) {
-        Refuse(Edit(ids::kTableNumber), QString::fromLatin1(kTableNumberMessage));
+        Refuse(Edit(ids::kTableNumber), tr(kTableNumberMessage));
         return;
     }
     // 200 is followed by 1, and 1 preceded by 200.
@@ -449,7 +456,7 @@ bool CCompTableDlg::Save() {
     if (saved_) {
         return true;
     }
-    FileRequest request = TableFileRequest(QStringLiteral("Save As"), files_);
+    FileRequest request = TableFileRequest(tr("Save As"), files_);
     // The table's own file, else a name of its own: never the pattern "*.csv", and never the
     // name of the file last opened, which holds another table.
     request.fileName = mode_ == CompEditorMode::TableFile && !files_.fileName.isEmpty()
@@ -480,12 +487,10 @@ bool CCompTableDlg::Save() {
 }
 
 void CCompTableDlg::Transfer() {
-    if (!AskYesNo(QString::fromLatin1(kTransferQuestion), MessageIcon::Information,
-                  MessageAnswer::Yes)) {
+    if (!AskYesNo(tr(kTransferQuestion), MessageIcon::Information, MessageAnswer::Yes)) {
         return;
     }
-    if (!saved_ && AskYesNo(QString::fromLatin1(kSaveQuestion), MessageIcon::Information,
-                            MessageAnswer::Yes)) {
+    if (!saved_ && AskYesNo(tr(kSaveQuestion), MessageIcon::Information, MessageAnswer::Yes)) {
         // A cancelled or failed save does not stop the transfer.
         (void)Save();
     }
@@ -505,7 +510,7 @@ void CCompTableDlg::Transfer() {
 void CCompTableDlg::reject() {
     if (!saved_) {
         MessageRequest question;
-        question.text = QString::fromLatin1(kSaveQuestion);
+        question.text = tr(kSaveQuestion);
         question.icon = MessageIcon::Information;
         question.buttons = MessageButtons::YesNoCancel;
         question.defaultAnswer = MessageAnswer::Cancel;

@@ -28,7 +28,7 @@ class CCompTableDlg : public QDialog, public CompTableEditor {
     Q_OBJECT
 
 public:
-    static constexpr const char* kWindowTitle = "Edit Comparator Table";
+    static constexpr const char* kWindowTitle = QT_TR_NOOP("Edit Comparator Table");
 
     explicit CCompTableDlg(QWidget* parent = nullptr);
 

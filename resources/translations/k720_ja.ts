@@ -13,6 +13,47 @@
     </message>
 </context>
 <context>
+    <name>CCompTableDlg</name>
+    <message>
+        <source>Please enter an integer between 1 and 200.  </source>
+        <translation>1から200までの整数を入力してください。  </translation>
+    </message>
+    <message>
+        <source>Transfer COMP table to K720?  </source>
+        <translation>K720へCOMPテーブルを転送しますか？  </translation>
+    </message>
+    <message>
+        <source>Save data?  </source>
+        <translation>データを保存しますか？  </translation>
+    </message>
+    <message>
+        <source>A name cannot contain a comma.  </source>
+        <translation>名前にカンマは使用できません。  </translation>
+    </message>
+    <message>
+        <source>This name is too long.  
+A name holds at most 40 single-byte or 20 two-byte characters.  </source>
+        <translation>名前が長すぎます。  
+名前は半角40文字、全角20文字までです。  </translation>
+    </message>
+    <message>
+        <source>This name holds a character that a table file cannot store.  </source>
+        <translation>テーブルファイルに保存できない文字が名前に含まれています。  </translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>Edit Comparator Table</source>
+        <translation>COMPテーブル編集</translation>
+    </message>
+</context>
+<context>
     <name>CMainDlg</name>
     <message>
         <source>This will exit the application.  
@@ -27,6 +68,17 @@ Do you want to proceed?</source>
     <message>
         <source>About K720Application: F1, or right-click here</source>
         <translation>バージョン情報: F1 キー、またはここを右クリック</translation>
+    </message>
+</context>
+<context>
+    <name>CPpgCompChoice</name>
+    <message>
+        <source>Read COMP table from K720.  </source>
+        <translation>K720からCOMPテーブルを読み込みますか？  </translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
     </message>
 </context>
 <context>
@@ -57,7 +109,7 @@ Do you want to proceed?</source>
         \ / : , ; * ? &quot; &lt; &gt; |</source>
         <translation>次の文字はファイル名に使用できません。  
 
-        \ / : , ; * ? " &lt; &gt; |</translation>
+        \ / : , ; * ? &quot; &lt; &gt; |</translation>
     </message>
     <message>
         <source>A file with the designated filename already exists.  
