@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -273,6 +275,17 @@ TEST(SharedFonts, CellHeightsFitAndTheEditorFontIsSemibold) {
         EXPECT_EQ(c.font->weight(), c.weight);
         EXPECT_FALSE(c.font->italic());
     }
+}
+
+// CTest runs this case also under a Japanese locale (DialogFontUnderJapaneseLocale), where the
+// system's default sans-serif is a Japanese font: the dialog units, and so every window's size,
+// must come from a Latin family whatever the locale.
+TEST(SharedFonts, DialogFontIsALatinFamilyWhateverTheLocale) {
+    const QString family = QFontInfo(DialogFont()).family();
+    EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin))
+        << family.toStdString();
+    EXPECT_FALSE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese))
+        << family.toStdString();
 }
 
 } // namespace
