@@ -66,8 +66,9 @@ if dpkg-deb -c "$deb" | awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { bad = 1 } END { e
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libudev1 libxcb1 libc6; do
-    [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
+for package in libqt6widgets6 libudev1 libxcb1 libc6 fonts-dejavu-core fonts-ipafont-gothic \
+    qt6-translations-l10n; do
+    [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
 done
 
 dpkg -x "$deb" "$scratch/unpacked"
