@@ -15,6 +15,8 @@ set(K720_WINDOWS_TESTS
     # main window's navigation and system menu, the settings, the comparator table editor
     color_button_test page_test dialog_layout_test menu_pages_test main_window_test
     settings_window_test comp_table_dialog_test
+    # the program's and Qt's Japanese catalogues, from where the Windows folder keeps them
+    translations_test
     # the install launcher: its window, and the shell's start and window search of Windows
     install_launcher_test launcher_platform_test
     # Windows only: the main window on Qt's Windows platform

@@ -34,7 +34,15 @@ while(K720_QT_PLUGINS)
        COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/${folder}
        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${bin}/${folder}/)
 endwhile()
+# Qt's own Japanese catalogue, from the host Qt of the same version (Qt for Windows is built
+# without its translations), in translations\ beside the programs.
+set(K720_QT_CATALOGUE /usr/share/qt6/translations/qtbase_ja.qm)
+if(NOT EXISTS ${K720_QT_CATALOGUE})
+  message(FATAL_ERROR "${K720_QT_CATALOGUE} is missing (package qt6-translations-l10n)")
+endif()
 add_custom_target(k720_windows_runtime ALL ${commands}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${K720_RUNTIME_DLLS} ${bin}/
-  COMMENT "Copying the Qt and runtime DLLs and the Qt plugins into bin/"
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/translations
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${K720_QT_CATALOGUE} ${bin}/translations/
+  COMMENT "Copying the Qt and runtime DLLs, the Qt plugins and Qt's catalogue into bin/"
   VERBATIM)

@@ -1,6 +1,5 @@
 #include "resources/translations.h"
 
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
@@ -20,10 +19,7 @@ bool InstallTranslations(QCoreApplication& application, Language language) {
     if (language != Language::Japanese) {
         return true;
     }
-    // Qt's catalogue lies in Qt's translations folder: the system's on Linux, "translations"
-    // beside the program on Windows.
     const bool own = Install(application, QStringLiteral("k720_ja"), QStringLiteral(":/i18n"));
-    const bool qt = Install(application, QStringLiteral("qtbase_ja"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    const bool qt = Install(application, QStringLiteral("qtbase_ja"), QtCatalogueFolder());
     return own && qt;
 }

@@ -6,6 +6,10 @@
 
 #include "base/language.h"
 
+// The folder of Qt's own catalogues: Qt's translations folder on Linux, "translations" beside the
+// program on Windows (translations_posix.cpp, translations_win32.cpp).
+QString QtCatalogueFolder();
+
 // For Japanese, loads both catalogues and installs them into the application, which owns them;
 // for English, does nothing. False when a catalogue cannot be loaded (the texts stay English).
 bool InstallTranslations(QCoreApplication& application, Language language);

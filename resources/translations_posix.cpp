@@ -1,0 +1,7 @@
+#include <QLibraryInfo>
+
+#include "resources/translations.h"
+
+QString QtCatalogueFolder() {
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+}
