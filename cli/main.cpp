@@ -6,14 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "base/language.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/exchange_trace.h"
 #include "link/port_names.h"
+#include "translations/text_language.h"
 
 namespace {
 
-constexpr const char* kUsage = R"(usage: k720ctl [--port DEVICE] [-v] COMMAND [options]
+constexpr const char* kUsage =
+    R"(usage: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
 
 Commands:
   scan                       find the K720 among the serial ports of its USB bridge
@@ -33,6 +36,8 @@ Commands:
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
                   instead of searching
+  --lang ja|en    the language of the messages (else Japanese under a Japanese locale, or
+                  on Windows a Japanese display language; English otherwise)
   -v, --verbose   trace every exchange with the instrument on stderr
   -h, --help      this text; 'k720ctl COMMAND --help' explains a command
 
@@ -102,6 +107,7 @@ Exit status 0 only when the instrument accepted the setting.
 int main(int argc, char** argv) {
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
     CommonOptions common;
+    UseTextLanguage(SystemLanguage());
     std::size_t i = 0;
     for (; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
@@ -110,6 +116,13 @@ int main(int argc, char** argv) {
             return kExitOk;
         } else if (argument == "-v" || argument == "--verbose") {
             common.verbose = true;
+        } else if (argument == "--lang") {
+            const std::optional<Language> language =
+                ++i < arguments.size() ? ParseLanguage(arguments[i]) : std::nullopt;
+            if (!language) {
+                return UsageError("--lang takes ja or en");
+            }
+            UseTextLanguage(*language);
         } else if (argument == "--port") {
             if (++i == arguments.size()) {
                 return UsageError("--port needs a device");

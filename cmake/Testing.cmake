@@ -8,7 +8,7 @@
 # install.exe are tested there by scripts beside the Linux programs (cli/, app/, install/).
 set(K720_WINDOWS_TESTS
     # the Qt-free core
-    format_int_test language_test reading_record_test record_queue_test comp_table_test
+    format_int_test language_test texts_test reading_record_test record_queue_test comp_table_test
     entry_record_test
     serial_device_win32_test windows_core_test measurement_report_test
     # the windows: the coloured button, the page base, the dialog layouts, the menu pages, the

@@ -2,6 +2,8 @@
 
 #include <QTranslator>
 
+#include "translations/text_language.h"
+
 namespace {
 
 bool Install(QCoreApplication& application, const QString& name, const QString& folder) {
@@ -16,6 +18,7 @@ bool Install(QCoreApplication& application, const QString& name, const QString& 
 } // namespace
 
 bool InstallTranslations(QCoreApplication& application, Language language) {
+    UseTextLanguage(language);
     if (language != Language::Japanese) {
         return true;
     }
