@@ -2,8 +2,8 @@
 // group box titles, edit fields, the items of the drop-down lists beside their arrow, and the
 // headings and cells of the lists, on every page of the main window, in the comparator table
 // editor, the start-up check window, the about box, the message boxes and the file dialogs. The
-// controls are found by walking the windows, not by a list, so a window in another language is
-// checked by the same test.
+// controls are found by walking the windows, not by a list, so the window is checked in English
+// and in Japanese by the same test.
 #include <algorithm>
 #include <memory>
 #include <ostream>
@@ -28,6 +28,7 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTest>
+#include <QTranslator>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@
 #include "pages/about_dialog.h"
 #include "pages/comp_table_dialog.h"
 #include "pages/usb_check_dialog.h"
+#include "resources/translations.h"
 #include "tests/support/app_window.h"
 #include "tests/support/controls_qt_app.h"
 #include "tests/support/scratch_folder.h"
@@ -251,9 +253,10 @@ std::string Report(const std::vector<Cut>& cuts) {
     return report;
 }
 
-class TextFit : public app_test::MainWindowTest {
+class TextFit : public app_test::MainWindowTest, public ::testing::WithParamInterface<Language> {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(InstallTranslations(*QCoreApplication::instance(), GetParam()));
         // The file dialog keeps its state (the widths of its columns among it) in the test's own
         // settings, not the user's, and starts from none.
         QStandardPaths::setTestModeEnabled(true);
@@ -262,10 +265,20 @@ protected:
         MainWindowTest::SetUp();
         CreateSharedFonts();
     }
+
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        InstallTranslations(*QCoreApplication::instance(), Language::English);
+    }
+
     FitCheck check_;
 };
 
-TEST_F(TextFit, EveryControlOfEveryWindowShowsItsWholeText) {
+TEST_P(TextFit, EveryControlOfEveryWindowShowsItsWholeText) {
     // The pages hidden as well as the one shown.
     CMainDlg& window = MakeWindow();
     window.show();
@@ -287,7 +300,11 @@ TEST_F(TextFit, EveryControlOfEveryWindowShowsItsWholeText) {
     for (MessageButtons buttons :
          {MessageButtons::Ok, MessageButtons::YesNo, MessageButtons::YesNoCancel}) {
         const std::unique_ptr<QMessageBox> box = dialogs.CreateMessageBox(
-            {QStringLiteral("Transfer COMP table to K720?  \nThis name is too long.  "),
+            {QCoreApplication::translate("CCompTableDlg", "Transfer COMP table to K720?  ") +
+                 QStringLiteral("\n") +
+                 QCoreApplication::translate("CCompTableDlg",
+                                             "This name is too long.  \nA name holds at most 40 "
+                                             "single-byte or 20 two-byte characters.  "),
              MessageIcon::Warning, buttons, MessageAnswer::No},
             &window);
         box->show();
@@ -302,7 +319,7 @@ TEST_F(TextFit, EveryControlOfEveryWindowShowsItsWholeText) {
     ASSERT_TRUE(table.open(QIODevice::WriteOnly));
     table.close();
     const std::unique_ptr<QFileDialog> save = CQtDialogs::CreateFileDialog(
-        TableFileRequest(QStringLiteral("Save As"),
+        TableFileRequest(QCoreApplication::translate("CCompTableDlg", "Save As"),
                          CompTableFilesOf(QString::fromStdString(folder.File("x.csv")))),
         true, &window);
     save->show();
@@ -324,5 +341,11 @@ TEST_F(TextFit, EveryControlOfEveryWindowShowsItsWholeText) {
 
     EXPECT_TRUE(check_.Cuts().empty()) << Report(check_.Cuts());
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, TextFit,
+                         ::testing::Values(Language::English, Language::Japanese),
+                         [](const ::testing::TestParamInfo<Language>& param) {
+                             return param.param == Language::Japanese ? "Japanese" : "English";
+                         });
 
 } // namespace

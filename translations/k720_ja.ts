@@ -132,7 +132,7 @@ Overwrite?</source>
     </message>
     <message>
         <source>Companion software for the K720 battery tester.</source>
-        <translation>K720 バッテリテスタ用アプリケーションソフトウェアです。</translation>
+        <translation>K720 バッテリテスタ用のソフトウェアです。</translation>
     </message>
     <message>
         <source>Reads and deletes the stored measurement data,</source>
