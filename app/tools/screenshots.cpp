@@ -2,6 +2,7 @@
 // off-screen and writes them as PNG files into the folder named on the command line:
 //
 //   k720-screenshots docs/screenshots
+//   k720-screenshots --lang ja docs/screenshots/ja
 //
 // The pages are reached the way the user reaches them, by page-switch requests. The pages that
 // show what the instrument holds (the unit selection, a reception or a deletion under way) talk to
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -47,6 +49,7 @@
 #include "pages/read_receive_page.h"
 #include "pages/usb_check_dialog.h"
 #include "resources/layouts/comp_table_layout.h"
+#include "resources/translations.h"
 #include "sim/instrument.h"
 #include "sim/pty_server.h"
 
@@ -459,18 +462,27 @@ bool ShootFocusMark(const FocusShot& shot, const QString& programDir, const QDir
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: k720-screenshots <output folder>\n");
+    const bool japanese = argc == 4 && std::string_view(argv[1]) == "--lang" &&
+                          ParseLanguage(argv[2]) == Language::Japanese;
+    const bool english = argc == 2 || (argc == 4 && std::string_view(argv[1]) == "--lang" &&
+                                       ParseLanguage(argv[2]) == Language::English);
+    if (!japanese && !english) {
+        std::fprintf(stderr, "usage: k720-screenshots [--lang ja|en] <output folder>\n");
         return 2;
     }
+    const char* output = argv[argc - 1];
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     }
     QApplication app(argc, argv);
     ApplyDialogLook(app);
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!InstallTranslations(app, japanese ? Language::Japanese : Language::English)) {
+        std::fprintf(stderr, "k720-screenshots: the Japanese texts could not be loaded\n");
+        return 1;
+    }
+    const QDir folder(QString::fromLocal8Bit(output));
     if (!folder.exists() && !QDir().mkpath(folder.path())) {
-        std::fprintf(stderr, "k720-screenshots: cannot create %s\n", argv[1]);
+        std::fprintf(stderr, "k720-screenshots: cannot create %s\n", output);
         return 1;
     }
     // The windows read no settings from, and write none to, the program's real folder.
