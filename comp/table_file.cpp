@@ -267,8 +267,9 @@ TableOutcome LoadTableFile(const std::string& path, std::string& text) {
         }
     }
     if (std::ferror(file.get()) != 0) {
+        const std::string reason = SystemReason(errno != 0 ? errno : EIO);
         return {FillText(kMessages, K720_TEXT("Messages", "Can not read \"%1\".  \n%2"),
-                         {files::PathInMessage(path), SystemReason(errno != 0 ? errno : EIO)})};
+                         {files::PathInMessage(path), reason})};
     }
     if (lines < kMaxTableFileLines && !line.empty()) {
         loaded += line; // the last line, without a line end
