@@ -59,8 +59,9 @@ std::optional<int> ParseField(std::string_view text) {
 }
 
 std::string BoundsMessage(int low, int high) {
-    return "Please enter an integer between " + std::to_string(low) + " and " +
-           std::to_string(high) + ".  ";
+    return FillText(kMessages,
+                    K720_TEXT("Messages", "Please enter an integer between %1 and %2.  "),
+                    {std::to_string(low), std::to_string(high)});
 }
 
 std::optional<FieldRefusal> CheckDay(const TypedFields& typed) {
@@ -116,8 +117,10 @@ constexpr bool OneRowPerOutcome() {
 }
 static_assert(OneRowPerOutcome());
 
-const OutcomeMessage& MessageOf(ClockOutcome outcome) {
-    return kOutcomeMessages.at(static_cast<std::size_t>(outcome));
+OutcomeMessage MessageOf(ClockOutcome outcome) {
+    OutcomeMessage message = kOutcomeMessages.at(static_cast<std::size_t>(outcome));
+    message.text = Translate(kMessages, message.text);
+    return message;
 }
 
 ClockOutcome SetInstrumentClock(const ClockSetting& setting, std::stop_token stop) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/texts.h"
+
 namespace instrument_clock {
 
 // A date and time to the minute, as sent to the instrument.
@@ -74,7 +76,7 @@ struct FieldRefusal {
     bool operator==(const FieldRefusal&) const = default;
 };
 
-// "Please enter an integer between <low> and <high>.  "
+// "Please enter an integer between <low> and <high>.  ", in the language in use.
 std::string BoundsMessage(int low, int high);
 
 // The day check: a day beyond the length of a February, April, June, September or November,
@@ -119,19 +121,26 @@ struct OutcomeMessage {
 
 // What the user is told of each outcome. A stop has no message: whoever stopped it has left.
 inline constexpr std::array kOutcomeMessages = {
-    OutcomeMessage{ClockOutcome::ClockSet, "Clock set.  ", MessageKind::Information},
-    OutcomeMessage{ClockOutcome::ScanFailed, "Communication Error. \nIs the USB cable connected?  ",
+    OutcomeMessage{ClockOutcome::ClockSet, K720_TEXT("Messages", "Clock set.  "),
+                   MessageKind::Information},
+    OutcomeMessage{ClockOutcome::ScanFailed,
+                   K720_TEXT("Messages", "Communication Error. \nIs the USB cable connected?  "),
                    MessageKind::Error},
-    OutcomeMessage{ClockOutcome::PortNotOpened, "Communication Error.  \nUSB disconnected. ",
+    OutcomeMessage{ClockOutcome::PortNotOpened,
+                   K720_TEXT("Messages", "Communication Error.  \nUSB disconnected. "),
                    MessageKind::Error},
-    OutcomeMessage{ClockOutcome::NoResponse, "Communication Error.  \nNo response. ",
+    OutcomeMessage{ClockOutcome::NoResponse,
+                   K720_TEXT("Messages", "Communication Error.  \nNo response. "),
                    MessageKind::Error},
-    OutcomeMessage{ClockOutcome::SettingFailed, "Clock setting failed.  ", MessageKind::Error},
-    OutcomeMessage{ClockOutcome::ReadFailed, "Communication Error.  ", MessageKind::Error},
+    OutcomeMessage{ClockOutcome::SettingFailed, K720_TEXT("Messages", "Clock setting failed.  "),
+                   MessageKind::Error},
+    OutcomeMessage{ClockOutcome::ReadFailed, K720_TEXT("Messages", "Communication Error.  "),
+                   MessageKind::Error},
     OutcomeMessage{ClockOutcome::Stopped, "", MessageKind::None},
 };
 
-const OutcomeMessage& MessageOf(ClockOutcome outcome);
+// The outcome's message, its text in the language in use.
+OutcomeMessage MessageOf(ClockOutcome outcome);
 
 // Runs PortScan(stop), then on g_instrumentPort: open, discard stray input, send ClockCommand,
 // read the answer, close. Blocks for at most the scan and one reply budget. The port is closed

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/texts.h"
+
 namespace comp {
 
 inline constexpr int kEntryCount = 200;
@@ -42,19 +44,26 @@ struct RangeSpec {
     std::string_view boxText;   // in the editor's range box
     int decimals;
     int upperCount;
-    std::string_view boundsMessage; // the editor's refusal of a limit out of bounds
+    // The editor's refusal of a limit out of bounds: a marked literal (so NUL-terminated) in
+    // English, translated where it is shown.
+    std::string_view boundsMessage;
 };
 
 inline constexpr std::array<RangeSpec, 4> kResistanceRanges{{
-    {0, "3m", "3mohm", 3, 3100, "Please enter a number between 0.000 and 3.100.  "},
-    {1, "30m", "30mohm", 2, 3100, "Please enter a number between 0.00 and 31.00.  "},
-    {2, "300m", "300mohm", 1, 3100, "Please enter a number between 0.0 and 310.0.  "},
-    {3, "3", "3ohm", 0, 3100, "Please enter a number between 0 and 3100.  "},
+    {0, "3m", "3mohm", 3, 3100,
+     K720_TEXT("Messages", "Please enter a number between 0.000 and 3.100.  ")},
+    {1, "30m", "30mohm", 2, 3100,
+     K720_TEXT("Messages", "Please enter a number between 0.00 and 31.00.  ")},
+    {2, "300m", "300mohm", 1, 3100,
+     K720_TEXT("Messages", "Please enter a number between 0.0 and 310.0.  ")},
+    {3, "3", "3ohm", 0, 3100, K720_TEXT("Messages", "Please enter a number between 0 and 3100.  ")},
 }};
 
 inline constexpr std::array<RangeSpec, 2> kVoltageRanges{{
-    {0, "6V", "6V", 3, 6000, "Please enter a number between 0.000 and 6.000.  "},
-    {1, "60V", "60V", 2, 6000, "Please enter a number between 0.00 and 60.00.  "},
+    {0, "6V", "6V", 3, 6000,
+     K720_TEXT("Messages", "Please enter a number between 0.000 and 6.000.  ")},
+    {1, "60V", "60V", 2, 6000,
+     K720_TEXT("Messages", "Please enter a number between 0.00 and 60.00.  ")},
 }};
 
 // The range of a code; a code outside the table gives the last range, as a text that is not

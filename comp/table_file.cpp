@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "base/local_time.h"
+#include "base/texts.h"
 #include "base/version.h"
 #include "files/replacement_file.h"
 
@@ -26,39 +27,53 @@ constexpr std::string_view kBuiltDateLine = "UpDate,2006-01-01";
 constexpr std::string_view kBuiltFileLine = "File,COMPARATOR TABLE,V1.00";
 
 constexpr const char* kFormatFault1 =
-    "Incorrect file format. (1) \nPlease select the correct file.  ";
+    K720_TEXT("Messages", "Incorrect file format. (1) \nPlease select the correct file.  ");
 constexpr const char* kFormatFault2 =
-    "Incorrect file format. (2) \nPlease select the correct file.  ";
-constexpr const char* kNumberFault = "File corrupted.\nCan not open. (1)  ";
-constexpr const char* kNameFault = "File corrupted.\nCan not open. (2)  ";
+    K720_TEXT("Messages", "Incorrect file format. (2) \nPlease select the correct file.  ");
+constexpr const char* kNumberFault = K720_TEXT("Messages", "File corrupted.\nCan not open. (1)  ");
+constexpr const char* kNameFault = K720_TEXT("Messages", "File corrupted.\nCan not open. (2)  ");
 
 enum Field { kNo, kName, kRRange, kRLim1, kRLim2, kVRange, kVLim, kFieldCount };
 
 constexpr std::array<const char*, kFieldCount> kFieldNames = {
     "No", "Name", "R-Range", "R-Lim1", "R-Lim2", "V-Range", "V-Lim"};
 
-// "File corrupted.  \nCan not open. \n\n( No.7, R-Lim1 )"
+// "File corrupted.  \nCan not open. \n\n( No.7, R-Lim1 )"; the field keeps the file's name.
 std::string FieldFault(int entry, Field field) {
-    return "File corrupted.  \nCan not open. \n\n( No." + std::to_string(entry) + ", " +
-           kFieldNames[field] + " )";
+    return FillText(kMessages,
+                    K720_TEXT("Messages", "File corrupted.  \nCan not open. \n\n( No.%1, %2 )"),
+                    {std::to_string(entry), kFieldNames[field]});
 }
 
 // Why a row cannot be written: it would not load back as it stands.
 std::string RowFault(int entry, Field field) {
     if (field == kName) {
-        return "Can not write the table.  \nThe Name of No." + std::to_string(entry) +
-               " has more than 40 bytes, a comma or a line break. ";
+        return FillText(kMessages,
+                        K720_TEXT("Messages", "Can not write the table.  \nThe Name of No.%1 has "
+                                              "more than 40 bytes, a comma or a line break. "),
+                        {std::to_string(entry)});
     }
-    return std::string("Can not write the table.  \nThe ") + kFieldNames[field] + " of No." +
-           std::to_string(entry) + " is not a value of the table. ";
+    return FillText(
+        kMessages,
+        K720_TEXT("Messages",
+                  "Can not write the table.  \nThe %1 of No.%2 is not a value of the table. "),
+        {kFieldNames[field], std::to_string(entry)});
 }
 
 std::string SystemReason(int error) {
     return std::generic_category().message(error);
 }
 
-constexpr const char* kNotAFile = "It is a folder, a named pipe or a device, not a file.";
-constexpr const char* kTooLarge = "It is larger than a comparator table file can be.";
+constexpr const char* kNotAFile =
+    K720_TEXT("Messages", "It is a folder, a named pipe or a device, not a file.");
+constexpr const char* kTooLarge =
+    K720_TEXT("Messages", "It is larger than a comparator table file can be.");
+
+// "Can not open "<path>".  " and, on the next line, why.
+std::string CannotOpenMessage(const std::string& path, const std::string& reason) {
+    return FillText(kMessages, K720_TEXT("Messages", "Can not open \"%1\".  \n%2"),
+                    {files::PathInMessage(path), reason});
+}
 
 // The lines of a text, each ending at CR LF (the last one may end at the text's end).
 class LineReader {
@@ -144,10 +159,10 @@ std::optional<std::string> ParseEntry(int entry, std::optional<std::string_view>
                                       CompRow& row) {
     const auto fields = SplitEntry(line.value_or(std::string_view{}));
     if (ReadEntryNumber(fields[kNo].value_or(std::string_view{})) != entry) {
-        return kNumberFault;
+        return Translate(kMessages, kNumberFault);
     }
     if (!fields[kName] || fields[kName]->size() > kNameMaxBytes) {
-        return kNameFault;
+        return Translate(kMessages, kNameFault);
     }
     row.name = std::string(*fields[kName]);
 
@@ -214,17 +229,16 @@ std::string BuiltTableHeader() {
 }
 
 TableOutcome LoadTableFile(const std::string& path, std::string& text) {
-    const std::string cannotOpen = "Can not open \"" + path + "\".  \n";
     std::error_code statusError;
     const std::filesystem::file_status status = std::filesystem::status(path, statusError);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         // Opening a named pipe or a device could block or never end.
-        return {cannotOpen + kNotAFile};
+        return {CannotOpenMessage(path, Translate(kMessages, kNotAFile))};
     }
     errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        return {cannotOpen + SystemReason(errno != 0 ? errno : ENOENT)};
+        return {CannotOpenMessage(path, SystemReason(errno != 0 ? errno : ENOENT))};
     }
     std::string loaded;
     std::string line;
@@ -239,7 +253,7 @@ TableOutcome LoadTableFile(const std::string& path, std::string& text) {
             if (chunk[i] != '\n') {
                 line.push_back(chunk[i]);
                 if (loaded.size() + line.size() > kMaxTableFileBytes) {
-                    return {cannotOpen + kTooLarge};
+                    return {CannotOpenMessage(path, Translate(kMessages, kTooLarge))};
                 }
                 continue;
             }
@@ -253,7 +267,9 @@ TableOutcome LoadTableFile(const std::string& path, std::string& text) {
         }
     }
     if (std::ferror(file.get()) != 0) {
-        return {"Can not read \"" + path + "\".  \n" + SystemReason(errno != 0 ? errno : EIO)};
+        const std::string reason = SystemReason(errno != 0 ? errno : EIO);
+        return {FillText(kMessages, K720_TEXT("Messages", "Can not read \"%1\".  \n%2"),
+                         {files::PathInMessage(path), reason})};
     }
     if (lines < kMaxTableFileLines && !line.empty()) {
         loaded += line; // the last line, without a line end
@@ -270,7 +286,7 @@ TableOutcome LoadTableFile(const std::string& path) {
 ParsedTable ParseTableText(std::string_view text) {
     ParsedTable parsed;
     if (!text.starts_with(kModelLine)) {
-        parsed.message = kFormatFault1;
+        parsed.message = Translate(kMessages, kFormatFault1);
         return parsed;
     }
     LineReader lines(text);
@@ -278,7 +294,7 @@ ParsedTable ParseTableText(std::string_view text) {
     (void)lines.Next(); // line 2: the date, never examined
     const std::optional<std::string_view> fileLine = lines.Next();
     if (!fileLine || !fileLine->starts_with(kFileLineStart)) {
-        parsed.message = kFormatFault2;
+        parsed.message = Translate(kMessages, kFormatFault2);
         return parsed;
     }
     (void)lines.Next(); // line 4: empty
@@ -360,7 +376,7 @@ TableOutcome WriteTableFile(const std::string& path, const CompTable& rows, cons
         return check;
     }
     if (files::KindOfDestination(path) == files::DestinationKind::Other) {
-        return {files::CannotSaveMessage(path, kNotAFile)};
+        return {files::CannotSaveMessage(path, Translate(kMessages, kNotAFile))};
     }
     const std::string dateLine = "UpDate," + std::to_string(date.year) + '-' +
                                  std::to_string(date.month) + '-' + std::to_string(date.day);

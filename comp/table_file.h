@@ -34,7 +34,7 @@ inline constexpr std::size_t kMaxTableFileBytes = 64 * 1024;
 std::string BuiltTableHeader();
 
 // The outcome of loading, building or writing a table: empty on success, else what the user is
-// told (verbatim, "\n" breaks the line).
+// told in the language in use ("\n" breaks the line).
 struct [[nodiscard]] TableOutcome {
     std::string message;
     bool Ok() const { return message.empty(); }

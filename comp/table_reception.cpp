@@ -17,13 +17,13 @@ std::string EntryQuery(int number) {
 const char* EndMessage(ReceptionOutcome outcome) {
     switch (outcome) {
     case ReceptionOutcome::Received:
-        return kTableReceivedMessage;
+        return Translate(kMessages, kTableReceivedMessage);
     case ReceptionOutcome::Error:
-        return kTableReceptionErrorMessage;
+        return Translate(kMessages, kTableReceptionErrorMessage);
     case ReceptionOutcome::Stopped:
         return "";
     }
-    return kTableReceptionErrorMessage;
+    return Translate(kMessages, kTableReceptionErrorMessage);
 }
 
 TableReceptionEngine::~TableReceptionEngine() {
@@ -53,7 +53,8 @@ ReceptionStart TableReceptionEngine::Begin(int port, bool scan, std::stop_token 
             if (stop.stop_requested()) {
                 return {ReceptionStartOutcome::Stopped, ""};
             }
-            return {ReceptionStartOutcome::ScanFailed, kReceptionScanFailedMessage};
+            return {ReceptionStartOutcome::ScanFailed,
+                    Translate(kMessages, kReceptionScanFailedMessage)};
         }
         port = g_instrumentPort;
     }
@@ -78,7 +79,7 @@ ReceptionStart TableReceptionEngine::Begin(int port, bool scan, std::stop_token 
     });
     if (!launched) {
         CommClose();
-        return {ReceptionStartOutcome::Failed, kTableReceptionErrorMessage};
+        return {ReceptionStartOutcome::Failed, Translate(kMessages, kTableReceptionErrorMessage)};
     }
     return {ReceptionStartOutcome::Started, ""};
 }

@@ -26,20 +26,23 @@
 #include <stop_token>
 #include <string>
 
+#include "base/texts.h"
 #include "comp/entry_record.h"
 #include "transfer/record_queue.h"
 #include "transfer/workers.h"
 
 namespace comp {
 
-// Texts of the reception page, verbatim; "\n" is a line break.
-inline constexpr const char* kPreparingToReceiveText = "Preparing to receive .......";
-inline constexpr const char* kReceivingText = "Receiving .......";
+// Texts of the reception page (English; shown through Translate); "\n" is a line break.
+inline constexpr const char* kPreparingToReceiveText =
+    K720_TEXT("Messages", "Preparing to receive .......");
+inline constexpr const char* kReceivingText = K720_TEXT("Messages", "Receiving .......");
 // No blank before the line break on this page.
 inline constexpr const char* kReceptionScanFailedMessage =
-    "Communication Error.\nIs the USB cable connected?  ";
-inline constexpr const char* kTableReceivedMessage = "Data received.  ";
-inline constexpr const char* kTableReceptionErrorMessage = "Data reception error.  ";
+    K720_TEXT("Messages", "Communication Error.\nIs the USB cable connected?  ");
+inline constexpr const char* kTableReceivedMessage = K720_TEXT("Messages", "Data received.  ");
+inline constexpr const char* kTableReceptionErrorMessage =
+    K720_TEXT("Messages", "Data reception error.  ");
 
 // The counter of both transfer pages: "%d / 200" with the entries received or sent so far.
 std::string EntryCounterText(int entries);

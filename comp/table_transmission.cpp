@@ -11,13 +11,13 @@ namespace comp {
 const char* EndMessage(TransmissionOutcome outcome) {
     switch (outcome) {
     case TransmissionOutcome::Transferred:
-        return kTableTransferredMessage;
+        return Translate(kMessages, kTableTransferredMessage);
     case TransmissionOutcome::Error:
-        return kTableTransferErrorMessage;
+        return Translate(kMessages, kTableTransferErrorMessage);
     case TransmissionOutcome::Stopped:
         return "";
     }
-    return kTableTransferErrorMessage;
+    return Translate(kMessages, kTableTransferErrorMessage);
 }
 
 PackedTable PackTableText(std::string_view text) {
@@ -31,7 +31,7 @@ PackedTable PackTableText(std::string_view text) {
         const std::optional<EntryRecord> record = PackEntry(parsed.rows[i]);
         if (!record) {
             // The parse leaves only canonical limits within their bounds, which always fit.
-            packed.message = kTableTransferErrorMessage;
+            packed.message = Translate(kMessages, kTableTransferErrorMessage);
             return packed;
         }
         packed.records[i] = *record;
@@ -72,7 +72,7 @@ TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::strin
             if (stop.stop_requested()) {
                 return {Outcome::Stopped, ""};
             }
-            return {Outcome::ScanFailed, kTransmissionScanFailedMessage};
+            return {Outcome::ScanFailed, Translate(kMessages, kTransmissionScanFailedMessage)};
         }
         port = g_instrumentPort;
     }
@@ -85,7 +85,7 @@ TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::strin
     // A reply read with the transfer's would be taken for its answer.
     if (CommPurgeStray() != 0) {
         CommClose();
-        return {Outcome::InvalidResponse, kTableInvalidResponseMessage};
+        return {Outcome::InvalidResponse, Translate(kMessages, kTableInvalidResponseMessage)};
     }
     (void)CommSendCommand(":COMP:TABLE"); // a command not written leaves no reply to read
     char reply[kTableReplySize] = {};
@@ -93,11 +93,11 @@ TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::strin
     (void)CommReadLine(reply);
     if (CommTimedOut()) {
         CommClose();
-        return {Outcome::NoResponse, kTableNoResponseMessage};
+        return {Outcome::NoResponse, Translate(kMessages, kTableNoResponseMessage)};
     }
     if (std::strcmp(reply, kTableTransferAccepted) != 0) {
         CommClose();
-        return {Outcome::InvalidResponse, kTableInvalidResponseMessage};
+        return {Outcome::InvalidResponse, Translate(kMessages, kTableInvalidResponseMessage)};
     }
     if (stop.stop_requested() || workers_.StopRequested()) {
         CommClose(); // the instrument abandons the transfer after a quiet while
@@ -107,7 +107,7 @@ TransmissionStart TableTransmissionEngine::Begin(int port, bool scan, std::strin
     records_ = packed.records;
     if (!workers_.Launch({{[this] { SenderMain(); }, {}}})) {
         CommClose();
-        return {Outcome::Failed, kTableTransferErrorMessage};
+        return {Outcome::Failed, Translate(kMessages, kTableTransferErrorMessage)};
     }
     return {Outcome::Started, ""};
 }

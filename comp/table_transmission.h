@@ -32,23 +32,27 @@
 #include <string>
 #include <string_view>
 
+#include "base/texts.h"
 #include "comp/comp_table.h"
 #include "comp/entry_record.h"
 #include "transfer/workers.h"
 
 namespace comp {
 
-// Texts of the transmission page, verbatim; "\n" is a line break.
-inline constexpr const char* kCheckingTableText = "Checking data .......";
-inline constexpr const char* kTransferringText = "Transferring .......";
+// Texts of the transmission page (English; shown through Translate); "\n" is a line break.
+inline constexpr const char* kCheckingTableText = K720_TEXT("Messages", "Checking data .......");
+inline constexpr const char* kTransferringText = K720_TEXT("Messages", "Transferring .......");
 // One blank before the line break on this page.
 inline constexpr const char* kTransmissionScanFailedMessage =
-    "Communication Error. \nIs the USB cable connected?  ";
-inline constexpr const char* kTableNoResponseMessage = "Communication Error.  \nNo response. ";
+    K720_TEXT("Messages", "Communication Error. \nIs the USB cable connected?  ");
+inline constexpr const char* kTableNoResponseMessage =
+    K720_TEXT("Messages", "Communication Error.  \nNo response. ");
 inline constexpr const char* kTableInvalidResponseMessage =
-    "Communication Error.  \nInvalid response. ";
-inline constexpr const char* kTableTransferredMessage = "Data transferred.  ";
-inline constexpr const char* kTableTransferErrorMessage = "Data transfer error.  ";
+    K720_TEXT("Messages", "Communication Error.  \nInvalid response. ");
+inline constexpr const char* kTableTransferredMessage =
+    K720_TEXT("Messages", "Data transferred.  ");
+inline constexpr const char* kTableTransferErrorMessage =
+    K720_TEXT("Messages", "Data transfer error.  ");
 
 // The reply that opens a transfer, and the acknowledgement of each record.
 inline constexpr const char* kTableTransferAccepted = "OK";

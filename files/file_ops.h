@@ -29,6 +29,9 @@ int Close(int fd);
 int Rename(const std::string& from, const std::string& to);
 void Remove(const std::string& path);
 DestinationKind KindOf(const std::string& path);
+// `path` (in the system's encoding) as UTF-8: unchanged on POSIX, whose paths are taken as UTF-8;
+// converted from the ANSI code page on Windows.
+std::string PathAsUtf8(const std::string& path);
 // Whether two resolved folder entries are one name: the same text on POSIX, the same text but for
 // case on Windows, whose file systems ignore it.
 bool SameEntryName(const std::filesystem::path& first, const std::filesystem::path& second);

@@ -97,4 +97,8 @@ bool SameEntryName(const std::filesystem::path& first, const std::filesystem::pa
     return first == second;
 }
 
+std::string PathAsUtf8(const std::string& path) {
+    return path;
+}
+
 } // namespace files::ops

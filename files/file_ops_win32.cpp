@@ -92,4 +92,22 @@ bool SameEntryName(const std::filesystem::path& first, const std::filesystem::pa
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+std::string PathAsUtf8(const std::string& path) {
+    const int size = static_cast<int>(path.size());
+    const int characters = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
+    if (characters <= 0) {
+        return path;
+    }
+    std::wstring wide(static_cast<std::size_t>(characters), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide.data(), characters);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), characters, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) {
+        return path;
+    }
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), characters, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
 } // namespace files::ops

@@ -5,6 +5,7 @@
 #include <random>
 #include <system_error>
 
+#include "base/texts.h"
 #include "files/file_ops.h"
 
 namespace files {
@@ -39,8 +40,13 @@ int CreationError(const std::string& destination) {
     return probe.Create(destination) ? 0 : probe.Error();
 }
 
+std::string PathInMessage(const std::string& path) {
+    return ops::PathAsUtf8(path);
+}
+
 std::string CannotSaveMessage(const std::string& path, const std::string& reason) {
-    return "Can not save \"" + path + "\".  \n" + reason;
+    return FillText(kMessages, K720_TEXT("Messages", "Can not save \"%1\".  \n%2"),
+                    {PathInMessage(path), reason});
 }
 
 std::string CannotSaveMessage(const std::string& path, int error) {

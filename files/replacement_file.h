@@ -27,7 +27,12 @@ DestinationKind KindOfDestination(const std::string& path);
 // after a whole transfer is refused before anything is sent.
 [[nodiscard]] int CreationError(const std::string& destination);
 
-// "Can not save "<path>".  " and, on the next line, `reason`, or the system's reason for `error`.
+// `path` as UTF-8, the encoding of every message: paths are in the system's encoding, which on
+// Windows is the ANSI code page.
+std::string PathInMessage(const std::string& path);
+
+// "Can not save "<path>".  " and, on the next line, `reason`, or the system's reason for `error`,
+// in the language in use.
 std::string CannotSaveMessage(const std::string& path, const std::string& reason);
 std::string CannotSaveMessage(const std::string& path, int error);
 

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "base/texts.h"
 #include "instrument/port_listing.h"
 #include "link/comm.h"
 #include "link/port_names.h"
@@ -206,5 +207,6 @@ std::string WithScanAccessHint(const std::string& message) {
 }
 
 std::string PortInUseText(const std::string& portName) {
-    return "The port " + portName + " is in use by another program.";
+    return FillText(kMessages, K720_TEXT("Messages", "The port %1 is in use by another program."),
+                    {portName});
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/texts.h"
+
 struct PortCandidate {
     std::string friendlyName; // the product name as the system reports it
     int portNumber = 0;       // the number the serial link opens
@@ -58,4 +60,4 @@ std::optional<std::string> CheckForInstrument(std::stop_token stop);
 
 // The start-up check's message when no instrument answered.
 inline constexpr const char* kNoInstrumentText =
-    "Check USB cable connection, \nor power supply of K720.  ";
+    K720_TEXT("Messages", "Check USB cable connection, \nor power supply of K720.  ");

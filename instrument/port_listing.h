@@ -34,7 +34,7 @@ int ComPortNumberFromFriendlyName(std::string_view friendlyName);
 
 // One line telling the user why `devicePath` could not be opened with the system's error code
 // `openError`, when the user can do something about it: another program holds the port, or a
-// permission is missing (and how to get it). "" for any other error.
+// permission is missing (and how to get it), in the language in use. "" for any other error.
 std::string AccessHintForDevice(const std::string& devicePath, int openError);
 
 // The line of AccessHintForDevice for a port that another program holds; `portName` as the user

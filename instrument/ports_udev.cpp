@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/texts.h"
 #include "instrument/port_listing.h"
 #include "link/port_names.h"
 
@@ -163,19 +164,24 @@ std::string AccessHintForDevice(const std::string& devicePath, int openError) {
     if (openError != EACCES && openError != EPERM) {
         return {};
     }
-    const std::string lead = "No permission to open " + devicePath + ": ";
     struct stat info {};
     if (stat(devicePath.c_str(), &info) == 0 && info.st_gid != 0 &&
         !ProcessIsInGroup(info.st_gid)) {
         const std::string group = GroupName(info.st_gid);
         if (!group.empty()) {
-            return lead + "add your user to the group \"" + group + "\" (sudo usermod -aG " +
-                   group + " $USER), then log in again.";
+            return FillText(kMessages,
+                            K720_TEXT("Messages", "No permission to open %1: add your user to the "
+                                                  "group \"%2\" (sudo usermod -aG %2 $USER), then "
+                                                  "log in again."),
+                            {devicePath, group});
         }
     }
     // Group membership would not help: the device grants its group nothing, or belongs to root.
-    return lead + "install the udev rule 60-k720.rules that comes with the program, then plug the "
-                  "instrument in again.";
+    return FillText(kMessages,
+                    K720_TEXT("Messages", "No permission to open %1: install the udev rule "
+                                          "60-k720.rules that comes with the program, then plug "
+                                          "the instrument in again."),
+                    {devicePath});
 }
 
 struct PortListMonitor::State {

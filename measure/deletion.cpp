@@ -54,8 +54,13 @@ std::vector<int> UnitsToClear(const DeletionRequest& request) {
 
 } // namespace
 
-const DeletionReport& DeletionReportOf(DeletionOutcome outcome) {
-    return kReports.at(static_cast<std::size_t>(outcome));
+DeletionReport DeletionReportOf(DeletionOutcome outcome) {
+    DeletionReport report = kReports.at(static_cast<std::size_t>(outcome));
+    report.message = Translate(kMessages, report.message);
+    if (report.statusLine != nullptr) {
+        report.statusLine = Translate(kMessages, report.statusLine);
+    }
+    return report;
 }
 
 std::string ClearCommand(int index) {
@@ -64,13 +69,13 @@ std::string ClearCommand(int index) {
 
 std::string DeletionUnitText(int selectedUnitCode) {
     if (selectedUnitCode == kAllUnitsCode) {
-        return "This will delete ALL UNITs.";
+        return Translate(kMessages, K720_TEXT("Messages", "This will delete ALL UNITs."));
     }
     if (!IsUnitCode(selectedUnitCode)) {
         return {};
     }
-    return std::string("This will delete unit [ ") +
-           UnitDisplayLetter(UnitIndexOfCode(selectedUnitCode)) + " ].";
+    return FillText(kMessages, K720_TEXT("Messages", "This will delete unit [ %1 ]."),
+                    {UnitDisplayLetter(UnitIndexOfCode(selectedUnitCode))});
 }
 
 DeletionOutcome DeleteUnits(const DeletionRequest& request, std::stop_token stop) {

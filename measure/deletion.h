@@ -8,17 +8,21 @@
 #include <stop_token>
 #include <string>
 
+#include "base/texts.h"
+
 namespace measure {
 
 // The reply buffer handed to CommReadLine: a longer line is cut, so it is an invalid response.
 inline constexpr std::size_t kDeletionReplySize = 20;
 inline constexpr const char* kDeletionAcknowledgement = "OK";
 
-// Status line texts of the deletion page, verbatim.
-inline constexpr const char* kProceedQuestionText = "Do you want to proceed?";
-inline constexpr const char* kDeletingText = "Deleting ...";
-inline constexpr const char* kReadyAgainText = "Ready?";
-inline constexpr const char* kInvalidResponseMessage = "Communication Error.  \nInvalid response. ";
+// Status line texts of the deletion page (English; shown through Translate).
+inline constexpr const char* kProceedQuestionText =
+    K720_TEXT("Messages", "Do you want to proceed?");
+inline constexpr const char* kDeletingText = K720_TEXT("Messages", "Deleting ...");
+inline constexpr const char* kReadyAgainText = K720_TEXT("Messages", "Ready?");
+inline constexpr const char* kInvalidResponseMessage =
+    K720_TEXT("Messages", "Communication Error.  \nInvalid response. ");
 
 enum class DeletionOutcome {
     Deleted,              // every command was answered exactly "OK"
@@ -49,7 +53,8 @@ struct DeletionReport {
     DeletionNext next;
 };
 
-const DeletionReport& DeletionReportOf(DeletionOutcome outcome);
+// The outcome's report, its texts in the language in use.
+DeletionReport DeletionReportOf(DeletionOutcome outcome);
 
 struct DeletionRequest {
     int selectedUnitCode = 1; // 1, 2, 4, ..., 2048, or 4096 for all units
@@ -70,7 +75,7 @@ struct DeletionRequest {
 std::string ClearCommand(int index);
 
 // What the deletion page names on line 1025: "This will delete unit [ b ]." or "This will delete
-// ALL UNITs."; "" for a code that names no unit.
+// ALL UNITs." (in the language in use); "" for a code that names no unit.
 std::string DeletionUnitText(int selectedUnitCode);
 
 } // namespace measure

@@ -42,13 +42,13 @@ MemoryCheckOutcome CheckMemory(std::stop_token stop) {
 const char* MemoryCheckMessage(MemoryCheckStatus status) {
     switch (status) {
     case MemoryCheckStatus::NoInstrument:
-        return kNoInstrumentMessage;
+        return Translate(kMessages, kNoInstrumentMessage);
     case MemoryCheckStatus::NoResponse:
-        return kNoResponseMessage;
+        return Translate(kMessages, kNoResponseMessage);
     case MemoryCheckStatus::Checked:
         return "";
     }
-    return kNoResponseMessage;
+    return Translate(kMessages, kNoResponseMessage);
 }
 
 } // namespace measure

@@ -7,6 +7,8 @@
 #include <stop_token>
 #include <string_view>
 
+#include "base/texts.h"
+
 // Bit i set when memory unit i holds data (A = bit 0 ... P = bit 11). Written only by a memory
 // check that got a reply (it is cleared first); a failed check leaves it as it was. Read by the
 // reception and the deletion for "ALL UNITs". Used on the user-interface thread.
@@ -18,14 +20,16 @@ inline constexpr const char* kMemoryCheckCommand = ":MEM:CHECK?";
 // The reply buffer: twelve flags and the terminating NUL; a longer reply is cut.
 inline constexpr std::size_t kMemoryCheckReplySize = 13;
 
-// Texts of the unit selection pages, verbatim; "\n" is a line break.
+// Texts of the unit selection pages (English; shown through Translate); "\n" is a line break.
 inline constexpr const char* kNoInstrumentMessage =
-    "Communication Error. \nIs the USB cable connected?  ";
-inline constexpr const char* kNoResponseMessage = "Communication Error.  \nNo response. ";
-inline constexpr const char* kCheckingUnitsText = "Checking data .......";
-inline constexpr const char* kSelectUnitToReadText = "Select UNIT to read.";
-inline constexpr const char* kSelectUnitToDeleteText = "Select UNIT to delete.";
-inline constexpr const char* kNoDataText = "No Data.";
+    K720_TEXT("Messages", "Communication Error. \nIs the USB cable connected?  ");
+inline constexpr const char* kNoResponseMessage =
+    K720_TEXT("Messages", "Communication Error.  \nNo response. ");
+inline constexpr const char* kCheckingUnitsText = K720_TEXT("Messages", "Checking data .......");
+inline constexpr const char* kSelectUnitToReadText = K720_TEXT("Messages", "Select UNIT to read.");
+inline constexpr const char* kSelectUnitToDeleteText =
+    K720_TEXT("Messages", "Select UNIT to delete.");
+inline constexpr const char* kNoDataText = K720_TEXT("Messages", "No Data.");
 
 enum class MemoryCheckStatus {
     NoInstrument, // the port scan found no instrument
@@ -48,7 +52,7 @@ int UnitDataMaskOfReply(std::string_view reply);
 // and as NoResponse after it, with nothing more sent.
 [[nodiscard]] MemoryCheckOutcome CheckMemory(std::stop_token stop = {});
 
-// The message of a failed check ("" for Checked).
+// The message of a failed check, in the language in use ("" for Checked).
 const char* MemoryCheckMessage(MemoryCheckStatus status);
 
 } // namespace measure

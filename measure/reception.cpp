@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/texts.h"
 #include "files/path_separator.h"
+#include "files/replacement_file.h"
 #include "link/comm.h"
 
 namespace measure {
@@ -33,13 +35,15 @@ std::string DestinationPath(const std::string& folder, const std::string& fileNa
 std::string UnitLineText(int selectedUnitCode) {
     const int unit = UnitIndexOfCode(selectedUnitCode);
     if (unit == kAllUnits) {
-        return "ALL UNITs";
+        return Translate(kMessages, K720_TEXT("Messages", "ALL UNITs"));
     }
-    return std::string("Unit [ ") + UnitCommandLetter(unit) + " ]";
+    return FillText(kMessages, K720_TEXT("Messages", "Unit [ %1 ]"),
+                    {std::string(1, UnitCommandLetter(unit))});
 }
 
 std::string ReadingUnitText(int unitIndex) {
-    return std::string("Reading unit [ ") + UnitCommandLetter(unitIndex) + " ] .......";
+    return FillText(kMessages, K720_TEXT("Messages", "Reading unit [ %1 ] ......."),
+                    {std::string(1, UnitCommandLetter(unitIndex))});
 }
 
 std::string ProgressText(int received, int total) {
@@ -57,9 +61,10 @@ std::string TimeRemainingText(long long remainingSeconds) {
     const long long minutes = remainingSeconds / 60;
     const long long seconds = remainingSeconds % 60;
     if (minutes > 0) {
-        return std::to_string(minutes) + " min " + std::to_string(seconds) + " sec";
+        return FillText(kMessages, K720_TEXT("Messages", "%1 min %2 sec"),
+                        {std::to_string(minutes), std::to_string(seconds)});
     }
-    return std::to_string(seconds) + " sec";
+    return FillText(kMessages, K720_TEXT("Messages", "%1 sec"), {std::to_string(seconds)});
 }
 
 std::optional<std::string> TimeRemainingEstimate::Update(int total, int received,
@@ -101,7 +106,9 @@ std::string SerialNumberText(const char* buffer, std::size_t size) {
     return std::string(buffer, length < kMaxSerialNumberLength ? length : kMaxSerialNumberLength);
 }
 
-const char* StartMessage(StartOutcome outcome) {
+namespace {
+
+const char* StartMessageInEnglish(StartOutcome outcome) {
     switch (outcome) {
     case StartOutcome::Started:
         return "";
@@ -121,14 +128,7 @@ const char* StartMessage(StartOutcome outcome) {
     return kCommunicationErrorMessage;
 }
 
-std::string ReceptionEngine::StartMessage(StartOutcome outcome) const {
-    if (outcome == StartOutcome::CannotCreate) {
-        return files::CannotSaveMessage(destinationPath_, destinationError_);
-    }
-    return measure::StartMessage(outcome);
-}
-
-const char* EndMessage(EndOutcome outcome) {
+const char* EndMessageInEnglish(EndOutcome outcome) {
     switch (outcome) {
     case EndOutcome::Received:
         return kDataReceivedMessage;
@@ -140,15 +140,32 @@ const char* EndMessage(EndOutcome outcome) {
     return kReceptionErrorMessage;
 }
 
+} // namespace
+
+const char* StartMessage(StartOutcome outcome) {
+    return Translate(kMessages, StartMessageInEnglish(outcome));
+}
+
+std::string ReceptionEngine::StartMessage(StartOutcome outcome) const {
+    if (outcome == StartOutcome::CannotCreate) {
+        return files::CannotSaveMessage(destinationPath_, destinationError_);
+    }
+    return measure::StartMessage(outcome);
+}
+
+const char* EndMessage(EndOutcome outcome) {
+    return Translate(kMessages, EndMessageInEnglish(outcome));
+}
+
 std::string KeptReadingsText(const ReceptionEnd& end) {
     if (end.outcome == EndOutcome::Received) {
         return {};
     }
-    const std::string& file = end.fileName;
+    const std::string file = files::PathInMessage(end.fileName);
     if (end.kept == 0) {
-        return "No reading was kept: " + file + " was not written.";
+        return FillText(kMessages,
+                        K720_TEXT("Messages", "No reading was kept: %1 was not written."), {file});
     }
-    std::string units;
     int first = -1;
     int last = -1;
     int count = 0;
@@ -161,16 +178,36 @@ std::string KeptReadingsText(const ReceptionEnd& end) {
     }
     const std::string firstLetter(1, UnitCommandLetter(first));
     const std::string lastLetter(1, UnitCommandLetter(last));
-    if (count == 1) {
-        units = "unit " + firstLetter;
-    } else if (count == 2) {
-        units = "units " + firstLetter + " and " + lastLetter;
-    } else {
-        units = "units " + firstLetter + " to " + lastLetter;
+    // Whole sentences by the number of readings and of units, so that each language can word
+    // them its own way.
+    if (end.kept == 1) {
+        if (count == 1) {
+            return FillText(kMessages,
+                            K720_TEXT("Messages", "1 reading of unit %1 was kept in %2."),
+                            {firstLetter, file});
+        }
+        if (count == 2) {
+            return FillText(kMessages,
+                            K720_TEXT("Messages", "1 reading of units %1 and %2 was kept in %3."),
+                            {firstLetter, lastLetter, file});
+        }
+        return FillText(kMessages,
+                        K720_TEXT("Messages", "1 reading of units %1 to %2 was kept in %3."),
+                        {firstLetter, lastLetter, file});
     }
-    return end.kept == 1
-               ? "1 reading of " + units + " was kept in " + file + "."
-               : std::to_string(end.kept) + " readings of " + units + " were kept in " + file + ".";
+    const std::string kept = std::to_string(end.kept);
+    if (count == 1) {
+        return FillText(kMessages, K720_TEXT("Messages", "%1 readings of unit %2 were kept in %3."),
+                        {kept, firstLetter, file});
+    }
+    if (count == 2) {
+        return FillText(kMessages,
+                        K720_TEXT("Messages", "%1 readings of units %2 and %3 were kept in %4."),
+                        {kept, firstLetter, lastLetter, file});
+    }
+    return FillText(kMessages,
+                    K720_TEXT("Messages", "%1 readings of units %2 to %3 were kept in %4."),
+                    {kept, firstLetter, lastLetter, file});
 }
 
 ReceptionEngine::~ReceptionEngine() {

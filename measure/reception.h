@@ -37,6 +37,7 @@
 #include <optional>
 #include <string>
 
+#include "base/texts.h"
 #include "measure/measurement_csv.h"
 #include "measure/reading_record.h"
 #include "measure/units.h"
@@ -51,26 +52,32 @@ inline constexpr std::size_t kMaxDestinationPathLength = 299;
 inline constexpr std::size_t kMaxSerialNumberLength = 23;
 inline constexpr std::size_t kSlotMapSize = kSlotsPerUnit / 8;
 
-// Texts of the reception page, verbatim; "\n" is a line break.
-inline constexpr const char* kCheckingDataText = "Checking data ..............";
-inline constexpr const char* kUsbDisconnectedMessage = "Communication Error.  \nUSB disconnected. ";
-inline constexpr const char* kCommunicationErrorMessage = "Communication Error.  ";
-inline constexpr const char* kPathTooLongMessage =
-    "The destination path is too long.  \nA path may have at most 299 characters. ";
+// Texts of the reception page (English; shown through Translate); "\n" is a line break.
+inline constexpr const char* kCheckingDataText =
+    K720_TEXT("Messages", "Checking data ..............");
+inline constexpr const char* kUsbDisconnectedMessage =
+    K720_TEXT("Messages", "Communication Error.  \nUSB disconnected. ");
+inline constexpr const char* kCommunicationErrorMessage =
+    K720_TEXT("Messages", "Communication Error.  ");
+inline constexpr const char* kPathTooLongMessage = K720_TEXT(
+    "Messages", "The destination path is too long.  \nA path may have at most 299 characters. ");
 inline constexpr const char* kNotAFileMessage =
-    "The destination is not a file.  \nChoose another file name. ";
-inline constexpr const char* kBusyMessage = "A reception is already running.  ";
-inline constexpr const char* kDataReceivedMessage = "Data received.  ";
-inline constexpr const char* kReceiptCancelledMessage = "Data receipt cancelled.  ";
-inline constexpr const char* kReceptionErrorMessage = "Data reception error.  ";
+    K720_TEXT("Messages", "The destination is not a file.  \nChoose another file name. ");
+inline constexpr const char* kBusyMessage =
+    K720_TEXT("Messages", "A reception is already running.  ");
+inline constexpr const char* kDataReceivedMessage = K720_TEXT("Messages", "Data received.  ");
+inline constexpr const char* kReceiptCancelledMessage =
+    K720_TEXT("Messages", "Data receipt cancelled.  ");
+inline constexpr const char* kReceptionErrorMessage =
+    K720_TEXT("Messages", "Data reception error.  ");
 
 // folder + separator ("\" on Windows, "/" elsewhere) + file name + ".csv", as the confirmation page
 // builds it.
 std::string DestinationPath(const std::string& folder, const std::string& fileName);
 
-// Line 1074: "Unit [ C ]" for one unit, "ALL UNITs" for all.
+// Line 1074: "Unit [ C ]" for one unit, "ALL UNITs" for all, in the language in use.
 std::string UnitLineText(int selectedUnitCode);
-// The status line while a unit is read: "Reading unit [ C ] .......".
+// The status line while a unit is read: "Reading unit [ C ] .......", in the language in use.
 std::string ReadingUnitText(int unitIndex);
 // Line 1073: "%d / %d".
 std::string ProgressText(int received, int total);
@@ -78,7 +85,7 @@ std::string ProgressText(int received, int total);
 // The time-remaining estimate: (total - received) * elapsed / received in integer arithmetic
 // (received at least 1; 0 otherwise).
 long long RemainingSeconds(int total, int received, long long elapsedSeconds);
-// "%d min %d sec" when the minutes are above 0, else "%d sec".
+// "%d min %d sec" when the minutes are above 0, else "%d sec", in the language in use.
 std::string TimeRemainingText(long long remainingSeconds);
 
 // The estimate as the page shows it: a new text only when the elapsed whole seconds differ from
@@ -112,8 +119,8 @@ enum class StartOutcome {
     PortNotOpened,      // "Communication Error.  \nUSB disconnected. "
     CommunicationError, // counting, serial number or temperature unit failed: port closed, no file
 };
-// The message of a start that failed ("" for Started); for CannotCreate, ReceptionEngine's
-// StartMessage names the file and the reason.
+// The message of a start that failed, in the language in use ("" for Started); for CannotCreate,
+// ReceptionEngine's StartMessage names the file and the reason.
 const char* StartMessage(StartOutcome outcome);
 
 enum class EndOutcome { Received, Cancelled, Error };
@@ -131,13 +138,14 @@ struct ReceptionEnd {
     int keptUnitMask = 0;
     std::string fileName; // the destination's name without its folder: "x.csv"
 };
-// "Data received.  ", "Data receipt cancelled.  " or "Data reception error.  ".
+// "Data received.  ", "Data receipt cancelled.  " or "Data reception error.  ", in the language
+// in use.
 const char* EndMessage(EndOutcome outcome);
 // The line below the message of a reception cancelled or failed, which may leave a file that looks
 // whole (cut between two units): how many readings were kept and where. "733 readings of units A
 // to C were kept in pulled_all.csv.", "1 reading of unit A was kept in x.csv.", or, when the
-// destination was left as it was, "No reading was kept: x.csv was not written.". "" after a
-// complete reception.
+// destination was left as it was, "No reading was kept: x.csv was not written.", in the language
+// in use. "" after a complete reception.
 std::string KeptReadingsText(const ReceptionEnd& end);
 
 class ReceptionObserver {

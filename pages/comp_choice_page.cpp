@@ -6,6 +6,7 @@
 
 #include "comp/table_file.h"
 #include "controls/color_button.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/fonts.h"
 #include "controls/window_messages.h"
@@ -66,7 +67,7 @@ void CPpgCompChoice::OpenTableFile() {
             return;
         }
         // Nothing was read: the user chooses again, or cancels.
-        ShowMessageBox(QString::fromLocal8Bit(loaded.message), MessageIcon::Error);
+        ShowMessageBox(CoreText(loaded.message), MessageIcon::Error);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QTableWidget>
 
 #include "comp/table_file.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/fonts.h"
 #include "controls/window_messages.h"
@@ -210,7 +211,7 @@ bool CCompTableDlg::Open(CompEditorMode mode) {
         if (parsed.Ok()) {
             rows_ = parsed.rows;
         } else {
-            ShowMessageBox(QString::fromStdString(parsed.message), MessageIcon::Warning);
+            ShowMessageBox(CoreText(parsed.message), MessageIcon::Warning);
             SendMessageTo(this, WM_COMP_LOAD_FAILED);
         }
     }
@@ -377,7 +378,7 @@ void CCompTableDlg::Set() {
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::optional<comp::Decimal> value = LimitInField(Edit(limits[i].id)->text());
         if (!value) {
-            Refuse(Edit(limits[i].id), TextOf(limits[i].range.boundsMessage));
+            Refuse(Edit(limits[i].id), CoreText(limits[i].range.boundsMessage.data()));
             return;
         }
         values[i] = *value;
@@ -386,7 +387,7 @@ void CCompTableDlg::Set() {
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::optional<int> count = comp::CountWithinRange(values[i], limits[i].range);
         if (!count) {
-            Refuse(Edit(limits[i].id), TextOf(limits[i].range.boundsMessage));
+            Refuse(Edit(limits[i].id), CoreText(limits[i].range.boundsMessage.data()));
             return;
         }
         counts[i] = *count;
@@ -470,7 +471,7 @@ bool CCompTableDlg::Save() {
         comp::WriteTableFile(QFile::encodeName(path).toStdString(), rows_);
     if (!written.Ok()) {
         // The table stays unsaved, so that nothing suggests it is on disk.
-        ShowMessageBox(QString::fromLocal8Bit(written.message), MessageIcon::Error);
+        ShowMessageBox(CoreText(written.message), MessageIcon::Error);
         return false;
     }
     files_ = CompTableFilesOf(path);
@@ -496,7 +497,7 @@ void CCompTableDlg::Transfer() {
     }
     const comp::TableOutcome built = comp::BuildTableText(rows_);
     if (!built.Ok()) {
-        ShowMessageBox(QString::fromLocal8Bit(built.message), MessageIcon::Error);
+        ShowMessageBox(CoreText(built.message), MessageIcon::Error);
         return;
     }
     modeBeforeTransfer_ = mode_;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QString>
 
@@ -30,8 +31,9 @@ inline CompTableFiles CompTableFilesOf(const QString& path) {
     return CompTableFiles{path, fileName, path.left(path.size() - fileName.size())};
 }
 
-// The filter and default extension of the table file dialogs.
-inline constexpr const char* kTableFileFilter = "csv file (*.csv)|*.csv||";
+// The file kind the table file dialogs' filter names (translated where it is shown), and their
+// default extension.
+inline constexpr const char* kTableFileKind = QT_TRANSLATE_NOOP("CompTableEditor", "csv file");
 inline constexpr const char* kTableFileExtension = "csv";
 // The name a table file dialog proposes when no file was chosen before.
 inline constexpr const char* kAnyTableFile = "*.csv";
@@ -44,7 +46,8 @@ inline FileRequest TableFileRequest(const QString& title, const CompTableFiles& 
     request.folder = files.folder;
     request.fileName =
         files.fileName.isEmpty() ? QString::fromLatin1(kAnyTableFile) : files.fileName;
-    request.filter = QString::fromLatin1(kTableFileFilter);
+    request.filter = QCoreApplication::translate("CompTableEditor", kTableFileKind) +
+                     QStringLiteral(" (*.csv)|*.csv||");
     request.defaultExtension = QString::fromLatin1(kTableFileExtension);
     return request;
 }

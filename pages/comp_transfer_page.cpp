@@ -6,6 +6,7 @@
 #include <QProgressBar>
 
 #include "comp/table_reception.h"
+#include "controls/core_text.h"
 #include "controls/fonts.h"
 
 CCompTransferPage::CCompTransferPage(const DialogResource& resource, const CompTransferIds& ids,
@@ -21,12 +22,12 @@ CCompTransferPage::CCompTransferPage(const DialogResource& resource, const CompT
 }
 
 void CCompTransferPage::ShowEntries(int entries) {
-    Counter()->setText(QString::fromStdString(comp::EntryCounterText(entries)));
+    Counter()->setText(CoreText(comp::EntryCounterText(entries)));
     ProgressBar()->setValue(std::clamp(entries, 0, kEntries));
 }
 
 void CCompTransferPage::ShowAtRest() {
-    StatusLine()->setText(QString::fromLatin1(restText_));
+    StatusLine()->setText(CoreText(restText_));
     Counter()->clear();
     ProgressBar()->setValue(0);
 }

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "comp/table_file.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
 #include "controls/queued_observer.h"
@@ -67,7 +68,7 @@ void CPpgCompTransmitDo::StartReception() {
 void CPpgCompTransmitDo::StartEnded(const comp::ReceptionStart& start) {
     switch (start.outcome) {
     case comp::ReceptionStartOutcome::Started:
-        StatusLine()->setText(QString::fromLatin1(comp::kReceivingText));
+        StatusLine()->setText(CoreText(comp::kReceivingText));
         return; // the workers report from here on
     case comp::ReceptionStartOutcome::Busy:
         startTimer_.start(); // the last reception is still being reaped: try again
@@ -80,13 +81,13 @@ void CPpgCompTransmitDo::StartEnded(const comp::ReceptionStart& start) {
         break;
     }
     active_ = false;
-    ShowMessageBox(QString::fromLatin1(start.message), MessageIcon::Error);
+    ShowMessageBox(CoreText(start.message), MessageIcon::Error);
     ShowAtRest();
     PostRequest(*this, kRequestTableReceiveFailed);
 }
 
 void CPpgCompTransmitDo::ShowReceived(int received) {
-    StatusLine()->setText(QString::fromLatin1(comp::kReceivingText));
+    StatusLine()->setText(CoreText(comp::kReceivingText));
     ShowEntries(received);
 }
 
@@ -101,7 +102,7 @@ void CPpgCompTransmitDo::EndReception() {
     active_ = false;
     const bool received = end_.outcome == comp::ReceptionOutcome::Received;
     if (end_.outcome != comp::ReceptionOutcome::Stopped) {
-        ShowMessageBox(QString::fromLatin1(comp::EndMessage(end_.outcome)),
+        ShowMessageBox(CoreText(comp::EndMessage(end_.outcome)),
                        received ? MessageIcon::Information : MessageIcon::Error);
     }
     ShowAtRest();

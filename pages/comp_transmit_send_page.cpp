@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "comp/table_file.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
 #include "controls/queued_observer.h"
@@ -68,7 +69,7 @@ void CPpgCompTransmitSend::StartTransfer() {
 void CPpgCompTransmitSend::StartEnded(const comp::TransmissionStart& start) {
     switch (start.outcome) {
     case comp::TransmissionStartOutcome::Started:
-        StatusLine()->setText(QString::fromLatin1(comp::kTransferringText));
+        StatusLine()->setText(CoreText(comp::kTransferringText));
         return; // the sender reports from here on
     case comp::TransmissionStartOutcome::Busy:
         startTimer_.start(); // the last transfer is still being reaped: try again
@@ -80,13 +81,13 @@ void CPpgCompTransmitSend::StartEnded(const comp::TransmissionStart& start) {
         break;
     }
     active_ = false;
-    ShowMessageBox(QString::fromStdString(start.message), MessageIcon::Error);
+    ShowMessageBox(CoreText(start.message), MessageIcon::Error);
     ShowAtRest();
     PostRequest(*this, kRequestTransmitOpenFailed);
 }
 
 void CPpgCompTransmitSend::ShowSent(int acknowledged) {
-    StatusLine()->setText(QString::fromLatin1(comp::kTransferringText));
+    StatusLine()->setText(CoreText(comp::kTransferringText));
     ShowEntries(acknowledged);
 }
 
@@ -101,7 +102,7 @@ void CPpgCompTransmitSend::EndTransfer() {
     active_ = false;
     if (outcome_ != comp::TransmissionOutcome::Stopped) {
         const bool transferred = outcome_ == comp::TransmissionOutcome::Transferred;
-        ShowMessageBox(QString::fromLatin1(comp::EndMessage(outcome_)),
+        ShowMessageBox(CoreText(comp::EndMessage(outcome_)),
                        transferred ? MessageIcon::Information : MessageIcon::Error);
     }
     ShowAtRest();

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "controls/color_button.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
 #include "controls/fonts.h"
@@ -208,14 +209,14 @@ void CPpgDate::SetClock() {
                                                typed(ClockField::Day), typed(ClockField::Hour),
                                                typed(ClockField::Minute)};
     if (const auto refusal = instrument_clock::CheckDay(fields)) {
-        ShowMessageBox(QString::fromStdString(refusal->message), MessageIcon::Warning);
+        ShowMessageBox(CoreText(refusal->message), MessageIcon::Warning);
         Field(ClockField::Day)->setFocus(Qt::OtherFocusReason);
         Field(ClockField::Day)->selectAll();
         return;
     }
     const instrument_clock::FieldCheck check = instrument_clock::CheckFields(fields);
     if (check.refusal) {
-        ShowMessageBox(QString::fromStdString(check.refusal->message), MessageIcon::Warning);
+        ShowMessageBox(CoreText(check.refusal->message), MessageIcon::Warning);
         Field(check.refusal->field)->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -235,13 +236,13 @@ void CPpgDate::SetClock() {
 }
 
 void CPpgDate::ShowOutcome(ClockOutcome outcome) {
-    const instrument_clock::OutcomeMessage& message = instrument_clock::MessageOf(outcome);
+    const instrument_clock::OutcomeMessage message = instrument_clock::MessageOf(outcome);
     if (message.kind != instrument_clock::MessageKind::None) {
         // A port that may not be opened is named, so the user is sent to the permission rather
         // than to the cable.
         const std::string text =
             outcome == ClockOutcome::ScanFailed ? WithScanAccessHint(message.text) : message.text;
-        ShowMessageBox(QString::fromLocal8Bit(text), IconOf(message.kind));
+        ShowMessageBox(CoreText(text), IconOf(message.kind));
     }
     ShowSetting(false);
     SetButton()->setFocus(Qt::OtherFocusReason);

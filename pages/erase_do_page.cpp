@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "controls/color_button.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
 #include "controls/fonts.h"
@@ -79,11 +80,11 @@ void CPpgEraseDo::Confirm() {
     // A code that names no unit leaves the line as it was.
     const std::string unitText = measure::DeletionUnitText(g_selectedUnitForDeletion);
     if (!unitText.empty()) {
-        UnitLine()->setText(QString::fromStdString(unitText));
+        UnitLine()->setText(CoreText(unitText));
     }
     // The status line belongs to a deletion started meanwhile.
     if (!deleting_) {
-        StatusLine()->setText(QString::fromLatin1(measure::kProceedQuestionText));
+        StatusLine()->setText(CoreText(measure::kProceedQuestionText));
     }
 }
 
@@ -108,7 +109,7 @@ void CPpgEraseDo::StartDeletion() {
     CancelButton()->setEnabled(false);
     OkButton()->SetFaceColor(button_colors::kPaleRed);
     OkButton()->setEnabled(false);
-    StatusLine()->setText(QString::fromLatin1(measure::kDeletingText));
+    StatusLine()->setText(CoreText(measure::kDeletingText));
     animationCount_ = 0;
     animationTimer_.start();
 }
@@ -118,20 +119,20 @@ void CPpgEraseDo::Animate() {
     // "Deleting ." at 1, one more dot at each odd count up to 19; other counts keep the text.
     if (animationCount_ % 2 == 1 && animationCount_ <= kLastDotCount) {
         const int dots = (animationCount_ + 1) / 2;
-        StatusLine()->setText(QStringLiteral("Deleting ") + QString(dots, QLatin1Char('.')));
+        StatusLine()->setText(tr("Deleting %1").arg(QString(dots, QLatin1Char('.'))));
     }
 }
 
 void CPpgEraseDo::ShowOutcome(measure::DeletionOutcome outcome) {
-    const measure::DeletionReport& report = measure::DeletionReportOf(outcome);
+    const measure::DeletionReport report = measure::DeletionReportOf(outcome);
     // The status line keeps its last text while the message is open; the buttons stay disabled
     // until it is closed.
     animationTimer_.stop();
     if (report.message[0] != '\0') {
-        ShowMessageBox(QString::fromLatin1(report.message), IconOf(report.icon));
+        ShowMessageBox(CoreText(report.message), IconOf(report.icon));
     }
     if (report.statusLine != nullptr) {
-        StatusLine()->setText(QString::fromLatin1(report.statusLine));
+        StatusLine()->setText(CoreText(report.statusLine));
     }
     EndDeletion();
     switch (report.next) {

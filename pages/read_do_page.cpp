@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "controls/color_button.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/fonts.h"
 #include "controls/window_messages.h"
@@ -119,19 +120,19 @@ void CPpgReadDo::Accept() {
     const std::string path =
         measure::DestinationPath(DestinationBytes(folder), DestinationBytes(fileName));
     if (path.size() > measure::kMaxDestinationPathLength) {
-        RefuseFileName(measure::kPathTooLongMessage);
+        RefuseFileName(CoreText(measure::kPathTooLongMessage));
         return;
     }
     if (files::KindOfDestination(path) == files::DestinationKind::Other) {
         // A folder, a named pipe or a device is never replaced by a reading.
-        ShowMessageBox(QString::fromLatin1(measure::kNotAFileMessage), MessageIcon::Warning);
+        ShowMessageBox(CoreText(measure::kNotAFileMessage), MessageIcon::Warning);
         FileNameField()->setFocus(Qt::OtherFocusReason);
         return;
     }
     // The reading is never found unsaveable after the whole transfer: a folder that does not take
     // the file (no permission, a name too long for it) is named with the system's reason now.
     if (const int error = files::CreationError(path); error != 0) {
-        RefuseFileName(QFile::decodeName(files::CannotSaveMessage(path, error).c_str()));
+        RefuseFileName(CoreText(files::CannotSaveMessage(path, error)));
         return;
     }
     if (SomethingExistsAt(path) &&

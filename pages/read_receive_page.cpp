@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
 #include "controls/color_button.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
 #include "controls/fonts.h"
@@ -54,15 +54,14 @@ public:
         Deliver([received, total](CPpgReadReceive& page) { page.ShowProgress(received, total); });
     }
     void OnTimeRemaining(const std::string& text) override {
-        Deliver([line = QString::fromStdString(text)](CPpgReadReceive& page) {
-            page.ShowTimeRemaining(line);
-        });
+        Deliver([line = CoreText(text)](CPpgReadReceive& page) { page.ShowTimeRemaining(line); });
     }
     // With the line that says what the file kept after a reception that did not complete.
     void OnEnd(const measure::ReceptionEnd& end) override {
         Deliver([outcome = end.outcome, fileError = end.fileError,
-                 kept = QFile::decodeName(measure::KeptReadingsText(end).c_str())](
-                    CPpgReadReceive& page) { page.WorkersEnded(outcome, fileError, kept); });
+                 kept = CoreText(measure::KeptReadingsText(end))](CPpgReadReceive& page) {
+            page.WorkersEnded(outcome, fileError, kept);
+        });
     }
 };
 
@@ -72,7 +71,7 @@ CPpgReadReceive::CPpgReadReceive(QWidget* parent)
     CancelButton()->SetFaceColor(button_colors::kGreen).SetTextColor(button_colors::kCaptionWhite);
     CancelButton()->setFont(g_font16);
     Control<QLabel>(read_receive_ids::kTitle)->setFont(g_font15);
-    StatusLine()->setText(QString::fromLatin1(measure::kCheckingDataText));
+    StatusLine()->setText(CoreText(measure::kCheckingDataText));
     CountLine()->clear();
     TimeRemainingLine()->clear();
     ProgressBar()->setValue(0);
@@ -115,7 +114,7 @@ void CPpgReadReceive::StartReception() {
         return;
     }
     const int unitCode = g_selectedUnitForReading;
-    UnitLine()->setText(QString::fromStdString(measure::UnitLineText(unitCode)));
+    UnitLine()->setText(CoreText(measure::UnitLineText(unitCode)));
 
     measure::ReceptionRequest request;
     request.selectedUnitCode = unitCode;
@@ -149,17 +148,17 @@ void CPpgReadReceive::StartEnded(measure::StartOutcome outcome) {
     active_ = false;
     CountLine()->clear();
     ProgressBar()->setValue(0);
-    ShowMessageBox(QFile::decodeName(engine_.StartMessage(outcome).c_str()), MessageIcon::Error);
+    ShowMessageBox(CoreText(engine_.StartMessage(outcome)), MessageIcon::Error);
     PostRequest(*this, kRequestReceptionEnded);
 }
 
 void CPpgReadReceive::ShowCounting() {
-    StatusLine()->setText(QString::fromLatin1(measure::kCheckingDataText));
+    StatusLine()->setText(CoreText(measure::kCheckingDataText));
     CountLine()->clear();
 }
 
 void CPpgReadReceive::ShowUnitStarted(int unitIndex) {
-    StatusLine()->setText(QString::fromStdString(measure::ReadingUnitText(unitIndex)));
+    StatusLine()->setText(CoreText(measure::ReadingUnitText(unitIndex)));
 }
 
 void CPpgReadReceive::ShowProgress(int received, int total) {
@@ -188,7 +187,7 @@ void CPpgReadReceive::WorkersEnded(measure::EndOutcome outcome, int fileError,
 void CPpgReadReceive::EndReception() {
     active_ = false;
     // Below the message, after a reception that did not complete: what the file kept.
-    QString message = QString::fromLatin1(measure::EndMessage(endOutcome_));
+    QString message = CoreText(measure::EndMessage(endOutcome_));
     if (!endKeptText_.isEmpty()) {
         message += QLatin1Char('\n') + endKeptText_;
     }

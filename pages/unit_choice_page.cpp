@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "controls/color_button.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/exchange_runner.h"
 #include "controls/fonts.h"
@@ -73,20 +74,19 @@ void CUnitChoicePage::RunMemoryCheck() {
 }
 
 void CUnitChoicePage::ShowCheckOutcome(const measure::MemoryCheckOutcome& outcome) {
-    const QString message = QString::fromLatin1(measure::MemoryCheckMessage(outcome.status));
+    const QString message = CoreText(measure::MemoryCheckMessage(outcome.status));
     switch (outcome.status) {
     case measure::MemoryCheckStatus::Checked:
         ShowCheckedUnits(outcome.unitDataMask);
         return;
     case measure::MemoryCheckStatus::NoInstrument:
         // The page keeps the look it has.
-        ShowMessageBox(
-            QString::fromLocal8Bit(WithScanAccessHint(measure::MemoryCheckMessage(outcome.status))),
-            MessageIcon::Error);
+        ShowMessageBox(CoreText(WithScanAccessHint(measure::MemoryCheckMessage(outcome.status))),
+                       MessageIcon::Error);
         break;
     case measure::MemoryCheckStatus::NoResponse:
         ShowMessageBox(message, MessageIcon::Warning);
-        StatusLine()->setText(QString::fromLatin1(measure::kCheckingUnitsText));
+        StatusLine()->setText(CoreText(measure::kCheckingUnitsText));
         break;
     }
     PostRequest(*this, kind_.backRequest);
@@ -101,7 +101,7 @@ void CUnitChoicePage::ResetToCheckingState() {
     }
     AllUnitsButton()->SetFaceColor(kind_.paleFace);
     AllUnitsButton()->setEnabled(false);
-    StatusLine()->setText(QString::fromLatin1(measure::kCheckingUnitsText));
+    StatusLine()->setText(CoreText(measure::kCheckingUnitsText));
 }
 
 void CUnitChoicePage::ShowCheckedUnits(int unitDataMask) {
@@ -117,7 +117,7 @@ void CUnitChoicePage::ShowCheckedUnits(int unitDataMask) {
     }
     AllUnitsButton()->SetFaceColor(anyData ? kind_.activeFace : kind_.paleFace);
     AllUnitsButton()->setEnabled(anyData);
-    StatusLine()->setText(QString::fromLatin1(anyData ? kind_.readyText : measure::kNoDataText));
+    StatusLine()->setText(CoreText(anyData ? kind_.readyText : measure::kNoDataText));
 }
 
 CColorButton* CUnitChoicePage::CancelButton() const {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "controls/core_text.h"
 #include "controls/exchange_runner.h"
 #include "controls/fonts.h"
 #include "instrument/discovery.h"
@@ -26,11 +27,11 @@ CUsbCheckDlg::CUsbCheckDlg(QWidget* parent)
 }
 
 QString CUsbCheckDlg::NoInstrumentMessage(const std::string& accessHint) {
-    const QString message = QString::fromLatin1(kNoInstrumentText);
+    const QString message = CoreText(kNoInstrumentText);
     if (accessHint.empty()) {
         return message;
     }
-    return QString::fromLocal8Bit(accessHint) + QLatin1Char('\n') + message;
+    return CoreText(accessHint) + QLatin1Char('\n') + message;
 }
 
 MessageIcon CUsbCheckDlg::NoInstrumentIcon(const std::string& accessHint) {

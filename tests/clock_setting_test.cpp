@@ -15,6 +15,7 @@
 #include "link/comm.h"
 #include "tests/support/measure_support.h"
 #include "tests/support/pty_peer.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -74,6 +75,16 @@ TEST(ClockChecks, TheDayCheckRunsFirstThenTheFieldsInThePagesOrder) {
         }
     }
     EXPECT_EQ(BoundsMessage(1, 28), "Please enter an integer between 1 and 28.  ");
+}
+
+TEST(ClockChecks, JapaneseTextsTakeTheirValues) {
+    UseTextLanguage(Language::Japanese);
+    const std::string bounds = BoundsMessage(1, 28);
+    const std::string set = MessageOf(ClockOutcome::ClockSet).text;
+    UseTextLanguage(Language::English);
+    EXPECT_EQ(bounds, "1から28までの整数を入力してください。  ");
+    EXPECT_EQ(set, "時計を設定しました。  ");
+    EXPECT_STREQ(MessageOf(ClockOutcome::ClockSet).text, "Clock set.  ");
 }
 
 TEST(ClockCommand, PlainNumbersWithoutLeadingZerosOfAnyLength) {

@@ -12,6 +12,7 @@
 #include "measure/units.h"
 #include "sim/reading_encoder.h"
 #include "tests/support/measure_support.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -89,6 +90,22 @@ TEST(Deletion, CommandsSentAndOutcome) {
         EXPECT_EQ(sent.Lines(), c.sent);
         EXPECT_EQ(CommClose(), 0) << "the port was left open";
     }
+}
+
+// The unit line and an outcome's message and status line, in English and in Japanese.
+TEST(Deletion, TextsInTheLanguageInUse) {
+    UseTextLanguage(Language::Japanese);
+    const std::string unitLine = measure::DeletionUnitText(0x2);
+    const measure::DeletionReport report = measure::DeletionReportOf(O::NoResponse);
+    const std::string message = report.message;
+    const std::string statusLine = report.statusLine;
+    UseTextLanguage(Language::English);
+    EXPECT_EQ(unitLine, "ユニット [ b ] を削除します。");
+    EXPECT_EQ(message, "通信エラーです。  \n応答がありません。 ");
+    EXPECT_EQ(statusLine, "実行しますか？");
+    EXPECT_EQ(measure::DeletionUnitText(0x2), "This will delete unit [ b ].");
+    EXPECT_STREQ(measure::DeletionReportOf(O::NoResponse).message,
+                 "Communication Error.  \nNo response. ");
 }
 
 TEST(Deletion, PortThatCannotBeOpenedSendsNothing) {

@@ -25,6 +25,7 @@
 #include "sim/instrument.h"
 #include "sim/pty_server.h"
 #include "tests/support/measure_support.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -329,6 +330,17 @@ TEST_F(Discovery, APortHeldByAnotherProgramIsNamedBeforeTheMessage) {
     EXPECT_EQ(PortScan(), 1);
     EXPECT_EQ(WithScanAccessHint("Communication Error."),
               "The port " + device + " is in use by another program.\nCommunication Error.");
+}
+
+TEST(AccessHints, JapaneseHintsNameTheDevice) {
+    UseTextLanguage(Language::Japanese);
+    const std::string busy = AccessHintForDevice("/dev/ttyUSB7", EBUSY);
+    const std::string refused = AccessHintForDevice("/nonexistent/ttyUSB7", EACCES);
+    UseTextLanguage(Language::English);
+    EXPECT_EQ(busy, "ポート /dev/ttyUSB7 は他のプログラムが使用中です。");
+    EXPECT_EQ(refused,
+              "/nonexistent/ttyUSB7 を開く権限がありません: プログラムに付属の udev ルール "
+              "60-k720.rules をインストールして、測定器を接続し直してください。");
 }
 
 // Runs `body` in a child process under the unprivileged user `as` and returns what it wrote.

@@ -22,6 +22,7 @@
 #include "tests/support/app_window.h"
 #include "tests/support/controls_qt_app.h"
 #include "tests/support/measure_support.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -107,6 +108,20 @@ TEST_F(EraseDoPage, ConfirmationNamesTheUnitAsTheDisplayShowsIt) {
     }
     EXPECT_TRUE(dialogs_.Calls().empty());
     EXPECT_TRUE(host_.Take().empty());
+}
+
+// In Japanese the page shows the cores' translated lines as UTF-8, not as Latin-1 bytes.
+TEST_F(EraseDoPage, ConfirmationInJapanese) {
+    auto page = Confirmed(0x1, NO_INSTRUMENT_PORT);
+    g_selectedUnitForDeletion = 0x2;
+    UseTextLanguage(Language::Japanese);
+    SendMessageTo(page.get(), WM_PAGE_ACTIVATE);
+    const bool asked = QTest::qWaitFor(
+        [&] { return page->StatusLine()->text() == QStringLiteral("実行しますか？"); }, 1000);
+    const QString unitLine = page->UnitLine()->text();
+    UseTextLanguage(Language::English);
+    EXPECT_TRUE(asked) << page->StatusLine()->text().toStdString();
+    EXPECT_EQ(unitLine, QStringLiteral("ユニット [ b ] を削除します。"));
 }
 
 // Every outcome: the box (shown while the buttons are still pale and disabled, before any

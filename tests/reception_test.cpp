@@ -17,6 +17,7 @@
 #include "measure/reception.h"
 #include "sim/reading_encoder.h"
 #include "tests/support/measure_support.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -743,6 +744,30 @@ TEST(ReceptionTexts, PageLinesAndDestination) {
     EXPECT_EQ(measure::ReadingUnitText(1), "Reading unit [ B ] .......");
     EXPECT_EQ(measure::ProgressText(0, 57), "0 / 57");
     EXPECT_EQ(measure::DestinationPath("/", "run 1"), "/run 1.csv") << "never two separators";
+}
+
+// In Japanese each built text is one translated sentence with its values where the language puts
+// them: the count of readings after the units it belongs to.
+TEST(ReceptionTexts, JapaneseSentencesTakeTheirValues) {
+    ReceptionEnd end;
+    end.outcome = EndOutcome::Cancelled;
+    end.fileName = "pulled.csv";
+    end.kept = 733;
+    end.keptUnitMask = 0x5; // A and C
+    UseTextLanguage(Language::Japanese);
+    const std::string kept = measure::KeptReadingsText(end);
+    const std::string unitLine = measure::UnitLineText(4);
+    const std::string reading = measure::ReadingUnitText(1);
+    const std::string remaining = measure::TimeRemainingText(61);
+    const std::string received = measure::EndMessage(EndOutcome::Received);
+    UseTextLanguage(Language::English);
+    EXPECT_EQ(kept, "ユニット A と C のデータ 733 件を pulled.csv に保存しました。");
+    EXPECT_EQ(unitLine, "ユニット [ C ]");
+    EXPECT_EQ(reading, "ユニット [ B ] 読込中 .......");
+    EXPECT_EQ(remaining, "1分1秒");
+    EXPECT_EQ(received, "データを受信しました。  ");
+    EXPECT_EQ(measure::KeptReadingsText(end),
+              "733 readings of units A and C were kept in pulled.csv.");
 }
 
 TEST(SlotMaps, MarksAndCounts) {

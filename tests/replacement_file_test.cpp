@@ -15,6 +15,7 @@
 
 #include "files/replacement_file.h"
 #include "tests/support/scratch_folder.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -118,6 +119,13 @@ TEST(ReplacementFile, TakesADestinationNameOfTheLongestLength) {
     EXPECT_EQ(folder.Names().size(), 1u) << "the probe leaves nothing behind";
     EXPECT_EQ(files::CannotSaveMessage(tooLong, ENAMETOOLONG),
               "Can not save \"" + tooLong + "\".  \nFile name too long");
+}
+
+TEST(ReplacementFile, CannotSaveMessageInJapaneseNamesThePathAndTheReason) {
+    UseTextLanguage(Language::Japanese);
+    const std::string message = files::CannotSaveMessage("/tmp/測定.csv", "Disk full");
+    UseTextLanguage(Language::English);
+    EXPECT_EQ(message, "\"/tmp/測定.csv\" を保存できません。  \nDisk full");
 }
 
 TEST(ReplacementFile, ADiscardedOrAbandonedFileLeavesTheDestinationUntouched) {

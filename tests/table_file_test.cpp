@@ -8,6 +8,7 @@
 
 #include "comp/table_file.h"
 #include "tests/support/measure_support.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -223,6 +224,24 @@ TEST(TableFile, FilesThatCannotBeReadNameThemselvesAndTheReason) {
     EXPECT_EQ(outcome.message, "Can not open \"" + missing + "\".  \nNo such file or directory");
     EXPECT_NE(LoadTableFile(folder.Path()).message.find("not a file"), std::string::npos);
     EXPECT_EQ(g_compTableText, "kept");
+}
+
+// In Japanese the faults keep the entry's number and the file's own field name in place.
+TEST(TableFile, JapaneseMessagesTakeTheirValues) {
+    ScratchFolder folder;
+    const std::string missing = folder.File("missing.csv");
+    CompTable rows;
+    rows[7].rLim2 = "3.2";
+    UseTextLanguage(Language::Japanese);
+    const std::string cannotOpen = LoadTableFile(missing).message;
+    const std::string rowFault = CheckTableForWriting(rows).message;
+    const std::string fieldFault =
+        ParseTableText(TableText(1, "1,No Name,3m,0.000,0.000,7V,0.000")).message;
+    UseTextLanguage(Language::English);
+    EXPECT_EQ(cannotOpen, "\"" + missing + "\" を開けません。  \nNo such file or directory");
+    EXPECT_EQ(rowFault,
+              "テーブルを書き込めません。  \nNo.8 の R-Lim2 はテーブルの値ではありません。 ");
+    EXPECT_EQ(fieldFault, "ファイルが壊れています。  \n開けません。 \n\n( No.1, V-Range )");
 }
 
 // A save that cannot be done says why and leaves the file that was there.

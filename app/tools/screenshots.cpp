@@ -32,10 +32,12 @@
 #include "comp/comp_table.h"
 #include "comp/table_file.h"
 #include "controls/color_button.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/window_messages.h"
 #include "instrument/port_listing.h"
 #include "link/port_names.h"
+#include "measure/deletion.h"
 #include "pages/about_dialog.h"
 #include "pages/comp_table_dialog.h"
 #include "pages/comp_transmit_do_page.h"
@@ -125,7 +127,7 @@ const std::vector<Shot> kShots = {
      },
      [](const CMainDlg& window) {
          return window.ReadDoPage().UnitLine()->text() ==
-                QStringLiteral("This will read unit [ C ].");
+                CPpgReadDo::tr("This will read unit [ %1 ].").arg(QStringLiteral("C"));
      }},
     {"read_receive.png",
      {{kRequestReadDeleteMenu},
@@ -155,14 +157,15 @@ const std::vector<Shot> kShots = {
       {kRequestEraseUnitChosen, kUnitC,
        [](const CMainDlg& window) {
            return EraseDoPage(window).UnitLine()->text() ==
-                      QStringLiteral("This will delete unit [ C ].") &&
+                      CoreText(measure::DeletionUnitText(kUnitC)) &&
                   EraseDoPage(window).StatusLine()->text() ==
-                      QString::fromLatin1(measure::kProceedQuestionText);
+                      CoreText(measure::kProceedQuestionText);
        }}},
      true,
      {},
      [](const CMainDlg& window) {
-         return EraseDoPage(window).StatusLine()->text() == QStringLiteral("Deleting .....");
+         return EraseDoPage(window).StatusLine()->text() ==
+                CPpgEraseDo::tr("Deleting %1").arg(QStringLiteral("....."));
      },
      [](CMainDlg& window) { window.close(); },
      [](CMainDlg& window) { EraseDoPage(window).OkButton()->click(); }},
