@@ -211,6 +211,8 @@ const char* ResultClass(Result result) {
     return "none";
 }
 
+// A result as the key names it: the instrument's own word, or the catalogue's text for a reading
+// without a judgement.
 const char* ResultName(Result result) {
     switch (result) {
     case Result::Pass:
