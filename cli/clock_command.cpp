@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/texts.h"
 #include "cli/commands.h"
 #include "cli/stop_signals.h"
 #include "clock/clock_setting.h"
@@ -85,8 +86,12 @@ int RunClock(const CommonOptions& options, const ClockOptions& clock) {
     }
     PrepareCandidates(options);
     const instrument_clock::ClockSetting& setting = check.setting;
-    std::printf("Setting the clock to %04d-%02d-%02d %02d:%02d\n", setting.year, setting.month,
-                setting.day, setting.hour, setting.minute);
+    char when[32];
+    std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d", setting.year, setting.month,
+                  setting.day, setting.hour, setting.minute);
+    std::printf(
+        "%s\n",
+        FillText(kMessages, K720_TEXT("Messages", "Setting the clock to %1"), {when}).c_str());
     std::fflush(stdout);
     ClockOutcome outcome = ClockOutcome::Stopped;
     if (const int status = signals.Run([&](std::stop_token stop) {
@@ -95,7 +100,7 @@ int RunClock(const CommonOptions& options, const ClockOptions& clock) {
         status != kExitOk) {
         return status;
     }
-    const char* message = instrument_clock::MessageOf(outcome).text;
+    const char* message = Translate(kMessages, instrument_clock::MessageOf(outcome).text);
     if (outcome == ClockOutcome::ScanFailed) {
         PrintScanFailure(options, message);
     } else {

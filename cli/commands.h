@@ -98,8 +98,11 @@ bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size
 // Comparator table files: the subcommand and its arguments, everything after "table".
 int RunTable(const CommonOptions& options, std::span<const std::string_view> arguments);
 
-// Prints "k720ctl: OPTION WHY" on stderr; returns kExitUsage.
-int RefuseDestination(const std::string& why, const char* option = "--out");
+// Prints "k720ctl: MESSAGE" (the refusal of a destination) on stderr; returns kExitUsage.
+int RefuseDestination(const std::string& message);
+// "the report page", in the user's language: the destination of --html and --report as the
+// refusals name it.
+const char* ReportPageName();
 // Refuses a destination the command could not write, before the instrument is touched: a missing
 // or unreachable folder, a file as its folder, a folder, named pipe or device in the file's place
 // (opening one could block), or a place where no file can be created (the reason is named).
@@ -110,6 +113,12 @@ int RefuseDestination(const std::string& why, const char* option = "--out");
 
 // Prints "k720ctl: MESSAGE" and the hint to --help on stderr; returns kExitUsage.
 int UsageError(const std::string& message);
+// The usage errors that several commands share, in the user's language: "COMMAND takes no
+// argument 'ARGUMENT'", "OPTION needs a value", "OPTION needs a file", "unknown unit 'NAME' ...".
+std::string NoArgumentText(std::string_view command, std::string_view argument);
+std::string NeedsValueText(std::string_view option);
+std::string NeedsFileText(std::string_view option);
+std::string UnknownUnitText(std::string_view name);
 // Whether an argument asks for help (-h, --help).
 bool IsHelp(std::string_view argument);
 

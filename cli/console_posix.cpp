@@ -2,6 +2,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "base/texts.h"
 #include "cli/console.h"
 
 bool InputIsTerminal() {
@@ -15,14 +16,14 @@ bool ShowsProgress(std::FILE* stream) {
 std::string OpenFailureReason(int error) {
     switch (error) {
     case ENOENT:
-        return "no such device";
+        return Translate(kMessages, K720_TEXT("Messages", "no such device"));
     case EBUSY:
-        return "busy, another program has it open";
+        return Translate(kMessages, K720_TEXT("Messages", "busy, another program has it open"));
     case ENOTTY:
-        return "not a terminal, so not a serial port";
+        return Translate(kMessages, K720_TEXT("Messages", "not a terminal, so not a serial port"));
     case EACCES:
     case EPERM:
-        return "no permission";
+        return Translate(kMessages, K720_TEXT("Messages", "no permission"));
     default:
         return std::strerror(error);
     }

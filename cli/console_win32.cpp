@@ -2,6 +2,7 @@
 #include <string>
 #include <windows.h>
 
+#include "base/texts.h"
 #include "cli/console.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
@@ -40,11 +41,11 @@ std::string OpenFailureReason(int error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-        return "no such port";
+        return Translate(kMessages, K720_TEXT("Messages", "no such port"));
     // A COM port opens without sharing: a refused open means that another program holds it.
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-        return "busy, another program has it open";
+        return Translate(kMessages, K720_TEXT("Messages", "busy, another program has it open"));
     default:
         return SystemErrorText(error);
     }

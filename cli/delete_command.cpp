@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/texts.h"
 #include "cli/commands.h"
 #include "cli/stop_signals.h"
 #include "instrument/discovery.h"
@@ -19,7 +20,10 @@ enum class Answer { Yes, No, Interrupted };
 
 // Asks on the terminal whether to go on; a stop request while waiting ends the command.
 Answer AskToProceed(const std::string& question, StopSignals& signals) {
-    std::fprintf(stderr, "%s  Proceed? [y/N] ", question.c_str());
+    // The answers stay y and yes in every language: the prompt says so.
+    std::fputs(
+        FillText(kMessages, K720_TEXT("Messages", "%1  Proceed? [y/N] "), {question}).c_str(),
+        stderr);
     std::fflush(stderr);
     std::string answer;
     for (;;) {
@@ -59,7 +63,7 @@ int RunCheck(const CommonOptions& options) {
             units += (units.empty() ? "" : " ") + std::string(measure::UnitDisplayLetter(index));
         }
     }
-    std::printf("%s\n", units.empty() ? measure::kNoDataText : units.c_str());
+    std::printf("%s\n", units.empty() ? Translate(kMessages, measure::kNoDataText) : units.c_str());
     return kExitOk;
 }
 
@@ -81,7 +85,7 @@ int RunDelete(const CommonOptions& options, const DeleteOptions& deletion) {
         case Answer::Yes:
             break;
         case Answer::No:
-            std::printf("Nothing deleted.\n");
+            std::printf("%s\n", Translate(kMessages, K720_TEXT("Messages", "Nothing deleted.")));
             return kExitFailed;
         case Answer::Interrupted:
             return kExitInterrupted;
@@ -105,14 +109,15 @@ int RunDelete(const CommonOptions& options, const DeleteOptions& deletion) {
     }
     // A signal during the last reply stops nothing: the deletion has ended as it ended.
     if (outcome == measure::DeletionOutcome::Deleted) {
-        std::printf("Deleted.\n");
+        std::printf("%s\n", Translate(kMessages, K720_TEXT("Messages", "Deleted.")));
         return kExitOk;
     }
     if (status == kExitInterrupted) {
-        std::printf("Deletion interrupted.\n");
+        std::printf("%s\n", Translate(kMessages, K720_TEXT("Messages", "Deletion interrupted.")));
         return kExitInterrupted;
     }
     const measure::DeletionReport& report = measure::DeletionReportOf(outcome);
-    std::printf("%s\n", report.message[0] != '\0' ? report.message : measure::kNoDataText);
+    std::printf("%s\n", Translate(kMessages, report.message[0] != '\0' ? report.message
+                                                                       : measure::kNoDataText));
     return kExitFailed;
 }

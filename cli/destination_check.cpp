@@ -2,14 +2,19 @@
 #include <cstdio>
 #include <system_error>
 
+#include "base/texts.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "files/replacement_file.h"
 #include "files/same_file.h"
 
-int RefuseDestination(const std::string& why, const char* option) {
-    std::fprintf(stderr, "k720ctl: %s %s\n", option, why.c_str());
+int RefuseDestination(const std::string& message) {
+    std::fprintf(stderr, "k720ctl: %s\n", message.c_str());
     return kExitUsage;
+}
+
+const char* ReportPageName() {
+    return Translate(kMessages, K720_TEXT("Messages", "the report page"));
 }
 
 int CheckDestination(const std::string& destination, const std::filesystem::path& folder,
@@ -17,31 +22,39 @@ int CheckDestination(const std::string& destination, const std::filesystem::path
     std::error_code error;
     const std::filesystem::file_type type = std::filesystem::status(folder, error).type();
     if (type == std::filesystem::file_type::not_found) {
-        return RefuseDestination("names a missing folder: " + folder.string(), option);
+        return RefuseDestination(FillText(kMessages,
+                                          K720_TEXT("Messages", "%1 names a missing folder: %2"),
+                                          {option, folder.string()}));
     }
     if (error) {
         return RefuseDestination(
-            "names an unreachable folder: " + folder.string() + ": " + error.message(), option);
+            FillText(kMessages, K720_TEXT("Messages", "%1 names an unreachable folder: %2: %3"),
+                     {option, folder.string(), error.message()}));
     }
     if (type != std::filesystem::file_type::directory) {
-        return RefuseDestination("names a file as its folder: " + folder.string(), option);
+        return RefuseDestination(
+            FillText(kMessages, K720_TEXT("Messages", "%1 names a file as its folder: %2"),
+                     {option, folder.string()}));
     }
     if (files::KindOfDestination(destination) == files::DestinationKind::Other) {
-        return RefuseDestination(
-            "names a folder, a named pipe or a device, not a file: " + destination, option);
+        return RefuseDestination(FillText(
+            kMessages,
+            K720_TEXT("Messages", "%1 names a folder, a named pipe or a device, not a file: %2"),
+            {option, destination}));
     }
     if (const int created = files::CreationError(destination); created != 0) {
-        return RefuseDestination("names a file that cannot be created: " + destination + ": " +
-                                     SystemErrorText(created),
-                                 option);
+        return RefuseDestination(FillText(
+            kMessages, K720_TEXT("Messages", "%1 names a file that cannot be created: %2: %3"),
+            {option, destination, SystemErrorText(created)}));
     }
     return kExitOk;
 }
 
 int RefuseReportOverReadings(const std::string& csvPath, const std::string& htmlPath) {
     if (files::NameTheSameFile(csvPath, htmlPath)) {
-        return RefuseDestination("names the measurement file itself: " + htmlPath,
-                                 "the report page");
+        return RefuseDestination(
+            FillText(kMessages, K720_TEXT("Messages", "%1 names the measurement file itself: %2"),
+                     {ReportPageName(), htmlPath}));
     }
     return kExitOk;
 }

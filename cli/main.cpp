@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/language.h"
+#include "base/texts.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/exchange_trace.h"
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    R"(usage: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
+    K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
 
 Commands:
   scan                       find the K720 among the serial ports of its USB bridge
@@ -43,16 +44,16 @@ Options:
 
 Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted
 (Ctrl-C, SIGTERM or SIGHUP; on Windows Ctrl-C, Ctrl-Break or the console closed).
-)";
+)");
 
-constexpr const char* kScanUsage = R"(usage: k720ctl [--port DEVICE] [-v] scan
+constexpr const char* kScanUsage = K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [-v] scan
 
 Lists the candidate ports and asks each for its identity (two "QPID" probes), as the main
 program does at start-up. Prints the port where the K720 answered. Exit status 0 when found.
-)";
+)");
 
 constexpr const char* kReadUsage =
-    R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+    K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
                                         [--report PAGE.html [--title TEXT] [--operator NAME]]
 
 Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
@@ -66,16 +67,18 @@ With --report, a reading that ended with "Data received.  " is followed by the r
 the file (see 'k720ctl report --help'); its destination is checked first, with the file's.
 --title and --operator are printed in the page's heading.
 Exit status 0 only when every reading was received (and the page, if asked for, was written).
-)";
+)");
 
-constexpr const char* kCheckUsage = R"(usage: k720ctl [--port DEVICE] [-v] check
+constexpr const char* kCheckUsage =
+    K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [-v] check
 
 Finds the K720 and asks which memory units hold data (":MEM:CHECK?"), as the unit selection
 pages do. Prints those units on one line as the instrument's display names them, for example
 "A C d P", or "No Data.". Exit status 0 when the instrument answered.
-)";
+)");
 
-constexpr const char* kDeleteUsage = R"(usage: k720ctl [--port DEVICE] [-v] delete --unit U [--yes]
+constexpr const char* kDeleteUsage =
+    K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [-v] delete --unit U [--yes]
 
 Finds the K720, checks which memory units hold data, and deletes the data of unit U (A b C d E F
 G H J L n P in either case) or of every unit that holds data ("all"), with the commands the
@@ -89,10 +92,10 @@ status 2, before the instrument is touched). Prints "Deleted." or the main progr
 Ctrl-C, SIGTERM or SIGHUP ends the deletion after the reply in progress; units acknowledged
 before stay deleted, and the exit status is 130.
 Exit status 0 only when the deletion was acknowledged; 1 when it failed or was declined.
-)";
+)");
 
 constexpr const char* kClockUsage =
-    R"(usage: k720ctl [--port DEVICE] [-v] clock [--set "YYYY-MM-DD HH:MM"]
+    K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [-v] clock [--set "YYYY-MM-DD HH:MM"]
 
 Sets the instrument's clock (":TIME year,month,day,hour,minute", to the minute) to the PC's local
 time now, or to the given date and time, as the set clock page does. The page's checks come
@@ -100,7 +103,7 @@ first: a day beyond its month's length, or a field out of its bounds (years 2006
 refused with the page's message and exit status 2, before the instrument is touched. Then the K720
 is found and the command sent. Prints "Clock set.  " or the page's failure message.
 Exit status 0 only when the instrument accepted the setting.
-)";
+)");
 
 } // namespace
 
@@ -112,7 +115,7 @@ int main(int argc, char** argv) {
     for (; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (IsHelp(argument)) {
-            std::fputs(kUsage, stdout);
+            std::fputs(Translate(kMessages, kUsage), stdout);
             return kExitOk;
         } else if (argument == "-v" || argument == "--verbose") {
             common.verbose = true;
@@ -120,25 +123,29 @@ int main(int argc, char** argv) {
             const std::optional<Language> language =
                 ++i < arguments.size() ? ParseLanguage(arguments[i]) : std::nullopt;
             if (!language) {
-                return UsageError("--lang takes ja or en");
+                return UsageError(
+                    Translate(kMessages, K720_TEXT("Messages", "--lang takes ja or en")));
             }
             UseTextLanguage(*language);
         } else if (argument == "--port") {
             if (++i == arguments.size()) {
-                return UsageError("--port needs a device");
+                return UsageError(
+                    Translate(kMessages, K720_TEXT("Messages", "--port needs a device")));
             }
             common.device = std::string(arguments[i]);
             // Only a name the serial link can open by number ("COM5" on Windows, a device path
             // elsewhere): anything else would be probed as a port that is never there.
             if (AttachPortDevice(*common.device) == 0) {
-                return UsageError("--port names no serial port: '" + *common.device + "'");
+                return UsageError(
+                    FillText(kMessages, K720_TEXT("Messages", "--port names no serial port: '%1'"),
+                             {*common.device}));
             }
         } else {
             break;
         }
     }
     if (i == arguments.size()) {
-        return UsageError("no command given");
+        return UsageError(Translate(kMessages, K720_TEXT("Messages", "no command given")));
     }
     const std::string_view command = arguments[i++];
 
@@ -150,10 +157,10 @@ int main(int argc, char** argv) {
     if (command == "scan") {
         for (; i < arguments.size(); ++i) {
             if (IsHelp(arguments[i])) {
-                std::fputs(kScanUsage, stdout);
+                std::fputs(Translate(kMessages, kScanUsage), stdout);
                 return kExitOk;
             }
-            return UsageError("scan takes no argument '" + std::string(arguments[i]) + "'");
+            return UsageError(NoArgumentText("scan", arguments[i]));
         }
         return RunScan(common);
     }
@@ -163,18 +170,17 @@ int main(int argc, char** argv) {
         for (; i < arguments.size(); ++i) {
             const std::string_view argument = arguments[i];
             if (IsHelp(argument)) {
-                std::fputs(kReadUsage, stdout);
+                std::fputs(Translate(kMessages, kReadUsage), stdout);
                 return kExitOk;
             }
             if ((argument == "--unit" || argument == "--out" || argument == "--report") &&
                 i + 1 == arguments.size()) {
-                return UsageError(std::string(argument) + " needs a value");
+                return UsageError(NeedsValueText(argument));
             }
             if (argument == "--unit") {
                 const auto code = UnitCodeOfName(std::string(arguments[++i]));
                 if (!code) {
-                    return UsageError("unknown unit '" + std::string(arguments[i]) +
-                                      "' (A b C d E F G H J L n P or all)");
+                    return UsageError(UnknownUnitText(arguments[i]));
                 }
                 read.unitCode = *code;
                 haveUnit = true;
@@ -188,25 +194,27 @@ int main(int argc, char** argv) {
                     return status;
                 }
             } else {
-                return UsageError("read takes no argument '" + std::string(argument) + "'");
+                return UsageError(NoArgumentText("read", argument));
             }
         }
         if (!haveUnit || read.output.empty()) {
-            return UsageError("read needs --unit and --out");
+            return UsageError(
+                Translate(kMessages, K720_TEXT("Messages", "read needs --unit and --out")));
         }
         if (read.reportPage.empty() &&
             !(read.reportLabels.title.empty() && read.reportLabels.operatorName.empty())) {
-            return UsageError("--title and --operator need --report");
+            return UsageError(FillText(
+                kMessages, K720_TEXT("Messages", "--title and --operator need %1"), {"--report"}));
         }
         return RunRead(common, read);
     }
     if (command == "check") {
         for (; i < arguments.size(); ++i) {
             if (IsHelp(arguments[i])) {
-                std::fputs(kCheckUsage, stdout);
+                std::fputs(Translate(kMessages, kCheckUsage), stdout);
                 return kExitOk;
             }
-            return UsageError("check takes no argument '" + std::string(arguments[i]) + "'");
+            return UsageError(NoArgumentText("check", arguments[i]));
         }
         return RunCheck(common);
     }
@@ -216,33 +224,33 @@ int main(int argc, char** argv) {
         for (; i < arguments.size(); ++i) {
             const std::string_view argument = arguments[i];
             if (IsHelp(argument)) {
-                std::fputs(kDeleteUsage, stdout);
+                std::fputs(Translate(kMessages, kDeleteUsage), stdout);
                 return kExitOk;
             }
             if (argument == "--yes" || argument == "-y") {
                 deletion.yes = true;
             } else if (argument == "--unit") {
                 if (i + 1 == arguments.size()) {
-                    return UsageError("--unit needs a value");
+                    return UsageError(NeedsValueText("--unit"));
                 }
                 const auto code = UnitCodeOfName(std::string(arguments[++i]));
                 if (!code) {
-                    return UsageError("unknown unit '" + std::string(arguments[i]) +
-                                      "' (A b C d E F G H J L n P or all)");
+                    return UsageError(UnknownUnitText(arguments[i]));
                 }
                 deletion.unitCode = *code;
                 haveUnit = true;
             } else {
-                return UsageError("delete takes no argument '" + std::string(argument) + "'");
+                return UsageError(NoArgumentText("delete", argument));
             }
         }
         if (!haveUnit) {
-            return UsageError("delete needs --unit");
+            return UsageError(Translate(kMessages, K720_TEXT("Messages", "delete needs --unit")));
         }
         // Nobody could answer the question: refused before the instrument is touched.
         if (!deletion.yes && !InputIsTerminal()) {
-            return UsageError("delete asks before deleting; give --yes when standard input is not "
-                              "a terminal");
+            return UsageError(Translate(
+                kMessages, K720_TEXT("Messages", "delete asks before deleting; give --yes when "
+                                                 "standard input is not a terminal")));
         }
         return RunDelete(common, deletion);
     }
@@ -251,14 +259,16 @@ int main(int argc, char** argv) {
         for (; i < arguments.size(); ++i) {
             const std::string_view argument = arguments[i];
             if (IsHelp(argument)) {
-                std::fputs(kClockUsage, stdout);
+                std::fputs(Translate(kMessages, kClockUsage), stdout);
                 return kExitOk;
             }
             if (argument != "--set") {
-                return UsageError("clock takes no argument '" + std::string(argument) + "'");
+                return UsageError(NoArgumentText("clock", argument));
             }
             if (i + 1 == arguments.size() || !(clock.set = ParseClockSetting(arguments[++i]))) {
-                return UsageError("--set needs a date and time as \"YYYY-MM-DD HH:MM\"");
+                return UsageError(Translate(
+                    kMessages,
+                    K720_TEXT("Messages", "--set needs a date and time as \"YYYY-MM-DD HH:MM\"")));
             }
         }
         return RunClock(common, clock);
@@ -269,5 +279,6 @@ int main(int argc, char** argv) {
     if (command == "table") {
         return RunTable(common, std::span(arguments).subspan(i));
     }
-    return UsageError("unknown command '" + std::string(command) + "'");
+    return UsageError(
+        FillText(kMessages, K720_TEXT("Messages", "unknown command '%1'"), {command}));
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "base/texts.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/stop_signals.h"
@@ -94,21 +95,25 @@ std::filesystem::path OutputFolder(const std::filesystem::path& output) {
 int PrepareDestination(const std::string& output, measure::ReceptionRequest& request) {
     const std::filesystem::path path(output);
     if (path.extension() != ".csv" || path.stem().empty()) {
-        return RefuseDestination("must name a file ending in .csv");
+        return RefuseDestination(FillText(
+            kMessages, K720_TEXT("Messages", "%1 must name a file ending in .csv"), {"--out"}));
     }
     request.folder = OutputFolder(path).string();
     request.fileName = path.stem().string();
     const std::string destination = measure::DestinationPath(request.folder, request.fileName);
     if (destination.size() > measure::kMaxDestinationPathLength) {
-        return RefuseDestination(
-            "names a path of " + std::to_string(destination.size()) + " characters; at most " +
-            std::to_string(measure::kMaxDestinationPathLength) + " are possible");
+        return RefuseDestination(FillText(
+            kMessages,
+            K720_TEXT("Messages", "%1 names a path of %2 characters; at most %3 are possible"),
+            {"--out", std::to_string(destination.size()),
+             std::to_string(measure::kMaxDestinationPathLength)}));
     }
     return CheckDestination(destination, request.folder);
 }
 
+// Prints a message as one line; a constant of the core is translated here.
 void PrintMessage(const char* text) {
-    std::printf("%s\n", text);
+    std::printf("%s\n", Translate(kMessages, text));
 }
 
 // Waits for the end of a started reception; a stop request cancels it like the Cancel button.
@@ -212,8 +217,9 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         // Start clears the cancel flag as it begins: a signal that came just before is kept here.
         engine.Stop();
     }
-    std::printf("Reading %s into %s\n", measure::UnitLineText(read.unitCode).c_str(),
-                engine.Destination().c_str());
+    std::printf("%s\n", FillText(kMessages, K720_TEXT("Messages", "Reading %1 into %2"),
+                                 {measure::UnitLineText(read.unitCode), engine.Destination()})
+                            .c_str());
     std::fflush(stdout);
 
     interrupted = WaitForEnd(engine, observer, wake, signals) || interrupted;

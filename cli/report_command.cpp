@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "base/local_time.h"
+#include "base/texts.h"
 #include "base/version.h"
 #include "cli/commands.h"
 #include "files/replacement_file.h"
@@ -14,7 +15,8 @@
 
 namespace {
 
-constexpr const char* kReportUsage =
+constexpr const char* kReportUsage = K720_TEXT(
+    "Messages",
     R"(usage: k720ctl report FILE.csv [--json] [--html OUT.html [--title TEXT] [--operator NAME]]
 
 Reads a measurement file as k720ctl read and the main program write it and prints, per unit and
@@ -37,7 +39,7 @@ reported as far as it goes, with a note.
 
 Exit status 0 on success; 1 when the file cannot be read or is no measurement file (the line that
 does not parse is named; nothing is written then); 2 for a usage error.
-)";
+)");
 
 // A measurement file holds at most 12 units of 400 lines of about 90 bytes.
 constexpr std::uintmax_t kMaxMeasurementFileBytes = 4u << 20;
@@ -55,18 +57,22 @@ int LoadMeasurementFile(const std::string& path, std::string& bytes) {
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (error || !std::filesystem::is_regular_file(status)) {
         std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(),
-                     error ? error.message().c_str() : "not a file");
+                     error ? error.message().c_str()
+                           : Translate(kMessages, K720_TEXT("Messages", "not a file")));
         return kExitFailed;
     }
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (!error && size > kMaxMeasurementFileBytes) {
-        std::fprintf(stderr, "k720ctl: %s: larger than a measurement file can be\n", path.c_str());
+        std::fprintf(
+            stderr, "k720ctl: %s: %s\n", path.c_str(),
+            Translate(kMessages, K720_TEXT("Messages", "larger than a measurement file can be")));
         return kExitFailed;
     }
     std::ifstream file(path, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     if (file.bad() || !file.is_open()) {
-        std::fprintf(stderr, "k720ctl: %s: cannot be read\n", path.c_str());
+        std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(),
+                     Translate(kMessages, K720_TEXT("Messages", "cannot be read")));
         return kExitFailed;
     }
     return kExitOk;
@@ -81,8 +87,10 @@ std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
     report::ParsedReport parsed = report::ParseMeasurementFile(bytes, path);
     if (!parsed.Ok()) {
         if (parsed.error.line > 0) {
-            std::fprintf(stderr, "k720ctl: %s: line %d: %s\n", path.c_str(), parsed.error.line,
-                         parsed.error.message.c_str());
+            std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(),
+                         FillText(kMessages, K720_TEXT("Messages", "line %1: %2"),
+                                  {std::to_string(parsed.error.line), parsed.error.message})
+                             .c_str());
         } else {
             std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(), parsed.error.message.c_str());
         }
@@ -110,7 +118,7 @@ int WritePage(const report::MeasurementReport& report, const std::string& htmlPa
 int CheckReportDestination(const std::string& htmlPath) {
     const std::filesystem::path path(htmlPath);
     return CheckDestination(htmlPath, path.has_parent_path() ? path.parent_path() : ".",
-                            "the report page");
+                            ReportPageName());
 }
 
 int WriteReportPage(const std::string& csvPath, const std::string& htmlPath,
@@ -129,7 +137,7 @@ bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size
         return false;
     }
     if (++i == arguments.size()) {
-        status = UsageError(std::string(option) + " needs a value");
+        status = UsageError(NeedsValueText(option));
         return true;
     }
     *value = std::string(arguments[i]);
@@ -142,14 +150,14 @@ int RunReport(std::span<const std::string_view> arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (IsHelp(argument)) {
-            std::fputs(kReportUsage, stdout);
+            std::fputs(Translate(kMessages, kReportUsage), stdout);
             return kExitOk;
         }
         if (argument == "--json") {
             options.json = true;
         } else if (argument == "--html") {
             if (++i == arguments.size()) {
-                return UsageError("--html needs a file");
+                return UsageError(NeedsFileText("--html"));
             }
             options.html = std::string(arguments[i]);
         } else if (int status = kExitOk;
@@ -160,15 +168,17 @@ int RunReport(std::span<const std::string_view> arguments) {
         } else if (options.input.empty() && !argument.starts_with("-")) {
             options.input = std::string(argument);
         } else {
-            return UsageError("report takes no argument '" + std::string(argument) + "'");
+            return UsageError(NoArgumentText("report", argument));
         }
     }
     if (options.input.empty()) {
-        return UsageError("report needs a measurement file");
+        return UsageError(
+            Translate(kMessages, K720_TEXT("Messages", "report needs a measurement file")));
     }
     if (options.html.empty() &&
         !(options.labels.title.empty() && options.labels.operatorName.empty())) {
-        return UsageError("--title and --operator need --html");
+        return UsageError(FillText(
+            kMessages, K720_TEXT("Messages", "--title and --operator need %1"), {"--html"}));
     }
     if (!options.html.empty()) {
         if (const int status = CheckReportDestination(options.html); status != kExitOk) {
@@ -194,7 +204,9 @@ int RunReport(std::span<const std::string_view> arguments) {
         options.json ? report::ReportJson(*loaded) : report::ReportText(*loaded);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "k720ctl: the report could not be written to standard output\n");
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     Translate(kMessages, K720_TEXT("Messages", "the report could not be written "
+                                                                "to standard output")));
         return kExitFailed;
     }
     return kExitOk;

@@ -1,5 +1,7 @@
 #include <cstdio>
+#include <string>
 
+#include "base/texts.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/stop_signals.h"
@@ -12,30 +14,40 @@
 void PrepareCandidates(const CommonOptions& options) {
     if (options.device) {
         const int port = AttachPortDevice(*options.device);
-        g_candidatePorts = {{"given with --port", port, *options.device}};
+        g_candidatePorts = {{Translate(kMessages, K720_TEXT("Messages", "given with --port")), port,
+                             *options.device}};
     } else {
         g_portListChanged = 1;
         EnumerateCandidatePorts();
     }
     if (g_candidatePorts.empty()) {
-        std::printf("No candidate port (no serial port of the instrument's USB bridge).\n");
+        std::printf("%s\n", Translate(kMessages,
+                                      K720_TEXT("Messages", "No candidate port (no serial port of "
+                                                            "the instrument's USB bridge).")));
         return;
     }
-    std::printf("Candidate ports:\n");
+    std::printf("%s\n", Translate(kMessages, K720_TEXT("Messages", "Candidate ports:")));
     for (const PortCandidate& candidate : g_candidatePorts) {
-        std::printf("  port %-4d %-20s %s\n", candidate.portNumber, candidate.devicePath.c_str(),
-                    candidate.friendlyName.c_str());
+        // The number and the device in columns, whatever the language's word for a port.
+        char number[16];
+        char device[256];
+        std::snprintf(number, sizeof number, "%-4d", candidate.portNumber);
+        std::snprintf(device, sizeof device, "%-20s", candidate.devicePath.c_str());
+        std::printf("%s\n", FillText(kMessages, K720_TEXT("Messages", "  port %1 %2 %3"),
+                                     {number, device, candidate.friendlyName})
+                                .c_str());
     }
 }
 
 void PrintScanFailure(const CommonOptions& options, const std::string& message) {
     // The cause comes first. The access hint already says what is wrong with the device (in use,
     // or not permitted) and how to fix it; otherwise the port given is named with its error.
-    std::string text = WithScanAccessHint(message);
+    std::string text = WithScanAccessHint(Translate(kMessages, message.c_str()));
     const int openError = CommLastOpenError();
     if (options.device && openError != 0 && ScanAccessHint().empty()) {
-        text =
-            "Cannot open " + *options.device + ": " + OpenFailureReason(openError) + ".\n" + text;
+        text = FillText(kMessages, K720_TEXT("Messages", "Cannot open %1: %2."),
+                        {*options.device, OpenFailureReason(openError)}) +
+               '\n' + text;
     }
     std::printf("%s\n", text.c_str());
 }
@@ -55,8 +67,10 @@ int RunScan(const CommonOptions& options) {
         PrintScanFailure(options, kNoInstrumentText);
         return kExitFailed;
     }
-    std::printf("K720 found on port %d (%s).\n", g_instrumentPort,
-                PortDevicePath(g_instrumentPort).c_str());
+    std::printf("%s\n",
+                FillText(kMessages, K720_TEXT("Messages", "K720 found on port %1 (%2)."),
+                         {std::to_string(g_instrumentPort), PortDevicePath(g_instrumentPort)})
+                    .c_str());
     return kExitOk;
 }
 
@@ -85,7 +99,7 @@ int RefuseUnitWithoutData(int unitCode, int mask) {
     const bool hasData =
         unit == measure::kAllUnits ? mask != 0 : measure::UnitHoldsData(mask, unit);
     if (!hasData) {
-        std::printf("%s\n", measure::kNoDataText);
+        std::printf("%s\n", Translate(kMessages, measure::kNoDataText));
         return kExitFailed;
     }
     return kExitOk;

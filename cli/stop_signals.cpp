@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/texts.h"
 #include "cli/commands.h"
 
 int StopSignals::Run(const std::function<void(std::stop_token)>& work,
@@ -20,7 +21,10 @@ int StopSignals::Run(const std::function<void(std::stop_token)>& work,
             done.Set();
         });
     } catch (const std::system_error& error) {
-        std::fprintf(stderr, "k720ctl: cannot run the exchange: %s\n", error.what());
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     FillText(kMessages, K720_TEXT("Messages", "cannot run the exchange: %1"),
+                              {error.what()})
+                         .c_str());
         return kExitFailed;
     }
 

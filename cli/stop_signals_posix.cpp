@@ -12,6 +12,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include "base/texts.h"
 #include "base/unique_fd.h"
 #include "cli/commands.h"
 #include "cli/stop_signals.h"
@@ -63,8 +64,10 @@ WakeEvent::~WakeEvent() = default;
 
 int WakeEvent::Check() const {
     if (native_->error != 0) {
-        std::fprintf(stderr, "k720ctl: cannot wait for the exchange: %s\n",
-                     std::strerror(native_->error));
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     FillText(kMessages, K720_TEXT("Messages", "cannot wait for the exchange: %1"),
+                              {std::strerror(native_->error)})
+                         .c_str());
         return kExitFailed;
     }
     return kExitOk;
@@ -107,8 +110,10 @@ StopSignals::~StopSignals() = default;
 
 int StopSignals::Check() const {
     if (native_->error != 0) {
-        std::fprintf(stderr, "k720ctl: cannot take the stop signals: %s\n",
-                     std::strerror(native_->error));
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     FillText(kMessages, K720_TEXT("Messages", "cannot take the stop signals: %1"),
+                              {std::strerror(native_->error)})
+                         .c_str());
         return kExitFailed;
     }
     return kExitOk;
@@ -121,8 +126,12 @@ StopSignals::Wait StopSignals::WaitFor(WakeEvent& wake) {
             return Wait::Failed;
         }
         if ((revents[0] | revents[1]) & (POLLERR | POLLNVAL)) {
-            std::fprintf(stderr, "k720ctl: cannot wait for the exchange: %s\n",
-                         std::strerror(EBADF)); // cannot happen with the descriptors held here
+            // Cannot happen with the descriptors held here.
+            std::fprintf(stderr, "k720ctl: %s\n",
+                         FillText(kMessages,
+                                  K720_TEXT("Messages", "cannot wait for the exchange: %1"),
+                                  {std::strerror(EBADF)})
+                             .c_str());
             return Wait::Failed;
         }
         if (revents[1] & POLLIN) {

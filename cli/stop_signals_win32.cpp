@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/texts.h"
 #include "base/unique_handle.h"
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -121,8 +122,10 @@ WakeEvent::~WakeEvent() = default;
 
 int WakeEvent::Check() const {
     if (native_->error != 0) {
-        std::fprintf(stderr, "k720ctl: cannot wait for the exchange: %s\n",
-                     SystemErrorText(static_cast<int>(native_->error)).c_str());
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     FillText(kMessages, K720_TEXT("Messages", "cannot wait for the exchange: %1"),
+                              {SystemErrorText(static_cast<int>(native_->error)).c_str()})
+                         .c_str());
         return kExitFailed;
     }
     return kExitOk;
@@ -155,8 +158,10 @@ StopSignals::~StopSignals() = default;
 
 int StopSignals::Check() const {
     if (native_->error != 0) {
-        std::fprintf(stderr, "k720ctl: cannot take Ctrl-C: %s\n",
-                     SystemErrorText(static_cast<int>(native_->error)).c_str());
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     FillText(kMessages, K720_TEXT("Messages", "cannot take Ctrl-C: %1"),
+                              {SystemErrorText(static_cast<int>(native_->error)).c_str()})
+                         .c_str());
         return kExitFailed;
     }
     return kExitOk;
@@ -171,8 +176,10 @@ StopSignals::Wait StopSignals::WaitFor(WakeEvent& wake) {
     case WAIT_OBJECT_0 + 1:
         return Wait::Woken;
     default:
-        std::fprintf(stderr, "k720ctl: cannot wait for the exchange: %s\n",
-                     SystemErrorText(static_cast<int>(GetLastError())).c_str());
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     FillText(kMessages, K720_TEXT("Messages", "cannot wait for the exchange: %1"),
+                              {SystemErrorText(static_cast<int>(GetLastError())).c_str()})
+                         .c_str());
         return Wait::Failed;
     }
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "base/texts.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/stop_signals.h"
@@ -23,7 +24,8 @@ namespace {
 
 using Arguments = std::span<const std::string_view>;
 
-constexpr const char* kTableUsage = R"(usage: k720ctl table SUBCOMMAND [options]
+constexpr const char* kTableUsage =
+    K720_TEXT("Messages", R"(usage: k720ctl table SUBCOMMAND [options]
 
 Comparator table files: 200 entries, each with a name, a resistance range with two limits and a
 voltage range with one limit, kept as CSV files in code page 932.
@@ -38,27 +40,28 @@ Subcommands:
 'k720ctl table SUBCOMMAND --help' explains a subcommand.
 Exit status: 0 success, 1 the table, the file or the instrument failed, 2 usage error, 130
 interrupted (Ctrl-C, SIGTERM or SIGHUP).
-)";
+)");
 
-constexpr const char* kNewUsage = R"(usage: k720ctl table new --out FILE.csv
+constexpr const char* kNewUsage = K720_TEXT("Messages", R"(usage: k720ctl table new --out FILE.csv
 
 Writes a comparator table of 200 default entries ("No Name", 3m, 0.000, 0.000, 6V, 0.000), dated
 today, as the editor saves a new table. An existing file is replaced only once the new one is
 written whole; a folder, named pipe or device at FILE.csv is refused. Prints nothing on success,
 else why the file could not be written.
 Exit status 0 when the file was written, 1 when not.
-)";
+)");
 
-constexpr const char* kCheckUsage = R"(usage: k720ctl table check FILE.csv
+constexpr const char* kCheckUsage = K720_TEXT("Messages", R"(usage: k720ctl table check FILE.csv
 
 Loads FILE.csv and checks it as the editor does when it opens a table file: the model line, the
 file line, then entries 1 to 200 field by field. Prints nothing for a sound table; otherwise the
 editor's message for the first fault, byte for byte, or why the file could not be read.
 Exit status 0 when the table is sound, 1 when not.
-)";
+)");
 
 constexpr const char* kGetUsage =
-    R"(usage: k720ctl [--port DEVICE] [-v] table get --out FILE.csv [--names-from OLD.csv]
+    K720_TEXT("Messages",
+              R"(usage: k720ctl [--port DEVICE] [-v] table get --out FILE.csv [--names-from OLD.csv]
 
 Finds the K720 and reads its comparator table, all 200 entries, as the reception page does
 (":COMP:TABLE:START", ":COMP:TABLE? 1" to ":COMP:TABLE? 200", ":COMP:TABLE:END"), then checks the
@@ -71,9 +74,10 @@ fails the checks prints the editor's message and writes no file. Progress is sho
 Ctrl-C, SIGTERM or SIGHUP ends the reception after the entry in progress (the instrument is told
 the reading ended) and writes no file; the exit status is then 130.
 Exit status 0 only when the file was written.
-)";
+)");
 
-constexpr const char* kPutUsage = R"(usage: k720ctl [--port DEVICE] [-v] table put FILE.csv
+constexpr const char* kPutUsage =
+    K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [-v] table put FILE.csv
 
 Loads FILE.csv and checks it as the editor does when it opens a table file; a fault prints the
 editor's message and nothing is sent. Then finds the K720 and sends the table, all 200 entries,
@@ -85,7 +89,7 @@ are in the instrument, the others are as they were, so send the table again. Wai
 first: until the instrument gives up waiting for the remaining entries, it may take the bytes of
 a new command for an entry.
 Exit status 0 only when every entry was acknowledged.
-)";
+)");
 
 // Prints a message of the core as it stands (its bytes are code page 932 where it quotes a file).
 void PrintMessage(const std::string& message) {
@@ -97,15 +101,16 @@ int RunNew(const CommonOptions& /*options*/, Arguments arguments) {
     std::string output;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] != "--out") {
-            return UsageError("table new takes no argument '" + std::string(arguments[i]) + "'");
+            return UsageError(NoArgumentText("table new", arguments[i]));
         }
         if (++i == arguments.size()) {
-            return UsageError("--out needs a file");
+            return UsageError(NeedsFileText("--out"));
         }
         output = std::string(arguments[i]);
     }
     if (output.empty()) {
-        return UsageError("table new needs --out FILE.csv");
+        return UsageError(
+            FillText(kMessages, K720_TEXT("Messages", "%1 needs --out FILE.csv"), {"table new"}));
     }
     if (const comp::TableOutcome written = comp::WriteTableFile(output, comp::CompTable{});
         !written.Ok()) {
@@ -117,7 +122,8 @@ int RunNew(const CommonOptions& /*options*/, Arguments arguments) {
 
 int RunCheckFile(const CommonOptions& /*options*/, Arguments arguments) {
     if (arguments.size() != 1) {
-        return UsageError("table check needs one file");
+        return UsageError(
+            FillText(kMessages, K720_TEXT("Messages", "%1 needs one file"), {"table check"}));
     }
     const std::string path(arguments[0]);
     if (const comp::TableOutcome loaded = comp::LoadTableFile(path); !loaded.Ok()) {
@@ -240,15 +246,16 @@ int RunGet(const CommonOptions& options, Arguments arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (argument != "--out" && argument != "--names-from") {
-            return UsageError("table get takes no argument '" + std::string(argument) + "'");
+            return UsageError(NoArgumentText("table get", argument));
         }
         if (++i == arguments.size()) {
-            return UsageError(std::string(argument) + " needs a file");
+            return UsageError(NeedsFileText(argument));
         }
         (argument == "--out" ? output : namesFrom.emplace()) = std::string(arguments[i]);
     }
     if (output.empty()) {
-        return UsageError("table get needs --out FILE.csv");
+        return UsageError(
+            FillText(kMessages, K720_TEXT("Messages", "%1 needs --out FILE.csv"), {"table get"}));
     }
     if (const int status = CheckDestination(output, FolderOf(output)); status != kExitOk) {
         return status;
@@ -302,14 +309,16 @@ int RunGet(const CommonOptions& options, Arguments arguments) {
     case comp::ReceptionOutcome::Received:
         break;
     case comp::ReceptionOutcome::Stopped:
-        std::printf("Reception stopped after %d of %d entries; no file written.\n", end.received,
-                    comp::kEntryCount);
+        PrintMessage(FillText(
+            kMessages,
+            K720_TEXT("Messages", "Reception stopped after %1 of %2 entries; no file written."),
+            {std::to_string(end.received), std::to_string(comp::kEntryCount)}));
         return interrupted ? kExitInterrupted : kExitFailed;
     case comp::ReceptionOutcome::Error:
-        PrintMessage(comp::EndMessage(end.outcome));
+        PrintMessage(Translate(kMessages, comp::EndMessage(end.outcome)));
         return kExitFailed;
     }
-    PrintMessage(comp::EndMessage(end.outcome));
+    PrintMessage(Translate(kMessages, comp::EndMessage(end.outcome)));
 
     // The editor's parse of the received table catches counts beyond their bounds.
     comp::ParsedTable parsed = comp::ParseTableText(end.text);
@@ -332,7 +341,8 @@ int RunGet(const CommonOptions& options, Arguments arguments) {
 
 int RunPut(const CommonOptions& options, Arguments arguments) {
     if (arguments.size() != 1) {
-        return UsageError("table put needs one file");
+        return UsageError(
+            FillText(kMessages, K720_TEXT("Messages", "%1 needs one file"), {"table put"}));
     }
     const std::string path(arguments[0]);
     // The file is loaded and checked as the editor opens it, and sent as its Transfer builds it.
@@ -390,16 +400,18 @@ int RunPut(const CommonOptions& options, Arguments arguments) {
     const comp::TableTransmissionEnd end = reports.TakeEnd();
     switch (end.outcome) {
     case comp::TransmissionOutcome::Transferred:
-        PrintMessage(comp::EndMessage(end.outcome));
+        PrintMessage(Translate(kMessages, comp::EndMessage(end.outcome)));
         return kExitOk;
     case comp::TransmissionOutcome::Stopped:
-        std::printf("Transfer stopped after %d of %d entries; send the table again.\n",
-                    end.acknowledged, comp::kEntryCount);
+        PrintMessage(FillText(
+            kMessages,
+            K720_TEXT("Messages", "Transfer stopped after %1 of %2 entries; send the table again."),
+            {std::to_string(end.acknowledged), std::to_string(comp::kEntryCount)}));
         return interrupted ? kExitInterrupted : kExitFailed;
     case comp::TransmissionOutcome::Error:
         break;
     }
-    PrintMessage(comp::EndMessage(end.outcome));
+    PrintMessage(Translate(kMessages, comp::EndMessage(end.outcome)));
     return kExitFailed;
 }
 
@@ -420,10 +432,11 @@ constexpr Subcommand kSubcommands[] = {
 
 int RunTable(const CommonOptions& options, Arguments arguments) {
     if (arguments.empty()) {
-        return UsageError("table needs a subcommand (new, check, get or put)");
+        return UsageError(Translate(
+            kMessages, K720_TEXT("Messages", "table needs a subcommand (new, check, get or put)")));
     }
     if (IsHelp(arguments[0])) {
-        std::fputs(kTableUsage, stdout);
+        std::fputs(Translate(kMessages, kTableUsage), stdout);
         return kExitOk;
     }
     for (const Subcommand& subcommand : kSubcommands) {
@@ -433,11 +446,12 @@ int RunTable(const CommonOptions& options, Arguments arguments) {
         const Arguments rest = arguments.subspan(1);
         for (const std::string_view argument : rest) {
             if (IsHelp(argument)) {
-                std::fputs(subcommand.usage, stdout);
+                std::fputs(Translate(kMessages, subcommand.usage), stdout);
                 return kExitOk;
             }
         }
         return subcommand.run(options, rest);
     }
-    return UsageError("unknown table subcommand '" + std::string(arguments[0]) + "'");
+    return UsageError(FillText(kMessages, K720_TEXT("Messages", "unknown table subcommand '%1'"),
+                               {arguments[0]}));
 }

@@ -15,6 +15,9 @@ foreach(required PROGRAM NAME SUMMARY VERSION OUTPUT)
   endif()
 endforeach()
 
+# The manual pages are English: the programs' help follows the locale of the build otherwise.
+set(ENV{LC_ALL} C)
+
 function(help_text out)
   execute_process(COMMAND ${PROGRAM} ${ARGN} --help
                   OUTPUT_VARIABLE text ERROR_VARIABLE errors RESULT_VARIABLE status)

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/texts.h"
 #include "measure/measurement_csv.h"
 #include "measure/reading_record.h"
 #include "measure/units.h"
@@ -205,26 +206,30 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
         return "";
     }
     if (!IsOneOf(f[1], {"3m", "30m", "300m", "3"})) {
-        return "the resistance range is not one of 3m, 30m, 300m, 3";
+        return Translate(
+            kMessages,
+            K720_TEXT("Messages", "the resistance range is not one of 3m, 30m, 300m, 3"));
     }
     reading.resistanceRange = std::string(f[1]);
     if (!ParseMeasured(f[2], reading.resistance)) {
-        return "the resistance is not a number";
+        return Translate(kMessages, K720_TEXT("Messages", "the resistance is not a number"));
     }
     reading.resistanceText = std::string(f[2]);
     if (!ParseResult(f[9], reading.result)) {
-        return "the result is not PASS, FAIL, WARNING or empty";
+        return Translate(kMessages,
+                         K720_TEXT("Messages", "the result is not PASS, FAIL, WARNING or empty"));
     }
     const bool judged = reading.result != Result::None;
     if (!ParseLimit(f[3], judged, reading.limit1) || !ParseLimit(f[4], judged, reading.limit2)) {
-        return "a resistance limit does not fit the result";
+        return Translate(kMessages,
+                         K720_TEXT("Messages", "a resistance limit does not fit the result"));
     }
     if (!IsOneOf(f[5], {"6V", "60V"})) {
-        return "the voltage range is not 6V or 60V";
+        return Translate(kMessages, K720_TEXT("Messages", "the voltage range is not 6V or 60V"));
     }
     reading.voltageRange = std::string(f[5]);
     if (!ParseMeasured(f[6], reading.voltage)) {
-        return "the voltage is not a number";
+        return Translate(kMessages, K720_TEXT("Messages", "the voltage is not a number"));
     }
     if (reading.voltage && *reading.voltage < LowestVoltage(reading.voltageRange)) {
         reading.voltage.reset();
@@ -232,14 +237,16 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
     }
     reading.voltageText = std::string(f[6]);
     if (!ParseLimit(f[7], judged, reading.voltageLimit)) {
-        return "the voltage limit does not fit the result";
+        return Translate(kMessages,
+                         K720_TEXT("Messages", "the voltage limit does not fit the result"));
     }
     if (!ParseTemperature(f[8], reading)) {
-        return "the temperature is not a number";
+        return Translate(kMessages, K720_TEXT("Messages", "the temperature is not a number"));
     }
     reading.temperatureText = std::string(f[8]);
     if (!ParseTime(f[10], f[11], reading.when)) {
-        return "the date or the time is not a measurement time";
+        return Translate(kMessages,
+                         K720_TEXT("Messages", "the date or the time is not a measurement time"));
     }
     reading.date = std::string(f[10]);
     reading.time = std::string(f[11]);
@@ -347,19 +354,28 @@ std::optional<SharedLimits> SharedLimitsOf(const std::vector<Reading>& readings)
 std::string ParseHeader(Lines& lines, MeasurementReport& report) {
     std::string_view line;
     if (!lines.Next(line) || !line.starts_with(kModelLine)) {
-        return "not a measurement file: it does not begin with \"Model,\"";
+        return Translate(
+            kMessages,
+            K720_TEXT("Messages", "not a measurement file: it does not begin with \"Model,\""));
     }
     report.model = std::string(line.substr(kModelLine.size()));
     if (!lines.Next(line) || !line.starts_with(kSerialLine)) {
-        return "not a measurement file: the \"Serial,\" line is missing";
+        return Translate(
+            kMessages,
+            K720_TEXT("Messages", "not a measurement file: the \"Serial,\" line is missing"));
     }
     report.serial = std::string(line.substr(kSerialLine.size()));
     if (!lines.Next(line) || !line.starts_with(kDateLine)) {
-        return "not a measurement file: the \"Date,\" line is missing";
+        return Translate(
+            kMessages,
+            K720_TEXT("Messages", "not a measurement file: the \"Date,\" line is missing"));
     }
     const std::vector<std::string_view> date = Split(line);
     if (date.size() != 4) {
-        return "not a measurement file: the date line is not \"Date,Y-M-D,,VERSION\"";
+        return Translate(
+            kMessages,
+            K720_TEXT("Messages",
+                      "not a measurement file: the date line is not \"Date,Y-M-D,,VERSION\""));
     }
     report.date = std::string(date[1]);
     report.version = std::string(date[3]);
@@ -449,13 +465,17 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
             const std::string_view letter = line.substr(kUnitLine.size());
             if (letter.size() != 1 ||
                 measure::UnitCommandLetter(measure::UnitIndexOfLetter(letter[0])) != letter[0]) {
-                return fail("\"" + std::string(line) + "\" names no memory unit");
+                return fail(FillText(kMessages,
+                                     K720_TEXT("Messages", "\"%1\" names no memory unit"), {line}));
             }
             if (seenUnits.find(letter[0]) != std::string::npos) {
-                return fail("unit " + std::string(letter) + " appears twice");
+                return fail(
+                    FillText(kMessages, K720_TEXT("Messages", "unit %1 appears twice"), {letter}));
             }
             if (unit != nullptr && !unitClosed) {
-                return fail("the unit before ends without its two empty lines");
+                return fail(Translate(
+                    kMessages,
+                    K720_TEXT("Messages", "the unit before ends without its two empty lines")));
             }
             seenUnits += letter[0];
             report.units.emplace_back();
@@ -465,30 +485,37 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
             unitClosed = false;
             // An empty line and the column header follow.
             if (!lines.Next(line) || !line.empty()) {
-                return fail("the empty line after the unit heading is missing");
+                return fail(Translate(
+                    kMessages,
+                    K720_TEXT("Messages", "the empty line after the unit heading is missing")));
             }
             const std::string celsius = measure::CsvColumnHeader(measure::TemperatureUnit::Celsius);
             const std::string fahrenheitColumns =
                 measure::CsvColumnHeader(measure::TemperatureUnit::Fahrenheit);
             if (!lines.Next(line) || (line != celsius && line != fahrenheitColumns)) {
-                return fail("the column header is missing or unknown");
+                return fail(Translate(
+                    kMessages, K720_TEXT("Messages", "the column header is missing or unknown")));
             }
             const bool fahrenheit = line == fahrenheitColumns;
             if (fahrenheitKnown && fahrenheit != report.fahrenheit) {
-                return fail("the temperature unit changes within the file");
+                return fail(Translate(
+                    kMessages,
+                    K720_TEXT("Messages", "the temperature unit changes within the file")));
             }
             report.fahrenheit = fahrenheit;
             fahrenheitKnown = true;
             continue;
         }
         if (unit == nullptr || unitClosed) {
-            return fail("a line outside a unit");
+            return fail(Translate(kMessages, K720_TEXT("Messages", "a line outside a unit")));
         }
         const std::vector<std::string_view> fields = Split(line);
         int slot = 0;
         if (fields.size() != kColumns || !ParseInt(fields[0], slot) || slot != lastSlot + 1 ||
             slot > measure::kSlotsPerUnit) {
-            return fail("not a slot line of 12 columns numbered " + std::to_string(lastSlot + 1));
+            return fail(FillText(kMessages,
+                                 K720_TEXT("Messages", "not a slot line of 12 columns numbered %1"),
+                                 {std::to_string(lastSlot + 1)}));
         }
         lastSlot = slot;
         Reading reading;
@@ -513,12 +540,22 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
         report.cutNote = "The file ends inside UNIT " + std::string(1, unit->unit) +
                          " after slot " + std::to_string(lastSlot) +
                          ": the reading was cut short; the slots up to there are reported.";
+        report.shownCutNote = FillText(
+            kMessages,
+            K720_TEXT("Messages", "The file ends inside UNIT %1 after slot %2: the reading "
+                                  "was cut short; the slots up to there are reported."),
+            {std::string(1, unit->unit), std::to_string(lastSlot)});
     } else if (unit == nullptr) {
         // A reading writes its first unit with its first record: a file without a unit is
         // what a reading cut before that leaves.
         report.cut = true;
         report.cutNote = "The file holds no unit: the reading was cut short before its first "
                          "record arrived.";
+        report.shownCutNote =
+            Translate(kMessages, K720_TEXT("Messages", "The file holds no unit: "
+                                                       "the reading was cut short "
+                                                       "before its first record "
+                                                       "arrived."));
     }
     std::vector<const Reading*> all;
     for (Summary& u : report.units) {

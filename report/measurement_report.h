@@ -124,12 +124,15 @@ struct MeasurementReport {
     // reported as far as it goes. A reading cut between two units leaves a file that ends with
     // the closing lines of a unit and cannot be told from a whole one.
     bool cut = false;
-    std::string cutNote; // what was cut, when cut
+    // What was cut, when cut: in English for scripts (the JSON), and in the user's language for
+    // the text and the page.
+    std::string cutNote;
+    std::string shownCutNote;
 };
 
 struct ReportError {
-    int line = 0; // 0: the file as a whole
-    std::string message;
+    int line = 0;        // 0: the file as a whole
+    std::string message; // in the user's language
 };
 
 // A report or what is wrong with the text.

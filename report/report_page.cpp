@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/format_int.h"
+#include "base/texts.h"
 #include "measure/reading_record.h"
 #include "report/report_text.h"
 #include "report/utf8_text.h"
@@ -30,17 +31,35 @@ constexpr double kSlotPlotHeight = 230;
 
 constexpr const char* kOhm = "m&#937;";
 
-// The page's own texts of its heading, summary and sign-off.
+// The page's own texts of its heading, summary and sign-off, in English; the page shows them in
+// the user's language.
 namespace texts {
-constexpr const char* kPageName = "K720 measurement report";
-constexpr const char* kMade = "made";
-constexpr const char* kBy = "by";
-constexpr const char* kOperator = "Operator";
-constexpr const char* kUnderRange = "under range";
-constexpr const char* kOutOfRange = "out of range";
-constexpr const char* kTimeUnusable = "time unusable";
-constexpr const char* kSignOff[] = {"Checked by", "Date", "Signature"};
+constexpr const char* kPageName = K720_TEXT("Messages", "K720 measurement report");
+constexpr const char* kOperator = K720_TEXT("Messages", "Operator");
+constexpr const char* kOverRange = K720_TEXT("Messages", "over range");
+constexpr const char* kUnderRange = K720_TEXT("Messages", "under range");
+constexpr const char* kOutOfRange = K720_TEXT("Messages", "out of range");
+constexpr const char* kTimeUnusable = K720_TEXT("Messages", "time unusable");
+constexpr const char* kReadings = K720_TEXT("Messages", "Readings");
+constexpr const char* kResistance = K720_TEXT("Messages", "Resistance [%1]");
+constexpr const char* kVoltage = K720_TEXT("Messages", "Voltage [V]");
+constexpr const char* kVoltageAgainstResistance =
+    K720_TEXT("Messages", "Voltage against resistance");
+constexpr const char* kResistanceBySlot = K720_TEXT("Messages", "Resistance by slot");
+constexpr const char* kSignOff[] = {K720_TEXT("Messages", "Checked by"),
+                                    K720_TEXT("Messages", "Date"),
+                                    K720_TEXT("Messages", "Signature")};
 } // namespace texts
+
+// A text of the page in the user's language (the catalogue's texts hold no HTML markup).
+std::string Shown(const char* text) {
+    return Translate(kMessages, text);
+}
+
+// "Resistance [m&#937;]".
+std::string ResistanceTitle() {
+    return FillText(kMessages, texts::kResistance, {kOhm});
+}
 
 // The top line of every plot holds its key; limit labels sit in the margins around the frame.
 constexpr double kLegendBaseline = 20;
@@ -192,6 +211,8 @@ const char* ResultClass(Result result) {
     return "none";
 }
 
+// A result as the key names it: the instrument's own word, or the catalogue's text for a reading
+// without a judgement.
 const char* ResultName(Result result) {
     switch (result) {
     case Result::Pass:
@@ -203,7 +224,7 @@ const char* ResultName(Result result) {
     case Result::None:
         break;
     }
-    return "none";
+    return K720_TEXT("Messages", "none");
 }
 
 // Failures are drawn last, so that no other dot hides them.
@@ -357,13 +378,13 @@ std::string LegendSvg(const Plot& plot, const std::vector<Result>& results, bool
     for (const Result result : results) {
         svg += "<circle class=\"" + std::string(ResultClass(result)) + " key\" cx=\"" +
                Coordinate(x + 4) + "\" cy=\"" + Coordinate(y - 4) + "\" r=\"4\"/>\n";
-        svg += Text(x + 12, y, "start", ResultName(result));
+        svg += Text(x + 12, y, "start", Shown(ResultName(result)));
         x += 90;
     }
     if (overRange) {
         svg +=
             "<path class=\"over\" d=\"M" + Coordinate(x) + ' ' + Coordinate(y) + "h8l-4-8z\"/>\n";
-        svg += Text(x + 12, y, "start", "over range");
+        svg += Text(x + 12, y, "start", Shown(texts::kOverRange));
     }
     return svg;
 }
@@ -480,7 +501,8 @@ std::string HistogramSvg(const Summary& unit) {
         }
     }
     if (values.empty()) {
-        return EmptyPlotSvg("histogram", kHalfWidth, kPlotHeight, "No numeric resistance");
+        return EmptyPlotSvg("histogram", kHalfWidth, kPlotHeight,
+                            Shown(K720_TEXT("Messages", "No numeric resistance")));
     }
     const auto [minimum, maximum] = std::minmax_element(values.begin(), values.end());
     const double low = static_cast<double>(*minimum) / 1000.0;
@@ -504,8 +526,9 @@ std::string HistogramSvg(const Summary& unit) {
     Plot plot;
     plot.x = NiceAxis(barLow, barLow + barWidth * bins, 6);
     plot.y = CountAxis(*std::max_element(counts.begin(), counts.end()), 5);
-    std::string svg = SvgOpen("histogram", plot.width, plot.height, "Resistance histogram");
-    svg += AxesSvg(plot, std::string("Resistance [") + kOhm + "]", "Readings");
+    std::string svg = SvgOpen("histogram", plot.width, plot.height,
+                              Shown(K720_TEXT("Messages", "Resistance histogram")));
+    svg += AxesSvg(plot, ResistanceTitle(), Shown(texts::kReadings));
     for (int i = 0; i < bins; ++i) {
         const int count = counts[static_cast<std::size_t>(i)];
         if (count == 0) {
@@ -535,8 +558,9 @@ std::string ScatterSvg(const Summary& unit) {
         }
     }
     if (xs.empty()) {
-        return EmptyPlotSvg("scatter", kHalfWidth, kPlotHeight,
-                            "No reading with both resistance and voltage");
+        return EmptyPlotSvg(
+            "scatter", kHalfWidth, kPlotHeight,
+            Shown(K720_TEXT("Messages", "No reading with both resistance and voltage")));
     }
     if (unit.limits) {
         xs.push_back(Value(unit.limits->limit1));
@@ -555,8 +579,9 @@ std::string ScatterSvg(const Summary& unit) {
     plot.x = DataAxis(*xLow, *xHigh, 6);
     plot.y = DataAxis(*yLow, *yHigh, 5);
 
-    std::string svg = SvgOpen("scatter", plot.width, plot.height, "Voltage against resistance");
-    svg += AxesSvg(plot, std::string("Resistance [") + kOhm + "]", "Voltage [V]");
+    std::string svg =
+        SvgOpen("scatter", plot.width, plot.height, Shown(texts::kVoltageAgainstResistance));
+    svg += AxesSvg(plot, ResistanceTitle(), Shown(texts::kVoltage));
     if (unit.limits) {
         svg += VerticalLimitsSvg(plot, {MakeLimit("Lim1", unit.limits->limit1, kOhm),
                                         MakeLimit("Lim2", unit.limits->limit2, kOhm)});
@@ -608,8 +633,8 @@ std::string SlotPlotSvg(const Summary& unit) {
         // Room at the top for the over-range markers.
         plot.y = DataAxis(*low, *high, 5, overRange ? 0.12 : 0.03);
     }
-    std::string svg = SvgOpen("slots", plot.width, plot.height, "Resistance by slot");
-    svg += AxesSvg(plot, "Slot", std::string("Resistance [") + kOhm + "]");
+    std::string svg = SvgOpen("slots", plot.width, plot.height, Shown(texts::kResistanceBySlot));
+    svg += AxesSvg(plot, Shown(K720_TEXT("Messages", "Slot")), ResistanceTitle());
     if (unit.limits) {
         svg += HorizontalLimitsSvg(plot,
                                    {MakeLimit("Lim1", unit.limits->limit1, kOhm),
@@ -684,7 +709,7 @@ std::string TemperatureAndTimeCells(const Summary& summary) {
 }
 
 std::string UnitLabel(char unit) {
-    return "Unit " + Escape(std::string(1, unit));
+    return FillText(kMessages, K720_TEXT("Messages", "Unit %1"), {Escape(std::string(1, unit))});
 }
 
 // One row per unit and a last one for the whole file, under the header rows `head`.
@@ -694,37 +719,47 @@ std::string SummaryTable(const MeasurementReport& report, const std::string& hea
     for (const Summary& unit : report.units) {
         html += "<tr>" + Cell(UnitLabel(unit.unit)) + cells(unit) + "</tr>\n";
     }
-    html += "<tr class=\"total\">" + Cell("All units") + cells(report.total) + "</tr>\n";
+    html += "<tr class=\"total\">" + Cell(Shown(K720_TEXT("Messages", "All units"))) +
+            cells(report.total) + "</tr>\n";
     return html + "</tbody>\n</table>\n";
 }
 
 // The summary in three tables of the same rows, each narrow enough for the page: the results,
 // the resistance and voltage figures, the temperatures and measurement times.
 std::string SummaryTables(const MeasurementReport& report) {
+    const auto head = [](const char* text) { return "<th>" + Shown(text) + "</th>"; };
     const std::string spreadHead =
-        "<th>count</th><th>min</th><th>max</th><th>mean</th><th>s.d.</th><th>over range</th>";
-    const std::string voltageHead = spreadHead + "<th>" + texts::kUnderRange + "</th>";
+        head(K720_TEXT("Messages", "count")) + head(K720_TEXT("Messages", "min")) +
+        head(K720_TEXT("Messages", "max")) + head(K720_TEXT("Messages", "mean")) +
+        head(K720_TEXT("Messages", "s.d.")) + head(texts::kOverRange);
+    const std::string voltageHead = spreadHead + head(texts::kUnderRange);
+    const std::string unitHead = Shown(K720_TEXT("Messages", "Unit"));
     return SummaryTable(report,
-                        "<tr><th>Unit</th><th>Readings</th><th>Empty slots</th><th>PASS</th>"
-                        "<th>FAIL</th><th>WARNING</th><th>none</th></tr>\n",
+                        "<tr><th>" + unitHead + "</th>" + head(texts::kReadings) +
+                            head(K720_TEXT("Messages", "Empty slots")) +
+                            "<th>PASS</th><th>FAIL</th><th>WARNING</th>" +
+                            head(K720_TEXT("Messages", "none")) + "</tr>\n",
                         ResultCells) +
            SummaryTable(report,
-                        "<tr><th rowspan=\"2\">Unit</th><th colspan=\"6\">Resistance [" +
-                            std::string(kOhm) +
-                            "]</th><th colspan=\"7\">Voltage [V]</th></tr>\n<tr>" + spreadHead +
-                            voltageHead + "</tr>\n",
+                        "<tr><th rowspan=\"2\">" + unitHead + "</th><th colspan=\"6\">" +
+                            ResistanceTitle() + "</th><th colspan=\"7\">" + Shown(texts::kVoltage) +
+                            "</th></tr>\n<tr>" + spreadHead + voltageHead + "</tr>\n",
                         FigureCells) +
            SummaryTable(report,
-                        "<tr><th rowspan=\"2\">Unit</th><th colspan=\"3\">Temperature [" +
-                            std::string(report.fahrenheit ? "&#176;F" : "&#176;C") +
-                            "]</th><th colspan=\"3\">Measured</th></tr>\n<tr><th>min</th>"
-                            "<th>max</th><th>out of range</th><th>first</th><th>last</th><th>" +
-                            texts::kTimeUnusable + "</th></tr>\n",
+                        "<tr><th rowspan=\"2\">" + unitHead + "</th><th colspan=\"3\">" +
+                            FillText(kMessages, K720_TEXT("Messages", "Temperature [%1]"),
+                                     {report.fahrenheit ? "&#176;F" : "&#176;C"}) +
+                            "</th><th colspan=\"3\">" + Shown(K720_TEXT("Messages", "Measured")) +
+                            "</th></tr>\n<tr>" + head(K720_TEXT("Messages", "min")) +
+                            head(K720_TEXT("Messages", "max")) + head(texts::kOutOfRange) +
+                            head(K720_TEXT("Messages", "first")) +
+                            head(K720_TEXT("Messages", "last")) + head(texts::kTimeUnusable) +
+                            "</tr>\n",
                         TemperatureAndTimeCells);
 }
 
 std::string Fact(const char* name, const std::string& value) {
-    return std::string("<span><b>") + name + "</b> " + value + "</span>\n";
+    return "<span><b>" + Shown(name) + "</b> " + value + "</span>\n";
 }
 
 // The heading: the user's title (else the page's name), when and by which program the page was
@@ -733,57 +768,79 @@ std::string Fact(const char* name, const std::string& value) {
 // when a title stands above it).
 std::string MadeLine(const PageHeading& heading) {
     const LocalTime& made = heading.made;
-    return (heading.title.empty() ? "" : std::string(texts::kPageName) + ", ") + texts::kMade +
-           ' ' + PaddedDateTime(made.year, made.month, made.day, made.hour, made.minute) + ' ' +
-           texts::kBy + ' ' + Escape(heading.program);
+    const std::string when =
+        PaddedDateTime(made.year, made.month, made.day, made.hour, made.minute);
+    if (heading.title.empty()) {
+        return FillText(kMessages, K720_TEXT("Messages", "made %1 by %2"),
+                        {when, Escape(heading.program)});
+    }
+    return FillText(kMessages, K720_TEXT("Messages", "%1, made %2 by %3"),
+                    {Shown(texts::kPageName), when, Escape(heading.program)});
 }
 
 std::string HeaderHtml(const MeasurementReport& report, const PageHeading& heading) {
-    const std::string title = heading.title.empty() ? texts::kPageName : Escape(heading.title);
+    const std::string title =
+        heading.title.empty() ? Shown(texts::kPageName) : Escape(heading.title);
     std::string html =
         "<header>\n<h1>" + title + "</h1>\n<p class=\"made\">" + MadeLine(heading) +
         "</p>\n<p class=\"file\">" + Escape(report.file) + "</p>\n<p class=\"facts\">\n" +
-        Fact("Model", Escape(report.model)) + Fact("Serial number", Escape(report.serial)) +
-        Fact("Transferred", PaddedFileDate(report.date)) + Fact("Version", Escape(report.version)) +
-        Fact("Temperature", report.fahrenheit ? "&#176;F" : "&#176;C");
+        Fact(K720_TEXT("Messages", "Model"), Escape(report.model)) +
+        Fact(K720_TEXT("Messages", "Serial number"), Escape(report.serial)) +
+        Fact(K720_TEXT("Messages", "Transferred"), PaddedFileDate(report.date)) +
+        Fact(K720_TEXT("Messages", "Version"), Escape(report.version)) +
+        Fact(K720_TEXT("Messages", "Temperature"), report.fahrenheit ? "&#176;F" : "&#176;C");
     if (!heading.operatorName.empty()) {
         html += Fact(texts::kOperator, Escape(heading.operatorName));
     }
     html += "</p>\n";
     if (report.cut) {
-        html += "<p class=\"cut\">Incomplete file: " + Escape(report.cutNote) + "</p>\n";
+        html += "<p class=\"cut\">" +
+                FillText(kMessages, K720_TEXT("Messages", "Incomplete file: %1"),
+                         {Escape(report.shownCutNote)}) +
+                "</p>\n";
     }
     return html + "</header>\n";
 }
 
 std::string LimitsNote(const Summary& unit) {
     if (unit.limits) {
-        return "Comparator limits of every judged reading: " +
-               MakeLimit("Lim1", unit.limits->limit1, kOhm).Label() + ", " +
-               MakeLimit("Lim2", unit.limits->limit2, kOhm).Label() + ", " +
-               MakeLimit("V-Lim", unit.limits->voltageLimit, "V").Label() + '.';
+        return FillText(
+            kMessages,
+            K720_TEXT("Messages", "Comparator limits of every judged reading: %1, %2, %3."),
+            {MakeLimit("Lim1", unit.limits->limit1, kOhm).Label(),
+             MakeLimit("Lim2", unit.limits->limit2, kOhm).Label(),
+             MakeLimit("V-Lim", unit.limits->voltageLimit, "V").Label()});
     }
     if (unit.pass + unit.fail + unit.warning > 0) {
-        return "The judged readings were judged by different comparator limits; none are drawn.";
+        return Shown(K720_TEXT("Messages", "The judged readings were judged by different "
+                                           "comparator limits; none are drawn."));
     }
-    return "No reading was judged.";
+    return Shown(K720_TEXT("Messages", "No reading was judged."));
 }
 
-// `what`: "over range" or "out of range".
-std::string NotShownNote(int count, const char* what) {
+// `note`: "(%1 over range, not shown)" or "(%1 out of range, not shown)".
+std::string NotShownNote(int count, const char* note) {
     if (count == 0) {
         return "";
     }
-    return " <span class=\"note\">(" + std::to_string(count) + ' ' + what + ", not shown)</span>";
+    return " <span class=\"note\">" + FillText(kMessages, note, {std::to_string(count)}) +
+           "</span>";
 }
 
 // On paper, room to sign the record.
 std::string SignOffHtml() {
     std::string html = "<div class=\"signoff\">\n";
     for (const char* field : texts::kSignOff) {
-        html += std::string("<div><b>") + field + "</b></div>\n";
+        html += "<div><b>" + Shown(field) + "</b></div>\n";
     }
     return html + "</div>\n";
+}
+
+// "5 readings": a whole text for one reading and one for more, as each language counts them.
+std::string ReadingsCount(int readings) {
+    return readings == 1 ? Shown(K720_TEXT("Messages", "1 reading"))
+                         : FillText(kMessages, K720_TEXT("Messages", "%1 readings"),
+                                    {std::to_string(readings)});
 }
 
 std::string UnitSection(const Summary& unit) {
@@ -793,26 +850,34 @@ std::string UnitSection(const Summary& unit) {
         notBoth += reading.resistance && reading.voltage ? 0 : 1;
     }
     return "<section class=\"unit\">\n<h2>" + UnitLabel(unit.unit) + " &#8211; " +
-           std::to_string(unit.readings) + (unit.readings == 1 ? " reading" : " readings") +
-           "</h2>\n<p class=\"limits\">" + LimitsNote(unit) +
-           "</p>\n<div class=\"plots\">\n<figure><figcaption>Resistance distribution" +
-           NotShownNote(noResistance, "over range") + "</figcaption>\n" + HistogramSvg(unit) +
-           "</figure>\n<figure><figcaption>Voltage against resistance" +
-           NotShownNote(notBoth, texts::kOutOfRange) + "</figcaption>\n" + ScatterSvg(unit) +
-           "</figure>\n<figure><figcaption>Resistance by slot</figcaption>\n" + SlotPlotSvg(unit) +
+           ReadingsCount(unit.readings) + "</h2>\n<p class=\"limits\">" + LimitsNote(unit) +
+           "</p>\n<div class=\"plots\">\n<figure><figcaption>" +
+           Shown(K720_TEXT("Messages", "Resistance distribution")) +
+           NotShownNote(noResistance, K720_TEXT("Messages", "(%1 over range, not shown)")) +
+           "</figcaption>\n" + HistogramSvg(unit) + "</figure>\n<figure><figcaption>" +
+           Shown(texts::kVoltageAgainstResistance) +
+           NotShownNote(notBoth, K720_TEXT("Messages", "(%1 out of range, not shown)")) +
+           "</figcaption>\n" + ScatterSvg(unit) + "</figure>\n<figure><figcaption>" +
+           Shown(texts::kResistanceBySlot) + "</figcaption>\n" + SlotPlotSvg(unit) +
            "</figure>\n</div>\n</section>\n";
 }
 
 } // namespace
 
 std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading) {
-    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+    // The page's language as HTML names it, so that a browser picks the fonts and the line
+    // breaking of the language that the page's texts are in.
+    //: The language code of the report page (HTML lang): ja for Japanese.
+    const char* language = Translate(kMessages, K720_TEXT("Messages", "en"));
+    std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(language) +
+                       "\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta name=\"viewport\" content=\"width=device-width\">\n<title>" +
                        (heading.title.empty() ? "" : Escape(heading.title) + " &#8211; ") +
-                       "K720 report &#8211; " + Escape(report.file) + "</title>\n<style>\n" +
-                       kStyle + "</style>\n</head>\n<body>\n";
+                       Shown(K720_TEXT("Messages", "K720 report")) + " &#8211; " +
+                       Escape(report.file) + "</title>\n<style>\n" + kStyle +
+                       "</style>\n</head>\n<body>\n";
     html += HeaderHtml(report, heading);
-    html += "<h3>Summary</h3>\n" + SummaryTables(report);
+    html += "<h3>" + Shown(K720_TEXT("Messages", "Summary")) + "</h3>\n" + SummaryTables(report);
     for (const Summary& unit : report.units) {
         if (unit.readings > 0) {
             html += UnitSection(unit);

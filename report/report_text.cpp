@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/texts.h"
 #include "measure/reading_record.h"
 #include "report/utf8_text.h"
 
@@ -9,53 +10,78 @@ namespace report {
 
 namespace {
 
-std::string Padded(std::string text, std::size_t width) {
-    if (text.size() < width) {
-        text.append(width - text.size(), ' ');
-    }
-    return text;
+// A label of the text in the user's language.
+std::string Label(const char* text) {
+    return Translate(kMessages, text);
+}
+
+// A label in its column: the columns are counted on a terminal, where a Japanese glyph takes
+// two.
+std::string Column(const char* label, std::size_t width) {
+    return PaddedToWidth(Label(label), width);
 }
 
 std::string CountLine(const char* name, int count, int whole) {
-    return "  " + Padded(name, 18) + Padded(std::to_string(count), 6) + ShareText(count, whole) +
-           '\n';
+    return "  " + Column(name, 18) + PaddedToWidth(std::to_string(count), 6) +
+           ShareText(count, whole) + '\n';
+}
+
+// "NAME VALUE": one figure after its label.
+std::string Figure(const char* name, const std::string& value) {
+    return Label(name) + ' ' + value;
 }
 
 // `underRange`: the quantity has an under-range code (the voltage).
 std::string SpreadLine(const char* name, const Spread& spread, bool underRange) {
-    std::string line = "  " + Padded(name, 18) + "count " + std::to_string(spread.count);
+    std::string line = "  " + Column(name, 18) +
+                       Figure(K720_TEXT("Messages", "count"), std::to_string(spread.count));
     if (spread.count > 0) {
-        line += "  min " + spread.minimumText + "  max " + spread.maximumText + "  mean " +
-                FigureText(spread.Mean()) + "  s.d. " + FigureText(spread.StandardDeviation());
+        line += "  " + Figure(K720_TEXT("Messages", "min"), spread.minimumText) + "  " +
+                Figure(K720_TEXT("Messages", "max"), spread.maximumText) + "  " +
+                Figure(K720_TEXT("Messages", "mean"), FigureText(spread.Mean())) + "  " +
+                Figure(K720_TEXT("Messages", "s.d."), FigureText(spread.StandardDeviation()));
     }
-    line += "  over range " + std::to_string(spread.overRange);
+    line += "  " + Figure(K720_TEXT("Messages", "over range"), std::to_string(spread.overRange));
     if (underRange) {
-        line += "  under range " + std::to_string(spread.underRange);
+        line +=
+            "  " + Figure(K720_TEXT("Messages", "under range"), std::to_string(spread.underRange));
     }
     return line + '\n';
 }
 
 std::string SummaryText(const std::string& title, const Summary& s, bool fahrenheit) {
     std::string text = title + '\n';
-    text += "  " + Padded("Readings", 18) + Padded(std::to_string(s.readings), 6) + "empty slots " +
-            std::to_string(s.emptySlots) + '\n';
+    text += "  " + Column(K720_TEXT("Messages", "Readings"), 18) +
+            PaddedToWidth(std::to_string(s.readings), 6) +
+            Figure(K720_TEXT("Messages", "empty slots"), std::to_string(s.emptySlots)) + '\n';
+    // The results are the instrument's own words.
     text += CountLine("PASS", s.pass, s.readings);
     text += CountLine("FAIL", s.fail, s.readings);
     text += CountLine("WARNING", s.warning, s.readings);
-    text += CountLine("no judgement", s.unjudged, s.readings);
-    text += SpreadLine("Resistance [mohm]", s.resistance, false);
-    text += SpreadLine("Voltage [V]", s.voltage, true);
-    text += "  " + Padded(fahrenheit ? "Temperature [F]" : "Temperature [C]", 18);
+    text += CountLine(K720_TEXT("Messages", "no judgement"), s.unjudged, s.readings);
+    text += SpreadLine(K720_TEXT("Messages", "Resistance [mohm]"), s.resistance, false);
+    text += SpreadLine(K720_TEXT("Messages", "Voltage [V]"), s.voltage, true);
+    text += "  " + PaddedToWidth(FillText(kMessages, K720_TEXT("Messages", "Temperature [%1]"),
+                                          {fahrenheit ? "F" : "C"}),
+                                 18);
     if (s.temperature.count > 0) {
-        text += "min " + s.temperature.minimumText + "  max " + s.temperature.maximumText + "  ";
+        text += Figure(K720_TEXT("Messages", "min"), s.temperature.minimumText) + "  " +
+                Figure(K720_TEXT("Messages", "max"), s.temperature.maximumText) + "  ";
     }
-    text += "out of range " + std::to_string(s.temperature.outOfRange) + '\n';
+    text +=
+        Figure(K720_TEXT("Messages", "out of range"), std::to_string(s.temperature.outOfRange)) +
+        '\n';
     if (!s.first.empty()) {
-        text += "  " + Padded("Measured", 18) + s.first + " to " + s.last + '\n';
+        text += "  " + Column(K720_TEXT("Messages", "Measured"), 18) +
+                FillText(kMessages, K720_TEXT("Messages", "%1 to %2"), {s.first, s.last}) + '\n';
     }
     if (s.unusableTimes > 0) {
-        text += "  " + Padded("Unusable times", 18) + std::to_string(s.unusableTimes) +
-                " (no real date and time; counted, never first or last)\n";
+        text += "  " + Column(K720_TEXT("Messages", "Unusable times"), 18) +
+                FillText(kMessages,
+                         K720_TEXT("Messages",
+                                   "%1 (no real date and time; counted, never first or last)"),
+                         {std::to_string(s.unusableTimes)}) +
+                '\n';
     }
     return text;
 }
@@ -151,16 +177,21 @@ std::string FigureText(const std::optional<double>& figure) {
 }
 
 std::string ReportText(const MeasurementReport& report) {
-    std::string text = "File     " + report.file + '\n';
-    text += "Model    " + report.model + '\n';
-    text += "Serial   " + report.serial + '\n';
-    text += "Date     " + report.date + '\n';
+    std::string text = Column(K720_TEXT("Messages", "File"), 9) + report.file + '\n';
+    text += Column(K720_TEXT("Messages", "Model"), 9) + report.model + '\n';
+    text += Column(K720_TEXT("Messages", "Serial"), 9) + report.serial + '\n';
+    text += Column(K720_TEXT("Messages", "Date"), 9) + report.date + '\n';
     for (const Summary& unit : report.units) {
-        text += '\n' + SummaryText("UNIT " + std::string(1, unit.unit), unit, report.fahrenheit);
+        text += '\n' + SummaryText(FillText(kMessages, K720_TEXT("Messages", "UNIT %1"),
+                                            {std::string(1, unit.unit)}),
+                                   unit, report.fahrenheit);
     }
-    text += '\n' + SummaryText("All units", report.total, report.fahrenheit);
+    text += '\n' +
+            SummaryText(Label(K720_TEXT("Messages", "All units")), report.total, report.fahrenheit);
     if (report.cut) {
-        text += "\nNote: " + report.cutNote + '\n';
+        text += '\n' +
+                FillText(kMessages, K720_TEXT("Messages", "Note: %1"), {report.shownCutNote}) +
+                '\n';
     }
     return text;
 }

@@ -61,4 +61,34 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
     }
 }
 
+namespace {
+
+// The East Asian Wide and Fullwidth blocks that a report's texts can hold.
+bool IsWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) ||
+           (c >= 0x3041 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+} // namespace
+
+std::size_t DisplayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        width += IsWide(NextCodePoint(text, at)) ? 2 : 1;
+    }
+    return width;
+}
+
+std::string PaddedToWidth(std::string text, std::size_t width) {
+    const std::size_t taken = DisplayWidth(text);
+    if (taken < width) {
+        text.append(width - taken, ' ');
+    }
+    return text;
+}
+
 } // namespace report

@@ -19,6 +19,13 @@ char32_t NextCodePoint(std::string_view text, std::size_t& at);
 // `codePoint` (at most U+10FFFF, no surrogate) as UTF-8 at the end of `out`.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// The columns that `text` takes on a terminal: two for a wide character (CJK ideographs, kana,
+// Hangul, full-width forms), one for any other code point.
+std::size_t DisplayWidth(std::string_view text);
+
+// `text` with blanks after it up to `width` columns (as it is when it is as wide or wider).
+std::string PaddedToWidth(std::string text, std::size_t width);
+
 // C0 controls, DEL and the C1 controls (U+0080 to U+009F).
 inline bool IsControl(char32_t codePoint) {
     return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);

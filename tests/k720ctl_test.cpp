@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <optional>
 #include <signal.h>
 #include <sstream>
 #include <string>
@@ -51,8 +52,58 @@ bool WaitForCommand(SimInstrument& instrument, const std::string& command) {
     return false;
 }
 
+// The language of the programs started while it lives, as the locale chooses it (LANG; LC_ALL
+// and LC_MESSAGES are cleared, since they would decide first).
+class ScopedLanguage {
+public:
+    explicit ScopedLanguage(const char* lang) {
+        unsetenv("LC_ALL");
+        unsetenv("LC_MESSAGES");
+        setenv("LANG", lang, 1);
+    }
+    ~ScopedLanguage() { setenv("LANG", "C", 1); }
+    ScopedLanguage(const ScopedLanguage&) = delete;
+    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+};
+
 class K720ctlTest : public ::testing::Test {
 protected:
+    // The English texts that the cases check, whatever the locale the tests run under.
+    void SetUp() override { language_.emplace("C"); }
+    void TearDown() override { language_.reset(); }
+
+    struct Outcome {
+        int status;
+        std::string out, err;
+        bool operator==(const Outcome&) const = default;
+    };
+    // k720ctl run under the locale `lang`.
+    static Outcome RunIn(const char* lang, SimInstrument& instrument,
+                         std::vector<std::string> arguments) {
+        const ScopedLanguage language(lang);
+        ChildProcess child = Run(instrument, std::move(arguments));
+        const int status = child.Wait();
+        return {status, child.out, child.err};
+    }
+    // Runs `arguments` under LANG=C and under a Japanese locale, where --lang en must give the
+    // English run byte for byte and the Japanese run the same exit status.
+    struct Runs {
+        Outcome english, japanese;
+        bool Differ() const { return english.out + english.err != japanese.out + japanese.err; }
+    };
+    static Runs RunInBothLanguages(SimInstrument& instrument,
+                                   const std::vector<std::string>& arguments) {
+        const Outcome english = RunIn("C", instrument, arguments);
+        std::vector<std::string> chosen = arguments;
+        chosen.insert(chosen.begin(), {"--lang", "en"});
+        EXPECT_EQ(RunIn("ja_JP.UTF-8", instrument, chosen), english) << arguments.front();
+        const Outcome japanese = RunIn("ja_JP.UTF-8", instrument, arguments);
+        EXPECT_EQ(japanese.status, english.status) << arguments.front();
+        return {english, japanese};
+    }
+
+    std::optional<ScopedLanguage> language_;
+
     static std::filesystem::path ScratchFolder() {
         const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "k720ctl";
         std::filesystem::create_directories(folder);
@@ -224,6 +275,28 @@ TEST_F(K720ctlTest, ReportWritesTheWholeTextAndThePagesHeading) {
         EXPECT_EQ(refused.Wait(), 2) << arguments[0];
         EXPECT_NE(refused.err.find("need"), std::string::npos) << refused.err;
     }
+}
+
+// Under a Japanese locale the messages, the help and the report's labels are Japanese, with the
+// statuses of the English runs; LANG=C and --lang en give the English texts, and the JSON is the
+// same in both languages.
+TEST_F(K720ctlTest, MessagesFollowTheLanguageAndStatusesAndJsonDoNot) {
+    SimInstrument instrument(sim::DemoInstrument());
+    const auto csv = Scratch("language.csv");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"read", "--unit", "A", "--out", csv.string()},
+          std::vector<std::string>{"read", "--unit", "e", "--out", csv.string()},
+          std::vector<std::string>{"report", csv.string()}, std::vector<std::string>{"--help"}}) {
+        EXPECT_TRUE(RunInBothLanguages(instrument, arguments).Differ()) << arguments.front();
+    }
+    EXPECT_EQ(RunIn("C", instrument, {"read", "--unit", "e", "--out", csv.string()}).status, 1);
+    const Outcome japanese =
+        RunIn("ja_JP.UTF-8", instrument, {"read", "--unit", "A", "--out", csv.string()});
+    EXPECT_NE(japanese.out.find("候補のポート:\n"), std::string::npos) << japanese.out;
+    EXPECT_TRUE(
+        RunIn("ja_JP.UTF-8", instrument, {"table", "--help"}).out.starts_with("使い方: k720ctl"));
+    const Outcome json = RunIn("C", instrument, {"report", csv.string(), "--json"});
+    EXPECT_EQ(RunIn("ja_JP.UTF-8", instrument, {"report", csv.string(), "--json"}), json);
 }
 
 // A standard output that nobody reads (k720ctl ... | true) stops no exchange: the reading and the
@@ -460,9 +533,17 @@ TEST_F(K720ctlTest, UsageErrorsAndUnusableDestinationsExitWithTwoBeforeAnythingI
         cases.push_back(
             {{"table", "get", "--out", (readOnly / "t.csv").string()}, "Permission denied"});
     }
+    // --lang takes ja or en only.
+    cases.push_back({{"--lang", "de", "scan"}, "--lang takes ja or en"});
+    cases.push_back({{"--lang"}, "--lang takes ja or en"});
+    // Each in English, and in Japanese with the same status.
     for (const Case& c : cases) {
-        ChildProcess misuse = Run(instrument, c.arguments);
-        EXPECT_EQ(misuse.Wait(), 2) << c.says;
+        const Runs runs = RunInBothLanguages(instrument, c.arguments);
+        // The table file's faults after --names-from are the table core's messages.
+        EXPECT_TRUE(runs.Differ() || runs.english.err.starts_with("k720ctl: --names-from"))
+            << c.says;
+        const Outcome& misuse = runs.english;
+        EXPECT_EQ(misuse.status, 2) << c.says;
         EXPECT_TRUE(misuse.err.starts_with("k720ctl: ")) << misuse.err;
         EXPECT_NE(misuse.err.find(c.says), std::string::npos) << misuse.err;
         EXPECT_EQ(misuse.out, "") << "no candidate list, no port opened";

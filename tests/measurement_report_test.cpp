@@ -9,6 +9,7 @@
 #include "report/measurement_report.h"
 #include "report/report_page.h"
 #include "report/report_text.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -131,6 +132,48 @@ TEST(MeasurementReport, FahrenheitFileCompleteWithoutANote) {
 // The page made at a fixed time, so that equal reports give equal pages.
 std::string Page(const report::MeasurementReport& r) {
     return report::ReportPageHtml(r, {"", "", {2026, 12, 2, 8, 1}, "k720ctl 1.03"});
+}
+
+// The terminal column where the value after `label` begins, on the text's line that begins with
+// the label: a character of more than one UTF-8 byte (a Japanese glyph here) takes two columns.
+std::size_t ValueColumn(const std::string& text, const std::string& label) {
+    const std::size_t line = text.find("\n" + label) + 1;
+    std::size_t at = line + label.size();
+    while (text[at] == ' ') {
+        ++at;
+    }
+    std::size_t columns = 0;
+    for (std::size_t i = line; i < at; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        columns += byte < 0x80 ? 1 : (byte & 0xC0) == 0xC0 ? 2 : 0;
+    }
+    return columns;
+}
+
+// In Japanese the text's labels keep their columns, the page declares its language, and the
+// JSON, the cut note included, stays what scripts read.
+TEST(MeasurementReport, JapaneseLabelsKeepTheirColumnsAndTheJsonStays) {
+    const report::MeasurementReport english = *ParseMeasurementFile(kFile, "day.csv").report;
+    const std::string englishText = "\n" + report::ReportText(english);
+    UseTextLanguage(Language::Japanese);
+    const report::MeasurementReport r = *ParseMeasurementFile(kFile, "day.csv").report;
+    const std::string text = "\n" + report::ReportText(r);
+    const std::string json = report::ReportJson(r);
+    const std::string page = Page(r);
+    UseTextLanguage(Language::English);
+
+    EXPECT_EQ(json, report::ReportJson(english));
+    for (const auto& [englishLabel, label] :
+         {std::pair{"File", "ファイル"}, std::pair{"  Readings", "  測定数"},
+          std::pair{"  no judgement", "  判定なし"}, std::pair{"  Measured", "  測定日時"}}) {
+        ASSERT_NE(text.find("\n" + std::string(label)), std::string::npos) << label << text;
+        EXPECT_EQ(ValueColumn(text, label), ValueColumn(englishText, englishLabel)) << label;
+    }
+    EXPECT_NE(text.find("注: ファイルはユニット A のスロット 1 の後で"), std::string::npos) << text;
+    EXPECT_NE(page.find("<html lang=\"ja\">"), std::string::npos);
+    EXPECT_NE(page.find("<h3>集計</h3>"), std::string::npos);
+    EXPECT_NE(page.find("<td>全ユニット</td>"), std::string::npos);
+    EXPECT_NE(Page(english).find("<html lang=\"en\">"), std::string::npos);
 }
 
 // Minimum and maximum carry the instrument's resolution as the file writes it; the under-range

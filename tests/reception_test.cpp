@@ -761,7 +761,7 @@ TEST(ReceptionTexts, JapaneseSentencesTakeTheirValues) {
     const std::string remaining = measure::TimeRemainingText(61);
     const std::string received = measure::EndMessage(EndOutcome::Received);
     UseTextLanguage(Language::English);
-    EXPECT_EQ(kept, "ユニット A と C のデータ 733 件を pulled.csv に保存しました。");
+    EXPECT_EQ(kept, "ユニット A と C の測定値 733 件を pulled.csv に保存しました。");
     EXPECT_EQ(unitLine, "ユニット [ C ]");
     EXPECT_EQ(reading, "ユニット [ B ] 読込中 .......");
     EXPECT_EQ(remaining, "1分1秒");

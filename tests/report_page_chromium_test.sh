@@ -7,8 +7,11 @@
 #
 #   tests/report_page_chromium_test.sh K720CTL K720SIM OUTDIR
 #
-# Leaves all.csv, report.html, report.png (1000 pixels wide, the page's top 2600) and
-# Chromium's output in OUTDIR. Exits 77 (skipped) when chromium is not installed.
+# The same page in Japanese (k720ctl --lang ja) must load as cleanly, say it is Japanese and hold
+# its Japanese heading and the same plots.
+#
+# Leaves all.csv, report.html, report-ja.html, report.png (1000 pixels wide, the page's top
+# 2600) and Chromium's output in OUTDIR. Exits 77 (skipped) when chromium is not installed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/support/start_simulator.sh"
 k720ctl=$(realpath "$1")
@@ -52,13 +55,13 @@ cd "$out"
 chromium_run() {
     timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
         --disable-background-networking --disable-component-update --disable-sync \
-        --user-data-dir="$profile" --enable-logging=stderr --v=0 "$@" "file://$out/report.html"
+        --user-data-dir="$profile" --enable-logging=stderr --v=0 "$@"
 }
 rm -f "$out/report.png"
-chromium_run --screenshot="$out/report.png" --window-size=1000,2600 \
+chromium_run --screenshot="$out/report.png" --window-size=1000,2600 "file://$out/report.html" \
     >"$out/screenshot.out" 2>"$out/screenshot.err" ||
     { cat "$out/screenshot.err" >&2; fail "chromium --screenshot"; }
-chromium_run --dump-dom >"$out/dom.html" 2>"$out/dom.err" ||
+chromium_run --dump-dom "file://$out/report.html" >"$out/dom.html" 2>"$out/dom.err" ||
     { cat "$out/dom.err" >&2; fail "chromium --dump-dom"; }
 for log in screenshot dom; do
     if grep -E ':CONSOLE[:(]|Page load failed|net::ERR_' "$out/$log.err" >&2; then
@@ -78,4 +81,17 @@ done
 grep -q '<h1>Cell batch 26-12</h1>' "$out/dom.html" || fail "the DOM holds no title"
 grep -q '<p class="file">all.csv</p>' "$out/dom.html" || fail "the file line is not all.csv"
 grep -q '<b>Operator</b> A. Tester' "$out/dom.html" || fail "the DOM holds no operator"
+
+# --- The page in Japanese -------------------------------------------------------------------
+"$k720ctl" --lang ja report all.csv --html report-ja.html --operator "A. Tester" \
+    >report-ja.out 2>&1 || { cat report-ja.out; fail "k720ctl --lang ja report --html"; }
+chromium_run --dump-dom "file://$out/report-ja.html" >"$out/dom-ja.html" 2>"$out/dom-ja.err" ||
+    { cat "$out/dom-ja.err" >&2; fail "chromium --dump-dom of the Japanese page"; }
+if grep -E ':CONSOLE[:(]|Page load failed|net::ERR_' "$out/dom-ja.err" >&2; then
+    fail "chromium reported the lines above while loading the Japanese page"
+fi
+grep -q '<html lang="ja">' "$out/dom-ja.html" || fail "the Japanese page does not say it is Japanese"
+grep -q '<b>測定者</b> A. Tester' "$out/dom-ja.html" || fail "the Japanese page holds no operator"
+plots=$(grep -o '<svg' "$out/dom-ja.html" | wc -l)
+[ "$plots" -eq $((units * 3)) ] || fail "the Japanese DOM holds $plots plots, expected $((units * 3))"
 echo "ok: the page of $units units loads without a message and renders ($out/report.png)"

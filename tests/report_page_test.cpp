@@ -208,7 +208,7 @@ TEST(ReportPageTest, SummarisesEveryUnitAndShowsTheCutNoteOnlyWhenCut) {
     EXPECT_EQ(page.find("class=\"cut\""), std::string::npos);
 
     report.cut = true;
-    report.cutNote = "UNIT C ends after slot 2 <cut>";
+    report.cutNote = report.shownCutNote = "UNIT C ends after slot 2 <cut>";
     page = Page(report);
     EXPECT_EQ(Count(page, "class=\"cut\""), 1U);
     EXPECT_NE(page.find("UNIT C ends after slot 2 &lt;cut&gt;"), std::string::npos);

@@ -565,31 +565,31 @@ or power supply of K720.  </source>
     </message>
     <message>
         <source>No reading was kept: %1 was not written.</source>
-        <translation>保存されたデータはありません: %1 は書き込まれませんでした。</translation>
+        <translation>保存された測定値はありません: %1 は書き込まれませんでした。</translation>
     </message>
     <message>
         <source>1 reading of unit %1 was kept in %2.</source>
-        <translation>ユニット %1 のデータ 1 件を %2 に保存しました。</translation>
+        <translation>ユニット %1 の測定値 1 件を %2 に保存しました。</translation>
     </message>
     <message>
         <source>1 reading of units %1 and %2 was kept in %3.</source>
-        <translation>ユニット %1 と %2 のデータ 1 件を %3 に保存しました。</translation>
+        <translation>ユニット %1 と %2 の測定値 1 件を %3 に保存しました。</translation>
     </message>
     <message>
         <source>1 reading of units %1 to %2 was kept in %3.</source>
-        <translation>ユニット %1 から %2 のデータ 1 件を %3 に保存しました。</translation>
+        <translation>ユニット %1 から %2 の測定値 1 件を %3 に保存しました。</translation>
     </message>
     <message>
         <source>%1 readings of unit %2 were kept in %3.</source>
-        <translation>ユニット %2 のデータ %1 件を %3 に保存しました。</translation>
+        <translation>ユニット %2 の測定値 %1 件を %3 に保存しました。</translation>
     </message>
     <message>
         <source>%1 readings of units %2 and %3 were kept in %4.</source>
-        <translation>ユニット %2 と %3 のデータ %1 件を %4 に保存しました。</translation>
+        <translation>ユニット %2 と %3 の測定値 %1 件を %4 に保存しました。</translation>
     </message>
     <message>
         <source>%1 readings of units %2 to %3 were kept in %4.</source>
-        <translation>ユニット %2 から %3 のデータ %1 件を %4 に保存しました。</translation>
+        <translation>ユニット %2 から %3 の測定値 %1 件を %4 に保存しました。</translation>
     </message>
     <message>
         <source>Checking data ..............</source>
@@ -614,6 +614,933 @@ Choose another file name. </source>
     <message>
         <source>Data receipt cancelled.  </source>
         <translation>データの受信を中止しました。  </translation>
+    </message>
+    <message>
+        <source>Setting the clock to %1</source>
+        <translation>時計を %1 に設定します</translation>
+    </message>
+    <message>
+        <source>no such device</source>
+        <translation>デバイスがありません</translation>
+    </message>
+    <message>
+        <source>busy, another program has it open</source>
+        <translation>使用中です (ほかのプログラムが開いています)</translation>
+    </message>
+    <message>
+        <source>not a terminal, so not a serial port</source>
+        <translation>端末ではないため、シリアルポートではありません</translation>
+    </message>
+    <message>
+        <source>no permission</source>
+        <translation>アクセス権がありません</translation>
+    </message>
+    <message>
+        <source>no such port</source>
+        <translation>ポートがありません</translation>
+    </message>
+    <message>
+        <source>%1  Proceed? [y/N] </source>
+        <translation>%1  実行しますか？ [y/N] </translation>
+    </message>
+    <message>
+        <source>Nothing deleted.</source>
+        <translation>何も削除していません。</translation>
+    </message>
+    <message>
+        <source>Deleted.</source>
+        <translation>削除しました。</translation>
+    </message>
+    <message>
+        <source>Deletion interrupted.</source>
+        <translation>削除を中断しました。</translation>
+    </message>
+    <message>
+        <source>the report page</source>
+        <translation>レポートページ</translation>
+    </message>
+    <message>
+        <source>%1 names a missing folder: %2</source>
+        <translation>%1 のフォルダがありません: %2</translation>
+    </message>
+    <message>
+        <source>%1 names an unreachable folder: %2: %3</source>
+        <translation>%1 のフォルダにアクセスできません: %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 names a file as its folder: %2</source>
+        <translation>%1 のフォルダとしてファイルが指定されています: %2</translation>
+    </message>
+    <message>
+        <source>%1 names a folder, a named pipe or a device, not a file: %2</source>
+        <translation>%1 がファイルではなく、フォルダ、名前付きパイプまたはデバイスを指しています: %2</translation>
+    </message>
+    <message>
+        <source>%1 names a file that cannot be created: %2: %3</source>
+        <translation>%1 のファイルを作成できません: %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 names the measurement file itself: %2</source>
+        <translation>%1 が測定ファイルそのものを指しています: %2</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
+
+Commands:
+  scan                       find the K720 among the serial ports of its USB bridge
+  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]]
+                             read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
+  check                      list the memory units that hold data
+  delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
+  clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
+                             set the instrument&apos;s clock to the PC&apos;s time now, or to the given one
+  report FILE [--json] [--html PAGE [--title TEXT] [--operator NAME]]
+                             summarise a measurement file: results, spread, times; a page to print
+  table new --out FILE       write a comparator table file of 200 default entries
+  table check FILE           check a comparator table file as the editor opens it
+  table get --out FILE       read the instrument&apos;s comparator table into FILE.csv
+  table put FILE             send the comparator table file FILE.csv to the instrument
+
+Options:
+  --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
+                  instead of searching
+  --lang ja|en    the language of the messages (else Japanese under a Japanese locale, or
+                  on Windows a Japanese display language; English otherwise)
+  -v, --verbose   trace every exchange with the instrument on stderr
+  -h, --help      this text; &apos;k720ctl COMMAND --help&apos; explains a command
+
+Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted
+(Ctrl-C, SIGTERM or SIGHUP; on Windows Ctrl-C, Ctrl-Break or the console closed).
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
+
+コマンド:
+  scan                       USBブリッジのシリアルポートからK720を探します
+  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]]
+                             メモリユニットU (A b C d E F G H J L n P、または
+                             all) をFILE.csvへ読み込みます
+  check                      データのあるメモリユニットを表示します
+  delete --unit U [--yes]    測定器のメモリユニットU (またはall) のデータを
+                             削除します
+  clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
+                             測定器の時計をPCの現在時刻、または指定の日時に
+                             設定します
+  report FILE [--json] [--html PAGE [--title TEXT] [--operator NAME]]
+                             測定ファイルを集計します: 判定結果、ばらつき、
+                             日時、印刷用のページ
+  table new --out FILE       既定値200件のCOMPテーブルファイルを書き出します
+  table check FILE           COMPテーブルファイルを開くときと同じく検査します
+  table get --out FILE       測定器のCOMPテーブルをFILE.csvへ読み込みます
+  table put FILE             COMPテーブルファイルFILE.csvを測定器へ転送します
+
+オプション:
+  --port DEVICE   検索せず、このシリアルデバイスだけを使います
+                  (例: /dev/ttyUSB0、WindowsではCOM5)
+  --lang ja|en    メッセージの言語 (省略時: 日本語ロケール、またはWindowsの
+                  表示言語が日本語なら日本語、それ以外は英語)
+  -v, --verbose   測定器とのやり取りをすべて標準エラー出力に記録します
+  -h, --help      この説明。&apos;k720ctl COMMAND --help&apos; で各コマンドを説明します
+
+終了ステータス: 0 成功、1 測定器またはファイルの失敗、2 使い方の誤り、
+130 中断 (Ctrl-C、SIGTERM、SIGHUP。WindowsではCtrl-C、Ctrl-Break、
+コンソールを閉じたとき)。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] scan
+
+Lists the candidate ports and asks each for its identity (two &quot;QPID&quot; probes), as the main
+program does at start-up. Prints the port where the K720 answered. Exit status 0 when found.
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] scan
+
+候補のポートを一覧し、アプリケーションの起動時と同じく、各ポートに識別を
+問い合わせます (&quot;QPID&quot; を2回)。K720が応答したポートを表示します。
+見つかったときの終了ステータスは0です。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+                                        [--report PAGE.html [--title TEXT] [--operator NAME]]
+
+Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
+in either case, or &quot;all&quot;) into FILE.csv, byte for byte as the main program writes it. An
+existing file is replaced; a path of more than 299 characters, a missing folder, or a folder,
+named pipe or device at FILE.csv is refused before the instrument is asked anything (exit
+status 2). Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: during a reading
+the instrument is told the reading ended and the file keeps what was written; before it, the
+exchange in progress ends and no file is touched. The exit status is then 130.
+With --report, a reading that ended with &quot;Data received.  &quot; is followed by the report page of
+the file (see &apos;k720ctl report --help&apos;); its destination is checked first, with the file&apos;s.
+--title and --operator are printed in the page&apos;s heading.
+Exit status 0 only when every reading was received (and the page, if asked for, was written).
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+                                        [--report PAGE.html [--title TEXT] [--operator NAME]]
+
+K720を探し、データのあるメモリユニットを確認して、ユニットU (A b C d E F G
+H J L n P、大文字小文字どちらも可、または &quot;all&quot;) をFILE.csvへ読み込みます。
+ファイルはアプリケーションが書くものとバイト単位で同じです。既存のファイルは
+置き換えます。299文字を超えるパス、存在しないフォルダ、FILE.csvの位置にある
+フォルダ、名前付きパイプまたはデバイスは、測定器に何も問い合わせる前に拒否
+します (終了ステータス2)。端末には進行状況を表示します。Ctrl-C、SIGTERM、
+SIGHUPでキャンセルします: 読込中なら測定器に読込の終了を伝え、ファイルは
+書き込んだところまで残ります。読込の前なら実行中のやり取りを終え、ファイルには
+触れません。このときの終了ステータスは130です。
+--reportを指定すると、読込が &quot;データを受信しました。  &quot; で終わったあとに
+ファイルのレポートページを書き出します (&apos;k720ctl report --help&apos; を参照)。
+その書き出し先もファイルの書き出し先と一緒に最初に確認します。--titleと
+--operatorはページの見出しに記載します。
+すべての読込を受信したとき (指定したページも書き出したとき) だけ終了
+ステータスは0です。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] check
+
+Finds the K720 and asks which memory units hold data (&quot;:MEM:CHECK?&quot;), as the unit selection
+pages do. Prints those units on one line as the instrument&apos;s display names them, for example
+&quot;A C d P&quot;, or &quot;No Data.&quot;. Exit status 0 when the instrument answered.
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] check
+
+K720を探し、ユニット選択ページと同じく、データのあるメモリユニットを問い合わせ
+ます (&quot;:MEM:CHECK?&quot;)。それらのユニットを測定器の表示と同じ文字で1行に表示
+します。例: &quot;A C d P&quot;、または &quot;データがありません。&quot;。測定器が応答したときの
+終了ステータスは0です。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] delete --unit U [--yes]
+
+Finds the K720, checks which memory units hold data, and deletes the data of unit U (A b C d E F
+G H J L n P in either case) or of every unit that holds data (&quot;all&quot;), with the commands the
+main program sends (&quot;:MEM:CLEAR A&quot; ... &quot;:MEM:CLEAR P&quot;, one unit at a time; all units stop at the
+first reply that is not &quot;OK&quot;). A unit without data is refused with &quot;No Data.&quot; and nothing is
+deleted.
+
+Without --yes it asks &quot;Proceed? [y/N]&quot; on the terminal, with the port free meanwhile, and checks
+the memory again after a yes; when standard input is not a terminal, --yes is required (exit
+status 2, before the instrument is touched). Prints &quot;Deleted.&quot; or the main program&apos;s message.
+Ctrl-C, SIGTERM or SIGHUP ends the deletion after the reply in progress; units acknowledged
+before stay deleted, and the exit status is 130.
+Exit status 0 only when the deletion was acknowledged; 1 when it failed or was declined.
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] delete --unit U [--yes]
+
+K720を探し、データのあるメモリユニットを確認して、ユニットU (A b C d E F G H
+J L n P、大文字小文字どちらも可) のデータ、またはデータのあるすべてのユニット
+(&quot;all&quot;) のデータを、アプリケーションと同じコマンドで削除します (&quot;:MEM:CLEAR A&quot;
+～ &quot;:MEM:CLEAR P&quot;、1ユニットずつ。allは &quot;OK&quot; 以外の応答で止まります)。
+データのないユニットは &quot;データがありません。&quot; で拒否し、何も削除しません。
+
+--yesがなければ端末で &quot;実行しますか？ [y/N]&quot; と確認します。その間ポートは
+開放し、yesの答えのあとメモリをもう一度確認します。標準入力が端末でないときは
+--yesが必要です (終了ステータス2、測定器に触れる前)。&quot;削除しました。&quot; または
+アプリケーションのメッセージを表示します。
+Ctrl-C、SIGTERM、SIGHUPは実行中の応答のあとで削除を終えます。それまでに
+応答のあったユニットは削除されたままで、終了ステータスは130です。
+削除が受け付けられたときだけ終了ステータスは0、失敗または断ったときは1です。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
+
+Sets the instrument&apos;s clock (&quot;:TIME year,month,day,hour,minute&quot;, to the minute) to the PC&apos;s local
+time now, or to the given date and time, as the set clock page does. The page&apos;s checks come
+first: a day beyond its month&apos;s length, or a field out of its bounds (years 2006 to 2037), is
+refused with the page&apos;s message and exit status 2, before the instrument is touched. Then the K720
+is found and the command sent. Prints &quot;Clock set.  &quot; or the page&apos;s failure message.
+Exit status 0 only when the instrument accepted the setting.
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
+
+時計設定ページと同じく、測定器の時計 (&quot;:TIME year,month,day,hour,minute&quot;、
+分単位) をPCの現在のローカル時刻、または指定の日時に設定します。最初に
+ページと同じ検査をします: 月の日数を超える日や範囲外の値 (年は2006～2037) は
+ページのメッセージと終了ステータス2で、測定器に触れる前に拒否します。
+そのあとK720を探してコマンドを送ります。&quot;時計を設定しました。  &quot; または
+ページの失敗メッセージを表示します。
+測定器が設定を受け付けたときだけ終了ステータスは0です。
+</translation>
+    </message>
+    <message>
+        <source>--lang takes ja or en</source>
+        <translation>--lang には ja または en を指定してください</translation>
+    </message>
+    <message>
+        <source>--port needs a device</source>
+        <translation>--port にはデバイスを指定してください</translation>
+    </message>
+    <message>
+        <source>--port names no serial port: &apos;%1&apos;</source>
+        <translation>--port に指定されたものはシリアルポートではありません: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>no command given</source>
+        <translation>コマンドが指定されていません</translation>
+    </message>
+    <message>
+        <source>read needs --unit and --out</source>
+        <translation>read には --unit と --out が必要です</translation>
+    </message>
+    <message>
+        <source>--title and --operator need %1</source>
+        <translation>--title と --operator には %1 が必要です</translation>
+    </message>
+    <message>
+        <source>delete needs --unit</source>
+        <translation>delete には --unit が必要です</translation>
+    </message>
+    <message>
+        <source>delete asks before deleting; give --yes when standard input is not a terminal</source>
+        <translation>delete は削除の前に確認します。標準入力が端末でないときは --yes を指定してください</translation>
+    </message>
+    <message>
+        <source>--set needs a date and time as &quot;YYYY-MM-DD HH:MM&quot;</source>
+        <translation>--set には日時を &quot;YYYY-MM-DD HH:MM&quot; の形で指定してください</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos;</source>
+        <translation>不明なコマンドです: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>%1 must name a file ending in .csv</source>
+        <translation>%1 には .csv で終わるファイルを指定してください</translation>
+    </message>
+    <message>
+        <source>%1 names a path of %2 characters; at most %3 are possible</source>
+        <translation>%1 のパスは %2 文字です。パスは %3 文字までです</translation>
+    </message>
+    <message>
+        <source>Reading %1 into %2</source>
+        <translation>%1 を %2 へ読み込みます</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl report FILE.csv [--json] [--html OUT.html [--title TEXT] [--operator NAME]]
+
+Reads a measurement file as k720ctl read and the main program write it and prints, per unit and
+for the whole file: the readings and empty slots; the PASS, FAIL, WARNING and unjudged counts
+and shares; count, minimum, maximum, mean and sample standard deviation of the resistance [mohm]
+and the voltage [V] (over-range readings, &quot;--&quot; or &quot;9999&quot;, and the voltage&apos;s under-range
+&quot;-10.000&quot; or &quot;-100.00&quot; counted apart); the temperature&apos;s minimum and maximum in the file&apos;s unit;
+the first and last measurement (readings whose time is no real date and time, as month 13 or
+minute 63, are counted apart). A file cut short inside a unit by a cancelled or failed reading is
+reported as far as it goes, with a note.
+
+  --json          print the same figures as one JSON object instead
+  --html OUT.html also write a page with the summary table and, per unit, a histogram of the
+                  resistance, voltage against resistance coloured by result (with the unit&apos;s
+                  comparator limits when its readings share one set) and the resistance in slot
+                  order; self-contained, to open in a browser and print (with a block
+                  to sign on paper)
+  --title TEXT    the page&apos;s title, for a batch record
+  --operator NAME who made the reading, printed in the page&apos;s heading
+
+Exit status 0 on success; 1 when the file cannot be read or is no measurement file (the line that
+does not parse is named; nothing is written then); 2 for a usage error.
+</source>
+        <translation>使い方: k720ctl report FILE.csv [--json] [--html OUT.html [--title TEXT] [--operator NAME]]
+
+k720ctl readとアプリケーションが書く測定ファイルを読み、ユニットごとと
+ファイル全体について次を表示します: 測定数と空きスロット。PASS、FAIL、
+WARNINGと判定なしの件数と割合。抵抗 [mohm] と電圧 [V] の件数、最小、最大、
+平均、標本標準偏差 (オーバーレンジ &quot;--&quot; または &quot;9999&quot; と、電圧のアンダー
+レンジ &quot;-10.000&quot; または &quot;-100.00&quot; は別に数えます)。ファイルの単位での温度の
+最小と最大。最初と最後の測定 (13月や63分のように実在しない日時の測定値は
+別に数えます)。キャンセルまたは失敗した読込でユニットの途中で終わった
+ファイルは、そこまでを注記付きで集計します。
+
+  --json          同じ数値を1つのJSONオブジェクトで表示します
+  --html OUT.html 集計表と、ユニットごとに抵抗のヒストグラム、判定結果で
+                  色分けした抵抗と電圧の散布図 (測定値が同じCOMPリミット値
+                  を共有するときはその値も) 、スロット順の抵抗を載せた
+                  ページも書き出します。単独で完結し、ブラウザで開いて
+                  印刷できます (紙には署名欄付き)
+  --title TEXT    ページの表題 (バッチ記録用)
+  --operator NAME 測定者の名前。ページの見出しに記載します
+
+成功時の終了ステータスは0です。ファイルを読めないか測定ファイルでないときは1
+(解釈できない行を示し、何も書き出しません)、使い方の誤りは2です。
+</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>ファイルではありません</translation>
+    </message>
+    <message>
+        <source>larger than a measurement file can be</source>
+        <translation>測定ファイルとしては大きすぎます</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>読み込めません</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>%1 行目: %2</translation>
+    </message>
+    <message>
+        <source>report needs a measurement file</source>
+        <translation>report には測定ファイルが必要です</translation>
+    </message>
+    <message>
+        <source>the report could not be written to standard output</source>
+        <translation>レポートを標準出力に書き出せませんでした</translation>
+    </message>
+    <message>
+        <source>given with --port</source>
+        <translation>--port で指定</translation>
+    </message>
+    <message>
+        <source>No candidate port (no serial port of the instrument&apos;s USB bridge).</source>
+        <translation>候補のポートがありません (測定器のUSBブリッジのシリアルポートがありません)。</translation>
+    </message>
+    <message>
+        <source>Candidate ports:</source>
+        <translation>候補のポート:</translation>
+    </message>
+    <message>
+        <source>  port %1 %2 %3</source>
+        <translation>  ポート %1 %2 %3</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2.</source>
+        <translation>%1 を開けません: %2。</translation>
+    </message>
+    <message>
+        <source>K720 found on port %1 (%2).</source>
+        <translation>K720 がポート %1 (%2) で見つかりました。</translation>
+    </message>
+    <message>
+        <source>cannot run the exchange: %1</source>
+        <translation>通信を実行できません: %1</translation>
+    </message>
+    <message>
+        <source>cannot wait for the exchange: %1</source>
+        <translation>通信を待機できません: %1</translation>
+    </message>
+    <message>
+        <source>cannot take the stop signals: %1</source>
+        <translation>停止シグナルを受け取れません: %1</translation>
+    </message>
+    <message>
+        <source>cannot take Ctrl-C: %1</source>
+        <translation>Ctrl-C を受け取れません: %1</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl table SUBCOMMAND [options]
+
+Comparator table files: 200 entries, each with a name, a resistance range with two limits and a
+voltage range with one limit, kept as CSV files in code page 932.
+
+Subcommands:
+  new --out FILE.csv   write a table of 200 default entries
+  check FILE.csv       check a table file as the editor does when it opens one
+  get --out FILE.csv [--names-from OLD.csv]
+                       read the instrument&apos;s table into a table file
+  put FILE.csv         send a table file to the instrument
+
+&apos;k720ctl table SUBCOMMAND --help&apos; explains a subcommand.
+Exit status: 0 success, 1 the table, the file or the instrument failed, 2 usage error, 130
+interrupted (Ctrl-C, SIGTERM or SIGHUP).
+</source>
+        <translation>使い方: k720ctl table SUBCOMMAND [options]
+
+COMPテーブルファイル: 200件のエントリで、それぞれ名前、2つのリミット値を持つ
+抵抗レンジ、1つのリミット値を持つ電圧レンジからなり、コードページ932の
+CSVファイルとして保存します。
+
+サブコマンド:
+  new --out FILE.csv   既定値200件のテーブルを書き出します
+  check FILE.csv       テーブルファイルを開くときと同じく検査します
+  get --out FILE.csv [--names-from OLD.csv]
+                       測定器のテーブルをテーブルファイルへ読み込みます
+  put FILE.csv         テーブルファイルを測定器へ転送します
+
+&apos;k720ctl table SUBCOMMAND --help&apos; で各サブコマンドを説明します。
+終了ステータス: 0 成功、1 テーブル、ファイルまたは測定器の失敗、2 使い方の
+誤り、130 中断 (Ctrl-C、SIGTERM、SIGHUP)。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl table new --out FILE.csv
+
+Writes a comparator table of 200 default entries (&quot;No Name&quot;, 3m, 0.000, 0.000, 6V, 0.000), dated
+today, as the editor saves a new table. An existing file is replaced only once the new one is
+written whole; a folder, named pipe or device at FILE.csv is refused. Prints nothing on success,
+else why the file could not be written.
+Exit status 0 when the file was written, 1 when not.
+</source>
+        <translation>使い方: k720ctl table new --out FILE.csv
+
+既定値200件 (&quot;No Name&quot;、3m、0.000、0.000、6V、0.000) のCOMPテーブルを、
+エディタが新しいテーブルを保存するときと同じく、今日の日付で書き出します。
+既存のファイルは新しいファイルをすべて書き終えてから置き換えます。FILE.csvの
+位置にあるフォルダ、名前付きパイプまたはデバイスは拒否します。成功時は何も
+表示せず、失敗時は書き出せなかった理由を表示します。
+ファイルを書き出したときの終了ステータスは0、そうでないときは1です。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl table check FILE.csv
+
+Loads FILE.csv and checks it as the editor does when it opens a table file: the model line, the
+file line, then entries 1 to 200 field by field. Prints nothing for a sound table; otherwise the
+editor&apos;s message for the first fault, byte for byte, or why the file could not be read.
+Exit status 0 when the table is sound, 1 when not.
+</source>
+        <translation>使い方: k720ctl table check FILE.csv
+
+FILE.csvを読み、エディタがテーブルファイルを開くときと同じく検査します:
+機種の行、ファイルの行、そしてエントリ1～200を項目ごとに。正しいテーブル
+なら何も表示しません。そうでなければ最初の誤りについてのエディタの
+メッセージ、またはファイルを読めなかった理由を表示します。
+テーブルが正しいときの終了ステータスは0、そうでないときは1です。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] table get --out FILE.csv [--names-from OLD.csv]
+
+Finds the K720 and reads its comparator table, all 200 entries, as the reception page does
+(&quot;:COMP:TABLE:START&quot;, &quot;:COMP:TABLE? 1&quot; to &quot;:COMP:TABLE? 200&quot;, &quot;:COMP:TABLE:END&quot;), then checks the
+received table as the editor does and writes it to FILE.csv as the editor saves it. The
+instrument keeps no names: every entry is named &quot;No Name&quot;, or, with --names-from, takes the name
+of the same entry in OLD.csv. A missing folder, a folder, named pipe or device at FILE.csv, or an
+OLD.csv that fails the table&apos;s checks is refused before the instrument is touched (exit status
+2). Prints &quot;Data received.  &quot; or the reception page&apos;s failure message; a received table that
+fails the checks prints the editor&apos;s message and writes no file. Progress is shown on a terminal.
+Ctrl-C, SIGTERM or SIGHUP ends the reception after the entry in progress (the instrument is told
+the reading ended) and writes no file; the exit status is then 130.
+Exit status 0 only when the file was written.
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] table get --out FILE.csv [--names-from OLD.csv]
+
+K720を探し、受信ページと同じくCOMPテーブルの全200件を読み込み
+(&quot;:COMP:TABLE:START&quot;、&quot;:COMP:TABLE? 1&quot; ～ &quot;:COMP:TABLE? 200&quot;、
+&quot;:COMP:TABLE:END&quot;)、受信したテーブルをエディタと同じく検査して、エディタが
+保存するのと同じくFILE.csvへ書き出します。測定器は名前を持たないため、
+各エントリの名前は &quot;No Name&quot;、または--names-fromを指定するとOLD.csvの
+同じエントリの名前になります。存在しないフォルダ、FILE.csvの位置にある
+フォルダ、名前付きパイプまたはデバイス、テーブルの検査を通らないOLD.csvは、
+測定器に触れる前に拒否します (終了ステータス2)。&quot;データを受信しました。  &quot;
+または受信ページの失敗メッセージを表示します。検査を通らないテーブルを受信した
+ときはエディタのメッセージを表示し、ファイルは書き出しません。端末には
+進行状況を表示します。Ctrl-C、SIGTERM、SIGHUPは実行中のエントリのあとで
+受信を終え (測定器に読込の終了を伝えます)、ファイルは書き出しません。この
+ときの終了ステータスは130です。
+ファイルを書き出したときだけ終了ステータスは0です。
+</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] table put FILE.csv
+
+Loads FILE.csv and checks it as the editor does when it opens a table file; a fault prints the
+editor&apos;s message and nothing is sent. Then finds the K720 and sends the table, all 200 entries,
+as the transfer page does (&quot;:COMP:TABLE&quot;, answered &quot;OK&quot;, then each entry&apos;s five-byte record,
+acknowledged by the instrument). The names stay on the PC. Prints &quot;Data transferred.  &quot; or the
+transfer page&apos;s failure message; progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP ends
+the transfer after the entry in progress (exit status 130): the entries acknowledged until then
+are in the instrument, the others are as they were, so send the table again. Wait a few seconds
+first: until the instrument gives up waiting for the remaining entries, it may take the bytes of
+a new command for an entry.
+Exit status 0 only when every entry was acknowledged.
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] table put FILE.csv
+
+FILE.csvを読み、エディタがテーブルファイルを開くときと同じく検査します。
+誤りがあればエディタのメッセージを表示し、何も送りません。次にK720を探し、
+転送ページと同じくテーブルの全200件を送ります (&quot;:COMP:TABLE&quot;、応答 &quot;OK&quot;、
+そのあと各エントリの5バイトのレコードを送り、測定器がそれぞれに応答します)。
+名前はPCに残ります。&quot;データを転送しました。  &quot; または転送ページの失敗
+メッセージを表示し、端末には進行状況を表示します。Ctrl-C、SIGTERM、SIGHUPは
+実行中のエントリのあとで転送を終えます (終了ステータス130): それまでに応答の
+あったエントリは測定器に入り、ほかは元のままです。テーブルをもう一度転送して
+ください。その前に数秒待ってください: 測定器が残りのエントリを待つのをやめる
+まで、新しいコマンドのバイトをエントリとして受け取ることがあります。
+すべてのエントリに応答があったときだけ終了ステータスは0です。
+</translation>
+    </message>
+    <message>
+        <source>%1 needs --out FILE.csv</source>
+        <translation>%1 には --out FILE.csv が必要です</translation>
+    </message>
+    <message>
+        <source>%1 needs one file</source>
+        <translation>%1 にはファイルを1つ指定してください</translation>
+    </message>
+    <message>
+        <source>Reception stopped after %1 of %2 entries; no file written.</source>
+        <translation>%2件中%1件で受信を停止しました。ファイルは書き込んでいません。</translation>
+    </message>
+    <message>
+        <source>Transfer stopped after %1 of %2 entries; send the table again.</source>
+        <translation>%2件中%1件で転送を停止しました。テーブルをもう一度転送してください。</translation>
+    </message>
+    <message>
+        <source>table needs a subcommand (new, check, get or put)</source>
+        <translation>table にはサブコマンド (new、check、get、put) が必要です</translation>
+    </message>
+    <message>
+        <source>unknown table subcommand &apos;%1&apos;</source>
+        <translation>不明な table のサブコマンドです: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Try &apos;k720ctl --help&apos;.</source>
+        <translation>使い方は &apos;k720ctl --help&apos; で確認してください。</translation>
+    </message>
+    <message>
+        <source>%1 takes no argument &apos;%2&apos;</source>
+        <translation>%1 に引数 &apos;%2&apos; は指定できません</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 には値が必要です</translation>
+    </message>
+    <message>
+        <source>%1 needs a file</source>
+        <translation>%1 にはファイルが必要です</translation>
+    </message>
+    <message>
+        <source>unknown unit &apos;%1&apos; (A b C d E F G H J L n P or all)</source>
+        <translation>不明なユニットです: &apos;%1&apos; (A b C d E F G H J L n P または all)</translation>
+    </message>
+    <message>
+        <source>the resistance range is not one of 3m, 30m, 300m, 3</source>
+        <translation>抵抗レンジが 3m、30m、300m、3 のいずれでもありません</translation>
+    </message>
+    <message>
+        <source>the resistance is not a number</source>
+        <translation>抵抗値が数値ではありません</translation>
+    </message>
+    <message>
+        <source>the result is not PASS, FAIL, WARNING or empty</source>
+        <translation>判定結果が PASS、FAIL、WARNING、空欄のいずれでもありません</translation>
+    </message>
+    <message>
+        <source>a resistance limit does not fit the result</source>
+        <translation>抵抗のリミット値が判定結果と合いません</translation>
+    </message>
+    <message>
+        <source>the voltage range is not 6V or 60V</source>
+        <translation>電圧レンジが 6V、60V のいずれでもありません</translation>
+    </message>
+    <message>
+        <source>the voltage is not a number</source>
+        <translation>電圧値が数値ではありません</translation>
+    </message>
+    <message>
+        <source>the voltage limit does not fit the result</source>
+        <translation>電圧のリミット値が判定結果と合いません</translation>
+    </message>
+    <message>
+        <source>the temperature is not a number</source>
+        <translation>温度が数値ではありません</translation>
+    </message>
+    <message>
+        <source>the date or the time is not a measurement time</source>
+        <translation>日付または時刻が測定日時ではありません</translation>
+    </message>
+    <message>
+        <source>not a measurement file: it does not begin with &quot;Model,&quot;</source>
+        <translation>測定ファイルではありません: &quot;Model,&quot; で始まっていません</translation>
+    </message>
+    <message>
+        <source>not a measurement file: the &quot;Serial,&quot; line is missing</source>
+        <translation>測定ファイルではありません: &quot;Serial,&quot; の行がありません</translation>
+    </message>
+    <message>
+        <source>not a measurement file: the &quot;Date,&quot; line is missing</source>
+        <translation>測定ファイルではありません: &quot;Date,&quot; の行がありません</translation>
+    </message>
+    <message>
+        <source>not a measurement file: the date line is not &quot;Date,Y-M-D,,VERSION&quot;</source>
+        <translation>測定ファイルではありません: 日付の行が &quot;Date,Y-M-D,,VERSION&quot; の形ではありません</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no memory unit</source>
+        <translation>&quot;%1&quot; はメモリユニットを表していません</translation>
+    </message>
+    <message>
+        <source>unit %1 appears twice</source>
+        <translation>ユニット %1 が2回あります</translation>
+    </message>
+    <message>
+        <source>the unit before ends without its two empty lines</source>
+        <translation>前のユニットが2行の空行なしで終わっています</translation>
+    </message>
+    <message>
+        <source>the empty line after the unit heading is missing</source>
+        <translation>ユニットの見出しの後の空行がありません</translation>
+    </message>
+    <message>
+        <source>the column header is missing or unknown</source>
+        <translation>列見出しがないか、不明な形です</translation>
+    </message>
+    <message>
+        <source>the temperature unit changes within the file</source>
+        <translation>ファイルの途中で温度の単位が変わっています</translation>
+    </message>
+    <message>
+        <source>a line outside a unit</source>
+        <translation>ユニットの外にある行です</translation>
+    </message>
+    <message>
+        <source>not a slot line of 12 columns numbered %1</source>
+        <translation>スロット番号 %1 の12列の行ではありません</translation>
+    </message>
+    <message>
+        <source>The file ends inside UNIT %1 after slot %2: the reading was cut short; the slots up to there are reported.</source>
+        <translation>ファイルはユニット %1 のスロット %2 の後で終わっています: 読込が途中で終わりました。そこまでのスロットを集計しています。</translation>
+    </message>
+    <message>
+        <source>The file holds no unit: the reading was cut short before its first record arrived.</source>
+        <translation>ファイルにユニットがありません: 最初のデータを受信する前に読込が終わりました。</translation>
+    </message>
+    <message>
+        <source>K720 measurement report</source>
+        <translation>K720 測定レポート</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>測定者</translation>
+    </message>
+    <message>
+        <source>over range</source>
+        <translation>オーバーレンジ</translation>
+    </message>
+    <message>
+        <source>under range</source>
+        <translation>アンダーレンジ</translation>
+    </message>
+    <message>
+        <source>out of range</source>
+        <translation>範囲外</translation>
+    </message>
+    <message>
+        <source>time unusable</source>
+        <translation>日時不正</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>測定数</translation>
+    </message>
+    <message>
+        <source>Resistance [%1]</source>
+        <translation>抵抗 [%1]</translation>
+    </message>
+    <message>
+        <source>Voltage [V]</source>
+        <translation>電圧 [V]</translation>
+    </message>
+    <message>
+        <source>Voltage against resistance</source>
+        <translation>抵抗と電圧</translation>
+    </message>
+    <message>
+        <source>Resistance by slot</source>
+        <translation>スロットごとの抵抗</translation>
+    </message>
+    <message>
+        <source>Checked by</source>
+        <translation>確認者</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>署名</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>判定なし</translation>
+    </message>
+    <message>
+        <source>No numeric resistance</source>
+        <translation>数値の抵抗値がありません</translation>
+    </message>
+    <message>
+        <source>Resistance histogram</source>
+        <translation>抵抗のヒストグラム</translation>
+    </message>
+    <message>
+        <source>No reading with both resistance and voltage</source>
+        <translation>抵抗と電圧の両方がある測定値がありません</translation>
+    </message>
+    <message>
+        <source>Slot</source>
+        <translation>スロット</translation>
+    </message>
+    <message>
+        <source>Unit %1</source>
+        <translation>ユニット %1</translation>
+    </message>
+    <message>
+        <source>All units</source>
+        <translation>全ユニット</translation>
+    </message>
+    <message>
+        <source>count</source>
+        <translation>件数</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>max</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>mean</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <source>s.d.</source>
+        <translation>標準偏差</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>ユニット</translation>
+    </message>
+    <message>
+        <source>Empty slots</source>
+        <translation>空きスロット</translation>
+    </message>
+    <message>
+        <source>Temperature [%1]</source>
+        <translation>温度 [%1]</translation>
+    </message>
+    <message>
+        <source>Measured</source>
+        <translation>測定日時</translation>
+    </message>
+    <message>
+        <source>first</source>
+        <translation>最初</translation>
+    </message>
+    <message>
+        <source>last</source>
+        <translation>最後</translation>
+    </message>
+    <message>
+        <source>made %1 by %2</source>
+        <translation>%1 に %2 で作成</translation>
+    </message>
+    <message>
+        <source>%1, made %2 by %3</source>
+        <translation>%1、%2 に %3 で作成</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>機種</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>シリアル番号</translation>
+    </message>
+    <message>
+        <source>Transferred</source>
+        <translation>転送日</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>温度</translation>
+    </message>
+    <message>
+        <source>Incomplete file: %1</source>
+        <translation>不完全なファイル: %1</translation>
+    </message>
+    <message>
+        <source>Comparator limits of every judged reading: %1, %2, %3.</source>
+        <translation>判定済みの全測定値のCOMPリミット値: %1、%2、%3。</translation>
+    </message>
+    <message>
+        <source>The judged readings were judged by different comparator limits; none are drawn.</source>
+        <translation>判定済みの測定値のCOMPリミット値が一つではないため、リミット線は描いていません。</translation>
+    </message>
+    <message>
+        <source>No reading was judged.</source>
+        <translation>判定された測定値はありません。</translation>
+    </message>
+    <message>
+        <source>1 reading</source>
+        <translation>1件</translation>
+    </message>
+    <message>
+        <source>%1 readings</source>
+        <translation>%1件</translation>
+    </message>
+    <message>
+        <source>Resistance distribution</source>
+        <translation>抵抗の分布</translation>
+    </message>
+    <message>
+        <source>(%1 over range, not shown)</source>
+        <translation>(オーバーレンジ %1件は表示していません)</translation>
+    </message>
+    <message>
+        <source>(%1 out of range, not shown)</source>
+        <translation>(範囲外 %1件は表示していません)</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <extracomment>The language code of the report page (HTML lang): ja for Japanese.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>K720 report</source>
+        <translation>K720 レポート</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>集計</translation>
+    </message>
+    <message>
+        <source>empty slots</source>
+        <translation>空きスロット</translation>
+    </message>
+    <message>
+        <source>no judgement</source>
+        <translation>判定なし</translation>
+    </message>
+    <message>
+        <source>Resistance [mohm]</source>
+        <translation>抵抗 [mohm]</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 ～ %2</translation>
+    </message>
+    <message>
+        <source>Unusable times</source>
+        <translation>日時不正の数</translation>
+    </message>
+    <message>
+        <source>%1 (no real date and time; counted, never first or last)</source>
+        <translation>%1 (実在しない日時。件数には含み、最初と最後には使いません)</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>シリアル</translation>
+    </message>
+    <message>
+        <source>UNIT %1</source>
+        <translation>ユニット %1</translation>
+    </message>
+    <message>
+        <source>Note: %1</source>
+        <translation>注: %1</translation>
     </message>
 </context>
 </TS>
