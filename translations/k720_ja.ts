@@ -1492,7 +1492,7 @@ FILE.csvを読み、エディタがテーブルファイルを開くときと同
     <message>
         <source>en</source>
         <extracomment>The language code of the report page (HTML lang): ja for Japanese.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>ja</translation>
     </message>
     <message>
         <source>K720 report</source>
