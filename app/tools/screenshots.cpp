@@ -435,7 +435,8 @@ bool ShootFocusMark(const FocusShot& shot, const QString& programDir, const QDir
     QCoreApplication::sendEvent(&window, &event);
     CColorButton* button = nullptr;
     for (CColorButton* candidate : window.findChildren<CColorButton*>()) {
-        if (candidate->isVisible() && candidate->text() == QLatin1String(shot.caption)) {
+        if (candidate->isVisible() &&
+            candidate->text() == QCoreApplication::translate("Dialog", shot.caption)) {
             button = candidate;
         }
     }
