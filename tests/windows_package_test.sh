@@ -83,11 +83,12 @@ japanese_font=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
 # A Japanese locale of this test's own (the system may have none generated): Wine takes the
 # user's language from LC_MESSAGES, which glibc only accepts for a locale it can load.
 japanese_locale=no
-command -v localedef >/dev/null &&
+command -v localedef >/dev/null && mkdir -p "$scratch/locale" &&
   localedef -i ja_JP -f UTF-8 "$scratch/locale/ja_JP.UTF-8" >/dev/null 2>&1 && japanese_locale=yes
 # in_japanese COMMAND...: COMMAND (a function too) under that locale.
 in_japanese() {
-  local -x LOCPATH=$scratch/locale LC_ALL=ja_JP.UTF-8
+  # For the commands only: this shell cannot load the locale (it read LOCPATH at its start).
+  { local -x LOCPATH=$scratch/locale LC_ALL=ja_JP.UTF-8; } 2>/dev/null
   "$@"
 }
 # start_server: the prefix's wineserver, ready once it listens in its server folder, which is its
@@ -285,7 +286,8 @@ fi
 # --lang says otherwise. Each observation is compared with the same program told its language by
 # --lang, and with the other language, so that a comparison that cannot tell them apart is seen.
 # picture NAME FOLDER PORT ARGUMENTS...: the main window of FOLDER\k720app.exe with ARGUMENTS,
-# against a fresh demo instrument on COM<PORT>, once its start-up scan is done, in NAME.png.
+# against a fresh demo instrument on COM<PORT>, once its start-up check (an untitled window, which
+# Wine titles "k720app") has found the instrument, in NAME.png.
 picture() {
   local name=$1 folder=$2 port=$3 app window status=1
   serve "$port" || return
@@ -294,7 +296,9 @@ picture() {
   app=$!
   pids+=("$app")
   if wait_for 60 "main window ($name)" shown "$main" && window=$top &&
-    wait_for 20 "start-up scan of COM$port ($name)" scanned "$port"; then
+    wait_for 20 "start-up scan of COM$port ($name)" scanned "$port" &&
+    wait_for 20 "end of the start-up check window ($name)" no_window k720app; then
+    # The main window draws again where the check window was.
     sleep 1
     import -window "$window" "$scratch/$name.png" 2>/dev/null ||
       fail "no picture of the main window ($name)"
@@ -305,12 +309,14 @@ picture() {
   return $status
 }
 # said NAME FOLDER PORT ARGUMENTS...: what FOLDER\k720ctl.exe with ARGUMENTS prints reading unit A
-# of a fresh demo instrument on COM<PORT>, in NAME.said.
+# of a fresh demo instrument on COM<PORT>, in NAME.said (the port's number and the file's name
+# masked: they differ from run to run).
 said() {
   serve "$3" || return
   timeout 60 "$wine" "$2\\k720ctl.exe" --port "COM$3" "${@:4}" read --unit A \
-    --out "C:\\k720pkg\\$1.csv" </dev/null >"$scratch/$1.said" 2>&1 ||
+    --out "C:\\k720pkg\\$1.csv" </dev/null >"$scratch/said.out" 2>&1 ||
     fail "k720ctl.exe $* (status $?)"
+  sed -e "s/$3/(port)/g" -e "s/$1\.csv/(file)/g" "$scratch/said.out" >"$scratch/$1.said"
 }
 # Pixels in which two pictures differ ("error" when they cannot be compared).
 pixels_apart() { compare -metric AE "$scratch/$1.png" "$scratch/$2.png" null: 2>&1 || true; }
