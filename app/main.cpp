@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     }
 
     CMainApp app(argc, argv);
-    if (!InstallTranslations(app, commandLine.language.value_or(SystemLanguage()))) {
+    if (!InstallTranslations(app, ProgramLanguage(commandLine.language))) {
         std::fputs("k720app: the Japanese texts could not be loaded; the window stays English\n",
                    stderr);
     }

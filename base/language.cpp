@@ -1,5 +1,8 @@
 #include "base/language.h"
 
+#include <fstream>
+#include <string>
+
 std::optional<Language> ParseLanguage(std::string_view name) {
     if (name == "en") {
         return Language::English;
@@ -18,4 +21,29 @@ Language LanguageOfLocale(const char* lcAll, const char* lcMessages, const char*
         }
     }
     return Language::English;
+}
+
+std::optional<Language> EditionInFolder(const std::filesystem::path& folder) {
+    std::ifstream file(folder / kEditionFileName, std::ios::binary);
+    std::string line;
+    if (!file || !std::getline(file, line)) {
+        return std::nullopt;
+    }
+    constexpr std::string_view kBlanks = " \t\r";
+    const std::size_t first = line.find_first_not_of(kBlanks);
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t last = line.find_last_not_of(kBlanks);
+    return ParseLanguage(std::string_view(line).substr(first, last + 1 - first));
+}
+
+Language ProgramLanguage(std::optional<Language> asked) {
+    if (asked) {
+        return *asked;
+    }
+    if (const std::optional<Language> edition = InstalledEdition()) {
+        return *edition;
+    }
+    return SystemLanguage();
 }

@@ -110,7 +110,8 @@ Exit status 0 only when the instrument accepted the setting.
 int main(int argc, char** argv) {
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
     CommonOptions common;
-    UseTextLanguage(SystemLanguage());
+    // The installed edition or the system's language, until --lang says otherwise.
+    UseTextLanguage(ProgramLanguage(std::nullopt));
     std::size_t i = 0;
     for (; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];

@@ -8,6 +8,7 @@
 #include "pages/page_requests.h"
 #include "resources/images.h"
 #include "resources/layouts/menu_layouts.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -56,11 +57,20 @@ CPpgInitCompDate::CPpgInitCompDate(QWidget* parent)
 CPpgMain::CPpgMain(QWidget* parent) : CPage(layouts::kMainMenu, parent) {
     readDelete_ = ReplaceWithPictureButton(main_menu_ids::kReadDelete);
     compClock_ = ReplaceWithPictureButton(main_menu_ids::kCompClock);
-    picturesLoaded_ =
-        readDelete_->LoadBitmaps(images::kReadDeleteNormal, images::kReadDeletePressed,
-                                 images::kReadDeleteFocused) &&
-        compClock_->LoadBitmaps(images::kCompClockNormal, images::kCompClockPressed,
-                                images::kCompClockFocused);
+    // The pictures carry drawn captions: the Japanese edition's are drawn in Japanese.
+    if (TextLanguage() == Language::Japanese) {
+        picturesLoaded_ =
+            readDelete_->LoadBitmaps(images::kReadDeleteNormalJa, images::kReadDeletePressedJa,
+                                     images::kReadDeleteFocusedJa) &&
+            compClock_->LoadBitmaps(images::kCompClockNormalJa, images::kCompClockPressedJa,
+                                    images::kCompClockFocusedJa);
+    } else {
+        picturesLoaded_ =
+            readDelete_->LoadBitmaps(images::kReadDeleteNormal, images::kReadDeletePressed,
+                                     images::kReadDeleteFocused) &&
+            compClock_->LoadBitmaps(images::kCompClockNormal, images::kCompClockPressed,
+                                    images::kCompClockFocused);
+    }
     readDelete_->SizeToContent();
     compClock_->SizeToContent();
 

@@ -1,6 +1,10 @@
+#include <fstream>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "base/language.h"
+#include "tests/support/scratch_folder.h"
 
 TEST(LanguageTest, OptionTakesExactlyEnOrJa) {
     EXPECT_EQ(ParseLanguage("en"), Language::English);
@@ -20,4 +24,20 @@ TEST(LanguageTest, FirstSetLocaleVariableDecides) {
     EXPECT_EQ(LanguageOfLocale("", "", "ja_JP.UTF-8"), Language::Japanese);
     EXPECT_EQ(LanguageOfLocale("ja", "C", "C"), Language::Japanese);
     EXPECT_EQ(LanguageOfLocale(nullptr, nullptr, "POSIX"), Language::English);
+}
+
+// What a setup writes beside the programs, and what it must not be taken for.
+TEST(LanguageTest, EditionFileHoldsJaOrEn) {
+    test_support::ScratchFolder folder;
+    EXPECT_FALSE(EditionInFolder(folder.Path()).has_value()) << "no file";
+    const auto edition = [&folder](const std::string& text) {
+        std::ofstream(folder.File(kEditionFileName), std::ios::binary) << text;
+        return EditionInFolder(folder.Path());
+    };
+    EXPECT_EQ(edition("ja\r\n"), Language::Japanese);
+    EXPECT_EQ(edition(" en \n"), Language::English);
+    EXPECT_EQ(edition("ja\nen\n"), Language::Japanese);
+    for (const std::string other : {"", "\r\n", "ja_JP", "Japanese", "jaen", "\nja"}) {
+        EXPECT_FALSE(edition(other).has_value()) << other;
+    }
 }

@@ -16,6 +16,7 @@
 #include "resources/images.h"
 #include "resources/layouts/menu_layouts.h"
 #include "tests/support/controls_qt_app.h"
+#include "translations/text_language.h"
 
 namespace {
 
@@ -175,6 +176,32 @@ TEST(PictureButtons, ShowTheLookOfTheirState) {
     EXPECT_EQ(Rendered(compClock), Picture(images::kCompClockFocused));
     compClock.setEnabled(false);
     EXPECT_EQ(Rendered(compClock), Picture(images::kCompClockNormal));
+}
+
+// The Japanese edition's pictures carry Japanese captions, in every look, at the English size.
+TEST(PictureButtons, JapaneseEditionShowsTheJapanesePictures) {
+    InitImageResources();
+    struct English {
+        ~English() { UseTextLanguage(Language::English); }
+    } restore;
+    UseTextLanguage(Language::Japanese);
+    CPpgMain page;
+    ASSERT_TRUE(page.PicturesLoaded());
+    using Look = CBitmapButton::Look;
+    const std::array<std::array<const char*, 3>, 2> expected = {{
+        {images::kReadDeleteNormalJa, images::kReadDeletePressedJa, images::kReadDeleteFocusedJa},
+        {images::kCompClockNormalJa, images::kCompClockPressedJa, images::kCompClockFocusedJa},
+    }};
+    const std::array<CBitmapButton*, 2> buttons = {page.ReadDeleteButton(), page.CompClockButton()};
+    for (std::size_t b = 0; b < buttons.size(); ++b) {
+        const std::array<Look, 3> looks = {Look::Normal, Look::Pressed, Look::Focused};
+        for (std::size_t l = 0; l < looks.size(); ++l) {
+            const QImage shown =
+                buttons[b]->Picture(looks[l]).toImage().convertToFormat(QImage::Format_RGB32);
+            EXPECT_EQ(shown, Picture(expected[b][l])) << expected[b][l];
+        }
+        EXPECT_EQ(buttons[b]->size(), QSize(140, 80));
+    }
 }
 
 TEST(BitmapButton, KeepsItsPicturesWhenOneCannotBeLoaded) {

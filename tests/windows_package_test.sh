@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The folder a Windows user is handed (scripts/package-windows) under Wine, as a user meets it:
 # the install launcher driven by keys, the silent setups of both languages and their uninstallers,
-# and the installed programs against the Linux simulated instrument.
+# the installed programs against the Linux simulated instrument, and each setup's edition: the
+# Japanese setup's programs speak Japanese on an English system, the English setup's English under
+# a Japanese locale (seen in the main window's picture and in k720ctl.exe's messages).
 #   windows_package_test.sh DIST WINE      (DIST: build-win/dist; WINE: the wine64 loader)
 # with K720_TEST_SIM (the Linux k720-sim) and K720_TEST_LINUX_K720CTL (the Linux k720ctl, whose
 # file k720ctl.exe's must equal); exits 77 (skipped) without them, or without Xvfb and xdotool.
@@ -73,6 +75,22 @@ export DISPLAY=$display
 # wineboot with the display set, so that Wine's desktop process can show windows.
 fonts=$WINEPREFIX/drive_c/windows/Fonts && mkdir -p "$fonts"
 for font in /usr/share/wine/fonts/*; do ln -s "$font" "$fonts/${font##*/}"; done
+# A Japanese font, as every Japanese Windows has one: the Japanese edition's window draws its
+# texts with it (without one, Wine draws empty boxes).
+japanese_font=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
+[ -f "$japanese_font" ] && ln -s "$japanese_font" "$fonts/ipag.ttf" ||
+  echo "note: no $japanese_font (fonts-ipafont-gothic): Japanese texts are drawn as boxes"
+# A Japanese locale of this test's own (the system may have none generated): Wine takes the
+# user's language from LC_MESSAGES, which glibc only accepts for a locale it can load.
+japanese_locale=no
+command -v localedef >/dev/null && mkdir -p "$scratch/locale" &&
+  localedef -i ja_JP -f UTF-8 "$scratch/locale/ja_JP.UTF-8" >/dev/null 2>&1 && japanese_locale=yes
+# in_japanese COMMAND...: COMMAND (a function too) under that locale.
+in_japanese() {
+  # For the commands only: this shell cannot load the locale (it read LOCPATH at its start).
+  { local -x LOCPATH=$scratch/locale LC_ALL=ja_JP.UTF-8; } 2>/dev/null
+  "$@"
+}
 # start_server: the prefix's wineserver, ready once it listens in its server folder, which is its
 # working folder.
 start_server() {
@@ -119,8 +137,8 @@ shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 key="$uninstall_key\\K720 Companion"
 files=(COPYRIGHT.txt Qt-GPL-3.txt Qt-LGPL-3.txt Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll README.md
-  k720app.exe k720ctl.exe libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll
-  platforms/qwindows.dll styles/qwindowsvistastyle.dll uninstall.exe)
+  edition.txt k720app.exe k720ctl.exe libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll
+  platforms/qwindows.dll styles/qwindowsvistastyle.dll translations/qtbase_ja.qm uninstall.exe)
 # The values of the companion's key as NAME=VALUE lines; fails when there is no key.
 registry() {
   timeout 30 "$wine" reg query "$key" /reg:64 </dev/null 2>/dev/null | tr -d '\r' |
@@ -136,6 +154,7 @@ left() {
 
 # --- The launcher, started from another working folder on a prefix where nothing is installed.
 program_files="$WINEPREFIX/drive_c/Program Files/K720"
+folder_en='C:\Program Files\K720'
 cd "$scratch/elsewhere" || exit 1
 # launch NUMBER: starts the launcher by its Unix path; waits for its window, given the focus.
 launch() {
@@ -247,18 +266,101 @@ if serve 31; then
   check "its all.csv is the Linux k720ctl's, byte for byte (the date line masked)" \
     cmp -s <(masked "$WINEPREFIX/drive_c/k720pkg/all.csv") <(masked "$scratch/linux/all.csv")
 fi
-queries() { [ "$(grep -c '^command QPID' "$scratch/com32.log" 2>/dev/null)" -ge 2 ]; }
+# scanned PORT: the start-up scan has asked the instrument on COM<PORT> who it is.
+scanned() { [ "$(grep -c '^command QPID' "$scratch/com$1.log" 2>/dev/null)" -ge 2 ]; }
+queries() { scanned 32; }
+main='K720 Application   Ver1\.03'
 if serve 32; then
   timeout 120 "$wine" 'C:\Program Files\K720\k720app.exe' --port COM32 </dev/null \
     >"$scratch/app.out" 2>&1 &
   app=$!
   pids+=("$app")
-  main='K720 Application   Ver1\.03'
   wait_for 60 "main window of the installed k720app.exe" shown "$main" &&
     echo "ok: the installed k720app.exe opens its main window '${main//\\/}'"
   wait_for 20 "start-up scan of COM32" queries && echo "ok: k720app.exe scans COM32 at start"
   kill "$app"; wait "$app" 2>/dev/null
   wait_for 10 "closing of the main window" no_window "$main"
+fi
+
+# --- The edition: an installed program speaks its setup's language, whatever the system's, unless
+# --lang says otherwise. Each observation is compared with the same program told its language by
+# --lang, and with the other language, so that a comparison that cannot tell them apart is seen.
+# picture NAME FOLDER PORT ARGUMENTS...: the main window of FOLDER\k720app.exe with ARGUMENTS,
+# against a fresh demo instrument on COM<PORT>, once its start-up check (an untitled window, which
+# Wine titles "k720app") has found the instrument, in NAME.png.
+picture() {
+  local name=$1 folder=$2 port=$3 app window status=1
+  serve "$port" || return
+  timeout 120 "$wine" "$folder\\k720app.exe" --port "COM$port" "${@:4}" </dev/null \
+    >"$scratch/$name.out" 2>&1 &
+  app=$!
+  pids+=("$app")
+  if wait_for 60 "main window ($name)" shown "$main" && window=$top &&
+    wait_for 20 "start-up scan of COM$port ($name)" scanned "$port" &&
+    wait_for 20 "end of the start-up check window ($name)" no_window k720app; then
+    # The main window draws again where the check window was.
+    sleep 1
+    import -window "$window" "$scratch/$name.png" 2>/dev/null ||
+      fail "no picture of the main window ($name)"
+    status=0
+  fi
+  kill "$app"; wait "$app" 2>/dev/null
+  wait_for 10 "closing of the main window ($name)" no_window "$main"
+  return $status
+}
+# said NAME FOLDER PORT ARGUMENTS...: what FOLDER\k720ctl.exe with ARGUMENTS prints reading unit A
+# of a fresh demo instrument on COM<PORT>, in NAME.said (the port's number and the file's name
+# masked: they differ from run to run).
+said() {
+  serve "$3" || return
+  timeout 60 "$wine" "$2\\k720ctl.exe" --port "COM$3" "${@:4}" read --unit A \
+    --out "C:\\k720pkg\\$1.csv" </dev/null >"$scratch/said.out" 2>&1 ||
+    fail "k720ctl.exe $* (status $?)"
+  sed -e "s/$3/(port)/g" -e "s/$1\.csv/(file)/g" "$scratch/said.out" >"$scratch/$1.said"
+}
+# Pixels in which two pictures differ ("error" when they cannot be compared).
+pixels_apart() { compare -metric AE "$scratch/$1.png" "$scratch/$2.png" null: 2>&1 || true; }
+# speaks WHAT EDITION ASKED OTHER: the window of EDITION looks as the one ASKED (--lang), and
+# unlike OTHER, which must itself differ from ASKED.
+speaks() {
+  local asked other
+  asked=$(pixels_apart "$2" "$3") other=$(pixels_apart "$2" "$4")
+  check "$1 (pixels unlike --lang: $asked; unlike the other language: $other)" \
+    alike_and_apart "$asked" "$other"
+}
+alike_and_apart() { [[ $1 == 0 && $2 =~ ^[0-9.e+]+$ && $2 != 0 ]]; }
+# writes WHAT EDITION ASKED OTHER: k720ctl.exe's messages as with --lang ASKED; skipped when the
+# catalogue gives these messages no Japanese, since then no comparison could tell.
+writes() {
+  if cmp -s "$scratch/$3.said" "$scratch/$4.said"; then
+    echo "SKIPPED: $1: k720ctl.exe's read messages are the same in both languages"
+  else
+    check "$1" cmp -s "$scratch/$2.said" "$scratch/$3.said" ||
+      echo "  it printed: $(cat "$scratch/$2.said"); with --lang: $(cat "$scratch/$3.said")"
+  fi
+}
+if ! command -v compare >/dev/null || ! command -v import >/dev/null; then
+  echo "SKIPPED: the English edition under a Japanese locale: no ImageMagick to compare windows"
+elif [ "$japanese_locale" = no ]; then
+  echo "SKIPPED: the English edition under a Japanese locale: localedef made no ja_JP.UTF-8"
+else
+  # A copy of the installed programs without edition.txt is no installation: it follows the
+  # locale, which shows that Wine took the Japanese locale.
+  copy=$WINEPREFIX/drive_c/k720copy
+  cp -r "$program_files" "$copy" && rm "$copy/edition.txt"
+  in_japanese picture en_default "$folder_en" 33 &&
+    in_japanese picture en_en "$folder_en" 34 --lang en &&
+    in_japanese picture en_ja "$folder_en" 35 --lang ja &&
+    in_japanese picture copy_default 'C:\k720copy' 36 &&
+    speaks "a copy outside the installation follows the Japanese locale" copy_default en_ja en_en &&
+    speaks "the English setup's k720app.exe stays English under a Japanese locale" \
+      en_default en_en en_ja
+  in_japanese said en_default "$folder_en" 40
+  in_japanese said en_en "$folder_en" 41 --lang en
+  in_japanese said en_ja "$folder_en" 42 --lang ja
+  writes "the English setup's k720ctl.exe stays English under a Japanese locale" \
+    en_default en_en en_ja
+  rm -rf "$copy"
 fi
 
 # --- A second setup over the installed one: it uninstalls the old one first, then installs.
@@ -271,6 +373,19 @@ japanese_folder=$WINEPREFIX/drive_c/Tools/K720J
 setup "the Japanese setup /S /D=C:\\Tools\\K720J" "$dist/$japanese" /S '/D=C:\Tools\K720J'
 installed Japanese 'C:\Tools\K720J' "$japanese_folder"
 check "Japanese: nothing in C:\\Program Files\\K720" [ ! -e "$program_files" ]
+if command -v compare >/dev/null && command -v import >/dev/null; then
+  picture ja_default 'C:\Tools\K720J' 50 && picture ja_ja 'C:\Tools\K720J' 51 --lang ja &&
+    picture ja_en 'C:\Tools\K720J' 52 --lang en &&
+    speaks "the Japanese setup's k720app.exe opens its window in Japanese on an English system" \
+      ja_default ja_ja ja_en
+else
+  echo "SKIPPED: the Japanese edition's window: no ImageMagick to compare windows"
+fi
+said ja_default 'C:\Tools\K720J' 53
+said ja_ja 'C:\Tools\K720J' 54 --lang ja
+said ja_en 'C:\Tools\K720J' 55 --lang en
+writes "the Japanese setup's k720ctl.exe speaks Japanese on an English system" \
+  ja_default ja_ja ja_en
 uninstalled Japanese 'C:\Tools\K720J' "$japanese_folder"
 
 [ "$failures" -eq 0 ] || { echo "$failures checks failed"; exit 1; }

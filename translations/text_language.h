@@ -5,3 +5,7 @@
 
 // Makes Translate() give the texts in this language.
 void UseTextLanguage(Language language);
+
+// The language last chosen with UseTextLanguage (English before the first call): what a picture
+// with drawn words follows.
+Language TextLanguage();

@@ -5,6 +5,11 @@
 ; Program Files\K720, a Start-menu shortcut and an entry in the list of installed programs, and
 ; writes uninstall.exe, which removes exactly that. The user's settings (%APPDATA%\k720) are
 ; theirs: no uninstall touches them.
+;
+; Each setup installs its own edition: it writes "ja" or "en" into edition.txt beside the
+; programs, which both programs read at start-up (--lang overrides it). A file in the programs'
+; folder rather than a registry value: the edition belongs to these installed programs alone, so
+; a copy run from another folder is no installation and follows the user's display language.
 
 Unicode true
 Target amd64-unicode
@@ -21,6 +26,11 @@ RequestExecutionLevel admin
 ; The wizard's window carries this whole title: the install launcher looks for it to refuse a
 ; second setup while one runs.
 !define WIZARD_TITLE "Application Software for K720 - InstallShield Wizard"
+!if "${LANGUAGE}" == "Japanese"
+  !define EDITION "ja"
+!else
+  !define EDITION "en"
+!endif
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 
 Name "${PRODUCT}"
@@ -72,6 +82,7 @@ VIAddVersionKey "LegalCopyright" "2026 ${PUBLISHER}"
   !insertmacro ${ACTION} . libwinpthread-1.dll
   !insertmacro ${ACTION} platforms qwindows.dll
   !insertmacro ${ACTION} styles qwindowsvistastyle.dll
+  !insertmacro ${ACTION} translations qtbase_ja.qm
 !macroend
 !macro Put FOLDER NAME
   SetOutPath "$INSTDIR\${FOLDER}"
@@ -118,6 +129,16 @@ Section "Install"
   !insertmacro ProgramFiles Put
   !insertmacro Documents PutDocument
   SetOutPath "$INSTDIR"
+  ClearErrors
+  FileOpen $1 "$INSTDIR\edition.txt" w
+  ${IfNot} ${Errors}
+    FileWrite $1 "${EDITION}$\r$\n"
+    FileClose $1
+  ${EndIf}
+  ${If} ${Errors}
+    SetErrorLevel 2
+    Abort "edition.txt could not be written in $INSTDIR"
+  ${EndIf}
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\k720app.exe"
 
@@ -135,9 +156,11 @@ SectionEnd
 Section "Uninstall"
   !insertmacro ProgramFiles Remove
   !insertmacro Documents RemoveDocument
+  Delete "$INSTDIR\edition.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR\platforms"
   RMDir "$INSTDIR\styles"
+  RMDir "$INSTDIR\translations"
   ; Only when empty: whatever else the user put there stays.
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"

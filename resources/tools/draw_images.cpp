@@ -1,16 +1,17 @@
 // Draws the main program's bitmaps (the two picture buttons of the top menu in their normal,
-// pressed and focused looks), the logo of the main window and the program icon, and the install
-// launcher's pictures (its two language buttons in their three looks and the two pictures that
-// explain them), and writes them as PNG files into the folder named on the command line:
+// pressed and focused looks, captioned in English and in Japanese), the logo of the main window and
+// the program icon, and the install launcher's pictures (its two language buttons in their three
+// looks and the two pictures that explain them), and writes them as PNG files into the folder named
+// on the command line:
 //
 //   k720-draw-images <output folder>
 //
 // The pictures are drawn on whole pixels with QPainter on QImage, and every run gives the same
 // bytes. Captions use DejaVu Sans Bold (the platform's sans-serif where it is missing), so a
-// machine with other fonts draws slightly different letters. The launcher's Japanese pictures need
-// a font with Japanese glyphs (on Debian: fonts-ipafont-gothic); without one they are not written
-// and the run fails. The icon is also written as icon.ico, for the Windows programs' icon
-// resources. The files are committed; run this tool only to change a picture.
+// machine with other fonts draws slightly different letters. The Japanese pictures (the top menu's
+// and the launcher's) need a font with Japanese glyphs (on Debian: fonts-ipafont-gothic); without
+// one they are not written and the run fails. The icon is also written as icon.ico, for the Windows
+// programs' icon resources. The files are committed; run this tool only to change a picture.
 
 #include <algorithm>
 #include <array>
@@ -128,12 +129,8 @@ void FocusDots(QImage& image, const QRect& r) {
     }
 }
 
-// Largest bold sans-serif font, at most maxPixels high, in which each text fits into width pixels.
-QFont FittingBoldFont(const QStringList& texts, int width, int maxPixels) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    font.setBold(true);
+// The font, at its largest size of at most maxPixels, in which each text fits into width pixels.
+QFont FittingFont(QFont font, const QStringList& texts, int width, int maxPixels) {
     for (int px = maxPixels; px > 6; --px) {
         font.setPixelSize(px);
         const QFontMetrics metrics(font);
@@ -146,6 +143,15 @@ QFont FittingBoldFont(const QStringList& texts, int width, int maxPixels) {
     }
     font.setPixelSize(7);
     return font;
+}
+
+// Largest bold sans-serif font, at most maxPixels high, in which each text fits into width pixels.
+QFont FittingBoldFont(const QStringList& texts, int width, int maxPixels) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setBold(true);
+    return FittingFont(font, texts, width, maxPixels);
 }
 
 // Seven-segment digits for the instrument's display; each digit is 3 x 5 pixels.
@@ -469,11 +475,18 @@ const QColor kInk(0, 0, 0);
 constexpr QSize kLanguageButtonSize(88, 45);
 constexpr QSize kNoteSize(150, 42);
 
+enum class Spacing { Fixed, Proportional };
+
 // A font that has a glyph for every character of each text: the first of the usual Japanese
-// families the machine has, else any family the font database lists for Japanese.
-std::optional<QFont> JapaneseFont(const QStringList& texts, int pixelSize, bool bold) {
+// families the machine has (IPA's fixed or proportional Gothic first), else any family the font
+// database lists for Japanese.
+std::optional<QFont> JapaneseFont(const QStringList& texts, int pixelSize, bool bold,
+                                  Spacing spacing = Spacing::Fixed) {
     QStringList families = {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"),
                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL Gothic")};
+    if (spacing == Spacing::Proportional) {
+        families.swapItemsAt(0, 1);
+    }
     families += QFontDatabase::families(QFontDatabase::Japanese);
     for (const QString& family : families) {
         QFont font(family);
@@ -622,20 +635,50 @@ QByteArray IconFile() {
     return directory + images;
 }
 
-std::vector<Output> AllImages() {
-    const QString readDelete = QStringLiteral("Read/Delete Data");
-    const QString compClock = QStringLiteral("Set COMP/Clock");
-    // Both buttons share one caption size, like the coloured buttons share their font.
-    const QFont captionFont = FittingBoldFont({readDelete, compClock}, kCaptionBox.width(), 13);
-    std::vector<Output> out;
+// The top menu's two picture buttons in their three looks, captioned in one language; the file
+// names begin with read_delete<infix>_ and comp_clock<infix>_.
+void AddMenuButtons(std::vector<Output>& out, const QString& infix, const QString& readDelete,
+                    const QString& compClock, const QFont& captionFont) {
     for (const auto& [look, suffix] : kLooks) {
-        out.push_back({QStringLiteral("read_delete_%1.png").arg(QLatin1String(suffix)),
+        out.push_back({QStringLiteral("read_delete%1_%2.png").arg(infix, QLatin1String(suffix)),
                        MenuButton(kBlueFace, readDelete, captionFont, Flow::InstrumentToPc, look),
                        {}});
-        out.push_back({QStringLiteral("comp_clock_%1.png").arg(QLatin1String(suffix)),
+        out.push_back({QStringLiteral("comp_clock%1_%2.png").arg(infix, QLatin1String(suffix)),
                        MenuButton(kOrangeFace, compClock, captionFont, Flow::PcToInstrument, look),
                        {}});
     }
+}
+
+// The Japanese edition's picture buttons, captioned in the glossary's words; a proportional
+// font, in which "COMP" keeps the width of the English caption's letters.
+void AddJapaneseMenuButtons(std::vector<Output>& out) {
+    const QString readDelete = QStringLiteral("データ読込／削除");
+    const QString compClock = QStringLiteral("COMP／時計設定");
+    const std::optional<QFont> font =
+        JapaneseFont({readDelete, compClock}, 13, true, Spacing::Proportional);
+    if (!font) {
+        const QString noFont =
+            QStringLiteral("no font with Japanese glyphs (install fonts-ipafont-gothic)");
+        for (const auto& [look, suffix] : kLooks) {
+            out.push_back(
+                {QStringLiteral("read_delete_ja_%1.png").arg(QLatin1String(suffix)), {}, noFont});
+            out.push_back(
+                {QStringLiteral("comp_clock_ja_%1.png").arg(QLatin1String(suffix)), {}, noFont});
+        }
+        return;
+    }
+    AddMenuButtons(out, QStringLiteral("_ja"), readDelete, compClock,
+                   FittingFont(*font, {readDelete, compClock}, kCaptionBox.width(), 13));
+}
+
+std::vector<Output> AllImages() {
+    const QString readDelete = QStringLiteral("Read/Delete Data");
+    const QString compClock = QStringLiteral("Set COMP/Clock");
+    std::vector<Output> out;
+    // Both buttons share one caption size, like the coloured buttons share their font.
+    AddMenuButtons(out, {}, readDelete, compClock,
+                   FittingBoldFont({readDelete, compClock}, kCaptionBox.width(), 13));
+    AddJapaneseMenuButtons(out);
     out.push_back({QStringLiteral("logo.png"), Logo(), {}});
     for (const int size : kIconSizes) {
         out.push_back({QStringLiteral("icon_%1.png").arg(size), Icon(size), {}});
