@@ -68,8 +68,8 @@ done
 [ -n "$display" ] || { echo "FAIL: no Xvfb display could be started"; exit 1; }
 export DISPLAY=$display
 
-# Wine's own fonts as scripts/test-windows links them, before wineboot (a font folder changed
-# after it costs every later program start a scan of the fonts). One wineserver for the prefix;
+# Wine's own fonts as scripts/test-windows links them, before wineboot (with a font folder changed
+# after it, every later program start took some 12 s). One wineserver for the prefix;
 # wineboot with the display set, so that Wine's desktop process can show windows.
 fonts=$WINEPREFIX/drive_c/windows/Fonts && mkdir -p "$fonts"
 for font in /usr/share/wine/fonts/*; do ln -s "$font" "$fonts/${font##*/}"; done
