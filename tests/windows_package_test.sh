@@ -42,11 +42,12 @@ wait_for() {
     sleep 0.05
   done
 }
-pids=() server='' display_server=''
+pids=() wine_server='' display_server=''
 finish() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   # What Wine still runs in this prefix (a wizard left open, its services), then its server.
-  [ -z "$server" ] || { timeout 20 "$wineserver" -k 2>/dev/null; kill "$server" 2>/dev/null; }
+  [ -z "$wine_server" ] ||
+    { timeout 20 "$wineserver" -k 2>/dev/null; kill "$wine_server" 2>/dev/null; }
   [ -z "$display_server" ] || kill "$display_server" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$scratch"
@@ -68,26 +69,10 @@ done
 [ -n "$display" ] || { echo "FAIL: no Xvfb display could be started"; exit 1; }
 export DISPLAY=$display
 
-# Wine's own fonts as scripts/test-windows links them, before wineboot (with a font folder changed
-# after it, every later program start took some 12 s). One wineserver for the prefix;
-# wineboot with the display set, so that Wine's desktop process can show windows.
-fonts=$WINEPREFIX/drive_c/windows/Fonts && mkdir -p "$fonts"
-for font in /usr/share/wine/fonts/*; do ln -s "$font" "$fonts/${font##*/}"; done
-# start_server: the prefix's wineserver, ready once it listens in its server folder, which is its
-# working folder.
-start_server() {
-  "$wineserver" --foreground --persistent >/dev/null 2>&1 &
-  server=$!
-  wait_for 20 "socket of the wineserver" test -S "/proc/$server/cwd/socket"
-}
-start_server || exit 1
-timeout 180 "$wine" wineboot --init </dev/null >/dev/null 2>&1 ||
-  { echo "FAIL: wineboot --init: status $?"; exit 1; }
-# As scripts/test-windows: a new server after the first wineboot, whose services are half started.
-timeout 20 "$wineserver" -k 2>/dev/null
-wait "$server" 2>/dev/null
-start_server || exit 1
-timeout 180 "$wine" wineboot </dev/null >/dev/null 2>&1 || { echo "FAIL: wineboot: status $?"; exit 1; }
+# The prefix and its own wineserver, as scripts/test-windows prepares its own.
+. "$(dirname "$0")/support/wine_prefix.sh"
+prepare_wine_prefix "$wine" "$wineserver" ||
+  { echo "FAIL: the Wine prefix could not be prepared"; exit 1; }
 
 x() { timeout 10 xdotool "$@"; }
 keys() { x key --delay 100 "$@" && sleep 0.2; }
