@@ -44,11 +44,12 @@ wait_for() {
     sleep 0.05
   done
 }
-pids=() server='' display_server=''
+pids=() wine_server='' display_server=''
 finish() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   # What Wine still runs in this prefix (a wizard left open, its services), then its server.
-  [ -z "$server" ] || { timeout 20 "$wineserver" -k 2>/dev/null; kill "$server" 2>/dev/null; }
+  [ -z "$wine_server" ] ||
+    { timeout 20 "$wineserver" -k 2>/dev/null; kill "$wine_server" 2>/dev/null; }
   [ -z "$display_server" ] || kill "$display_server" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$scratch"
@@ -70,15 +71,12 @@ done
 [ -n "$display" ] || { echo "FAIL: no Xvfb display could be started"; exit 1; }
 export DISPLAY=$display
 
-# Wine's own fonts as scripts/test-windows links them, before wineboot (a font folder changed
-# after it costs every later program start a scan of the fonts). One wineserver for the prefix;
-# wineboot with the display set, so that Wine's desktop process can show windows.
-fonts=$WINEPREFIX/drive_c/windows/Fonts && mkdir -p "$fonts"
-for font in /usr/share/wine/fonts/*; do ln -s "$font" "$fonts/${font##*/}"; done
 # A Japanese font, as every Japanese Windows has one: the Japanese edition's window draws its
-# texts with it (without one, Wine draws empty boxes).
+# texts with it (without one, Wine draws empty boxes). Linked before the prefix's wineboot, as
+# Wine's own fonts are.
+fonts=$WINEPREFIX/drive_c/windows/Fonts && mkdir -p "$fonts"
 japanese_font=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
-[ -f "$japanese_font" ] && ln -s "$japanese_font" "$fonts/ipag.ttf" ||
+[ -f "$japanese_font" ] && ln -sf "$japanese_font" "$fonts/ipag.ttf" ||
   echo "note: no $japanese_font (fonts-ipafont-gothic): Japanese texts are drawn as boxes"
 # A Japanese locale of this test's own (the system may have none generated): Wine takes the
 # user's language from LC_MESSAGES, which glibc only accepts for a locale it can load.
@@ -91,21 +89,11 @@ in_japanese() {
   { local -x LOCPATH=$scratch/locale LC_ALL=ja_JP.UTF-8; } 2>/dev/null
   "$@"
 }
-# start_server: the prefix's wineserver, ready once it listens in its server folder, which is its
-# working folder.
-start_server() {
-  "$wineserver" --foreground --persistent >/dev/null 2>&1 &
-  server=$!
-  wait_for 20 "socket of the wineserver" test -S "/proc/$server/cwd/socket"
-}
-start_server || exit 1
-timeout 180 "$wine" wineboot --init </dev/null >/dev/null 2>&1 ||
-  { echo "FAIL: wineboot --init: status $?"; exit 1; }
-# As scripts/test-windows: a new server after the first wineboot, whose services are half started.
-timeout 20 "$wineserver" -k 2>/dev/null
-wait "$server" 2>/dev/null
-start_server || exit 1
-timeout 180 "$wine" wineboot </dev/null >/dev/null 2>&1 || { echo "FAIL: wineboot: status $?"; exit 1; }
+
+# The prefix and its own wineserver, as scripts/test-windows prepares its own.
+. "$(dirname "$0")/support/wine_prefix.sh"
+prepare_wine_prefix "$wine" "$wineserver" ||
+  { echo "FAIL: the Wine prefix could not be prepared"; exit 1; }
 
 x() { timeout 10 xdotool "$@"; }
 keys() { x key --delay 100 "$@" && sleep 0.2; }
