@@ -5,6 +5,20 @@
 #include <cstdio>
 #include <string>
 
+// While it lives, the console shows what k720ctl writes as UTF-8, the encoding of every message
+// (paths included, see files::PathInMessage): on Windows the console's output code page is
+// switched to UTF-8 and given back at the end; a terminal elsewhere follows the locale.
+class Utf8Console {
+public:
+    Utf8Console();
+    ~Utf8Console();
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+private:
+    unsigned int previousCodePage_ = 0; // 0: nothing to give back
+};
+
 // Whether standard input is a terminal (a console on Windows) that a question can be asked on.
 bool InputIsTerminal();
 

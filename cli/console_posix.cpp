@@ -5,6 +5,9 @@
 #include "base/texts.h"
 #include "cli/console.h"
 
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
+
 bool InputIsTerminal() {
     return isatty(STDIN_FILENO) != 0;
 }

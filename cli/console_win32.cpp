@@ -18,6 +18,22 @@ bool IsConsole(HANDLE handle, DWORD* mode) {
 
 } // namespace
 
+Utf8Console::Utf8Console() {
+    DWORD mode = 0;
+    const bool console = IsConsole(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
+                         IsConsole(GetStdHandle(STD_ERROR_HANDLE), &mode);
+    const UINT previous = GetConsoleOutputCP();
+    if (console && previous != 0 && previous != CP_UTF8 && SetConsoleOutputCP(CP_UTF8) != 0) {
+        previousCodePage_ = previous;
+    }
+}
+
+Utf8Console::~Utf8Console() {
+    if (previousCodePage_ != 0) {
+        SetConsoleOutputCP(previousCodePage_);
+    }
+}
+
 bool InputIsTerminal() {
     DWORD mode = 0;
     return IsConsole(GetStdHandle(STD_INPUT_HANDLE), &mode);
@@ -52,11 +68,19 @@ std::string OpenFailureReason(int error) {
 }
 
 std::string SystemErrorText(int error) {
-    char buffer[512] = {};
+    // In UTF-8, as every message.
+    wchar_t wide[512] = {};
     const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       static_cast<DWORD>(error), 0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, length);
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(error), 0, wide, sizeof wide / sizeof wide[0], nullptr);
+    std::string text;
+    if (length > 0) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0,
+                                             nullptr, nullptr);
+        text.resize(static_cast<std::size_t>(size > 0 ? size : 0));
+        WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), text.data(), size, nullptr,
+                            nullptr);
+    }
     // The system's texts end with a full stop and a line break; the callers add their own.
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
                              text.back() == '.')) {

@@ -24,28 +24,28 @@ int CheckDestination(const std::string& destination, const std::filesystem::path
     if (type == std::filesystem::file_type::not_found) {
         return RefuseDestination(FillText(kMessages,
                                           K720_TEXT("Messages", "%1 names a missing folder: %2"),
-                                          {option, folder.string()}));
+                                          {option, files::PathInMessage(folder.string())}));
     }
     if (error) {
         return RefuseDestination(
             FillText(kMessages, K720_TEXT("Messages", "%1 names an unreachable folder: %2: %3"),
-                     {option, folder.string(), error.message()}));
+                     {option, files::PathInMessage(folder.string()), error.message()}));
     }
     if (type != std::filesystem::file_type::directory) {
         return RefuseDestination(
             FillText(kMessages, K720_TEXT("Messages", "%1 names a file as its folder: %2"),
-                     {option, folder.string()}));
+                     {option, files::PathInMessage(folder.string())}));
     }
     if (files::KindOfDestination(destination) == files::DestinationKind::Other) {
         return RefuseDestination(FillText(
             kMessages,
             K720_TEXT("Messages", "%1 names a folder, a named pipe or a device, not a file: %2"),
-            {option, destination}));
+            {option, files::PathInMessage(destination)}));
     }
     if (const int created = files::CreationError(destination); created != 0) {
         return RefuseDestination(FillText(
             kMessages, K720_TEXT("Messages", "%1 names a file that cannot be created: %2: %3"),
-            {option, destination, SystemErrorText(created)}));
+            {option, files::PathInMessage(destination), SystemErrorText(created)}));
     }
     return kExitOk;
 }
@@ -54,7 +54,7 @@ int RefuseReportOverReadings(const std::string& csvPath, const std::string& html
     if (files::NameTheSameFile(csvPath, htmlPath)) {
         return RefuseDestination(
             FillText(kMessages, K720_TEXT("Messages", "%1 names the measurement file itself: %2"),
-                     {ReportPageName(), htmlPath}));
+                     {ReportPageName(), files::PathInMessage(htmlPath)}));
     }
     return kExitOk;
 }

@@ -109,6 +109,7 @@ Exit status 0 only when the instrument accepted the setting.
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const Utf8Console console;
     CommonOptions common;
     // The installed edition or the system's language, until --lang says otherwise.
     UseTextLanguage(ProgramLanguage(std::nullopt));

@@ -218,7 +218,8 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         engine.Stop();
     }
     std::printf("%s\n", FillText(kMessages, K720_TEXT("Messages", "Reading %1 into %2"),
-                                 {measure::UnitLineText(read.unitCode), engine.Destination()})
+                                 {measure::UnitLineText(read.unitCode),
+                                  files::PathInMessage(engine.Destination())})
                             .c_str());
     std::fflush(stdout);
 
@@ -229,7 +230,8 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         PrintMessage(kept.c_str());
     }
     if (end.fileFailed) {
-        std::fprintf(stderr, "k720ctl: %s: %s\n", engine.Destination().c_str(),
+        std::fprintf(stderr, "k720ctl: %s: %s\n",
+                     files::PathInMessage(engine.Destination()).c_str(),
                      SystemErrorText(end.fileError).c_str());
     }
     switch (end.outcome) {

@@ -56,7 +56,7 @@ int LoadMeasurementFile(const std::string& path, std::string& bytes) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (error || !std::filesystem::is_regular_file(status)) {
-        std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(),
+        std::fprintf(stderr, "k720ctl: %s: %s\n", files::PathInMessage(path).c_str(),
                      error ? error.message().c_str()
                            : Translate(kMessages, K720_TEXT("Messages", "not a file")));
         return kExitFailed;
@@ -64,14 +64,14 @@ int LoadMeasurementFile(const std::string& path, std::string& bytes) {
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (!error && size > kMaxMeasurementFileBytes) {
         std::fprintf(
-            stderr, "k720ctl: %s: %s\n", path.c_str(),
+            stderr, "k720ctl: %s: %s\n", files::PathInMessage(path).c_str(),
             Translate(kMessages, K720_TEXT("Messages", "larger than a measurement file can be")));
         return kExitFailed;
     }
     std::ifstream file(path, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     if (file.bad() || !file.is_open()) {
-        std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(),
+        std::fprintf(stderr, "k720ctl: %s: %s\n", files::PathInMessage(path).c_str(),
                      Translate(kMessages, K720_TEXT("Messages", "cannot be read")));
         return kExitFailed;
     }
@@ -87,12 +87,13 @@ std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
     report::ParsedReport parsed = report::ParseMeasurementFile(bytes, path);
     if (!parsed.Ok()) {
         if (parsed.error.line > 0) {
-            std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(),
+            std::fprintf(stderr, "k720ctl: %s: %s\n", files::PathInMessage(path).c_str(),
                          FillText(kMessages, K720_TEXT("Messages", "line %1: %2"),
                                   {std::to_string(parsed.error.line), parsed.error.message})
                              .c_str());
         } else {
-            std::fprintf(stderr, "k720ctl: %s: %s\n", path.c_str(), parsed.error.message.c_str());
+            std::fprintf(stderr, "k720ctl: %s: %s\n", files::PathInMessage(path).c_str(),
+                         parsed.error.message.c_str());
         }
         return std::nullopt;
     }

@@ -231,7 +231,7 @@ int LoadNames(const std::string& path, comp::CompTable& names) {
     }
     const std::string& message = loaded.Ok() ? parsed.message : loaded.message;
     if (!message.empty()) {
-        std::fprintf(stderr, "k720ctl: --names-from %s:\n", path.c_str());
+        std::fprintf(stderr, "k720ctl: --names-from %s:\n", files::PathInMessage(path).c_str());
         std::fwrite(message.data(), 1, message.size(), stderr);
         std::fputc('\n', stderr);
         return kExitUsage;
