@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "  --port DEVICE  try this serial device first when looking for the K720, whatever its\n"
     "                 USB bridge (e.g. /dev/serial/by-id/...); may be given more than once\n"
     "  --simulate     offer a built-in simulated K720 as one more port\n"
-    "  --lang ja|en   show the window in Japanese or English (default: the locale's language)\n"
+    "  --lang ja|en   show the window in Japanese or English (default: the installed edition, else\n"
+    "                 the system's language)\n"
     "  --help         show this help\n";
 
 struct CommandLine {
