@@ -19,6 +19,11 @@ bool Install(QCoreApplication& application, const QString& name, const QString& 
 
 bool InstallTranslations(QCoreApplication& application, Language language) {
     UseTextLanguage(language);
+    // The catalogues of an earlier choice go first.
+    for (QTranslator* translator : application.findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
     if (language != Language::Japanese) {
         return true;
     }

@@ -10,6 +10,7 @@
 // program on Windows (translations_posix.cpp, translations_win32.cpp).
 QString QtCatalogueFolder();
 
-// Chooses the language of the Qt-free units' texts; for Japanese, also loads both catalogues and installs them into the application, which owns them;
-// for English, does nothing. False when a catalogue cannot be loaded (the texts stay English).
+// Chooses the language of the Qt-free units' texts and drops the catalogues installed by an
+// earlier call; for Japanese, loads both catalogues and installs them into the application, which
+// owns them. False when a catalogue cannot be loaded (the texts stay English).
 bool InstallTranslations(QCoreApplication& application, Language language);

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 #include <gtest/gtest.h>
 
 #include "app/settings_file.h"
@@ -51,10 +50,6 @@ class EditionFiles : public app_test::MainWindowTest {
 protected:
     void TearDown() override {
         MainWindowTest::TearDown();
-        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-            QCoreApplication::removeTranslator(translator);
-            delete translator;
-        }
         InstallTranslations(*QCoreApplication::instance(), Language::English);
     }
 

@@ -28,7 +28,6 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTest>
-#include <QTranslator>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -268,10 +267,6 @@ protected:
 
     void TearDown() override {
         MainWindowTest::TearDown();
-        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-            QCoreApplication::removeTranslator(translator);
-            delete translator;
-        }
         InstallTranslations(*QCoreApplication::instance(), Language::English);
     }
 

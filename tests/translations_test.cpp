@@ -9,9 +9,7 @@ QString Translate(const char* context, const char* text) {
     return QCoreApplication::translate(context, text);
 }
 
-// One application for the program: the catalogues stay installed once loaded, so English is
-// checked first.
-TEST(Translations, EnglishLeavesTextsAloneAndJapaneseLoadsBothCatalogues) {
+TEST(Translations, JapaneseLoadsBothCataloguesAndEnglishDropsThem) {
     int argc = 1;
     char name[] = "translations_test";
     char* argv[] = {name, nullptr};
@@ -28,6 +26,12 @@ TEST(Translations, EnglishLeavesTextsAloneAndJapaneseLoadsBothCatalogues) {
     EXPECT_NE(Translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     // The instrument's own letters have no entry.
     EXPECT_EQ(Translate("Dialog", "b"), QStringLiteral("b"));
+
+    // English again: both catalogues go, however often Japanese was chosen before.
+    ASSERT_TRUE(InstallTranslations(application, Language::Japanese));
+    ASSERT_TRUE(InstallTranslations(application, Language::English));
+    EXPECT_EQ(Translate("Dialog", "Exit"), QStringLiteral("Exit"));
+    EXPECT_EQ(Translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
 }
 
 } // namespace
