@@ -31,10 +31,24 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include "comp/table_reception.h"
+#include "comp/table_transmission.h"
+#include "controls/core_text.h"
 #include "controls/dialogs.h"
 #include "controls/fonts.h"
+#include "measure/deletion.h"
+#include "measure/memory_check.h"
+#include "measure/reception.h"
+#include "measure/units.h"
 #include "pages/about_dialog.h"
 #include "pages/comp_table_dialog.h"
+#include "pages/comp_transfer_page.h"
+#include "pages/erase_choice_page.h"
+#include "pages/erase_do_page.h"
+#include "pages/read_choice_page.h"
+#include "pages/read_do_page.h"
+#include "pages/read_receive_page.h"
+#include "pages/unit_choice_page.h"
 #include "pages/usb_check_dialog.h"
 #include "resources/translations.h"
 #include "tests/support/app_window.h"
@@ -79,6 +93,8 @@ public:
             Check(*widget);
         }
     }
+
+    void Control(const QWidget& widget) { Check(widget); }
 
 private:
     void Expect(const QWidget& widget, const QString& text, QSize need, QSize room) {
@@ -334,6 +350,67 @@ TEST_P(TextFit, EveryControlOfEveryWindowShowsItsWholeText) {
     (void)QTest::qWaitFor(fits);
     check_.Walk(*save);
 
+    EXPECT_TRUE(check_.Cuts().empty()) << Report(check_.Cuts());
+}
+
+// The lines whose texts the pages set as they go (a unit, a count, a time left, a status) hold
+// the longest of those texts, for every unit.
+TEST_P(TextFit, EveryTextALineShowsFitsThatLine) {
+    CMainDlg& window = MakeWindow();
+    window.show();
+    const auto fits = [this](QLabel* line, const std::vector<QString>& texts) {
+        ASSERT_NE(line, nullptr);
+        for (const QString& text : texts) {
+            line->setText(text);
+            check_.Control(*line);
+        }
+    };
+    std::vector<QString> unitLines;
+    std::vector<QString> readingLines;
+    std::vector<QString> deletionLines;
+    std::vector<QString> confirmationLines;
+    for (int unit = 0; unit < measure::kUnitCount; ++unit) {
+        const int code = 1 << unit;
+        unitLines.push_back(CoreText(measure::UnitLineText(code)));
+        readingLines.push_back(CoreText(measure::ReadingUnitText(unit)));
+        deletionLines.push_back(CoreText(measure::DeletionUnitText(code)));
+        confirmationLines.push_back(
+            CPpgReadDo::tr("This will read unit [ %1 ].")
+                .arg(QString::fromLatin1(measure::UnitDisplayLetter(unit))));
+    }
+    unitLines.push_back(CoreText(measure::UnitLineText(measure::kAllUnitsCode)));
+    deletionLines.push_back(CoreText(measure::DeletionUnitText(measure::kAllUnitsCode)));
+    confirmationLines.push_back(CPpgReadDo::tr("This will read ALL UNITs."));
+    readingLines.push_back(CoreText(measure::kCheckingDataText));
+
+    for (CUnitChoicePage* choice : {static_cast<CUnitChoicePage*>(&window.ReadChoicePage()),
+                                    static_cast<CUnitChoicePage*>(&window.EraseChoicePage())}) {
+        fits(choice->StatusLine(),
+             {CoreText(measure::kCheckingUnitsText), CoreText(measure::kSelectUnitToReadText),
+              CoreText(measure::kSelectUnitToDeleteText), CoreText(measure::kNoDataText)});
+    }
+    fits(window.ReadDoPage().UnitLine(), confirmationLines);
+    CPpgReadReceive& reception = window.ReadReceivePage();
+    fits(reception.UnitLine(), unitLines);
+    fits(reception.StatusLine(), readingLines);
+    fits(reception.CountLine(), {CoreText(measure::ProgressText(4800, 4800))});
+    fits(reception.TimeRemainingLine(), {CoreText(measure::TimeRemainingText(59 * 60 + 59)),
+                                         CoreText(measure::TimeRemainingText(59))});
+    auto* deletion = dynamic_cast<CPpgEraseDo*>(window.Page(PageId::EraseDo));
+    ASSERT_NE(deletion, nullptr);
+    fits(deletion->UnitLine(), deletionLines);
+    fits(deletion->StatusLine(),
+         {CoreText(measure::kProceedQuestionText), CoreText(measure::kDeletingText),
+          CPpgEraseDo::tr("Deleting %1").arg(QString(9, QLatin1Char('.'))),
+          CoreText(measure::kReadyAgainText)});
+    for (PageId id : {PageId::CompTransmitDo, PageId::CompTransmitSend}) {
+        auto* transfer = dynamic_cast<CCompTransferPage*>(window.Page(id));
+        ASSERT_NE(transfer, nullptr);
+        fits(transfer->StatusLine(),
+             {CoreText(comp::kPreparingToReceiveText), CoreText(comp::kReceivingText),
+              CoreText(comp::kCheckingTableText), CoreText(comp::kTransferringText)});
+        fits(transfer->Counter(), {CoreText(comp::EntryCounterText(200))});
+    }
     EXPECT_TRUE(check_.Cuts().empty()) << Report(check_.Cuts());
 }
 
