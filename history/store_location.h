@@ -1,0 +1,32 @@
+// Where the history is kept, as the user names it with --store: a SQLite file (the default, or
+// any other path), or a PostgreSQL server named by its connection URL.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace history {
+
+enum class StoreKind { Sqlite, Postgres };
+
+struct StoreLocation {
+    StoreKind kind = StoreKind::Sqlite;
+    std::string target; // the SQLite file's path, or the server's URL as given
+    std::string shown;  // for messages and listings: the URL with its password masked
+};
+
+// "postgresql://..." or "postgres://..." names a server (libpq checks the rest of the URL when
+// it connects); anything else is the path of a SQLite file.
+StoreLocation ParseStoreLocation(std::string_view store);
+
+// The URL with the password of its user part ("user:secret@") and any "password=" parameter
+// replaced by "***", so that no message, trace or listing ever shows it.
+std::string MaskedUrl(std::string_view url);
+
+// The default store: history.sqlite in the user's data folder for the companion
+// ($XDG_DATA_HOME/k720, else ~/.local/share/k720; %LOCALAPPDATA%\k720 on Windows). Nothing when
+// the system names no such folder.
+std::optional<std::string> DefaultStorePath();
+
+} // namespace history
