@@ -1542,5 +1542,13 @@ FILE.csvを読み、エディタがテーブルファイルを開くときと同
         <source>Note: %1</source>
         <translation>注: %1</translation>
     </message>
+    <message>
+        <source>Can not open the history %1: %2</source>
+        <translation>履歴 %1 を開けません: %2</translation>
+    </message>
+    <message>
+        <source>The history %1 was written by a newer version of the program (schema %2); this one reads up to schema %3.</source>
+        <translation>履歴 %1 は新しいバージョンのプログラムで書き込まれています (スキーマ %2)。このプログラムが読めるのはスキーマ %3 までです。</translation>
+    </message>
 </context>
 </TS>
