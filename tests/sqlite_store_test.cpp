@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "history/sqlite_store.h"
+#include "report/measurement_report.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -60,6 +61,45 @@ TEST(SqliteStore, NewerSchemaAndOtherFilesAreRefusedUntouched) {
     std::string line;
     std::getline(kept, line);
     EXPECT_EQ(line, "Model,K720 BATTERY TARVELIN\r");
+}
+
+const std::string kColumns = "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,"
+                             "Voltage[volt],V-Lim[volt],Temperature[C],Result,Date,Time\r\n";
+
+// A measurement file of unit C with the given slot lines.
+report::MeasurementReport File(const std::string& slots) {
+    const std::string bytes = "Model,K720 BATTERY TARVELIN\r\nSerial,123456789\r\n"
+                              "Date,2014-3-10,,V1.03\r\n\r\n\r\nUNIT C\r\n\r\n" +
+                              kColumns + slots + "\r\n\r\n";
+    const report::ParsedReport parsed = report::ParseMeasurementFile(bytes, "day.csv");
+    EXPECT_TRUE(parsed.Ok()) << parsed.error.message;
+    return parsed.Ok() ? *parsed.report : report::MeasurementReport{};
+}
+
+const std::string kTwo = "1,30m,12.34,15.00,10.00,6V,3.712,3.500,35.3,PASS,2014-3-5,9:07\r\n"
+                         "2,3m,--,,,60V,12.50,,,,2014-3-5,9:08\r\n";
+
+// Reading the same instrument again adds nothing; a slot that holds a new reading is new.
+TEST(SqliteStore, AReadingIsStoredOnce) {
+    test_support::ScratchFolder folder;
+    const SqliteStore::Opened opened = SqliteStore::Open(folder.File("h.sqlite"));
+    ASSERT_NE(opened.store, nullptr) << opened.error;
+    const history::ReadoutOrigin origin{"2026-12-08T09:05:00Z", "day.csv", "1.03", "bench"};
+    const history::Recorded first = opened.store->Record(File(kTwo), origin);
+    EXPECT_EQ(first.error, "");
+    EXPECT_EQ(first.newReadings, 2);
+    EXPECT_EQ(first.knownReadings, 0);
+    const history::Recorded again = opened.store->Record(File(kTwo), origin);
+    EXPECT_EQ(again.newReadings, 0);
+    EXPECT_EQ(again.knownReadings, 2);
+    // Slot 2 measured anew (another voltage) and a third slot.
+    const history::Recorded changed = opened.store->Record(
+        File("1,30m,12.34,15.00,10.00,6V,3.712,3.500,35.3,PASS,2014-3-5,9:07\r\n"
+             "2,3m,--,,,60V,12.51,,,,2014-3-5,9:08\r\n"
+             "3,3m,1.01,1.500,2.000,6V,--,2.500,-9999,WARNING,2014-3-6,0:00\r\n"),
+        origin);
+    EXPECT_EQ(changed.newReadings, 2);
+    EXPECT_EQ(changed.knownReadings, 1);
 }
 
 } // namespace

@@ -1550,5 +1550,9 @@ FILE.csvを読み、エディタがテーブルファイルを開くときと同
         <source>The history %1 was written by a newer version of the program (schema %2); this one reads up to schema %3.</source>
         <translation>履歴 %1 は新しいバージョンのプログラムで書き込まれています (スキーマ %2)。このプログラムが読めるのはスキーマ %3 までです。</translation>
     </message>
+    <message>
+        <source>Nothing was recorded in the history: %1</source>
+        <translation>履歴には何も記録されていません: %1</translation>
+    </message>
 </context>
 </TS>
