@@ -105,7 +105,7 @@ void TableReceptionEngine::ReaderMain() {
             break;
         }
         if (!held.PassOn(queue_)) {
-            stopped = true; // stopped while the queue was full: the record is dropped
+            stopped = true; // the queue was closed: nothing more can be kept
             break;
         }
         EntryRecord record{};

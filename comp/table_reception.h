@@ -148,7 +148,7 @@ private:
     std::atomic<int> received_{0};
 
     // The reader and the decoder; a stop frees a reader that waits for room in the queue.
-    transfer::Workers workers_{[this] { End(); }, [this] { queue_.StopWaitingForRoom(); }};
+    transfer::Workers workers_{[this] { End(); }};
 };
 
 } // namespace comp

@@ -383,7 +383,7 @@ void ReceptionEngine::ReceiverMain() {
                     break;
                 }
                 if (!held.PassOn(queue_)) {
-                    stop = true; // cancelled, or the writer gave up (it has set the cancel flag)
+                    stop = true; // the writer gave up (it has set the cancel flag)
                     break;
                 }
                 if (!ReadReading(unit * kSlotsPerUnit + slot, reading.bytes)) {
@@ -415,7 +415,7 @@ void ReceptionEngine::ReceiverMain() {
     // The last record may have been shifted by bytes that came after it.
     failed = failed || CommPurgeStray() != 0;
     if (!failed) {
-        (void)held.PassOn(queue_); // refused only when cancelled or the writer gave up
+        (void)held.PassOn(queue_); // refused only when the writer gave up
     }
 
     if (failed) {

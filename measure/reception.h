@@ -263,7 +263,7 @@ private:
 
     // The receiver and the writer. Their stop request is the cancel flag, also set when either
     // fails; a stop frees a receiver that waits for room in the queue.
-    transfer::Workers workers_{[this] { End(); }, [this] { queue_.StopWaitingForRoom(); }};
+    transfer::Workers workers_{[this] { End(); }};
 };
 
 } // namespace measure

@@ -58,19 +58,14 @@ CPpgMain::CPpgMain(QWidget* parent) : CPage(layouts::kMainMenu, parent) {
     readDelete_ = ReplaceWithPictureButton(main_menu_ids::kReadDelete);
     compClock_ = ReplaceWithPictureButton(main_menu_ids::kCompClock);
     // The pictures carry drawn captions: the Japanese edition's are drawn in Japanese.
-    if (TextLanguage() == Language::Japanese) {
-        picturesLoaded_ =
-            readDelete_->LoadBitmaps(images::kReadDeleteNormalJa, images::kReadDeletePressedJa,
-                                     images::kReadDeleteFocusedJa) &&
-            compClock_->LoadBitmaps(images::kCompClockNormalJa, images::kCompClockPressedJa,
-                                    images::kCompClockFocusedJa);
-    } else {
-        picturesLoaded_ =
-            readDelete_->LoadBitmaps(images::kReadDeleteNormal, images::kReadDeletePressed,
-                                     images::kReadDeleteFocused) &&
-            compClock_->LoadBitmaps(images::kCompClockNormal, images::kCompClockPressed,
-                                    images::kCompClockFocused);
-    }
+    const bool ja = TextLanguage() == Language::Japanese;
+    picturesLoaded_ =
+        readDelete_->LoadBitmaps(ja ? images::kReadDeleteNormalJa : images::kReadDeleteNormal,
+                                 ja ? images::kReadDeletePressedJa : images::kReadDeletePressed,
+                                 ja ? images::kReadDeleteFocusedJa : images::kReadDeleteFocused) &&
+        compClock_->LoadBitmaps(ja ? images::kCompClockNormalJa : images::kCompClockNormal,
+                                ja ? images::kCompClockPressedJa : images::kCompClockPressed,
+                                ja ? images::kCompClockFocusedJa : images::kCompClockFocused);
     readDelete_->SizeToContent();
     compClock_->SizeToContent();
 

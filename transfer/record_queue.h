@@ -1,10 +1,10 @@
 // The bounded queue that carries records from a reader thread to a writer thread: at most nine
 // records, first in first out, a mutex and two condition variables, no polling. Close() says that
-// no more records will come (the writer drains what is left); StopWaitingForRoom() releases a
-// reader that waits for room (a stop) while the writer still drains; Abort() releases both sides
-// at once, so that neither can wait forever (the writer failed, or the transfer is being torn
-// down). RecordsOnHold keeps the records read by count until the line is found in step after them.
-// Both take any record type: each transfer names its own.
+// no more records will come (the writer drains what is left); Abort() releases both sides at once,
+// so that neither can wait forever (the writer failed). A stop releases neither: the writer drains
+// the pending records, so a reader waiting for room waits at most for a few writes. RecordsOnHold
+// keeps the records read by count until the line is found in step after them. Both take any record
+// type: each transfer names its own.
 #pragma once
 
 #include <array>
@@ -27,17 +27,15 @@ public:
         readSlot_ = 0;
         count_ = 0;
         closed_ = false;
-        noWait_ = false;
         aborted_ = false;
     }
 
     // Waits while nine records are pending, then appends `record`. False (nothing appended) when
-    // the queue was closed or aborted, or is full after StopWaitingForRoom.
+    // the queue was closed or aborted.
     [[nodiscard]] bool Push(const Record& record) {
         std::unique_lock lock(mutex_);
-        notFull_.wait(lock,
-                      [this] { return count_ < kCapacity || closed_ || noWait_ || aborted_; });
-        if (closed_ || aborted_ || count_ == kCapacity) {
+        notFull_.wait(lock, [this] { return count_ < kCapacity || closed_ || aborted_; });
+        if (closed_ || aborted_) {
             return false;
         }
         slots_[(readSlot_ + count_) % kCapacity] = record;
@@ -65,10 +63,6 @@ public:
 
     // No more records will be pushed; Pop still hands out the pending ones.
     void Close() { Set(closed_); }
-
-    // Push no longer waits for room: it appends while there is room and fails when the queue is
-    // full. Pop still hands out the pending records.
-    void StopWaitingForRoom() { Set(noWait_); }
 
     // Both sides stop waiting at once; pending records are dropped.
     void Abort() {
@@ -107,7 +101,6 @@ private:
     std::size_t readSlot_ = 0;
     std::size_t count_ = 0;
     bool closed_ = false;
-    bool noWait_ = false;
     bool aborted_ = false;
 };
 
@@ -119,7 +112,7 @@ class RecordsOnHold {
 public:
     void Hold(const Record& record) { held_.push_back(record); }
     // The line was found quiet after the held records: they go on to the queue, in order. False
-    // when the queue refused one (closed, aborted, or full after a cancel).
+    // when the queue refused one (closed or aborted).
     [[nodiscard]] bool PassOn(BoundedQueue<Record>& queue) {
         for (const Record& record : held_) {
             if (!queue.Push(record)) {

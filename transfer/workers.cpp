@@ -13,8 +13,7 @@ thread_local const Workers* t_ownerOf = nullptr;
 
 } // namespace
 
-Workers::Workers(std::function<void()> end, std::function<void()> release)
-    : end_(std::move(end)), release_(std::move(release)) {}
+Workers::Workers(std::function<void()> end) : end_(std::move(end)) {}
 
 Workers::~Workers() {
     Join();
@@ -72,12 +71,7 @@ bool Workers::Launch(std::vector<Worker> workers) {
     return true;
 }
 
-void Workers::Stop() {
-    stopRequested_.store(true);
-    if (release_) {
-        release_();
-    }
-}
+void Workers::Stop() { stopRequested_.store(true); }
 
 void Workers::Join() {
     // On a worker's thread or inside the start, a join could wait on itself.

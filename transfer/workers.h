@@ -8,8 +8,9 @@
 // transfer runs until its last worker has finished; then its end runs once, on that worker's
 // thread, after Running() has turned false.
 //
-// Stop() asks the workers to end (they look at StopRequested() between their steps) and runs the
-// transfer's release, which frees a worker waiting on a queue; a stop during a start is kept.
+// Stop() asks the workers to end (they look at StopRequested() between their steps); a stop during
+// a start is kept. A worker waiting on a queue is not released by a stop: the other side still
+// drains it, so every record already read from the instrument reaches its destination.
 // Join() waits for a start in progress on another thread, then for the workers. On a worker's
 // thread (a report) or inside the start (a report the start makes) it does nothing, since it would
 // wait on itself.
@@ -25,9 +26,8 @@ namespace transfer {
 
 class Workers {
 public:
-    // `end` runs once per launched transfer, after its last worker; `release` (may be empty) runs
-    // on every Stop.
-    explicit Workers(std::function<void()> end, std::function<void()> release = {});
+    // `end` runs once per launched transfer, after its last worker.
+    explicit Workers(std::function<void()> end);
     // Joins the workers; their owner stops them first.
     ~Workers();
     Workers(const Workers&) = delete;
@@ -81,7 +81,6 @@ private:
     void Finish();
 
     const std::function<void()> end_;
-    const std::function<void()> release_;
     // Held by a start for its whole run, so that Join can wait for it.
     std::mutex startLock_;
     // Guards the thread objects: a start may run on another thread than Join.
