@@ -1,10 +1,12 @@
 #include "history/sqlite_store.h"
 
-#include <optional>
 #include <sqlite3.h>
+#include <string>
 #include <type_traits>
 
-#include "base/texts.h"
+#include "history/reading_columns.h"
+#include "history/store_texts.h"
+#include "measure/units.h"
 
 namespace history {
 
@@ -12,11 +14,11 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 10000;
 
-// Schema 1: the read-outs and their readings. A reading is stored once: the unique key is
-// everything that tells two readings apart, all of it texts that are never NULL (NULLs never
-// clash in a unique key, so a reading without limits would be stored again and again); the
-// exact numbers beside them are NULL where the file has none.
-constexpr const char* kSchema1 = R"(
+// Schema 1: the read-outs and their readings. The columns of a reading and its unique key are
+// those of reading_columns.h; the key's texts are never NULL (NULLs never clash in a unique key,
+// so a reading without limits would be stored again and again).
+std::string Schema1() {
+    return std::string(R"(
 CREATE TABLE k720_schema (version INTEGER NOT NULL);
 CREATE TABLE readouts (
     id INTEGER PRIMARY KEY,
@@ -25,6 +27,7 @@ CREATE TABLE readouts (
     program_version TEXT NOT NULL,
     host TEXT NOT NULL,
     serial TEXT NOT NULL,
+    unit_mask INTEGER NOT NULL,
     new_readings INTEGER NOT NULL,
     known_readings INTEGER NOT NULL);
 CREATE TABLE readings (
@@ -33,25 +36,31 @@ CREATE TABLE readings (
     serial TEXT NOT NULL,
     unit INTEGER NOT NULL,
     slot INTEGER NOT NULL,
-    stamp TEXT NOT NULL,
+    date_text TEXT NOT NULL,
+    time_text TEXT NOT NULL,
+    day TEXT,
     resistance_range TEXT NOT NULL,
     resistance_text TEXT NOT NULL,
     resistance INTEGER,
     voltage_range TEXT NOT NULL,
     voltage_text TEXT NOT NULL,
     voltage INTEGER,
-    limits TEXT NOT NULL,
+    limit1_text TEXT NOT NULL,
     limit1 INTEGER,
+    limit2_text TEXT NOT NULL,
     limit2 INTEGER,
+    voltage_limit_text TEXT NOT NULL,
     voltage_limit INTEGER,
-    result TEXT NOT NULL,
     temperature_text TEXT NOT NULL,
     temperature INTEGER,
     temperature_unit TEXT NOT NULL,
-    UNIQUE (serial, unit, slot, stamp, resistance_range, resistance_text, voltage_range,
-            voltage_text, limits, result, temperature_text, temperature_unit));
+    result TEXT NOT NULL,
+    UNIQUE ()") +
+           kReadingKey + R"());
+CREATE INDEX readings_by_day ON readings (day);
 INSERT INTO k720_schema (version) VALUES (1);
 )";
+}
 
 std::string ErrorOf(sqlite3* database) {
     return database != nullptr ? sqlite3_errmsg(database) : "out of memory";
@@ -67,45 +76,77 @@ bool Execute(sqlite3* database, const char* sql, std::string* error) {
     return true;
 }
 
+// A prepared statement, finalized with its owner; empty when the SQL could not be prepared.
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+Statement Prepare(sqlite3* database, const std::string& sql) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(database, sql.c_str(), -1, &statement, nullptr);
+    return Statement(statement, &sqlite3_finalize);
+}
+
+void Bind(sqlite3_stmt* statement, int index, const Value& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        sqlite3_bind_int64(statement, index, *number);
+    } else if (const auto* text = std::get_if<std::string>(&value)) {
+        sqlite3_bind_text(statement, index, text->c_str(), static_cast<int>(text->size()),
+                          SQLITE_TRANSIENT);
+    } else {
+        sqlite3_bind_null(statement, index);
+    }
+}
+
+std::string Text(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return text != nullptr ? std::string(text, sqlite3_column_bytes(statement, column)) : "";
+}
+
+std::string QuestionMark(int) {
+    return "?";
+}
+
 // The schema version in the store: 0 for a store without one (a new file).
 bool ReadVersion(sqlite3* database, int* version, std::string* error) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(database,
-                           "SELECT count(*) FROM sqlite_master WHERE name = 'k720_schema'", -1,
-                           &statement, nullptr) != SQLITE_OK) {
+    Statement has =
+        Prepare(database, "SELECT count(*) FROM sqlite_master WHERE name = 'k720_schema'");
+    if (!has) {
         *error = ErrorOf(database);
         return false;
     }
     const bool hasTable =
-        sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_int(statement, 0) > 0;
-    sqlite3_finalize(statement);
+        sqlite3_step(has.get()) == SQLITE_ROW && sqlite3_column_int(has.get(), 0) > 0;
     *version = 0;
     if (!hasTable) {
         return true;
     }
-    if (sqlite3_prepare_v2(database, "SELECT max(version) FROM k720_schema", -1, &statement,
-                           nullptr) != SQLITE_OK) {
+    Statement read = Prepare(database, "SELECT max(version) FROM k720_schema");
+    if (!read) {
         *error = ErrorOf(database);
         return false;
     }
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-        *version = sqlite3_column_int(statement, 0);
+    if (sqlite3_step(read.get()) == SQLITE_ROW) {
+        *version = sqlite3_column_int(read.get(), 0);
     }
-    sqlite3_finalize(statement);
     return true;
+}
+
+int UnitMaskOf(const report::MeasurementReport& file) {
+    int mask = 0;
+    for (const report::Summary& unit : file.units) {
+        mask |= 1 << measure::UnitIndexOfLetter(unit.unit);
+    }
+    return mask;
 }
 
 } // namespace
 
-SqliteStore::Opened SqliteStore::Open(const std::string& path) {
+OpenedStore SqliteStore::Open(const std::string& path) {
     sqlite3* database = nullptr;
     const int opened = sqlite3_open_v2(path.c_str(), &database,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    std::unique_ptr<SqliteStore> store(new SqliteStore(database));
+    std::unique_ptr<SqliteStore> store(new SqliteStore(database, path));
     if (opened != SQLITE_OK) {
-        return {nullptr,
-                FillText(kMessages, K720_TEXT("Messages", "Can not open the history %1: %2"),
-                         {path, ErrorOf(database)})};
+        return {nullptr, CannotOpenText(path, ErrorOf(database))};
     }
     std::string error;
     sqlite3_busy_timeout(database, kBusyTimeoutMs);
@@ -114,90 +155,24 @@ SqliteStore::Opened SqliteStore::Open(const std::string& path) {
     // store make it once.
     if (!Execute(database, "PRAGMA foreign_keys = ON; BEGIN IMMEDIATE", &error) ||
         !ReadVersion(database, &version, &error)) {
-        return {nullptr,
-                FillText(kMessages, K720_TEXT("Messages", "Can not open the history %1: %2"),
-                         {path, error})};
+        return {nullptr, CannotOpenText(path, error)};
     }
     if (version > kSchemaVersion) {
         Execute(database, "ROLLBACK", &error);
-        return {nullptr,
-                FillText(kMessages,
-                         K720_TEXT("Messages", "The history %1 was written by a newer version of "
-                                               "the program (schema %2); this one reads up to "
-                                               "schema %3."),
-                         {path, std::to_string(version), std::to_string(kSchemaVersion)})};
+        return {nullptr, NewerSchemaText(path, version)};
     }
-    if ((version == 0 && !Execute(database, kSchema1, &error)) ||
+    if ((version == 0 && !Execute(database, Schema1().c_str(), &error)) ||
         !Execute(database, "COMMIT", &error) ||
         !Execute(database, "PRAGMA journal_mode = WAL", &error)) {
-        return {nullptr,
-                FillText(kMessages, K720_TEXT("Messages", "Can not open the history %1: %2"),
-                         {path, error})};
+        Execute(database, "ROLLBACK", &error);
+        return {nullptr, CannotOpenText(path, error)};
     }
     return {std::move(store), {}};
 }
 
-namespace {
-
-constexpr const char* kInsertReadout =
-    "INSERT INTO readouts (read_at, file_name, program_version, host, serial, new_readings, "
-    "known_readings) VALUES (?, ?, ?, ?, ?, 0, 0)";
-constexpr const char* kInsertReading =
-    "INSERT INTO readings (readout_id, serial, unit, slot, stamp, resistance_range, "
-    "resistance_text, resistance, voltage_range, voltage_text, voltage, limits, limit1, limit2, "
-    "voltage_limit, result, temperature_text, temperature, temperature_unit) "
-    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING";
-constexpr const char* kCountReadout =
-    "UPDATE readouts SET new_readings = ?, known_readings = ? WHERE id = ?";
-
-// A prepared statement, finalized with its owner.
-using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
-
-Statement Prepare(sqlite3* database, const char* sql) {
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(database, sql, -1, &statement, nullptr);
-    return Statement(statement, &sqlite3_finalize);
+SqliteStore::~SqliteStore() {
+    sqlite3_close_v2(database_);
 }
-
-void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
-    sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()),
-                      SQLITE_TRANSIENT);
-}
-
-template <typename T>
-void BindOptional(sqlite3_stmt* statement, int index, const std::optional<T>& value) {
-    if (!value) {
-        sqlite3_bind_null(statement, index);
-    } else if constexpr (std::is_same_v<T, report::Milli>) {
-        sqlite3_bind_int64(statement, index, value->thousandths);
-    } else {
-        sqlite3_bind_int64(statement, index, *value);
-    }
-}
-
-const char* ResultText(report::Result result) {
-    switch (result) {
-    case report::Result::Pass:
-        return "PASS";
-    case report::Result::Fail:
-        return "FAIL";
-    case report::Result::Warning:
-        return "WARNING";
-    case report::Result::None:
-        break;
-    }
-    return "";
-}
-
-// The three limits as one key text, "12.5/10/3.5", each empty where the reading has none.
-std::string LimitsText(const report::Reading& point) {
-    const auto text = [](const std::optional<report::Milli>& limit) {
-        return limit ? report::MilliText(*limit) : std::string();
-    };
-    return text(point.limit1) + "/" + text(point.limit2) + "/" + text(point.voltageLimit);
-}
-
-} // namespace
 
 Recorded SqliteStore::Record(const report::MeasurementReport& file, const ReadoutOrigin& origin) {
     Recorded recorded;
@@ -205,54 +180,46 @@ Recorded SqliteStore::Record(const report::MeasurementReport& file, const Readou
     const auto failed = [&](const std::string& reason) {
         std::string ignored;
         Execute(database_, "ROLLBACK", &ignored);
-        recorded = {0, 0,
-                    FillText(kMessages,
-                             K720_TEXT("Messages", "Nothing was recorded in the history: %1"),
-                             {reason})};
-        return recorded;
+        return Recorded{0, 0, NothingRecordedText(reason)};
     };
     if (!Execute(database_, "BEGIN IMMEDIATE", &error)) {
         return failed(error);
     }
-    Statement readout = Prepare(database_, kInsertReadout);
-    Statement reading = Prepare(database_, kInsertReading);
-    Statement count = Prepare(database_, kCountReadout);
+    Statement readout = Prepare(
+        database_, "INSERT INTO readouts (read_at, file_name, program_version, host, serial, "
+                   "unit_mask, new_readings, known_readings) VALUES (?, ?, ?, ?, ?, ?, 0, 0)");
+    std::string insert =
+        std::string("INSERT INTO readings (readout_id, ") + kReadingColumns + ") VALUES (?";
+    for (int i = 0; i < kReadingColumnCount; ++i) {
+        insert += ", ?";
+    }
+    insert += ") ON CONFLICT DO NOTHING";
+    Statement reading = Prepare(database_, insert);
+    Statement count =
+        Prepare(database_, "UPDATE readouts SET new_readings = ?, known_readings = ? WHERE id = ?");
     if (!readout || !reading || !count) {
         return failed(ErrorOf(database_));
     }
-    BindText(readout.get(), 1, origin.readAt);
-    BindText(readout.get(), 2, origin.fileName);
-    BindText(readout.get(), 3, origin.programVersion);
-    BindText(readout.get(), 4, origin.host);
-    BindText(readout.get(), 5, file.serial);
+    const Value readoutValues[] = {origin.readAt, origin.fileName, origin.programVersion,
+                                   origin.host,   file.serial,     std::int64_t{UnitMaskOf(file)}};
+    for (int i = 0; i < 6; ++i) {
+        Bind(readout.get(), i + 1, readoutValues[i]);
+    }
     if (sqlite3_step(readout.get()) != SQLITE_DONE) {
         return failed(ErrorOf(database_));
     }
     const sqlite3_int64 readoutId = sqlite3_last_insert_rowid(database_);
-    const std::string temperatureUnit = file.fahrenheit ? "F" : "C";
     for (const report::Summary& unit : file.units) {
+        const int unitIndex = measure::UnitIndexOfLetter(unit.unit);
         for (const report::Reading& point : unit.points) {
             sqlite3_stmt* s = reading.get();
             sqlite3_reset(s);
             sqlite3_bind_int64(s, 1, readoutId);
-            BindText(s, 2, file.serial);
-            sqlite3_bind_int(s, 3, unit.unit);
-            sqlite3_bind_int(s, 4, point.slot);
-            BindText(s, 5, point.date + " " + point.time);
-            BindText(s, 6, point.resistanceRange);
-            BindText(s, 7, point.resistanceText);
-            BindOptional(s, 8, point.resistance);
-            BindText(s, 9, point.voltageRange);
-            BindText(s, 10, point.voltageText);
-            BindOptional(s, 11, point.voltage);
-            BindText(s, 12, LimitsText(point));
-            BindOptional(s, 13, point.limit1);
-            BindOptional(s, 14, point.limit2);
-            BindOptional(s, 15, point.voltageLimit);
-            BindText(s, 16, ResultText(point.result));
-            BindText(s, 17, point.temperatureText);
-            BindOptional(s, 18, point.temperatureTenths);
-            BindText(s, 19, temperatureUnit);
+            const std::vector<Value> values =
+                ReadingValues(file.serial, unitIndex, file.fahrenheit, point);
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                Bind(s, static_cast<int>(i) + 2, values[i]);
+            }
             if (sqlite3_step(s) != SQLITE_DONE) {
                 return failed(ErrorOf(database_));
             }
@@ -262,20 +229,69 @@ Recorded SqliteStore::Record(const report::MeasurementReport& file, const Readou
     sqlite3_bind_int(count.get(), 1, recorded.newReadings);
     sqlite3_bind_int(count.get(), 2, recorded.knownReadings);
     sqlite3_bind_int64(count.get(), 3, readoutId);
-    if (sqlite3_step(count.get()) != SQLITE_DONE || !Execute(database_, "COMMIT", &error)) {
-        return failed(error.empty() ? ErrorOf(database_) : error);
+    if (sqlite3_step(count.get()) != SQLITE_DONE) {
+        return failed(ErrorOf(database_));
+    }
+    if (!Execute(database_, "COMMIT", &error)) {
+        return failed(error);
     }
     return recorded;
 }
 
-SqliteStore::~SqliteStore() {
-    sqlite3_close_v2(database_);
+ListedReadouts SqliteStore::List() {
+    ListedReadouts listed;
+    Statement statement = Prepare(
+        database_, "SELECT id, read_at, file_name, program_version, host, serial, unit_mask, "
+                   "new_readings, known_readings FROM readouts ORDER BY id");
+    if (!statement) {
+        listed.error = CannotReadText(path_, ErrorOf(database_));
+        return listed;
+    }
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        sqlite3_stmt* s = statement.get();
+        listed.readouts.push_back({sqlite3_column_int64(s, 0), Text(s, 1), Text(s, 2), Text(s, 3),
+                                   Text(s, 4), Text(s, 5), sqlite3_column_int(s, 6),
+                                   sqlite3_column_int(s, 7), sqlite3_column_int(s, 8)});
+    }
+    if (step != SQLITE_DONE) {
+        listed = {{}, CannotReadText(path_, ErrorOf(database_))};
+    }
+    return listed;
 }
 
-int SqliteStore::SchemaVersion() const {
-    int version = 0;
-    std::string error;
-    return ReadVersion(database_, &version, &error) ? version : 0;
+SelectedReadings SqliteStore::Select(const Selection& selection) {
+    SelectedReadings selected;
+    const SelectionClause clause = ClauseOf(selection, &QuestionMark);
+    Statement statement = Prepare(
+        database_, std::string("SELECT serial, unit, temperature_unit, ") + kReadingLineColumns +
+                       " FROM readings" + clause.where + " ORDER BY serial, unit, slot, id");
+    if (!statement) {
+        selected.error = CannotReadText(path_, ErrorOf(database_));
+        return selected;
+    }
+    for (std::size_t i = 0; i < clause.parameters.size(); ++i) {
+        Bind(statement.get(), static_cast<int>(i) + 1, clause.parameters[i]);
+    }
+    std::vector<std::string> texts(kReadingLineColumnCount);
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        sqlite3_stmt* s = statement.get();
+        for (int i = 0; i < kReadingLineColumnCount; ++i) {
+            texts[static_cast<std::size_t>(i)] = Text(s, i + 3);
+        }
+        std::string wrong;
+        std::optional<report::Reading> reading = ReadingOfTexts(texts, &wrong);
+        if (!reading) {
+            return {{}, CannotReadText(path_, wrong)};
+        }
+        selected.readings.push_back(
+            {Text(s, 0), sqlite3_column_int(s, 1), Text(s, 2) == "F", std::move(*reading)});
+    }
+    if (step != SQLITE_DONE) {
+        return {{}, CannotReadText(path_, ErrorOf(database_))};
+    }
+    return selected;
 }
 
 } // namespace history

@@ -5,55 +5,33 @@
 #include <memory>
 #include <string>
 
-#include "report/measurement_report.h"
+#include "history/store.h"
 
 struct sqlite3;
 
 namespace history {
 
-// The version of the schema this program writes; a store of a newer one is refused.
-inline constexpr int kSchemaVersion = 1;
-
-// Where a read-out came from.
-struct ReadoutOrigin {
-    std::string readAt; // when it was read or imported: "2026-12-08T09:05:00Z"
-    std::string fileName;
-    std::string programVersion;
-    std::string host;
-};
-
-// What recording a read-out did: its readings new to the history and those already in it, or
-// why nothing was recorded.
-struct Recorded {
-    int newReadings = 0;
-    int knownReadings = 0;
-    std::string error; // empty: recorded
-};
-
-class SqliteStore {
+class SqliteStore final : public Store {
 public:
-    struct Opened;
     // The store at `path`, or the reason it cannot be used (in the user's language).
-    static Opened Open(const std::string& path);
+    static OpenedStore Open(const std::string& path);
 
-    ~SqliteStore();
+    ~SqliteStore() override;
     SqliteStore(const SqliteStore&) = delete;
     SqliteStore& operator=(const SqliteStore&) = delete;
 
-    int SchemaVersion() const;
-
-    // Records every reading of `file` with its read-out in one transaction: all of it or, on
-    // any failure, nothing. A reading already in the history is counted, not stored again.
-    Recorded Record(const report::MeasurementReport& file, const ReadoutOrigin& origin);
+    Recorded Record(const report::MeasurementReport& file, const ReadoutOrigin& origin) override;
+    ListedReadouts List() override;
+    SelectedReadings Select(const Selection& selection) override;
 
 private:
-    explicit SqliteStore(sqlite3* database) : database_(database) {}
-    sqlite3* database_;
-};
+    SqliteStore(sqlite3* database, std::string path)
+        : database_(database), path_(std::move(path)) {}
+    // "Can not use the history PATH: REASON" in the user's language.
+    std::string Failure(const std::string& reason) const;
 
-struct SqliteStore::Opened {
-    std::unique_ptr<SqliteStore> store;
-    std::string error;
+    sqlite3* database_;
+    std::string path_;
 };
 
 } // namespace history

@@ -224,6 +224,8 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
         return Translate(kMessages,
                          K720_TEXT("Messages", "a resistance limit does not fit the result"));
     }
+    reading.limit1Text = std::string(f[3]);
+    reading.limit2Text = std::string(f[4]);
     if (!IsOneOf(f[5], {"6V", "60V"})) {
         return Translate(kMessages, K720_TEXT("Messages", "the voltage range is not 6V or 60V"));
     }
@@ -240,6 +242,7 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
         return Translate(kMessages,
                          K720_TEXT("Messages", "the voltage limit does not fit the result"));
     }
+    reading.voltageLimitText = std::string(f[7]);
     if (!ParseTemperature(f[8], reading)) {
         return Translate(kMessages, K720_TEXT("Messages", "the temperature is not a number"));
     }
@@ -432,6 +435,23 @@ std::string ShareText(int part, int whole) {
     char text[16];
     std::snprintf(text, sizeof text, "%.1f %%", 100.0 * part / whole);
     return text;
+}
+
+std::optional<Reading> ParseReadingLine(std::string_view line, std::string* error) {
+    const std::vector<std::string_view> fields = Split(line);
+    Reading reading;
+    bool empty = false;
+    if (fields.size() != kColumns || !ParseInt(fields[0], reading.slot)) {
+        *error =
+            FillText(kMessages, K720_TEXT("Messages", "not a slot line of 12 columns numbered %1"),
+                     {fields[0]});
+        return std::nullopt;
+    }
+    if (std::string wrong = ParseSlot(fields, reading, empty); !wrong.empty() || empty) {
+        *error = empty ? Translate(kMessages, K720_TEXT("Messages", "an empty slot")) : wrong;
+        return std::nullopt;
+    }
+    return reading;
 }
 
 ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fileName) {

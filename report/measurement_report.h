@@ -54,6 +54,8 @@ struct Reading {
     bool voltageUnderRange = false;
     // The measured texts as written, for the minimum and maximum.
     std::string resistanceText, voltageText, temperatureText;
+    // The limits' texts as written ("10.00"; empty without a judgement).
+    std::string limit1Text, limit2Text, voltageLimitText;
     // The comparator limits the reading was judged by; none without a judgement.
     std::optional<Milli> limit1, limit2, voltageLimit;
     // Tenths of a degree in the file's unit; none when the column is empty or out of range.
@@ -146,6 +148,11 @@ struct ParsedReport {
 // byte-order mark before the first line is skipped (both what a spreadsheet's save may leave).
 // `fileName` is only written into the report.
 ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fileName);
+
+// One slot line that holds a reading ("1,30m,1.01,10.00,...,2026-1-1,0:01", twelve columns),
+// read exactly as ParseMeasurementFile reads it: the reading, or what is wrong in the user's
+// language (an empty slot is wrong here).
+std::optional<Reading> ParseReadingLine(std::string_view line, std::string* error);
 
 // The share of `part` in `whole` as a percentage text with one decimal ("33.3 %"); "-" for 0 of
 // 0.

@@ -1,0 +1,115 @@
+#include "history/reading_columns.h"
+
+#include <cstdio>
+
+namespace history {
+
+const char* const kReadingColumns =
+    "serial, unit, slot, date_text, time_text, day, resistance_range, resistance_text, "
+    "resistance, voltage_range, voltage_text, voltage, limit1_text, limit1, limit2_text, limit2, "
+    "voltage_limit_text, voltage_limit, temperature_text, temperature, temperature_unit, result";
+
+const char* const kReadingKey =
+    "serial, unit, slot, date_text, time_text, resistance_range, resistance_text, voltage_range, "
+    "voltage_text, limit1_text, limit2_text, voltage_limit_text, temperature_text, "
+    "temperature_unit, result";
+
+const char* const kReadingLineColumns =
+    "slot, resistance_range, resistance_text, limit1_text, limit2_text, voltage_range, "
+    "voltage_text, voltage_limit_text, temperature_text, result, date_text, time_text";
+
+namespace {
+
+Value Number(const std::optional<report::Milli>& value) {
+    return value ? Value(value->thousandths) : Value();
+}
+
+} // namespace
+
+std::string DayOf(const report::MeasurementTime& when) {
+    if (!when.usable) {
+        return "";
+    }
+    char day[16];
+    std::snprintf(day, sizeof day, "%04d-%02d-%02d", when.year, when.month, when.day);
+    return day;
+}
+
+const char* ResultName(report::Result result) {
+    switch (result) {
+    case report::Result::Pass:
+        return "PASS";
+    case report::Result::Fail:
+        return "FAIL";
+    case report::Result::Warning:
+        return "WARNING";
+    case report::Result::None:
+        break;
+    }
+    return "";
+}
+
+std::vector<Value> ReadingValues(const std::string& serial, int unit, bool fahrenheit,
+                                 const report::Reading& r) {
+    const std::string day = DayOf(r.when);
+    return {serial,
+            std::int64_t{unit},
+            std::int64_t{r.slot},
+            r.date,
+            r.time,
+            day.empty() ? Value() : Value(day),
+            r.resistanceRange,
+            r.resistanceText,
+            Number(r.resistance),
+            r.voltageRange,
+            r.voltageText,
+            Number(r.voltage),
+            r.limit1Text,
+            Number(r.limit1),
+            r.limit2Text,
+            Number(r.limit2),
+            r.voltageLimitText,
+            Number(r.voltageLimit),
+            r.temperatureText,
+            r.temperatureTenths ? Value(std::int64_t{*r.temperatureTenths}) : Value(),
+            std::string(fahrenheit ? "F" : "C"),
+            std::string(ResultName(r.result))};
+}
+
+std::optional<report::Reading> ReadingOfTexts(const std::vector<std::string>& texts,
+                                              std::string* error) {
+    std::string line;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        line += i > 0 ? "," : "";
+        line += texts[i];
+    }
+    return report::ParseReadingLine(line, error);
+}
+
+SelectionClause ClauseOf(const Selection& s, std::string (*placeholder)(int n)) {
+    SelectionClause clause;
+    const auto add = [&](const char* condition, Value value) {
+        clause.where += clause.parameters.empty() ? " WHERE " : " AND ";
+        clause.parameters.push_back(std::move(value));
+        clause.where += condition;
+        clause.where += placeholder(static_cast<int>(clause.parameters.size()));
+    };
+    if (s.serial) {
+        add("serial = ", *s.serial);
+    }
+    if (s.unit) {
+        add("unit = ", std::int64_t{*s.unit});
+    }
+    if (s.from) {
+        add("day >= ", *s.from);
+    }
+    if (s.to) {
+        add("day <= ", *s.to);
+    }
+    if (s.result) {
+        add("result = ", std::string(ResultName(*s.result)));
+    }
+    return clause;
+}
+
+} // namespace history
