@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "clock/clock_setting.h"
+#include "report/measurement_report.h"
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
@@ -32,6 +33,7 @@ struct ReadOptions {
     std::string output;     // the measurement file, ending in ".csv"
     std::string reportPage; // --report OUT.html: the report page of a complete reading
     ReportPageLabels reportLabels;
+    std::optional<std::string> store; // --store [STORE]: "" for the default store
 };
 
 struct ClockOptions {
@@ -94,6 +96,22 @@ bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size
 // Refuses (kExitUsage) a report page that would replace the measurement file `csvPath`, also one
 // that does not exist yet, by any spelling of its name (see files::NameTheSameFile).
 [[nodiscard]] int RefuseReportOverReadings(const std::string& csvPath, const std::string& htmlPath);
+
+// The history of readings: the subcommand and its arguments, everything after "history".
+int RunHistory(std::span<const std::string_view> arguments);
+// --store [STORE] at `arguments[i]`: true when it is that option (the store taken when the next
+// argument is no option, else "" for the default store; `i` moved past it).
+bool ParseStoreOption(std::span<const std::string_view> arguments, std::size_t& i,
+                      std::optional<std::string>& store);
+// The checks of --store before anything is read: a malformed URL is a usage error (kExitUsage),
+// a default store without a data folder kExitFailed.
+[[nodiscard]] int CheckHistoryStore(const std::optional<std::string>& store);
+// Records the measurement file just written in the history `store` ("" for the default): prints
+// the new and known counts, or the reason and kExitFailed.
+[[nodiscard]] int RecordReadingInHistory(const std::string& csvPath,
+                                         const std::optional<std::string>& store);
+// The report of the measurement file at `path`, or the reason printed on stderr.
+std::optional<report::MeasurementReport> LoadReport(const std::string& path);
 
 // Comparator table files: the subcommand and its arguments, everything after "table".
 int RunTable(const CommonOptions& options, std::span<const std::string_view> arguments);

@@ -21,7 +21,7 @@ constexpr const char* kUsage =
 
 Commands:
   scan                       find the K720 among the serial ports of its USB bridge
-  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]]
+  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]] [--store [STORE]]
                              read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
   check                      list the memory units that hold data
   delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
@@ -33,6 +33,8 @@ Commands:
   table check FILE           check a comparator table file as the editor opens it
   table get --out FILE       read the instrument's comparator table into FILE.csv
   table put FILE             send the comparator table file FILE.csv to the instrument
+  history import FILE...     record measurement files in the history, each reading once
+  history list               list the read-outs the history holds
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
@@ -55,6 +57,7 @@ program does at start-up. Prints the port where the K720 answered. Exit status 0
 constexpr const char* kReadUsage =
     K720_TEXT("Messages", R"(usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
                                         [--report PAGE.html [--title TEXT] [--operator NAME]]
+                                        [--store [STORE]]
 
 Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
 in either case, or "all") into FILE.csv, byte for byte as the main program writes it. An
@@ -66,7 +69,11 @@ exchange in progress ends and no file is touched. The exit status is then 130.
 With --report, a reading that ended with "Data received.  " is followed by the report page of
 the file (see 'k720ctl report --help'); its destination is checked first, with the file's.
 --title and --operator are printed in the page's heading.
-Exit status 0 only when every reading was received (and the page, if asked for, was written).
+With --store, such a reading is then recorded in the history, each reading once, in one
+transaction (see 'k720ctl history --help'; without STORE the default history); a failure to
+record leaves the file as it is.
+Exit status 0 only when every reading was received (and the page, if asked for, was written,
+and the readings recorded).
 )");
 
 constexpr const char* kCheckUsage =
@@ -190,6 +197,7 @@ int main(int argc, char** argv) {
                 read.output = std::string(arguments[++i]);
             } else if (argument == "--report") {
                 read.reportPage = std::string(arguments[++i]);
+            } else if (ParseStoreOption(arguments, i, read.store)) {
             } else if (int status = kExitOk;
                        ParseReportPageLabel(arguments, i, read.reportLabels, status)) {
                 if (status != kExitOk) {
@@ -277,6 +285,9 @@ int main(int argc, char** argv) {
     }
     if (command == "report") {
         return RunReport(std::span(arguments).subspan(i));
+    }
+    if (command == "history") {
+        return RunHistory(std::span(arguments).subspan(i));
     }
     if (command == "table") {
         return RunTable(common, std::span(arguments).subspan(i));

@@ -162,6 +162,11 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
     if (const int status = PrepareDestination(read.output, request); status != kExitOk) {
         return status;
     }
+    if (read.store) {
+        if (const int status = CheckHistoryStore(read.store); status != kExitOk) {
+            return status;
+        }
+    }
     if (!read.reportPage.empty()) {
         if (const int status = CheckReportDestination(read.reportPage); status != kExitOk) {
             return status;
@@ -235,15 +240,20 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
                      SystemErrorText(end.fileError).c_str());
     }
     switch (end.outcome) {
-    case measure::EndOutcome::Received:
+    case measure::EndOutcome::Received: {
+        // The history and the page each get their turn: one failing leaves the other done.
+        const int recorded =
+            read.store ? RecordReadingInHistory(engine.Destination(), read.store) : kExitOk;
         if (read.reportPage.empty()) {
-            return kExitOk;
+            return recorded;
         }
         // The folders may have changed during the reading: the page never replaces the readings.
         if (RefuseReportOverReadings(engine.Destination(), read.reportPage) != kExitOk) {
             return kExitFailed;
         }
-        return WriteReportPage(engine.Destination(), read.reportPage, read.reportLabels);
+        const int page = WriteReportPage(engine.Destination(), read.reportPage, read.reportLabels);
+        return recorded != kExitOk ? recorded : page;
+    }
     case measure::EndOutcome::Cancelled:
         return interrupted ? kExitInterrupted : kExitFailed;
     case measure::EndOutcome::Error:

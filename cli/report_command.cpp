@@ -78,7 +78,8 @@ int LoadMeasurementFile(const std::string& path, std::string& bytes) {
     return kExitOk;
 }
 
-// The report of the file, or the reason printed on stderr.
+} // namespace
+
 std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
     std::string bytes;
     if (LoadMeasurementFile(path, bytes) != kExitOk) {
@@ -99,6 +100,8 @@ std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
     }
     return std::move(parsed.report);
 }
+
+namespace {
 
 int WritePage(const report::MeasurementReport& report, const std::string& htmlPath,
               const ReportPageLabels& labels) {

@@ -14,10 +14,13 @@ struct StoreLocation {
     StoreKind kind = StoreKind::Sqlite;
     std::string target; // the SQLite file's path, or the server's URL as given
     std::string shown;  // for messages and listings: the URL with its password masked
+    // What makes a server's URL malformed, in the user's language; empty for a usable one.
+    std::string problem;
 };
 
-// "postgresql://..." or "postgres://..." names a server (libpq checks the rest of the URL when
-// it connects); anything else is the path of a SQLite file.
+// "postgresql://..." or "postgres://..." names a server; anything else is the path of a SQLite
+// file. The URL's form is checked here (a port of digits, "%" escapes of two hex digits, no
+// blanks or control characters), its meaning by the server's library when it connects.
 StoreLocation ParseStoreLocation(std::string_view store);
 
 // The URL with the password of its user part ("user:secret@") and any "password=" parameter
