@@ -4,6 +4,7 @@
 #include <string>
 #include <type_traits>
 
+#include "base/texts.h"
 #include "history/reading_columns.h"
 #include "history/store_texts.h"
 #include "measure/units.h"
@@ -62,15 +63,27 @@ INSERT INTO k720_schema (version) VALUES (1);
 )";
 }
 
+// Why the last call failed: the common causes in the user's language, SQLite's own text else.
 std::string ErrorOf(sqlite3* database) {
-    return database != nullptr ? sqlite3_errmsg(database) : "out of memory";
+    if (database == nullptr) {
+        return "out of memory";
+    }
+    switch (sqlite3_errcode(database) & 0xFF) {
+    case SQLITE_READONLY:
+        return Translate(
+            kMessages, K720_TEXT("Messages", "the file or its folder is read-only for this user"));
+    case SQLITE_FULL:
+        return Translate(kMessages, K720_TEXT("Messages", "the disk is full"));
+    case SQLITE_NOTADB:
+        return Translate(kMessages, K720_TEXT("Messages", "the file is not a history"));
+    default:
+        return sqlite3_errmsg(database);
+    }
 }
 
 bool Execute(sqlite3* database, const char* sql, std::string* error) {
-    char* message = nullptr;
-    if (sqlite3_exec(database, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        *error = message != nullptr ? message : ErrorOf(database);
-        sqlite3_free(message);
+    if (sqlite3_exec(database, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        *error = ErrorOf(database);
         return false;
     }
     return true;
@@ -151,21 +164,28 @@ OpenedStore SqliteStore::Open(const std::string& path) {
     std::string error;
     sqlite3_busy_timeout(database, kBusyTimeoutMs);
     int version = 0;
-    // One write transaction for the check and the schema: two programs creating the same new
-    // store make it once.
-    if (!Execute(database, "PRAGMA foreign_keys = ON; BEGIN IMMEDIATE", &error) ||
-        !ReadVersion(database, &version, &error)) {
+    // A store of this version is only read here, so that a store the user may not write can
+    // still be listed and reported. Otherwise one write transaction holds the check and the
+    // schema: two programs creating the same new store make it once.
+    if (!Execute(database, "PRAGMA foreign_keys = ON; BEGIN", &error) ||
+        !ReadVersion(database, &version, &error) || !Execute(database, "COMMIT", &error)) {
         return {nullptr, CannotOpenText(path, error)};
     }
-    if (version > kSchemaVersion) {
-        Execute(database, "ROLLBACK", &error);
-        return {nullptr, NewerSchemaText(path, version)};
-    }
-    if ((version == 0 && !Execute(database, Schema1().c_str(), &error)) ||
-        !Execute(database, "COMMIT", &error) ||
-        !Execute(database, "PRAGMA journal_mode = WAL", &error)) {
-        Execute(database, "ROLLBACK", &error);
-        return {nullptr, CannotOpenText(path, error)};
+    if (version != kSchemaVersion) {
+        if (!Execute(database, "BEGIN IMMEDIATE", &error) ||
+            !ReadVersion(database, &version, &error)) {
+            return {nullptr, CannotOpenText(path, error)};
+        }
+        if (version > kSchemaVersion) {
+            Execute(database, "ROLLBACK", &error);
+            return {nullptr, NewerSchemaText(path, version)};
+        }
+        if ((version == 0 && !Execute(database, Schema1().c_str(), &error)) ||
+            !Execute(database, "COMMIT", &error) ||
+            !Execute(database, "PRAGMA journal_mode = WAL", &error)) {
+            Execute(database, "ROLLBACK", &error);
+            return {nullptr, CannotOpenText(path, error)};
+        }
     }
     return {std::move(store), {}};
 }
