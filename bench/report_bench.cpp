@@ -7,11 +7,10 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "measure/measurement_csv.h"
+#include "bench/full_instrument.h"
 #include "report/measurement_report.h"
 #include "report/report_page.h"
 #include "report/report_text.h"
-#include "sim/reading_encoder.h"
 
 namespace {
 
@@ -26,36 +25,6 @@ the report page. Prints milliseconds per step and the peak memory.
 
 constexpr int kRuns = 5;
 
-std::string FullInstrumentFile() {
-    measure::CsvFileInfo info{"123456789", {2014, 3, 10}, measure::TemperatureUnit::Celsius};
-    std::string file = measure::CsvHeaderText(info);
-    for (int unit = 0; unit < measure::kUnitCount; ++unit) {
-        file += measure::CsvUnitHeadingText(unit, info.temperatureUnit);
-        for (int slot = 1; slot <= measure::kSlotsPerUnit; ++slot) {
-            ReadingCodes c;
-            c.year = 2014;
-            c.month = 3;
-            c.day = 1 + unit;
-            c.hour = slot / 60 % 24;
-            c.minute = slot % 60;
-            c.resistanceRange = slot % 3;
-            c.resistance = slot % 97 == 0 ? 4092 : 200 + (slot * 37 + unit * 11) % 1800;
-            c.voltage = 6000 + 3000 + (slot * 53) % 900;
-            c.temperature = 100 + 200 + slot % 80;
-            c.result = slot % 4;
-            c.limit1 = 1000;
-            c.limit2 = 1500;
-            c.voltageLimit = 3200;
-            file += std::to_string(slot) +
-                    measure::ReadingColumns(measure::DecodeReading(EncodeReading(c)),
-                                            info.temperatureUnit) +
-                    measure::kCsvLineEnd;
-        }
-        file += std::string(measure::kCsvLineEnd) + measure::kCsvLineEnd;
-    }
-    return file;
-}
-
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -66,7 +35,7 @@ int main(int argc, char** argv) {
     if (bench::AskedForHelp(argc, argv, kHelp)) {
         return 0;
     }
-    const std::string file = FullInstrumentFile();
+    const std::string file = bench::FullInstrumentFile(0);
     const report::PageHeading heading{"Batch 1", "A. Tester", {2014, 3, 10, 8, 1}, "report_bench"};
     std::printf("A full instrument: %zu bytes.\n", file.size());
     std::printf("%-5s %10s %10s %10s %10s %10s\n", "run", "parse [ms]", "text [ms]", "json [ms]",

@@ -293,15 +293,18 @@ SelectedReadings SqliteStore::Select(const Selection& selection) {
     for (std::size_t i = 0; i < clause.parameters.size(); ++i) {
         Bind(statement.get(), static_cast<int>(i) + 1, clause.parameters[i]);
     }
-    std::vector<std::string> texts(kReadingLineColumnCount);
+    std::string line;
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
         sqlite3_stmt* s = statement.get();
+        line.clear();
         for (int i = 0; i < kReadingLineColumnCount; ++i) {
-            texts[static_cast<std::size_t>(i)] = Text(s, i + 3);
+            line += i > 0 ? "," : "";
+            line.append(reinterpret_cast<const char*>(sqlite3_column_text(s, i + 3)),
+                        static_cast<std::size_t>(sqlite3_column_bytes(s, i + 3)));
         }
         std::string wrong;
-        std::optional<report::Reading> reading = ReadingOfTexts(texts, &wrong);
+        std::optional<report::Reading> reading = report::ParseReadingLine(line, &wrong);
         if (!reading) {
             return {{}, CannotReadText(path_, wrong)};
         }
