@@ -814,10 +814,13 @@ std::string TrendSection(const DailyTrend& trend) {
                        DaysCount(trend.days.size()) + "</h2>\n";
     if (trend.unusableTimes > 0) {
         html += "<p class=\"limits\">" +
-                FillText(kMessages,
-                         K720_TEXT("Messages",
-                                   "%1 readings without a real date and time are on no day."),
-                         {std::to_string(trend.unusableTimes)}) +
+                (trend.unusableTimes == 1
+                     ? Shown(K720_TEXT("Messages",
+                                       "1 reading without a real date and time is on no day."))
+                     : FillText(kMessages,
+                                K720_TEXT("Messages", "%1 readings without a real date and time "
+                                                      "are on no day."),
+                                {std::to_string(trend.unusableTimes)})) +
                 "</p>\n";
     }
     return html + "<div class=\"plots\">\n<figure><figcaption>" + resistanceTitle +
