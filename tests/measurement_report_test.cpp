@@ -86,6 +86,7 @@ TEST(MeasurementReport, FiguresOfEveryUnitAndTheWholeFile) {
 
     const report::Summary& all = r.total;
     EXPECT_EQ(all.readings, 5);
+    EXPECT_EQ(all.emptySlots, 1);
     EXPECT_EQ(all.fail, 2);
     EXPECT_EQ(all.resistance.count, 3);
     EXPECT_EQ(FigureText(all.resistance.Mean()), "415.7833");
