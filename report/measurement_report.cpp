@@ -454,6 +454,32 @@ std::optional<Reading> ParseReadingLine(std::string_view line, std::string* erro
     return reading;
 }
 
+void CountReadings(MeasurementReport& report, std::vector<UnitReadings> units) {
+    report.units.clear();
+    report.units.reserve(units.size());
+    report.total = Summary();
+    std::vector<const Reading*> all;
+    for (UnitReadings& readings : units) {
+        Summary& unit = report.units.emplace_back();
+        unit.unit = readings.unit;
+        unit.emptySlots = readings.emptySlots;
+        report.total.emptySlots += readings.emptySlots;
+        for (const Reading& reading : readings.readings) {
+            Count(unit, reading);
+            Count(report.total, reading);
+        }
+        unit.points = std::move(readings.readings);
+        unit.limits = SharedLimitsOf(unit.points);
+        std::vector<const Reading*> these;
+        for (const Reading& r : unit.points) {
+            these.push_back(&r);
+        }
+        SetTimes(unit, these);
+        all.insert(all.end(), these.begin(), these.end());
+    }
+    SetTimes(report.total, all);
+}
+
 ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fileName) {
     MeasurementReport report;
     report.file = fileName;
@@ -467,7 +493,8 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
 
     std::string_view line;
     std::string seenUnits;
-    Summary* unit = nullptr;
+    std::vector<UnitReadings> units;
+    UnitReadings* unit = nullptr;
     int lastSlot = 0;
     bool unitClosed = true; // the two empty lines after a unit's last reading
     int emptyLinesInRow = 0;
@@ -498,8 +525,7 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
                     K720_TEXT("Messages", "the unit before ends without its two empty lines")));
             }
             seenUnits += letter[0];
-            report.units.emplace_back();
-            unit = &report.units.back();
+            unit = &units.emplace_back();
             unit->unit = letter[0];
             lastSlot = 0;
             unitClosed = false;
@@ -546,12 +572,9 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
         }
         if (empty) {
             ++unit->emptySlots;
-            ++report.total.emptySlots;
             continue;
         }
-        Count(*unit, reading);
-        Count(report.total, reading);
-        unit->points.push_back(std::move(reading));
+        unit->readings.push_back(std::move(reading));
     }
     // A reading that was cancelled or failed leaves its last unit without the two empty lines
     // that close a unit.
@@ -577,17 +600,7 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
                                                        "before its first record "
                                                        "arrived."));
     }
-    std::vector<const Reading*> all;
-    for (Summary& u : report.units) {
-        u.limits = SharedLimitsOf(u.points);
-        std::vector<const Reading*> readings;
-        for (const Reading& r : u.points) {
-            readings.push_back(&r);
-        }
-        SetTimes(u, readings);
-        all.insert(all.end(), readings.begin(), readings.end());
-    }
-    SetTimes(report.total, all);
+    CountReadings(report, std::move(units));
     return {std::move(report), {}};
 }
 

@@ -144,6 +144,18 @@ struct ParsedReport {
     bool Ok() const { return report.has_value(); }
 };
 
+// The readings of one unit, in the order they are counted.
+struct UnitReadings {
+    char unit = 0; // 'A'..'P'
+    std::vector<Reading> readings;
+    int emptySlots = 0;
+};
+
+// Counts readings grouped by unit into `report`'s units (in the order given) and total, as a
+// measurement file's are counted: results, spreads, temperatures, shared limits, first and last.
+// The header fields are left as they are.
+void CountReadings(MeasurementReport& report, std::vector<UnitReadings> units);
+
 // Reads the bytes of a measurement file: lines end with CR LF, LF or CR alone, and a UTF-8
 // byte-order mark before the first line is skipped (both what a spreadsheet's save may leave).
 // `fileName` is only written into the report.

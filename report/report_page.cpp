@@ -330,13 +330,27 @@ std::string Text(double x, double y, const char* anchor, std::string_view text,
     return svg + '>' + std::string(text) + "</text>\n";
 }
 
-// The grid, the tick labels and the axis titles (HTML text, already escaped).
-std::string AxesSvg(const Plot& plot, std::string_view xTitle, std::string_view yTitle) {
+// A label under the x axis at a value of the axis (HTML text, already escaped).
+struct XLabel {
+    double value = 0;
+    std::string text;
+};
+
+// The grid, the tick labels and the axis titles (HTML text, already escaped); `xLabels`, when
+// given, label the x axis in place of its ticks.
+std::string AxesSvg(const Plot& plot, std::string_view xTitle, std::string_view yTitle,
+                    const std::vector<XLabel>* xLabels = nullptr) {
     std::string svg;
-    for (const double tick : Ticks(plot.x)) {
-        const double x = plot.X(tick);
+    std::vector<XLabel> ticks;
+    if (xLabels == nullptr) {
+        for (const double tick : Ticks(plot.x)) {
+            ticks.push_back({tick, TickText(tick, plot.x.step)});
+        }
+    }
+    for (const XLabel& label : xLabels != nullptr ? *xLabels : ticks) {
+        const double x = plot.X(label.value);
         svg += Line(x, plot.top, x, plot.Bottom(), "grid");
-        svg += Text(x, plot.Bottom() + 16, "middle", TickText(tick, plot.x.step));
+        svg += Text(x, plot.Bottom() + 16, "middle", label.text);
     }
     for (const double tick : Ticks(plot.y)) {
         const double y = plot.Y(tick);
@@ -661,6 +675,164 @@ std::string SlotPlotSvg(const Summary& unit) {
     return svg + "</svg>\n";
 }
 
+// --- The trend by day ----------------------------------------------------------------------
+
+constexpr const char* kTrendStyle =
+    R"(section.trend { break-inside: avoid; page-break-inside: avoid; margin-top: 5mm }
+svg .range { fill: #d6e2ef; stroke: none }
+svg .middle { fill: #9db7d4; stroke: none }
+svg line.range { stroke: #9db7d4; stroke-width: 2 }
+svg .median { fill: none; stroke: #1f4e79; stroke-width: 2 }
+svg circle.median { fill: #1f4e79; stroke: none }
+)";
+
+// The figures of a day that a trend plot draws, in units (mohm, V).
+struct DayPoint {
+    double minimum, lowerQuartile, median, upperQuartile, maximum;
+};
+
+// Days on the x axis at 0, 1, 2...: labelled under the axis, at most about ten of them.
+std::vector<XLabel> DayLabels(const DailyTrend& trend) {
+    const std::size_t step = std::max<std::size_t>(1, (trend.days.size() + 9) / 10);
+    std::vector<XLabel> labels;
+    for (std::size_t i = 0; i < trend.days.size(); i += step) {
+        labels.push_back({static_cast<double>(i), Escape(trend.days[i].day)});
+    }
+    return labels;
+}
+
+// The polygon of a band from `low` to `high` over the days of a run.
+std::string BandSvg(const Plot& plot, const std::vector<std::pair<double, DayPoint>>& run,
+                    double DayPoint::*low, double DayPoint::*high, const char* cssClass) {
+    std::string points;
+    for (const auto& [x, point] : run) {
+        points += Coordinate(plot.X(x)) + ',' + Coordinate(plot.Y(point.*high)) + ' ';
+    }
+    for (auto it = run.rbegin(); it != run.rend(); ++it) {
+        points += Coordinate(plot.X(it->first)) + ',' + Coordinate(plot.Y(it->second.*low)) + ' ';
+    }
+    points.pop_back();
+    return "<polygon class=\"" + std::string(cssClass) + "\" points=\"" + points + "\"/>\n";
+}
+
+// A run of consecutive days with values: the range from minimum to maximum and the middle half
+// between the quartiles as bands (as bars for a day alone), the median as a line with a dot a
+// day.
+std::string RunSvg(const Plot& plot, const std::vector<std::pair<double, DayPoint>>& run) {
+    std::string svg;
+    if (run.size() == 1) {
+        const auto& [x, point] = run.front();
+        svg += Line(plot.X(x), plot.Y(point.minimum), plot.X(x), plot.Y(point.maximum), "range");
+        svg += "<rect class=\"middle\" x=\"" + Coordinate(plot.X(x) - 5) + "\" y=\"" +
+               Coordinate(plot.Y(point.upperQuartile)) + "\" width=\"10\" height=\"" +
+               Coordinate(plot.Y(point.lowerQuartile) - plot.Y(point.upperQuartile)) + "\"/>\n";
+    } else {
+        svg += BandSvg(plot, run, &DayPoint::minimum, &DayPoint::maximum, "range");
+        svg += BandSvg(plot, run, &DayPoint::lowerQuartile, &DayPoint::upperQuartile, "middle");
+        std::string points;
+        for (const auto& [x, point] : run) {
+            points += Coordinate(plot.X(x)) + ',' + Coordinate(plot.Y(point.median)) + ' ';
+        }
+        points.pop_back();
+        svg += "<polyline class=\"median\" points=\"" + points + "\"/>\n";
+    }
+    for (const auto& [x, point] : run) {
+        svg += "<circle class=\"median\" cx=\"" + Coordinate(plot.X(x)) + "\" cy=\"" +
+               Coordinate(plot.Y(point.median)) + "\" r=\"2.6\"/>\n";
+    }
+    return svg;
+}
+
+// The key in the top line: the median, the middle half and the range.
+std::string TrendLegendSvg(const Plot& plot) {
+    const double x = plot.left;
+    const double y = kLegendBaseline;
+    return Line(x, y - 4, x + 18, y - 4, "median") +
+           Text(x + 24, y, "start", Shown(K720_TEXT("Messages", "median"))) +
+           "<rect class=\"middle\" x=\"" + Coordinate(x + 150) + "\" y=\"" + Coordinate(y - 10) +
+           "\" width=\"18\" height=\"12\"/>\n" +
+           Text(x + 174, y, "start", Shown(K720_TEXT("Messages", "quartiles"))) +
+           "<rect class=\"range\" x=\"" + Coordinate(x + 300) + "\" y=\"" + Coordinate(y - 10) +
+           "\" width=\"18\" height=\"12\"/>\n" +
+           Text(x + 324, y, "start", Shown(K720_TEXT("Messages", "min to max")));
+}
+
+// One quantity of the trend by day: its median per day within its quartiles and its range; a
+// day without a value of the quantity breaks the line.
+std::string TrendPlotSvg(const DailyTrend& trend, std::optional<DaySpread> TrendDay::*quantity,
+                         const char* cssClass, const std::string& title, const std::string& yTitle,
+                         const char* emptyMessage) {
+    std::vector<std::vector<std::pair<double, DayPoint>>> runs(1);
+    double low = 0, high = 0;
+    bool any = false;
+    for (std::size_t i = 0; i < trend.days.size(); ++i) {
+        const std::optional<DaySpread>& spread = trend.days[i].*quantity;
+        if (!spread) {
+            if (!runs.back().empty()) {
+                runs.emplace_back();
+            }
+            continue;
+        }
+        const DayPoint point{Value(spread->minimum), spread->lowerQuartile.Value(),
+                             spread->median.Value(), spread->upperQuartile.Value(),
+                             Value(spread->maximum)};
+        low = any ? std::min(low, point.minimum) : point.minimum;
+        high = any ? std::max(high, point.maximum) : point.maximum;
+        any = true;
+        runs.back().emplace_back(static_cast<double>(i), point);
+    }
+    if (!any) {
+        return EmptyPlotSvg(cssClass, kFullWidth, kPlotHeight, Shown(emptyMessage));
+    }
+    Plot plot;
+    plot.width = kFullWidth;
+    plot.x = {-0.5, static_cast<double>(trend.days.size()) - 0.5, 1};
+    plot.y = DataAxis(low, high, 5);
+    const std::vector<XLabel> labels = DayLabels(trend);
+    std::string svg = SvgOpen(cssClass, plot.width, plot.height, title);
+    svg += AxesSvg(plot, Shown(K720_TEXT("Messages", "Measurement day")), yTitle, &labels);
+    for (const auto& run : runs) {
+        if (!run.empty()) {
+            svg += RunSvg(plot, run);
+        }
+    }
+    return svg + TrendLegendSvg(plot) + "</svg>\n";
+}
+
+// "12 measurement days": a whole text for one day and one for more.
+std::string DaysCount(std::size_t days) {
+    return days == 1 ? Shown(K720_TEXT("Messages", "1 measurement day"))
+                     : FillText(kMessages, K720_TEXT("Messages", "%1 measurement days"),
+                                {std::to_string(days)});
+}
+
+std::string TrendSection(const DailyTrend& trend) {
+    const std::string resistanceTitle = Shown(K720_TEXT("Messages", "Resistance by day"));
+    const std::string voltageTitle = Shown(K720_TEXT("Messages", "Voltage by day"));
+    std::string html = "<section class=\"trend\">\n<h2>" +
+                       Shown(K720_TEXT("Messages", "Trend by day")) + " &#8211; " +
+                       DaysCount(trend.days.size()) + "</h2>\n";
+    if (trend.unusableTimes > 0) {
+        html += "<p class=\"limits\">" +
+                (trend.unusableTimes == 1
+                     ? Shown(K720_TEXT("Messages",
+                                       "1 reading without a real date and time is on no day."))
+                     : FillText(kMessages,
+                                K720_TEXT("Messages", "%1 readings without a real date and time "
+                                                      "are on no day."),
+                                {std::to_string(trend.unusableTimes)})) +
+                "</p>\n";
+    }
+    return html + "<div class=\"plots\">\n<figure><figcaption>" + resistanceTitle +
+           "</figcaption>\n" +
+           TrendPlotSvg(trend, &TrendDay::resistance, "trend-resistance", resistanceTitle,
+                        ResistanceTitle(), K720_TEXT("Messages", "No numeric resistance")) +
+           "</figure>\n<figure><figcaption>" + voltageTitle + "</figcaption>\n" +
+           TrendPlotSvg(trend, &TrendDay::voltage, "trend-voltage", voltageTitle,
+                        Shown(texts::kVoltage), K720_TEXT("Messages", "No numeric voltage")) +
+           "</figure>\n</div>\n</section>\n";
+}
+
 // --- Tables and sections ------------------------------------------------------------------
 
 std::string Cell(const std::string& content) {
@@ -864,7 +1036,8 @@ std::string UnitSection(const Summary& unit) {
 
 } // namespace
 
-std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading) {
+std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading,
+                           const DailyTrend* trend) {
     // The page's language as HTML names it, so that a browser picks the fonts and the line
     // breaking of the language that the page's texts are in.
     //: The language code of the report page (HTML lang): ja for Japanese.
@@ -875,9 +1048,12 @@ std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& h
                        (heading.title.empty() ? "" : Escape(heading.title) + " &#8211; ") +
                        Shown(K720_TEXT("Messages", "K720 report")) + " &#8211; " +
                        Escape(report.file) + "</title>\n<style>\n" + kStyle +
-                       "</style>\n</head>\n<body>\n";
+                       (trend != nullptr ? kTrendStyle : "") + "</style>\n</head>\n<body>\n";
     html += HeaderHtml(report, heading);
     html += "<h3>" + Shown(K720_TEXT("Messages", "Summary")) + "</h3>\n" + SummaryTables(report);
+    if (trend != nullptr) {
+        html += TrendSection(*trend);
+    }
     for (const Summary& unit : report.units) {
         if (unit.readings > 0) {
             html += UnitSection(unit);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/local_time.h"
+#include "report/daily_trend.h"
 #include "report/measurement_report.h"
 
 namespace report {
@@ -24,7 +25,9 @@ struct PageHeading {
 };
 
 // The page as UTF-8 text. Every text taken from the file or the heading is escaped; bytes that
-// are not UTF-8 and control characters become U+FFFD.
-std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading);
+// are not UTF-8 and control characters become U+FFFD. With a trend, a section after the summary
+// plots the median of the resistance and of the voltage per day within their daily range.
+std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading,
+                           const DailyTrend* trend = nullptr);
 
 } // namespace report

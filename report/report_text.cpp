@@ -165,6 +165,55 @@ std::string JsonSummary(const Summary& s, bool isUnit) {
     return json + "}";
 }
 
+// The figures of a day's quantity: median, minimum and maximum, each in a column.
+std::string DayFigures(const std::optional<DaySpread>& spread) {
+    if (!spread) {
+        return PaddedToWidth("-", 30);
+    }
+    return PaddedToWidth(spread->median.Text(), 10) +
+           PaddedToWidth(MilliText(spread->minimum), 10) +
+           PaddedToWidth(MilliText(spread->maximum), 10);
+}
+
+std::string TrendText(const DailyTrend& trend) {
+    const std::string figures = Column(K720_TEXT("Messages", "median"), 10) +
+                                Column(K720_TEXT("Messages", "min"), 10) +
+                                Column(K720_TEXT("Messages", "max"), 10);
+    std::string text = Label(K720_TEXT("Messages", "Trend by day")) + '\n';
+    text += "  " + Column(K720_TEXT("Messages", "Day"), 12) +
+            Column(K720_TEXT("Messages", "Readings"), 10) +
+            Column(K720_TEXT("Messages", "Resistance [mohm]"), 30) +
+            Label(K720_TEXT("Messages", "Voltage [V]")) + '\n';
+    text += "  " + std::string(22, ' ') + figures + figures + '\n';
+    for (const TrendDay& day : trend.days) {
+        text += "  " + PaddedToWidth(day.day, 12) +
+                PaddedToWidth(std::to_string(day.readings), 10) + DayFigures(day.resistance) +
+                DayFigures(day.voltage) + '\n';
+    }
+    return text;
+}
+
+std::string JsonDaySpread(const std::optional<DaySpread>& s) {
+    if (!s) {
+        return "null";
+    }
+    return "{\"count\": " + std::to_string(s->count) + ", \"min\": " + MilliText(s->minimum) +
+           ", \"q1\": " + s->lowerQuartile.Text() + ", \"median\": " + s->median.Text() +
+           ", \"q3\": " + s->upperQuartile.Text() + ", \"max\": " + MilliText(s->maximum) + "}";
+}
+
+std::string JsonTrend(const DailyTrend& trend) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < trend.days.size(); ++i) {
+        const TrendDay& day = trend.days[i];
+        json += (i == 0 ? "\n  " : ",\n  ") + std::string("{\"day\": ") + JsonString(day.day) +
+                ", \"readings\": " + std::to_string(day.readings) +
+                ", \"resistance\": " + JsonDaySpread(day.resistance) +
+                ", \"voltage\": " + JsonDaySpread(day.voltage) + "}";
+    }
+    return json + "]";
+}
+
 } // namespace
 
 std::string FigureText(const std::optional<double>& figure) {
@@ -176,7 +225,7 @@ std::string FigureText(const std::optional<double>& figure) {
     return text;
 }
 
-std::string ReportText(const MeasurementReport& report) {
+std::string ReportText(const MeasurementReport& report, const DailyTrend* trend) {
     std::string text = Column(K720_TEXT("Messages", "File"), 9) + report.file + '\n';
     text += Column(K720_TEXT("Messages", "Model"), 9) + report.model + '\n';
     text += Column(K720_TEXT("Messages", "Serial"), 9) + report.serial + '\n';
@@ -188,6 +237,9 @@ std::string ReportText(const MeasurementReport& report) {
     }
     text += '\n' +
             SummaryText(Label(K720_TEXT("Messages", "All units")), report.total, report.fahrenheit);
+    if (trend != nullptr) {
+        text += '\n' + TrendText(*trend);
+    }
     if (report.cut) {
         text += '\n' +
                 FillText(kMessages, K720_TEXT("Messages", "Note: %1"), {report.shownCutNote}) +
@@ -196,7 +248,7 @@ std::string ReportText(const MeasurementReport& report) {
     return text;
 }
 
-std::string ReportJson(const MeasurementReport& report) {
+std::string ReportJson(const MeasurementReport& report, const DailyTrend* trend) {
     std::string json =
         "{\"file\": " + JsonString(report.file) + ", \"model\": " + JsonString(report.model) +
         ", \"serial\": " + JsonString(report.serial) + ", \"date\": " + JsonString(report.date) +
@@ -207,8 +259,11 @@ std::string ReportJson(const MeasurementReport& report) {
     for (std::size_t i = 0; i < report.units.size(); ++i) {
         json += (i == 0 ? "\n  " : ",\n  ") + JsonSummary(report.units[i], true);
     }
-    json += "],\n \"total\": " + JsonSummary(report.total, false) + "}\n";
-    return json;
+    json += "],\n \"total\": " + JsonSummary(report.total, false);
+    if (trend != nullptr) {
+        json += ",\n \"trend\": " + JsonTrend(*trend);
+    }
+    return json + "}\n";
 }
 
 } // namespace report

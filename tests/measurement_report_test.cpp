@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "report/daily_trend.h"
 #include "report/measurement_report.h"
 #include "report/report_page.h"
 #include "report/report_text.h"
@@ -85,6 +86,7 @@ TEST(MeasurementReport, FiguresOfEveryUnitAndTheWholeFile) {
 
     const report::Summary& all = r.total;
     EXPECT_EQ(all.readings, 5);
+    EXPECT_EQ(all.emptySlots, 1);
     EXPECT_EQ(all.fail, 2);
     EXPECT_EQ(all.resistance.count, 3);
     EXPECT_EQ(FigureText(all.resistance.Mean()), "415.7833");
@@ -306,6 +308,62 @@ TEST(MeasurementReport, RefusesWhatIsNoMeasurementFileNamingTheLine) {
         EXPECT_EQ(parsed.error.line, c.line) << parsed.error.message;
         EXPECT_FALSE(parsed.error.message.empty());
     }
+}
+
+// The trend by day: days out of order in the file come out in order, an odd count has its middle
+// value as median and the medians of the halves as quartiles, an even count the mean of its two
+// middle values exactly; over range, under range and unusable times stay out of the figures.
+TEST(DailyTrend, MediansAndQuartilesPerDayExact) {
+    const std::string file =
+        kHeader + "UNIT A\r\n\r\n" + Columns('C') + "1,3,1.001,,,6V,3.000,,,,2026-12-3,9:00\r\n" +
+        "2,3,5.000,,,6V,4.000,,,,2026-12-1,9:00\r\n" +
+        "3,3,1.002,,,6V,-10.000,,,,2026-12-3,9:01\r\n" +
+        "4,3,1.000,,,6V,1.000,,,,2026-12-1,9:01\r\n\r\n\r\nUNIT B\r\n\r\n" + Columns('C') +
+        "1,3,3.000,,,6V,2.000,,,,2026-12-1,9:02\r\n" + "2,3,--,,,6V,5.000,,,,2026-12-3,9:02\r\n" +
+        "3,3,7.000,,,6V,7.000,,,,2026-13-1,9:03\r\n\r\n\r\n";
+    const report::ParsedReport parsed = ParseMeasurementFile(file, "days.csv");
+    ASSERT_TRUE(parsed.Ok()) << parsed.error.line << ": " << parsed.error.message;
+    const report::DailyTrend trend = report::DailyTrendOf(*parsed.report);
+    ASSERT_EQ(trend.days.size(), 2u);
+    EXPECT_EQ(trend.unusableTimes, 1);
+    const report::TrendDay& first = trend.days[0];
+    EXPECT_EQ(first.day, "2026-12-01");
+    EXPECT_EQ(first.readings, 3);
+    ASSERT_TRUE(first.resistance && first.voltage);
+    EXPECT_EQ(first.resistance->count, 3);
+    EXPECT_EQ(first.resistance->median.Text(), "3");
+    EXPECT_EQ(first.resistance->lowerQuartile.Text(), "1");
+    EXPECT_EQ(first.resistance->upperQuartile.Text(), "5");
+    EXPECT_EQ(first.voltage->median.Text(), "2");
+    const report::TrendDay& third = trend.days[1];
+    EXPECT_EQ(third.day, "2026-12-03");
+    EXPECT_EQ(third.readings, 3);
+    ASSERT_TRUE(third.resistance && third.voltage);
+    EXPECT_EQ(third.voltage->count, 2);
+    EXPECT_EQ(third.voltage->median.Text(), "4");
+
+    const std::string json = report::ReportJson(*parsed.report, &trend);
+    EXPECT_NE(json.find("{\"day\": \"2026-12-03\", \"readings\": 3, \"resistance\": {\"count\": 2, "
+                        "\"min\": 1.001, \"q1\": 1.001, \"median\": 1.0015, \"q3\": 1.002, "
+                        "\"max\": 1.002}"),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(json.substr(0, json.find(",\n \"trend\"")) + "}\n",
+              report::ReportJson(*parsed.report));
+    const std::string text = report::ReportText(*parsed.report, &trend);
+    EXPECT_EQ(text.substr(0, text.find("\nTrend by day\n")), report::ReportText(*parsed.report));
+    EXPECT_NE(text.find("\n  2026-12-03  3         1.0015    1.001     1.002     4         3"),
+              std::string::npos)
+        << text;
+
+    // Five values: the quartiles fall between two; halves of a thousandth below zero.
+    const std::optional<report::DaySpread> five = report::DaySpreadOf({5, 1, 4, 2, 3});
+    ASSERT_TRUE(five);
+    EXPECT_EQ(five->lowerQuartile.Text() + ' ' + five->median.Text() + ' ' +
+                  five->upperQuartile.Text(),
+              "0.0015 0.003 0.0045");
+    EXPECT_EQ(report::DaySpreadOf({-1, -2})->median.Text(), "-0.0015");
+    EXPECT_FALSE(report::DaySpreadOf({}));
 }
 
 } // namespace

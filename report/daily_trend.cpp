@@ -1,0 +1,96 @@
+#include "report/daily_trend.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <tuple>
+
+namespace report {
+
+namespace {
+
+// The median of sorted[begin, end), which is not empty.
+HalfMilli MedianOf(const std::vector<std::int64_t>& sorted, std::size_t begin, std::size_t end) {
+    const std::size_t count = end - begin;
+    const std::size_t middle = begin + count / 2;
+    return {count % 2 == 1 ? 2 * sorted[middle] : sorted[middle - 1] + sorted[middle]};
+}
+
+struct DayValues {
+    int readings = 0;
+    std::vector<std::int64_t> resistance, voltage;
+};
+
+} // namespace
+
+std::string HalfMilli::Text() const {
+    // In ten-thousandths: twice the thousandths times five.
+    const std::int64_t magnitude =
+        (doubledThousandths < 0 ? -doubledThousandths : doubledThousandths) * 5;
+    std::string text = std::to_string(magnitude / 10'000);
+    if (const std::int64_t fraction = magnitude % 10'000; fraction != 0) {
+        char digits[5];
+        std::snprintf(digits, sizeof digits, "%04lld", static_cast<long long>(fraction));
+        std::string decimals = digits;
+        while (decimals.back() == '0') {
+            decimals.pop_back();
+        }
+        text += '.' + decimals;
+    }
+    return doubledThousandths < 0 ? '-' + text : text;
+}
+
+double HalfMilli::Value() const {
+    return static_cast<double>(doubledThousandths) / 2000.0;
+}
+
+std::optional<DaySpread> DaySpreadOf(std::vector<std::int64_t> values) {
+    if (values.empty()) {
+        return std::nullopt;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    DaySpread spread;
+    spread.count = static_cast<int>(n);
+    spread.minimum = Milli{values.front()};
+    spread.maximum = Milli{values.back()};
+    spread.median = MedianOf(values, 0, n);
+    if (n == 1) {
+        spread.lowerQuartile = spread.upperQuartile = spread.median;
+    } else {
+        spread.lowerQuartile = MedianOf(values, 0, n / 2);
+        spread.upperQuartile = MedianOf(values, (n + 1) / 2, n);
+    }
+    return spread;
+}
+
+DailyTrend DailyTrendOf(const MeasurementReport& report) {
+    DailyTrend trend;
+    std::map<std::tuple<int, int, int>, DayValues> days;
+    for (const Summary& unit : report.units) {
+        for (const Reading& reading : unit.points) {
+            if (!reading.when.usable) {
+                ++trend.unusableTimes;
+                continue;
+            }
+            DayValues& day = days[{reading.when.year, reading.when.month, reading.when.day}];
+            ++day.readings;
+            if (reading.resistance) {
+                day.resistance.push_back(reading.resistance->thousandths);
+            }
+            if (reading.voltage) {
+                day.voltage.push_back(reading.voltage->thousandths);
+            }
+        }
+    }
+    for (auto& [date, values] : days) {
+        char day[40];
+        std::snprintf(day, sizeof day, "%04d-%02d-%02d", std::get<0>(date), std::get<1>(date),
+                      std::get<2>(date));
+        trend.days.push_back({day, values.readings, DaySpreadOf(std::move(values.resistance)),
+                              DaySpreadOf(std::move(values.voltage))});
+    }
+    return trend;
+}
+
+} // namespace report

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The report page over the history, with its trend by day, as a browser shows it: the page made by
+# history_report_test from files recorded into a SQLite store, loaded by headless Chromium, which
+# must load it without a console message (the page has no script, so any message is an error),
+# show the trend's two plots and the units' plots in the DOM and render a screenshot.
+#
+#   tests/history_page_chromium_test.sh HISTORY_REPORT_TEST OUTDIR
+#
+# Leaves history.html, history.png (1000 pixels wide, the page's top 2600) and Chromium's output
+# in OUTDIR. Exits 77 (skipped) when chromium is not installed.
+set -euo pipefail
+test_program=$(realpath "$1")
+out=$2
+
+if ! command -v chromium >/dev/null; then
+    echo "skipped: chromium is not installed (apt-get install chromium)" >&2
+    exit 77
+fi
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+profile=$(mktemp -d)
+trap 'rm -rf "$profile"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+rm -f "$out/history.html" "$out/history.png"
+K720_HISTORY_PAGE="$out/history.html" "$test_program" \
+    --gtest_filter='HistoryReportTest.PageShowsTheTrendByDay' >"$out/page.out" 2>&1 ||
+    { cat "$out/page.out"; fail "history_report_test did not make the page"; }
+[ -s "$out/history.html" ] || fail "history_report_test wrote no page"
+
+# Chromium's own complaints about the missing system bus and GPU are expected here; a console
+# line or a failed load is the page's fault.
+chromium_run() {
+    timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$profile" --enable-logging=stderr --v=0 "$@"
+}
+chromium_run --screenshot="$out/history.png" --window-size=1000,2600 \
+    "file://$out/history.html" >"$out/screenshot.out" 2>"$out/screenshot.err" ||
+    { cat "$out/screenshot.err" >&2; fail "chromium --screenshot"; }
+chromium_run --dump-dom "file://$out/history.html" >"$out/dom.html" 2>"$out/dom.err" ||
+    { cat "$out/dom.err" >&2; fail "chromium --dump-dom"; }
+for log in screenshot dom; do
+    if grep -E ':CONSOLE[:(]|Page load failed|net::ERR_' "$out/$log.err" >&2; then
+        fail "chromium reported the lines above while loading the page ($log run)"
+    fi
+done
+[ -s "$out/history.png" ] || fail "chromium wrote no screenshot"
+
+# The trend's two plots, then three plots for each of the units A, B and C.
+for plot in trend-resistance trend-voltage; do
+    grep -q "<svg class=\"$plot\"" "$out/dom.html" || fail "the DOM holds no $plot plot"
+done
+grep -q '<polyline class="median"' "$out/dom.html" || fail "the DOM holds no median line"
+plots=$(grep -o '<svg' "$out/dom.html" | wc -l)
+[ "$plots" -eq 11 ] || fail "the DOM holds $plots plots, expected 11"
+echo "ok: the page over the history loads without a message and renders ($out/history.png)"
