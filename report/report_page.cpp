@@ -719,9 +719,9 @@ std::string BandSvg(const Plot& plot, const std::vector<std::pair<double, DayPoi
     return "<polygon class=\"" + std::string(cssClass) + "\" points=\"" + points + "\"/>\n";
 }
 
-// A run of consecutive days with values: the range from minimum to maximum and the middle half
-// between the quartiles as bands (as bars for a day alone), the median as a line with a dot a
-// day.
+// A run of measurement days with values (no day between them without one): the range from minimum
+// to maximum and the middle half between the quartiles as bands (as bars for a day alone), the
+// median as a line with a dot a day.
 std::string RunSvg(const Plot& plot, const std::vector<std::pair<double, DayPoint>>& run) {
     std::string svg;
     if (run.size() == 1) {
