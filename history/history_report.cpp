@@ -44,8 +44,7 @@ std::string CheckReadings(const std::vector<StoredReading>& readings, bool& fahr
     return "";
 }
 
-HistoryReport ReportOfHistory(const std::vector<StoredReading>& readings,
-                              const std::string& label) {
+HistoryReport ReportOfHistory(std::vector<StoredReading> readings, const std::string& label) {
     HistoryReport result;
     bool fahrenheit = false;
     result.error = CheckReadings(readings, fahrenheit);
@@ -54,8 +53,8 @@ HistoryReport ReportOfHistory(const std::vector<StoredReading>& readings,
     }
     std::array<report::UnitReadings, measure::kUnitCount> units;
     std::set<std::string> serials;
-    for (const StoredReading& stored : readings) {
-        units[static_cast<std::size_t>(stored.unit)].readings.push_back(stored.reading);
+    for (StoredReading& stored : readings) {
+        units[static_cast<std::size_t>(stored.unit)].readings.push_back(std::move(stored.reading));
         serials.insert(stored.serial);
     }
     std::vector<report::UnitReadings> held;

@@ -20,12 +20,12 @@ struct HistoryReport {
     std::string error; // in the user's language
 };
 
-// The report over `readings`, named `label` in place of a file name. Its serial is the
-// instrument's when one instrument took them all, else a text that says how many did; its date
-// spans the first to the last measurement day. The history keeps no model, software version or
-// empty slot: those stay empty and zero. A selection with readings in Celsius and in Fahrenheit
-// is refused.
-HistoryReport ReportOfHistory(const std::vector<StoredReading>& readings,
+// The report over `readings` (taken, so that a large selection is not copied), named `label` in
+// place of a file name. Its serial is the instrument's when one instrument took them all, else a
+// text that says how many did; its date spans the first to the last measurement day. The history
+// keeps no model, software version or empty slot: those stay empty and zero. A selection with
+// readings in Celsius and in Fahrenheit is refused.
+HistoryReport ReportOfHistory(std::vector<StoredReading> readings,
                               const std::string& label = "history");
 
 // What keeps `readings` from being reported or exported together, in the user's language: a unit

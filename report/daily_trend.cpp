@@ -16,6 +16,17 @@ HalfMilli MedianOf(const std::vector<std::int64_t>& sorted, std::size_t begin, s
     return {count % 2 == 1 ? 2 * sorted[middle] : sorted[middle - 1] + sorted[middle]};
 }
 
+// Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
+int DaysSinceEpoch(int year, int month, int day) {
+    // Years counted from March, so that the leap day ends the year.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
 struct DayValues {
     int readings = 0;
     std::vector<std::int64_t> resistance, voltage;
@@ -87,8 +98,10 @@ DailyTrend DailyTrendOf(const MeasurementReport& report) {
         char day[40];
         std::snprintf(day, sizeof day, "%04d-%02d-%02d", std::get<0>(date), std::get<1>(date),
                       std::get<2>(date));
-        trend.days.push_back({day, values.readings, DaySpreadOf(std::move(values.resistance)),
-                              DaySpreadOf(std::move(values.voltage))});
+        trend.days.push_back(
+            {day, DaysSinceEpoch(std::get<0>(date), std::get<1>(date), std::get<2>(date)),
+             values.readings, DaySpreadOf(std::move(values.resistance)),
+             DaySpreadOf(std::move(values.voltage))});
     }
     return trend;
 }

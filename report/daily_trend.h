@@ -33,7 +33,8 @@ struct DaySpread {
 };
 
 struct TrendDay {
-    std::string day; // "2026-12-08"
+    std::string day;   // "2026-12-08"
+    int dayNumber = 0; // days since 1970-01-01, to space the days on a time axis
     int readings = 0;
     std::optional<DaySpread> resistance; // none: no numeric value that day
     std::optional<DaySpread> voltage;

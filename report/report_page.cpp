@@ -691,12 +691,16 @@ struct DayPoint {
     double minimum, lowerQuartile, median, upperQuartile, maximum;
 };
 
-// Days on the x axis at 0, 1, 2...: labelled under the axis, at most about ten of them.
+// Days on the x axis by their date, so that days without readings leave their room; labelled at
+// measurement days at least a tenth of the span apart, the first one first.
 std::vector<XLabel> DayLabels(const DailyTrend& trend) {
-    const std::size_t step = std::max<std::size_t>(1, (trend.days.size() + 9) / 10);
+    const int step =
+        std::max(1, (trend.days.back().dayNumber - trend.days.front().dayNumber + 9) / 10);
     std::vector<XLabel> labels;
-    for (std::size_t i = 0; i < trend.days.size(); i += step) {
-        labels.push_back({static_cast<double>(i), Escape(trend.days[i].day)});
+    for (const TrendDay& day : trend.days) {
+        if (labels.empty() || day.dayNumber - labels.back().value >= step) {
+            labels.push_back({static_cast<double>(day.dayNumber), Escape(day.day)});
+        }
     }
     return labels;
 }
@@ -715,9 +719,9 @@ std::string BandSvg(const Plot& plot, const std::vector<std::pair<double, DayPoi
     return "<polygon class=\"" + std::string(cssClass) + "\" points=\"" + points + "\"/>\n";
 }
 
-// A run of consecutive days with values: the range from minimum to maximum and the middle half
-// between the quartiles as bands (as bars for a day alone), the median as a line with a dot a
-// day.
+// A run of measurement days with values (no day between them without one): the range from minimum
+// to maximum and the middle half between the quartiles as bands (as bars for a day alone), the
+// median as a line with a dot a day.
 std::string RunSvg(const Plot& plot, const std::vector<std::pair<double, DayPoint>>& run) {
     std::string svg;
     if (run.size() == 1) {
@@ -779,14 +783,15 @@ std::string TrendPlotSvg(const DailyTrend& trend, std::optional<DaySpread> Trend
         low = any ? std::min(low, point.minimum) : point.minimum;
         high = any ? std::max(high, point.maximum) : point.maximum;
         any = true;
-        runs.back().emplace_back(static_cast<double>(i), point);
+        runs.back().emplace_back(static_cast<double>(trend.days[i].dayNumber), point);
     }
     if (!any) {
         return EmptyPlotSvg(cssClass, kFullWidth, kPlotHeight, Shown(emptyMessage));
     }
     Plot plot;
     plot.width = kFullWidth;
-    plot.x = {-0.5, static_cast<double>(trend.days.size()) - 0.5, 1};
+    plot.rightMargin = 40; // half the last day's label
+    plot.x = {trend.days.front().dayNumber - 0.5, trend.days.back().dayNumber + 0.5, 1};
     plot.y = DataAxis(low, high, 5);
     const std::vector<XLabel> labels = DayLabels(trend);
     std::string svg = SvgOpen(cssClass, plot.width, plot.height, title);

@@ -175,20 +175,26 @@ std::string DayFigures(const std::optional<DaySpread>& spread) {
            PaddedToWidth(MilliText(spread->maximum), 10);
 }
 
+// A table line without the padding of its last column.
+std::string TableLine(std::string line) {
+    line.erase(line.find_last_not_of(' ') + 1);
+    return line + '\n';
+}
+
 std::string TrendText(const DailyTrend& trend) {
     const std::string figures = Column(K720_TEXT("Messages", "median"), 10) +
                                 Column(K720_TEXT("Messages", "min"), 10) +
                                 Column(K720_TEXT("Messages", "max"), 10);
     std::string text = Label(K720_TEXT("Messages", "Trend by day")) + '\n';
-    text += "  " + Column(K720_TEXT("Messages", "Day"), 12) +
-            Column(K720_TEXT("Messages", "Readings"), 10) +
-            Column(K720_TEXT("Messages", "Resistance [mohm]"), 30) +
-            Label(K720_TEXT("Messages", "Voltage [V]")) + '\n';
-    text += "  " + std::string(22, ' ') + figures + figures + '\n';
+    text += TableLine("  " + Column(K720_TEXT("Messages", "Day"), 12) +
+                      Column(K720_TEXT("Messages", "Readings"), 10) +
+                      Column(K720_TEXT("Messages", "Resistance [mohm]"), 30) +
+                      Label(K720_TEXT("Messages", "Voltage [V]")));
+    text += TableLine("  " + std::string(22, ' ') + figures + figures);
     for (const TrendDay& day : trend.days) {
-        text += "  " + PaddedToWidth(day.day, 12) +
-                PaddedToWidth(std::to_string(day.readings), 10) + DayFigures(day.resistance) +
-                DayFigures(day.voltage) + '\n';
+        text += TableLine("  " + PaddedToWidth(day.day, 12) +
+                          PaddedToWidth(std::to_string(day.readings), 10) +
+                          DayFigures(day.resistance) + DayFigures(day.voltage));
     }
     return text;
 }

@@ -337,6 +337,9 @@ TEST(DailyTrend, MediansAndQuartilesPerDayExact) {
     EXPECT_EQ(first.voltage->median.Text(), "2");
     const report::TrendDay& third = trend.days[1];
     EXPECT_EQ(third.day, "2026-12-03");
+    // Days since 1970-01-01, which space the days on the page's time axis.
+    EXPECT_EQ(first.dayNumber, 20788);
+    EXPECT_EQ(third.dayNumber, first.dayNumber + 2);
     EXPECT_EQ(third.readings, 3);
     ASSERT_TRUE(third.resistance && third.voltage);
     EXPECT_EQ(third.voltage->count, 2);
