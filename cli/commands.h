@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "clock/clock_setting.h"
+#include "report/daily_trend.h"
 #include "report/measurement_report.h"
 
 inline constexpr int kExitOk = 0;
@@ -88,6 +89,14 @@ int RunReport(std::span<const std::string_view> arguments);
 // kExitFailed.
 [[nodiscard]] int WriteReportPage(const std::string& csvPath, const std::string& htmlPath,
                                   const ReportPageLabels& labels);
+// Writes the report page of `report` (with its trend by day when one is given): kExitOk, or the
+// reason printed and kExitFailed.
+[[nodiscard]] int WriteReportPageOf(const report::MeasurementReport& report,
+                                    const report::DailyTrend* trend, const std::string& htmlPath,
+                                    const ReportPageLabels& labels);
+// Prints the report (and its trend) as text or JSON on standard output.
+[[nodiscard]] int PrintReport(const report::MeasurementReport& report,
+                              const report::DailyTrend* trend, bool json);
 // --title and --operator at `arguments[i]`: true when it is one of them (its value taken, `i`
 // moved past it, a missing value a usage error in `status`).
 bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size_t& i,

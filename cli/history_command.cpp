@@ -8,6 +8,9 @@
 #include "base/version.h"
 #include "cli/commands.h"
 #include "files/replacement_file.h"
+#include "history/history_export.h"
+#include "history/history_report.h"
+#include "history/reading_columns.h"
 #include "history/readout_origin.h"
 #include "history/store.h"
 #include "history/store_location.h"
@@ -18,6 +21,9 @@ namespace {
 constexpr const char* kHistoryUsage =
     K720_TEXT("Messages", R"(usage: k720ctl history import FILE.csv... [--store STORE]
        k720ctl history list [--store STORE]
+       k720ctl history report [SELECTION] [--json | --html OUT.html [--title TEXT]
+                              [--operator NAME]] [--store STORE]
+       k720ctl history export [SELECTION] --out FILE.csv [--store STORE]
 
 Keeps every reading once in a history: the instrument's serial number, the unit, the slot, the
 time the instrument stamped, the ranges, values, limits, result and temperature, and the
@@ -28,6 +34,20 @@ read-out it came from (when it was read or imported, the file, the program, the 
                       counted, not stored again
   list                the read-outs: when (UTC), instrument, units, new and known readings,
                       PC and file
+  report              the figures of 'k720ctl report' over the selected readings, per unit
+                      and for all, and their trend by day: the median, quartiles and range of
+                      the resistance and the voltage per measurement day; --json and --html as
+                      for 'k720ctl report' (the page with a plot of the trend)
+  export              the selected readings as one table with a single header row (Serial,
+                      Unit, Slot, Date, Time, then the measurement file's columns) that a
+                      spreadsheet opens as it is
+
+SELECTION (every part optional; readings must match all that are given):
+  --serial S      the instrument with serial number S
+  --unit U        memory unit U (A b C d E F G H J L n P)
+  --from DATE     measured on DATE (YYYY-MM-DD) or later
+  --to DATE       measured on DATE or earlier
+  --result R      judged PASS, FAIL or WARNING
 
   --store STORE   the history: a SQLite file, or a PostgreSQL server shared by several PCs
                   named as postgresql://USER@HOST:PORT/DATABASE (a password is never shown);
@@ -64,6 +84,31 @@ std::unique_ptr<history::Store> OpenHistory(const history::StoreLocation& locati
         std::fprintf(stderr, "k720ctl: %s\n", opened.error.c_str());
     }
     return std::move(opened.store);
+}
+
+// "2026-1-5" or "2026-01-05" as the day "2026-01-05"; nothing for another text or no real day.
+std::optional<std::string> ParseDay(std::string_view text) {
+    const std::string copy(text);
+    int year = 0, month = 0, day = 0;
+    char end = 0;
+    if (copy.find_first_not_of("0123456789-") != std::string::npos ||
+        std::sscanf(copy.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) != 3 || year < 1 ||
+        month < 1 || month > 12 || day < 1 || day > 31) {
+        return std::nullopt;
+    }
+    char iso[24];
+    std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", year, month, day);
+    return std::string(iso);
+}
+
+std::optional<report::Result> ResultOfName(std::string_view name) {
+    for (const report::Result result :
+         {report::Result::Pass, report::Result::Fail, report::Result::Warning}) {
+        if (name == history::ResultName(result)) {
+            return result;
+        }
+    }
+    return std::nullopt;
 }
 
 // "139 new readings, 0 already in the history".
@@ -116,6 +161,62 @@ int RunImport(history::Store& store, const std::vector<std::string>& files) {
         }
     }
     return status;
+}
+
+// The selected readings, or the reason printed and nothing.
+std::optional<std::vector<history::StoredReading>> SelectReadings(history::Store& store,
+                                                                  const history::Selection& s) {
+    history::SelectedReadings selected = store.Select(s);
+    if (!selected.error.empty()) {
+        std::fprintf(stderr, "k720ctl: %s\n", selected.error.c_str());
+        return std::nullopt;
+    }
+    return std::move(selected.readings);
+}
+
+struct ReportRequest {
+    bool json = false;
+    std::string html;
+    ReportPageLabels labels;
+};
+
+int RunHistoryReport(history::Store& store, const history::Selection& selection,
+                     const ReportRequest& request) {
+    auto readings = SelectReadings(store, selection);
+    if (!readings) {
+        return kExitFailed;
+    }
+    const history::HistoryReport made = history::ReportOfHistory(std::move(*readings));
+    if (!made.report) {
+        std::fprintf(stderr, "k720ctl: %s\n", made.error.c_str());
+        return kExitFailed;
+    }
+    if (!request.html.empty() &&
+        WriteReportPageOf(*made.report, &made.trend, request.html, request.labels) != kExitOk) {
+        return kExitFailed;
+    }
+    return PrintReport(*made.report, &made.trend, request.json);
+}
+
+int RunExport(history::Store& store, const history::Selection& selection,
+              const std::string& output) {
+    const auto readings = SelectReadings(store, selection);
+    if (!readings) {
+        return kExitFailed;
+    }
+    const history::ExportedTable table = history::ExportTable(*readings);
+    if (!table.error.empty()) {
+        std::fprintf(stderr, "k720ctl: %s\n", table.error.c_str());
+        return kExitFailed;
+    }
+    files::ReplacementFile file;
+    if (!file.Create(output) || !file.Append(table.text.data(), table.text.size()) ||
+        !file.Commit()) {
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     files::CannotSaveMessage(output, file.Error()).c_str());
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 int RunList(history::Store& store) {
@@ -175,33 +276,99 @@ int RunHistory(std::span<const std::string_view> arguments) {
         std::fputs(Translate(kMessages, kHistoryUsage), stdout);
         return kExitOk;
     }
+    const std::string name = "history " + std::string(command);
+    if (command != "import" && command != "list" && command != "report" && command != "export") {
+        return UsageError(
+            FillText(kMessages, K720_TEXT("Messages", "unknown command '%1'"), {name}));
+    }
+    const bool selects = command == "report" || command == "export";
     std::optional<std::string> given;
     std::vector<std::string> files;
+    history::Selection selection;
+    ReportRequest report;
+    std::string output;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (IsHelp(argument)) {
             std::fputs(Translate(kMessages, kHistoryUsage), stdout);
             return kExitOk;
         }
+        const bool selectionOption = argument == "--serial" || argument == "--unit" ||
+                                     argument == "--from" || argument == "--to" ||
+                                     argument == "--result";
+        const bool takesValue = argument == "--store" || (selects && selectionOption) ||
+                                (command == "report" && argument == "--html") ||
+                                (command == "export" && argument == "--out");
+        if (takesValue && i + 1 == arguments.size()) {
+            return UsageError(NeedsValueText(argument));
+        }
+        const std::string value = takesValue ? std::string(arguments[++i]) : std::string();
         if (argument == "--store") {
-            if (i + 1 == arguments.size()) {
-                return UsageError(NeedsValueText(argument));
+            given = value;
+        } else if (argument == "--serial" && takesValue) {
+            selection.serial = value;
+        } else if (argument == "--unit" && takesValue) {
+            const int unit = value.size() == 1 ? measure::UnitIndexOfLetter(value[0]) : -1;
+            if (unit < 0) {
+                return UsageError(UnknownUnitText(value));
             }
-            given = std::string(arguments[++i]);
+            selection.unit = unit;
+        } else if ((argument == "--from" || argument == "--to") && takesValue) {
+            const std::optional<std::string> day = ParseDay(value);
+            if (!day) {
+                return UsageError(FillText(
+                    kMessages, K720_TEXT("Messages", "%1 needs a date as YYYY-MM-DD"), {argument}));
+            }
+            (argument == "--from" ? selection.from : selection.to) = day;
+        } else if (argument == "--result" && takesValue) {
+            selection.result = ResultOfName(value);
+            if (!selection.result) {
+                return UsageError(Translate(
+                    kMessages, K720_TEXT("Messages", "--result needs PASS, FAIL or WARNING")));
+            }
+        } else if (argument == "--html" && takesValue) {
+            report.html = value;
+        } else if (argument == "--out" && takesValue) {
+            output = value;
+        } else if (command == "report" && argument == "--json") {
+            report.json = true;
+        } else if (int status = kExitOk;
+                   command == "report" &&
+                   ParseReportPageLabel(arguments, i, report.labels, status)) {
+            if (status != kExitOk) {
+                return status;
+            }
         } else if (command == "import" && !argument.starts_with("-")) {
             files.emplace_back(argument);
         } else {
-            return UsageError(
-                NoArgumentText(std::string("history ") + std::string(command), argument));
+            return UsageError(NoArgumentText(name, argument));
         }
-    }
-    if (command != "import" && command != "list") {
-        return UsageError(FillText(kMessages, K720_TEXT("Messages", "unknown command '%1'"),
-                                   {std::string("history ") + std::string(command)}));
     }
     if (command == "import" && files.empty()) {
         return UsageError(
             Translate(kMessages, K720_TEXT("Messages", "history import needs a measurement file")));
+    }
+    if (command == "export" && output.empty()) {
+        return UsageError(
+            Translate(kMessages, K720_TEXT("Messages", "history export needs --out")));
+    }
+    if (report.html.empty() &&
+        !(report.labels.title.empty() && report.labels.operatorName.empty())) {
+        return UsageError(FillText(
+            kMessages, K720_TEXT("Messages", "--title and --operator need %1"), {"--html"}));
+    }
+    if (!report.html.empty()) {
+        if (const int status = CheckReportDestination(report.html); status != kExitOk) {
+            return status;
+        }
+    }
+    if (!output.empty()) {
+        const std::filesystem::path path(output);
+        if (const int status =
+                CheckDestination(output, path.has_parent_path() ? path.parent_path() : ".");
+            status != kExitOk) {
+            return status;
+        }
     }
     history::StoreLocation location;
     if (const int status = ResolveStore(given, location); status != kExitOk) {
@@ -211,5 +378,14 @@ int RunHistory(std::span<const std::string_view> arguments) {
     if (!store) {
         return kExitFailed;
     }
-    return command == "import" ? RunImport(*store, files) : RunList(*store);
+    if (command == "import") {
+        return RunImport(*store, files);
+    }
+    if (command == "report") {
+        return RunHistoryReport(*store, selection, report);
+    }
+    if (command == "export") {
+        return RunExport(*store, selection, output);
+    }
+    return RunList(*store);
 }

@@ -101,13 +101,11 @@ std::optional<report::MeasurementReport> LoadReport(const std::string& path) {
     return std::move(parsed.report);
 }
 
-namespace {
-
-int WritePage(const report::MeasurementReport& report, const std::string& htmlPath,
-              const ReportPageLabels& labels) {
+int WriteReportPageOf(const report::MeasurementReport& report, const report::DailyTrend* trend,
+                      const std::string& htmlPath, const ReportPageLabels& labels) {
     const report::PageHeading heading{labels.title, labels.operatorName, LocalTimeNow(),
                                       std::string("k720ctl ") + ProgramVersion()};
-    const std::string page = report::ReportPageHtml(report, heading);
+    const std::string page = report::ReportPageHtml(report, heading, trend);
     files::ReplacementFile file;
     if (!file.Create(htmlPath) || !file.Append(page.data(), page.size()) || !file.Commit()) {
         std::fprintf(stderr, "k720ctl: %s\n",
@@ -117,7 +115,20 @@ int WritePage(const report::MeasurementReport& report, const std::string& htmlPa
     return kExitOk;
 }
 
-} // namespace
+int PrintReport(const report::MeasurementReport& report, const report::DailyTrend* trend,
+                bool json) {
+    // Written whole: the file's texts may hold a NUL byte.
+    const std::string text =
+        json ? report::ReportJson(report, trend) : report::ReportText(report, trend);
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     Translate(kMessages, K720_TEXT("Messages", "the report could not be written "
+                                                                "to standard output")));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
 
 int CheckReportDestination(const std::string& htmlPath) {
     const std::filesystem::path path(htmlPath);
@@ -128,7 +139,7 @@ int CheckReportDestination(const std::string& htmlPath) {
 int WriteReportPage(const std::string& csvPath, const std::string& htmlPath,
                     const ReportPageLabels& labels) {
     const std::optional<report::MeasurementReport> loaded = LoadReport(csvPath);
-    return loaded ? WritePage(*loaded, htmlPath, labels) : kExitFailed;
+    return loaded ? WriteReportPageOf(*loaded, nullptr, htmlPath, labels) : kExitFailed;
 }
 
 bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size_t& i,
@@ -198,20 +209,10 @@ int RunReport(std::span<const std::string_view> arguments) {
         return kExitFailed;
     }
     if (!options.html.empty()) {
-        if (const int status = WritePage(*loaded, options.html, options.labels);
+        if (const int status = WriteReportPageOf(*loaded, nullptr, options.html, options.labels);
             status != kExitOk) {
             return status;
         }
     }
-    // Written whole: the file's texts may hold a NUL byte.
-    const std::string text =
-        options.json ? report::ReportJson(*loaded) : report::ReportText(*loaded);
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "k720ctl: %s\n",
-                     Translate(kMessages, K720_TEXT("Messages", "the report could not be written "
-                                                                "to standard output")));
-        return kExitFailed;
-    }
-    return kExitOk;
+    return PrintReport(*loaded, nullptr, options.json);
 }
