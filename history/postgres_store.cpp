@@ -272,6 +272,10 @@ OpenedStore PostgresStore::Open(const std::string& url, const std::string& shown
         RollBack(connection);
         return OpenedStore{nullptr, message};
     };
+    // The server's notices ("terminating connection...") are not written to the standard error
+    // as libpq would: what went wrong comes back as the failed statement's error.
+    PQsetNoticeProcessor(
+        connection, [](void*, const char*) {}, nullptr);
     if (PQsetClientEncoding(connection, "UTF8") != 0) {
         return failed(CannotOpenText(shown, ErrorOf(connection, nullptr)));
     }
