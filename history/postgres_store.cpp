@@ -24,7 +24,8 @@ constexpr int kRowsPerInsert = 500;
 // Rows per FETCH of a selection: the readings come over in pieces, never all in one result.
 constexpr const char* kFetch = "FETCH 10000 FROM k720_selection";
 
-// Schema 1: the same tables, columns, unique key and index as the SQLite file's.
+// Schema 1: the same tables, columns, unique key and index as the SQLite file's. The serial and
+// the day are ordered and compared byte by byte, as SQLite does, whatever the database's locale.
 std::string Schema1() {
     return std::string(R"(
 CREATE TABLE k720_schema (version INTEGER NOT NULL);
@@ -41,12 +42,12 @@ CREATE TABLE readouts (
 CREATE TABLE readings (
     id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
     readout_id BIGINT NOT NULL REFERENCES readouts(id),
-    serial TEXT NOT NULL,
+    serial TEXT COLLATE "C" NOT NULL,
     unit INTEGER NOT NULL,
     slot INTEGER NOT NULL,
     date_text TEXT NOT NULL,
     time_text TEXT NOT NULL,
-    day TEXT,
+    day TEXT COLLATE "C",
     resistance_range TEXT NOT NULL,
     resistance_text TEXT NOT NULL,
     resistance BIGINT,
