@@ -1,22 +1,455 @@
-// Work in progress on this branch: replaced by the libpq engine.
 #include "history/postgres_store.h"
 
+#include <charconv>
+#include <cstdlib>
+#include <libpq-fe.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "history/reading_columns.h"
 #include "history/store_texts.h"
+#include "measure/units.h"
 
 namespace history {
 
-OpenedStore PostgresStore::Open(const std::string&, const std::string& shown) {
-    return {nullptr, CannotOpenText(shown, "not built yet")};
+namespace {
+
+// The advisory lock that makes the schema's check and creation one step among all benches.
+constexpr std::int64_t kSchemaLock = 0x4B373230; // "K720"
+// Readings per INSERT: a full instrument in ten statements, well below the protocol's limit of
+// 65,535 parameters per statement.
+constexpr int kRowsPerInsert = 500;
+// Rows per FETCH of a selection: the readings come over in pieces, never all in one result.
+constexpr const char* kFetch = "FETCH 10000 FROM k720_selection";
+
+// Schema 1: the same tables, columns, unique key and index as the SQLite file's. The serial and
+// the day are ordered and compared byte by byte, as SQLite does, whatever the database's locale.
+std::string Schema1() {
+    return std::string(R"(
+CREATE TABLE k720_schema (version INTEGER NOT NULL);
+CREATE TABLE readouts (
+    id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    read_at TEXT NOT NULL,
+    file_name TEXT NOT NULL,
+    program_version TEXT NOT NULL,
+    host TEXT NOT NULL,
+    serial TEXT NOT NULL,
+    unit_mask INTEGER NOT NULL,
+    new_readings INTEGER NOT NULL,
+    known_readings INTEGER NOT NULL);
+CREATE TABLE readings (
+    id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    readout_id BIGINT NOT NULL REFERENCES readouts(id),
+    serial TEXT COLLATE "C" NOT NULL,
+    unit INTEGER NOT NULL,
+    slot INTEGER NOT NULL,
+    date_text TEXT NOT NULL,
+    time_text TEXT NOT NULL,
+    day TEXT COLLATE "C",
+    resistance_range TEXT NOT NULL,
+    resistance_text TEXT NOT NULL,
+    resistance BIGINT,
+    voltage_range TEXT NOT NULL,
+    voltage_text TEXT NOT NULL,
+    voltage BIGINT,
+    limit1_text TEXT NOT NULL,
+    limit1 BIGINT,
+    limit2_text TEXT NOT NULL,
+    limit2 BIGINT,
+    voltage_limit_text TEXT NOT NULL,
+    voltage_limit BIGINT,
+    temperature_text TEXT NOT NULL,
+    temperature BIGINT,
+    temperature_unit TEXT NOT NULL,
+    result TEXT NOT NULL,
+    UNIQUE ()") +
+           kReadingKey + R"());
+CREATE INDEX readings_by_day ON readings (day);
+INSERT INTO k720_schema (version) VALUES (1);
+)";
 }
-PostgresStore::~PostgresStore() = default;
-Recorded PostgresStore::Record(const report::MeasurementReport&, const ReadoutOrigin&) {
-    return {};
+
+using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+// libpq's message on one line, without the trailing line end.
+std::string OneLine(const char* message) {
+    std::string line;
+    bool space = false;
+    for (const char* c = message != nullptr ? message : ""; *c != '\0'; ++c) {
+        if (*c == '\n' || *c == '\t' || *c == '\r') {
+            space = !line.empty();
+        } else {
+            if (space && *c != ' ') {
+                line += ' ';
+            }
+            space = false;
+            line += *c;
+        }
+    }
+    return line;
 }
+
+// Why a statement failed: the server's own message when it gave one, else libpq's.
+std::string ErrorOf(PGconn* connection, const PGresult* result) {
+    if (result == nullptr) {
+        return connection != nullptr ? OneLine(PQerrorMessage(connection)) : "out of memory";
+    }
+    if (const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) {
+        return primary;
+    }
+    return OneLine(PQresultErrorMessage(result));
+}
+
+// A parameter as libpq takes it: a text, or NULL.
+using Parameter = std::optional<std::string>;
+
+Parameter ParameterOf(const Value& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return std::to_string(*number);
+    }
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return *text;
+    }
+    return std::nullopt;
+}
+
+// Runs `sql` with its parameters; the result when its status is `expected`, else nothing and
+// the reason.
+Result Run(PGconn* connection, const std::string& sql, const std::vector<Parameter>& parameters,
+           ExecStatusType expected, std::string* error) {
+    std::vector<const char*> values;
+    values.reserve(parameters.size());
+    for (const Parameter& parameter : parameters) {
+        values.push_back(parameter ? parameter->c_str() : nullptr);
+    }
+    Result result(PQexecParams(connection, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                               values.data(), nullptr, nullptr, 0),
+                  &PQclear);
+    if (!result || PQresultStatus(result.get()) != expected) {
+        *error = ErrorOf(connection, result.get());
+        return Result(nullptr, &PQclear);
+    }
+    return result;
+}
+
+bool Command(PGconn* connection, const std::string& sql, std::string* error) {
+    return static_cast<bool>(Run(connection, sql, {}, PGRES_COMMAND_OK, error));
+}
+
+// Ends a failed transaction; nothing to do when the connection is gone (the server drops it).
+void RollBack(PGconn* connection) {
+    if (PQstatus(connection) == CONNECTION_OK && PQtransactionStatus(connection) != PQTRANS_IDLE) {
+        Result(PQexec(connection, "ROLLBACK"), &PQclear);
+    }
+}
+
+// Commits; false with the reason when the server rolled the transaction back instead.
+bool Commit(PGconn* connection, std::string* error) {
+    const Result result = Run(connection, "COMMIT", {}, PGRES_COMMAND_OK, error);
+    if (result && std::string(PQcmdStatus(result.get())) != "COMMIT") {
+        *error = PQcmdStatus(result.get());
+        return false;
+    }
+    return static_cast<bool>(result);
+}
+
+std::int64_t Integer(const PGresult* result, int row, int column) {
+    const char* text = PQgetvalue(result, row, column);
+    std::int64_t number = 0;
+    std::from_chars(text, text + PQgetlength(result, row, column), number);
+    return number;
+}
+
+int SmallInteger(const PGresult* result, int row, int column) {
+    return static_cast<int>(Integer(result, row, column));
+}
+
+std::string Text(const PGresult* result, int row, int column) {
+    return std::string(PQgetvalue(result, row, column),
+                       static_cast<std::size_t>(PQgetlength(result, row, column)));
+}
+
+std::string Placeholder(int n) {
+    return "$" + std::to_string(n);
+}
+
+int UnitMaskOf(const report::MeasurementReport& file) {
+    int mask = 0;
+    for (const report::Summary& unit : file.units) {
+        mask |= 1 << measure::UnitIndexOfLetter(unit.unit);
+    }
+    return mask;
+}
+
+// The INSERT of `rows` readings of one read-out ($1): each row's values follow in column order.
+std::string InsertOf(int rows) {
+    std::string sql =
+        std::string("INSERT INTO readings (readout_id, ") + kReadingColumns + ") VALUES ";
+    int parameter = 1;
+    for (int row = 0; row < rows; ++row) {
+        sql += row > 0 ? ", ($1" : "($1";
+        for (int column = 0; column < kReadingColumnCount; ++column) {
+            sql += ", " + Placeholder(++parameter);
+        }
+        sql += ')';
+    }
+    return sql + " ON CONFLICT DO NOTHING";
+}
+
+std::string PercentDecoded(const std::string& text) {
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned value = 0;
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr ==
+                text.data() + i + 3) {
+            decoded += static_cast<char>(value);
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+// The passwords `url` holds where MaskedUrl finds them (the user part's, every "password="
+// parameter's), as written and decoded: libpq quotes pieces of a URL it cannot read.
+std::vector<std::string> PasswordsOf(const std::string& url) {
+    std::vector<std::string> raw;
+    const std::size_t start = url.find("://");
+    if (start != std::string::npos) {
+        const std::size_t authority = start + 3;
+        const std::size_t end = url.find_first_of("/?#", authority);
+        const std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
+        if (at != std::string::npos && at >= authority) {
+            const std::size_t colon = url.find(':', authority);
+            if (colon != std::string::npos && colon < at) {
+                raw.push_back(url.substr(colon + 1, at - colon - 1));
+            }
+        }
+    }
+    for (std::size_t at = url.find('?'); at != std::string::npos;) {
+        const std::size_t name = at + 1;
+        at = url.find('&', name);
+        if (url.compare(name, 9, "password=") == 0) {
+            raw.push_back(url.substr(name + 9, at == std::string::npos ? at : at - name - 9));
+        }
+    }
+    std::vector<std::string> passwords;
+    for (const std::string& password : raw) {
+        for (const std::string& form : {password, PercentDecoded(password)}) {
+            if (!form.empty()) {
+                passwords.push_back(form);
+            }
+        }
+    }
+    return passwords;
+}
+
+// `message` with every password of `url` masked.
+std::string WithoutPasswords(std::string message, const std::string& url) {
+    for (const std::string& password : PasswordsOf(url)) {
+        for (std::size_t at = message.find(password); at != std::string::npos;
+             at = message.find(password, at + 3)) {
+            message.replace(at, password.size(), "***");
+        }
+    }
+    return message;
+}
+
+} // namespace
+
+OpenedStore PostgresStore::Open(const std::string& url, const std::string& shown) {
+    PGconn* connection = PQconnectdb(url.c_str());
+    std::unique_ptr<PostgresStore> store(new PostgresStore(connection, shown));
+    if (PQstatus(connection) != CONNECTION_OK) {
+        return {nullptr,
+                CannotOpenText(shown, WithoutPasswords(ErrorOf(connection, nullptr), url))};
+    }
+    std::string error;
+    const auto failed = [&](const std::string& message) {
+        RollBack(connection);
+        return OpenedStore{nullptr, message};
+    };
+    // The server's notices ("terminating connection...") are not written to the standard error
+    // as libpq would: what went wrong comes back as the failed statement's error.
+    PQsetNoticeProcessor(
+        connection, [](void*, const char*) {}, nullptr);
+    if (PQsetClientEncoding(connection, "UTF8") != 0) {
+        return failed(CannotOpenText(shown, ErrorOf(connection, nullptr)));
+    }
+    // One transaction for the check and the schema, one bench at a time: two benches opening a
+    // new server make the tables once.
+    const std::string lock = "SELECT pg_advisory_xact_lock(" + std::to_string(kSchemaLock) + ")";
+    Result has(nullptr, &PQclear);
+    if (!Command(connection, "BEGIN", &error) ||
+        !Run(connection, lock, {}, PGRES_TUPLES_OK, &error) ||
+        !(has = Run(connection, "SELECT to_regclass('k720_schema') IS NOT NULL", {},
+                    PGRES_TUPLES_OK, &error))) {
+        return failed(CannotOpenText(shown, error));
+    }
+    int version = 0;
+    if (Text(has.get(), 0, 0) == "t") {
+        const Result read =
+            Run(connection, "SELECT max(version) FROM k720_schema", {}, PGRES_TUPLES_OK, &error);
+        if (!read) {
+            return failed(CannotOpenText(shown, error));
+        }
+        version = SmallInteger(read.get(), 0, 0);
+    }
+    if (version > kSchemaVersion) {
+        return failed(NewerSchemaText(shown, version));
+    }
+    if (version == 0) {
+        // Several statements at once: only the simple query protocol runs them.
+        const Result made(PQexec(connection, Schema1().c_str()), &PQclear);
+        if (!made || PQresultStatus(made.get()) != PGRES_COMMAND_OK) {
+            return failed(CannotOpenText(shown, ErrorOf(connection, made.get())));
+        }
+    }
+    if (!Commit(connection, &error)) {
+        return failed(CannotOpenText(shown, error));
+    }
+    return {std::move(store), {}};
+}
+
+PostgresStore::~PostgresStore() {
+    PQfinish(connection_);
+}
+
+Recorded PostgresStore::Record(const report::MeasurementReport& file, const ReadoutOrigin& origin) {
+    Recorded recorded;
+    std::string error;
+    const auto failed = [&](const std::string& reason) {
+        RollBack(connection_);
+        return Recorded{0, 0, NothingRecordedText(reason)};
+    };
+    if (!Command(connection_, "BEGIN", &error)) {
+        return failed(error);
+    }
+    const Result readout =
+        Run(connection_,
+            "INSERT INTO readouts (read_at, file_name, program_version, host, serial, unit_mask, "
+            "new_readings, known_readings) VALUES ($1, $2, $3, $4, $5, $6, 0, 0) RETURNING id",
+            {origin.readAt, origin.fileName, origin.programVersion, origin.host, file.serial,
+             std::to_string(UnitMaskOf(file))},
+            PGRES_TUPLES_OK, &error);
+    if (!readout) {
+        return failed(error);
+    }
+    const std::string readoutId = Text(readout.get(), 0, 0);
+    // The readings in batches of kRowsPerInsert; a reading another bench is recording at this
+    // moment waits for that bench's transaction and is then known (or new, if it rolled back).
+    std::vector<Parameter> batch{readoutId};
+    int rows = 0;
+    const auto insert = [&] {
+        const Result inserted = Run(connection_, InsertOf(rows), batch, PGRES_COMMAND_OK, &error);
+        if (!inserted) {
+            return false;
+        }
+        const int added = std::atoi(PQcmdTuples(inserted.get()));
+        recorded.newReadings += added;
+        recorded.knownReadings += rows - added;
+        batch.resize(1);
+        rows = 0;
+        return true;
+    };
+    for (const report::Summary& unit : file.units) {
+        const int unitIndex = measure::UnitIndexOfLetter(unit.unit);
+        for (const report::Reading& point : unit.points) {
+            for (const Value& value :
+                 ReadingValues(file.serial, unitIndex, file.fahrenheit, point)) {
+                batch.push_back(ParameterOf(value));
+            }
+            if (++rows == kRowsPerInsert && !insert()) {
+                return failed(error);
+            }
+        }
+    }
+    if ((rows > 0 && !insert()) ||
+        !Run(connection_,
+             "UPDATE readouts SET new_readings = $1, known_readings = $2 WHERE id = $3",
+             {std::to_string(recorded.newReadings), std::to_string(recorded.knownReadings),
+              readoutId},
+             PGRES_COMMAND_OK, &error) ||
+        !Commit(connection_, &error)) {
+        return failed(error);
+    }
+    return recorded;
+}
+
 ListedReadouts PostgresStore::List() {
-    return {};
+    std::string error;
+    const Result result =
+        Run(connection_,
+            "SELECT id, read_at, file_name, program_version, host, serial, unit_mask, "
+            "new_readings, known_readings FROM readouts ORDER BY id",
+            {}, PGRES_TUPLES_OK, &error);
+    if (!result) {
+        return {{}, CannotReadText(shown_, error)};
+    }
+    ListedReadouts listed;
+    const PGresult* r = result.get();
+    for (int row = 0; row < PQntuples(r); ++row) {
+        listed.readouts.push_back({Integer(r, row, 0), Text(r, row, 1), Text(r, row, 2),
+                                   Text(r, row, 3), Text(r, row, 4), Text(r, row, 5),
+                                   SmallInteger(r, row, 6), SmallInteger(r, row, 7),
+                                   SmallInteger(r, row, 8)});
+    }
+    return listed;
 }
-SelectedReadings PostgresStore::Select(const Selection&) {
-    return {};
+
+SelectedReadings PostgresStore::Select(const Selection& selection) {
+    std::string error;
+    const auto failed = [&](const std::string& reason) {
+        RollBack(connection_);
+        return SelectedReadings{{}, CannotReadText(shown_, reason)};
+    };
+    const SelectionClause clause = ClauseOf(selection, &Placeholder);
+    std::vector<Parameter> parameters;
+    for (const Value& value : clause.parameters) {
+        parameters.push_back(ParameterOf(value));
+    }
+    // A cursor in a read-only transaction: a large history comes over in pieces.
+    if (!Command(connection_, "BEGIN READ ONLY", &error) ||
+        !Run(connection_,
+             std::string("DECLARE k720_selection NO SCROLL CURSOR FOR SELECT serial, unit, "
+                         "temperature_unit, ") +
+                 kReadingLineColumns + " FROM readings" + clause.where +
+                 " ORDER BY serial, unit, slot, id",
+             parameters, PGRES_COMMAND_OK, &error)) {
+        return failed(error);
+    }
+    SelectedReadings selected;
+    std::vector<std::string> texts(kReadingLineColumnCount);
+    for (;;) {
+        const Result fetched = Run(connection_, kFetch, {}, PGRES_TUPLES_OK, &error);
+        if (!fetched) {
+            return failed(error);
+        }
+        const PGresult* r = fetched.get();
+        if (PQntuples(r) == 0) {
+            break;
+        }
+        for (int row = 0; row < PQntuples(r); ++row) {
+            for (int i = 0; i < kReadingLineColumnCount; ++i) {
+                texts[static_cast<std::size_t>(i)] = Text(r, row, i + 3);
+            }
+            std::string wrong;
+            std::optional<report::Reading> reading = ReadingOfTexts(texts, &wrong);
+            if (!reading) {
+                return failed(wrong);
+            }
+            selected.readings.push_back({Text(r, row, 0), SmallInteger(r, row, 1),
+                                         Text(r, row, 2) == "F", std::move(*reading)});
+        }
+    }
+    if (!Commit(connection_, &error)) {
+        return failed(error);
+    }
+    return selected;
 }
 
 } // namespace history
