@@ -35,6 +35,10 @@ Commands:
   table put FILE             send the comparator table file FILE.csv to the instrument
   history import FILE...     record measurement files in the history, each reading once
   history list               list the read-outs the history holds
+  history report [SELECTION] [--json] [--html PAGE]
+                             report's figures and a trend by day over readings of the history
+  history export [SELECTION] --out FILE
+                             the selected readings as one table for a spreadsheet
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)

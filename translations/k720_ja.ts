@@ -684,69 +684,6 @@ Choose another file name. </source>
         <translation>%1 が測定ファイルそのものを指しています: %2</translation>
     </message>
     <message>
-        <source>usage: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
-
-Commands:
-  scan                       find the K720 among the serial ports of its USB bridge
-  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]]
-                             read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
-  check                      list the memory units that hold data
-  delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
-  clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
-                             set the instrument&apos;s clock to the PC&apos;s time now, or to the given one
-  report FILE [--json] [--html PAGE [--title TEXT] [--operator NAME]]
-                             summarise a measurement file: results, spread, times; a page to print
-  table new --out FILE       write a comparator table file of 200 default entries
-  table check FILE           check a comparator table file as the editor opens it
-  table get --out FILE       read the instrument&apos;s comparator table into FILE.csv
-  table put FILE             send the comparator table file FILE.csv to the instrument
-
-Options:
-  --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
-                  instead of searching
-  --lang ja|en    the language of the messages (else Japanese under a Japanese locale, or
-                  on Windows a Japanese display language; English otherwise)
-  -v, --verbose   trace every exchange with the instrument on stderr
-  -h, --help      this text; &apos;k720ctl COMMAND --help&apos; explains a command
-
-Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted
-(Ctrl-C, SIGTERM or SIGHUP; on Windows Ctrl-C, Ctrl-Break or the console closed).
-</source>
-        <translation>使い方: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
-
-コマンド:
-  scan                       USBブリッジのシリアルポートからK720を探します
-  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]]
-                             メモリユニットU (A b C d E F G H J L n P、または
-                             all) をFILE.csvへ読み込みます
-  check                      データのあるメモリユニットを表示します
-  delete --unit U [--yes]    測定器のメモリユニットU (またはall) のデータを
-                             削除します
-  clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
-                             測定器の時計をPCの現在時刻、または指定の日時に
-                             設定します
-  report FILE [--json] [--html PAGE [--title TEXT] [--operator NAME]]
-                             測定ファイルを集計します: 判定結果、ばらつき、
-                             日時、印刷用のページ
-  table new --out FILE       既定値200件のCOMPテーブルファイルを書き出します
-  table check FILE           COMPテーブルファイルを開くときと同じく検査します
-  table get --out FILE       測定器のCOMPテーブルをFILE.csvへ読み込みます
-  table put FILE             COMPテーブルファイルFILE.csvを測定器へ転送します
-
-オプション:
-  --port DEVICE   検索せず、このシリアルデバイスだけを使います
-                  (例: /dev/ttyUSB0、WindowsではCOM5)
-  --lang ja|en    メッセージの言語 (省略時: 日本語ロケール、またはWindowsの
-                  表示言語が日本語なら日本語、それ以外は英語)
-  -v, --verbose   測定器とのやり取りをすべて標準エラー出力に記録します
-  -h, --help      この説明。&apos;k720ctl COMMAND --help&apos; で各コマンドを説明します
-
-終了ステータス: 0 成功、1 測定器またはファイルの失敗、2 使い方の誤り、
-130 中断 (Ctrl-C、SIGTERM、SIGHUP。WindowsではCtrl-C、Ctrl-Break、
-コンソールを閉じたとき)。
-</translation>
-    </message>
-    <message>
         <source>usage: k720ctl [--port DEVICE] [-v] scan
 
 Lists the candidate ports and asks each for its identity (two &quot;QPID&quot; probes), as the main
@@ -757,42 +694,6 @@ program does at start-up. Prints the port where the K720 answered. Exit status 0
 候補のポートを一覧し、アプリケーションの起動時と同じく、各ポートに識別を
 問い合わせます (&quot;QPID&quot; を2回)。K720が応答したポートを表示します。
 見つかったときの終了ステータスは0です。
-</translation>
-    </message>
-    <message>
-        <source>usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
-                                        [--report PAGE.html [--title TEXT] [--operator NAME]]
-
-Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
-in either case, or &quot;all&quot;) into FILE.csv, byte for byte as the main program writes it. An
-existing file is replaced; a path of more than 299 characters, a missing folder, or a folder,
-named pipe or device at FILE.csv is refused before the instrument is asked anything (exit
-status 2). Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: during a reading
-the instrument is told the reading ended and the file keeps what was written; before it, the
-exchange in progress ends and no file is touched. The exit status is then 130.
-With --report, a reading that ended with &quot;Data received.  &quot; is followed by the report page of
-the file (see &apos;k720ctl report --help&apos;); its destination is checked first, with the file&apos;s.
---title and --operator are printed in the page&apos;s heading.
-Exit status 0 only when every reading was received (and the page, if asked for, was written).
-</source>
-        <translation>使い方: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
-                                        [--report PAGE.html [--title TEXT] [--operator NAME]]
-
-K720を探し、データのあるメモリユニットを確認して、ユニットU (A b C d E F G
-H J L n P、大文字小文字どちらも可、または &quot;all&quot;) をFILE.csvへ読み込みます。
-ファイルはアプリケーションが書くものとバイト単位で同じです。既存のファイルは
-置き換えます。299文字を超えるパス、存在しないフォルダ、FILE.csvの位置にある
-フォルダ、名前付きパイプまたはデバイスは、測定器に何も問い合わせる前に拒否
-します (終了ステータス2)。端末には進行状況を表示します。Ctrl-C、SIGTERM、
-SIGHUPでキャンセルします: 読込中なら測定器に読込の終了を伝え、ファイルは
-書き込んだところまで残ります。読込の前なら実行中のやり取りを終え、ファイルには
-触れません。このときの終了ステータスは130です。
---reportを指定すると、読込が &quot;データを受信しました。  &quot; で終わったあとに
-ファイルのレポートページを書き出します (&apos;k720ctl report --help&apos; を参照)。
-その書き出し先もファイルの書き出し先と一緒に最初に確認します。--titleと
---operatorはページの見出しに記載します。
-すべての読込を受信したとき (指定したページも書き出したとき) だけ終了
-ステータスは0です。
 </translation>
     </message>
     <message>
@@ -1553,6 +1454,336 @@ FILE.csvを読み、エディタがテーブルファイルを開くときと同
     <message>
         <source>Nothing was recorded in the history: %1</source>
         <translation>履歴には何も記録されていません: %1</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl history import FILE.csv... [--store STORE]
+       k720ctl history list [--store STORE]
+       k720ctl history report [SELECTION] [--json | --html OUT.html [--title TEXT]
+                              [--operator NAME]] [--store STORE]
+       k720ctl history export [SELECTION] --out FILE.csv [--store STORE]
+
+Keeps every reading once in a history: the instrument&apos;s serial number, the unit, the slot, the
+time the instrument stamped, the ranges, values, limits, result and temperature, and the
+read-out it came from (when it was read or imported, the file, the program, the PC).
+
+  import FILE.csv...  record measurement files read before (a file cut short by a cancelled
+                      or failed reading as far as it goes); a reading already in the history is
+                      counted, not stored again
+  list                the read-outs: when (UTC), instrument, units, new and known readings,
+                      PC and file
+  report              the figures of &apos;k720ctl report&apos; over the selected readings, per unit
+                      and for all, and their trend by day: the median, quartiles and range of
+                      the resistance and the voltage per measurement day; --json and --html as
+                      for &apos;k720ctl report&apos; (the page with a plot of the trend)
+  export              the selected readings as one table with a single header row (Serial,
+                      Unit, Slot, Date, Time, then the measurement file&apos;s columns) that a
+                      spreadsheet opens as it is
+
+SELECTION (every part optional; readings must match all that are given):
+  --serial S      the instrument with serial number S
+  --unit U        memory unit U (A b C d E F G H J L n P)
+  --from DATE     measured on DATE (YYYY-MM-DD) or later
+  --to DATE       measured on DATE or earlier
+  --result R      judged PASS, FAIL or WARNING
+
+  --store STORE   the history: a SQLite file, or a PostgreSQL server shared by several PCs
+                  named as postgresql://USER@HOST:PORT/DATABASE (a password is never shown);
+                  without it, history.sqlite in the user&apos;s data folder
+                  ($XDG_DATA_HOME/k720 or ~/.local/share/k720; %LOCALAPPDATA%\k720 on Windows)
+
+Each file is recorded in one transaction: all of its readings or, on any failure, none.
+Exit status 0 on success; 1 when a file cannot be read or the history cannot be opened or
+written; 2 for a usage error (also a malformed URL).
+</source>
+        <translation>使い方: k720ctl history import FILE.csv... [--store STORE]
+        k720ctl history list [--store STORE]
+        k720ctl history report [SELECTION] [--json | --html OUT.html [--title TEXT]
+                               [--operator NAME]] [--store STORE]
+        k720ctl history export [SELECTION] --out FILE.csv [--store STORE]
+
+すべての測定値を1回ずつ履歴に保存します: 測定器のシリアル番号、ユニット、
+スロット、測定器が記録した日時、レンジ、測定値、リミット値、判定結果、温度と、
+その測定値の読込 (読込またはインポートの日時、ファイル、プログラム、PC)。
+
+  import FILE.csv...  以前に読み込んだ測定ファイルを記録します (キャンセルまたは
+                      失敗した読込で途中までのファイルは、そこまで)。履歴に
+                      すでにある測定値は数えるだけで、もう一度は保存しません
+  list                読込の一覧: 日時 (UTC)、測定器、ユニット、新規と既存の
+                      測定値の件数、PCとファイル
+  report              選択した測定値について、ユニットごとと全体の
+                      &apos;k720ctl report&apos; の集計と、日ごとの推移 (測定日ごとの抵抗と
+                      電圧の中央値、四分位範囲、範囲)。--json と --html は
+                      &apos;k720ctl report&apos; と同じです (ページには推移のグラフ)
+  export              選択した測定値を、見出し行が1行だけの表 (Serial、Unit、
+                      Slot、Date、Time、続いて測定ファイルの列) に書き出します。
+                      表計算ソフトでそのまま開けます
+
+SELECTION (どれも省略可。指定したすべてに合う測定値を選びます):
+  --serial S      シリアル番号Sの測定器
+  --unit U        メモリユニットU (A b C d E F G H J L n P)
+  --from DATE     DATE (YYYY-MM-DD) 以降の測定
+  --to DATE       DATE 以前の測定
+  --result R      判定結果 PASS、FAIL または WARNING
+
+  --store STORE   履歴: SQLiteファイル、または複数のPCで共有するPostgreSQL
+                  サーバー (postgresql://USER@HOST:PORT/DATABASE の形。パスワードは
+                  表示しません)。省略時はユーザーのデータフォルダの history.sqlite
+                  ($XDG_DATA_HOME/k720 または ~/.local/share/k720。Windowsでは
+                  %LOCALAPPDATA%\k720)
+
+各ファイルは1つのトランザクションで記録します: すべての測定値を記録するか、
+失敗したときは何も記録しません。
+終了ステータス: 0 成功、1 ファイルを読めない、または履歴を開けない・書き込めない、
+2 使い方の誤り (不正なURLも含みます)。
+</translation>
+    </message>
+    <message>
+        <source>The system names no data folder for the history: give --store.</source>
+        <translation>システムに履歴用のデータフォルダがありません。--store を指定してください。</translation>
+    </message>
+    <message>
+        <source>1 new reading, %2 already in the history</source>
+        <translation>新しい測定値 1 件、履歴にある測定値 %2 件</translation>
+    </message>
+    <message>
+        <source>%1 new readings, %2 already in the history</source>
+        <translation>新しい測定値 %1 件、履歴にある測定値 %2 件</translation>
+    </message>
+    <message>
+        <source>Read (UTC)            Instrument  New  Known  Units / PC / file</source>
+        <translation>読込日時 (UTC)        測定器      新規 既存    ユニット / PC / ファイル</translation>
+    </message>
+    <message>
+        <source>history needs import, list, report or export</source>
+        <translation>history には import、list、report または export を指定してください</translation>
+    </message>
+    <message>
+        <source>%1 needs a date as YYYY-MM-DD</source>
+        <translation>%1 には日付を YYYY-MM-DD の形で指定してください</translation>
+    </message>
+    <message>
+        <source>--result needs PASS, FAIL or WARNING</source>
+        <translation>--result には PASS、FAIL または WARNING を指定してください</translation>
+    </message>
+    <message>
+        <source>history import needs a measurement file</source>
+        <translation>history import には測定ファイルを指定してください</translation>
+    </message>
+    <message>
+        <source>history export needs --out</source>
+        <translation>history export には --out を指定してください</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+                                        [--report PAGE.html [--title TEXT] [--operator NAME]]
+                                        [--store [STORE]]
+
+Finds the K720, checks which memory units hold data, and reads unit U (A b C d E F G H J L n P
+in either case, or &quot;all&quot;) into FILE.csv, byte for byte as the main program writes it. An
+existing file is replaced; a path of more than 299 characters, a missing folder, or a folder,
+named pipe or device at FILE.csv is refused before the instrument is asked anything (exit
+status 2). Progress is shown on a terminal. Ctrl-C, SIGTERM or SIGHUP cancels: during a reading
+the instrument is told the reading ended and the file keeps what was written; before it, the
+exchange in progress ends and no file is touched. The exit status is then 130.
+With --report, a reading that ended with &quot;Data received.  &quot; is followed by the report page of
+the file (see &apos;k720ctl report --help&apos;); its destination is checked first, with the file&apos;s.
+--title and --operator are printed in the page&apos;s heading.
+With --store, such a reading is then recorded in the history, each reading once, in one
+transaction (see &apos;k720ctl history --help&apos;; without STORE the default history); a failure to
+record leaves the file as it is.
+Exit status 0 only when every reading was received (and the page, if asked for, was written,
+and the readings recorded).
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [-v] read --unit U --out FILE.csv
+                                        [--report PAGE.html [--title TEXT] [--operator NAME]]
+                                        [--store [STORE]]
+
+K720を探し、データのあるメモリユニットを確認して、ユニットU (A b C d E F G
+H J L n P、大文字小文字どちらも可、または &quot;all&quot;) をFILE.csvへ読み込みます。
+ファイルはアプリケーションが書くものとバイト単位で同じです。既存のファイルは
+置き換えます。299文字を超えるパス、存在しないフォルダ、FILE.csvの位置にある
+フォルダ、名前付きパイプまたはデバイスは、測定器に何も問い合わせる前に拒否
+します (終了ステータス2)。端末には進行状況を表示します。Ctrl-C、SIGTERM、
+SIGHUPでキャンセルします: 読込中なら測定器に読込の終了を伝え、ファイルは
+書き込んだところまで残ります。読込の前なら実行中のやり取りを終え、ファイルには
+触れません。このときの終了ステータスは130です。
+--reportを指定すると、読込が &quot;データを受信しました。  &quot; で終わったあとに
+ファイルのレポートページを書き出します (&apos;k720ctl report --help&apos; を参照)。
+その書き出し先もファイルの書き出し先と一緒に最初に確認します。--titleと
+--operatorはページの見出しに記載します。
+--storeを指定すると、このような読込のあとに測定値を履歴に記録します (各測定値は
+1回、1つのトランザクションで。&apos;k720ctl history --help&apos; を参照。STOREを省略すると
+既定の履歴)。記録に失敗してもファイルはそのままです。
+すべての読込を受信したとき (指定したページも書き出し、測定値も記録したとき)
+だけ終了ステータスは0です。
+</translation>
+    </message>
+    <message>
+        <source>The history holds a reading of unit %1, which no instrument has.</source>
+        <translation>履歴に、測定器にないユニット %1 の測定値があります。</translation>
+    </message>
+    <message>
+        <source>The selected readings hold temperatures in Celsius and in Fahrenheit; select one instrument with --serial.</source>
+        <translation>選択した測定値には摂氏と華氏の温度が混在しています。--serial で測定器を1台選択してください。</translation>
+    </message>
+    <message>
+        <source>%1 instruments</source>
+        <translation>測定器 %1 台</translation>
+    </message>
+    <message>
+        <source>Can not open the history %1: this build keeps the history in SQLite files only.</source>
+        <translation>履歴 %1 を開けません: このビルドは履歴をSQLiteファイルにのみ保存します。</translation>
+    </message>
+    <message>
+        <source>the file or its folder is read-only for this user</source>
+        <translation>このユーザーにはファイルまたはフォルダが読み取り専用です</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>ディスクがいっぱいです</translation>
+    </message>
+    <message>
+        <source>the file is not a history</source>
+        <translation>このファイルは履歴ではありません</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a PostgreSQL URL of the form postgresql://USER@HOST:PORT/DATABASE</source>
+        <translation>&apos;%1&apos; は postgresql://USER@HOST:PORT/DATABASE の形のPostgreSQL URLではありません</translation>
+    </message>
+    <message>
+        <source>Can not read the history %1: %2</source>
+        <translation>履歴 %1 を読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>an empty slot</source>
+        <translation>空きスロットです</translation>
+    </message>
+    <message>
+        <source>median</source>
+        <translation>中央値</translation>
+    </message>
+    <message>
+        <source>quartiles</source>
+        <translation>四分位範囲</translation>
+    </message>
+    <message>
+        <source>min to max</source>
+        <translation>最小～最大</translation>
+    </message>
+    <message>
+        <source>Measurement day</source>
+        <translation>測定日</translation>
+    </message>
+    <message>
+        <source>1 measurement day</source>
+        <translation>測定日 1日</translation>
+    </message>
+    <message>
+        <source>%1 measurement days</source>
+        <translation>測定日 %1日</translation>
+    </message>
+    <message>
+        <source>Resistance by day</source>
+        <translation>日ごとの抵抗</translation>
+    </message>
+    <message>
+        <source>Voltage by day</source>
+        <translation>日ごとの電圧</translation>
+    </message>
+    <message>
+        <source>Trend by day</source>
+        <translation>日ごとの推移</translation>
+    </message>
+    <message>
+        <source>1 reading without a real date and time is on no day.</source>
+        <translation>実在しない日時の測定値 1 件は、どの日にも含めていません。</translation>
+    </message>
+    <message>
+        <source>%1 readings without a real date and time are on no day.</source>
+        <translation>実在しない日時の測定値 %1 件は、どの日にも含めていません。</translation>
+    </message>
+    <message>
+        <source>No numeric voltage</source>
+        <translation>数値の電圧値がありません</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>測定日</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
+
+Commands:
+  scan                       find the K720 among the serial ports of its USB bridge
+  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]] [--store [STORE]]
+                             read memory unit U (A b C d E F G H J L n P, or all) into FILE.csv
+  check                      list the memory units that hold data
+  delete --unit U [--yes]    delete the data of memory unit U (or all) in the instrument
+  clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
+                             set the instrument&apos;s clock to the PC&apos;s time now, or to the given one
+  report FILE [--json] [--html PAGE [--title TEXT] [--operator NAME]]
+                             summarise a measurement file: results, spread, times; a page to print
+  table new --out FILE       write a comparator table file of 200 default entries
+  table check FILE           check a comparator table file as the editor opens it
+  table get --out FILE       read the instrument&apos;s comparator table into FILE.csv
+  table put FILE             send the comparator table file FILE.csv to the instrument
+  history import FILE...     record measurement files in the history, each reading once
+  history list               list the read-outs the history holds
+  history report [SELECTION] [--json] [--html PAGE]
+                             report&apos;s figures and a trend by day over readings of the history
+  history export [SELECTION] --out FILE
+                             the selected readings as one table for a spreadsheet
+
+Options:
+  --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
+                  instead of searching
+  --lang ja|en    the language of the messages (else Japanese under a Japanese locale, or
+                  on Windows a Japanese display language; English otherwise)
+  -v, --verbose   trace every exchange with the instrument on stderr
+  -h, --help      this text; &apos;k720ctl COMMAND --help&apos; explains a command
+
+Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 interrupted
+(Ctrl-C, SIGTERM or SIGHUP; on Windows Ctrl-C, Ctrl-Break or the console closed).
+</source>
+        <translation>使い方: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
+
+コマンド:
+  scan                       USBブリッジのシリアルポートからK720を探します
+  read --unit U --out FILE [--report PAGE [--title TEXT] [--operator NAME]] [--store [STORE]]
+                             メモリユニットU (A b C d E F G H J L n P、または
+                             all) をFILE.csvへ読み込みます
+  check                      データのあるメモリユニットを表示します
+  delete --unit U [--yes]    測定器のメモリユニットU (またはall) のデータを
+                             削除します
+  clock [--set &quot;YYYY-MM-DD HH:MM&quot;]
+                             測定器の時計をPCの現在時刻、または指定の日時に
+                             設定します
+  report FILE [--json] [--html PAGE [--title TEXT] [--operator NAME]]
+                             測定ファイルを集計します: 判定結果、ばらつき、
+                             日時、印刷用のページ
+  table new --out FILE       既定値200件のCOMPテーブルファイルを書き出します
+  table check FILE           COMPテーブルファイルを開くときと同じく検査します
+  table get --out FILE       測定器のCOMPテーブルをFILE.csvへ読み込みます
+  table put FILE             COMPテーブルファイルFILE.csvを測定器へ転送します
+  history import FILE...     測定ファイルを履歴に記録します (各測定値は1回)
+  history list               履歴にある読込の一覧を表示します
+  history report [SELECTION] [--json] [--html PAGE]
+                             履歴の測定値についてreportの集計と日ごとの推移
+  history export [SELECTION] --out FILE
+                             選択した測定値を表計算ソフト用の表に書き出します
+
+オプション:
+  --port DEVICE   検索せず、このシリアルデバイスだけを使います
+                  (例: /dev/ttyUSB0、WindowsではCOM5)
+  --lang ja|en    メッセージの言語 (省略時: 日本語ロケール、またはWindowsの
+                  表示言語が日本語なら日本語、それ以外は英語)
+  -v, --verbose   測定器とのやり取りをすべて標準エラー出力に記録します
+  -h, --help      この説明。&apos;k720ctl COMMAND --help&apos; で各コマンドを説明します
+
+終了ステータス: 0 成功、1 測定器またはファイルの失敗、2 使い方の誤り、
+130 中断 (Ctrl-C、SIGTERM、SIGHUP。WindowsではCtrl-C、Ctrl-Break、
+コンソールを閉じたとき)。
+</translation>
     </message>
 </context>
 </TS>
