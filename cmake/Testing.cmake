@@ -11,6 +11,8 @@ set(K720_WINDOWS_TESTS
     format_int_test language_test texts_test reading_record_test record_queue_test comp_table_test
     entry_record_test
     serial_device_win32_test windows_core_test measurement_report_test
+    # the history in SQLite files: the store, the default folder, a path in any script
+    sqlite_store_test store_location_test
     # the windows: the coloured button, the page base, the dialog layouts, the menu pages, the
     # main window's navigation and system menu, the settings, the comparator table editor
     color_button_test page_test dialog_layout_test menu_pages_test main_window_test
