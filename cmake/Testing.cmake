@@ -35,6 +35,7 @@ set(K720_WINDOWS_TESTS
 # - measurement_csv_test, table_file_test, replacement_file_test, settings_file_test,
 #   read_do_page_test: POSIX file kinds and rights (named pipes, devices, links, modes, signals);
 #   windows_core_test and the k720ctl.exe test cover the Windows file paths;
+# - postgres_server_test: the Windows build has no PostgreSQL client library (history/);
 # - text_fit_test: it measures texts in the fonts they are drawn in, and under Wine those are
 #   Wine's stand-ins for "MS Sans Serif" and Tahoma, not the fonts of a Windows PC: a pass or a
 #   failure there would say nothing of Windows.
