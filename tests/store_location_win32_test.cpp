@@ -1,5 +1,6 @@
 // The default store on Windows: in the user's local application data folder, named in UTF-8
 // whatever script the folder's path is written in.
+#include <optional>
 #include <string>
 #include <windows.h>
 
