@@ -62,7 +62,12 @@ written; 2 for a usage error (also a malformed URL).
 // The store the user named, or the default one (its folder made when missing).
 int ResolveStore(const std::optional<std::string>& given, history::StoreLocation& location) {
     if (given) {
+        // A file's path comes in the system's encoding (on Windows the ANSI code page); SQLite
+        // opens UTF-8.
         location = history::ParseStoreLocation(*given);
+        if (location.kind == history::StoreKind::Sqlite) {
+            location = history::ParseStoreLocation(files::PathInMessage(*given));
+        }
         return location.problem.empty() ? kExitOk : UsageError(location.problem);
     }
     const std::optional<std::string> path = history::DefaultStorePath();
@@ -72,8 +77,11 @@ int ResolveStore(const std::optional<std::string>& given, history::StoreLocation
                                                                 "for the history: give --store.")));
         return kExitFailed;
     }
+    // The default path is UTF-8: made a path as such, so that a non-ASCII user folder stays itself
+    // on Windows. A folder that cannot be made is named by the store's own open failure.
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(*path).parent_path(), error);
+    std::filesystem::create_directories(
+        std::filesystem::path(std::u8string(path->begin(), path->end())).parent_path(), error);
     location = history::ParseStoreLocation(*path);
     return kExitOk;
 }

@@ -11,6 +11,8 @@ set(K720_WINDOWS_TESTS
     format_int_test language_test texts_test reading_record_test record_queue_test comp_table_test
     entry_record_test
     serial_device_win32_test windows_core_test measurement_report_test
+    # the history in SQLite files: the store, the default folder, a path in any script
+    sqlite_store_test store_location_test
     # the windows: the coloured button, the page base, the dialog layouts, the menu pages, the
     # main window's navigation and system menu, the settings, the comparator table editor
     color_button_test page_test dialog_layout_test menu_pages_test main_window_test
@@ -33,6 +35,7 @@ set(K720_WINDOWS_TESTS
 # - measurement_csv_test, table_file_test, replacement_file_test, settings_file_test,
 #   read_do_page_test: POSIX file kinds and rights (named pipes, devices, links, modes, signals);
 #   windows_core_test and the k720ctl.exe test cover the Windows file paths;
+# - postgres_server_test: the Windows build has no PostgreSQL client library (history/);
 # - text_fit_test: it measures texts in the fonts they are drawn in, and under Wine those are
 #   Wine's stand-ins for "MS Sans Serif" and Tahoma, not the fonts of a Windows PC: a pass or a
 #   failure there would say nothing of Windows.

@@ -12,8 +12,10 @@ enum class StoreKind { Sqlite, Postgres };
 
 struct StoreLocation {
     StoreKind kind = StoreKind::Sqlite;
-    std::string target; // the SQLite file's path, or the server's URL as given
-    std::string shown;  // for messages and listings: the URL with its password masked
+    // The SQLite file's path in UTF-8, as SQLite opens it (on Windows a path of the command line,
+    // in the ANSI code page, comes as files::PathInMessage gives it), or the server's URL as given.
+    std::string target;
+    std::string shown; // for messages and listings: the URL with its password masked
     // What makes a server's URL malformed, in the user's language; empty for a usable one.
     std::string problem;
 };
@@ -29,7 +31,7 @@ std::string MaskedUrl(std::string_view url);
 
 // The default store: history.sqlite in the user's data folder for the companion
 // ($XDG_DATA_HOME/k720, else ~/.local/share/k720; %LOCALAPPDATA%\k720 on Windows). Nothing when
-// the system names no such folder.
+// the system names no such folder. In UTF-8; the folder may not exist yet.
 std::optional<std::string> DefaultStorePath();
 
 } // namespace history

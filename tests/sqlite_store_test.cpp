@@ -1,11 +1,14 @@
 // The SQLite history on real files: made once, reopened, and refused when it is no store or was
 // written by a newer program.
+#include <filesystem>
 #include <fstream>
 #include <sqlite3.h>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "files/path_separator.h"
 #include "history/sqlite_store.h"
 #include "report/measurement_report.h"
 #include "tests/support/scratch_folder.h"
@@ -100,6 +103,26 @@ TEST(SqliteStore, AReadingIsStoredOnce) {
         origin);
     EXPECT_EQ(changed.newReadings, 2);
     EXPECT_EQ(changed.knownReadings, 1);
+}
+
+// A store's path is UTF-8, as the history shows it: on Windows too, whatever the system's code
+// page, the file bears exactly that name and a second open finds it again.
+TEST(SqliteStore, APathInAnyScriptNamesTheFileItself) {
+    test_support::ScratchFolder folder;
+    const std::string name = "履歴 Ünité.sqlite";
+    const std::string path = folder.Path() + files::kPathSeparator + name;
+    for (int open = 0; open < 2; ++open) {
+        const OpenedStore opened = SqliteStore::Open(path);
+        ASSERT_NE(opened.store, nullptr) << opened.error;
+        const history::ReadoutOrigin origin{"2026-12-08T09:05:00Z", "day.csv", "1.03", "bench"};
+        EXPECT_EQ(opened.store->Record(File(kTwo), origin).newReadings, open == 0 ? 2 : 0);
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        const std::u8string utf8 = entry.path().filename().u8string();
+        names.emplace_back(utf8.begin(), utf8.end());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{name});
 }
 
 } // namespace

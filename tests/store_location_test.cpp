@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -51,25 +50,6 @@ TEST(StoreLocation, NoPasswordIsEverShown) {
     for (const char* plain : {"postgresql://bench@lab/k720", "postgresql://lab:5432/k@720",
                               "postgresql:///k720?host=/run/pg"}) {
         EXPECT_EQ(MaskedUrl(plain), plain);
-    }
-}
-
-TEST(StoreLocation, DefaultFollowsTheDataFolderOfTheUser) {
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const std::string savedData = data ? data : "";
-    setenv("HOME", "/home/bench", 1);
-    setenv("XDG_DATA_HOME", "/srv/data", 1);
-    EXPECT_EQ(history::DefaultStorePath(), "/srv/data/k720/history.sqlite");
-    // A relative XDG_DATA_HOME is ignored, as the base directory rules say.
-    setenv("XDG_DATA_HOME", "data", 1);
-    EXPECT_EQ(history::DefaultStorePath(), "/home/bench/.local/share/k720/history.sqlite");
-    unsetenv("XDG_DATA_HOME");
-    unsetenv("HOME");
-    EXPECT_EQ(history::DefaultStorePath(), std::nullopt);
-    setenv("HOME", home.c_str(), 1);
-    if (data != nullptr) {
-        setenv("XDG_DATA_HOME", savedData.c_str(), 1);
     }
 }
 
