@@ -160,7 +160,7 @@ TEST(K720ctlHistory, StoresThatCannotBeUsedAreRefusedWithTheirReason) {
 }
 
 // Two benches importing the same file at once store every reading once; an importer killed at
-// any moment leaves the history as before its transaction.
+// any moment, or one whose disk fills, leaves the history as before its transaction.
 TEST(K720ctlHistory, ConcurrentAndKilledImportersLeaveWholeReadouts) {
     test_support::ScratchFolder folder;
     SimInstrument instrument(sim::FullInstrument());
@@ -191,6 +191,21 @@ TEST(K720ctlHistory, ConcurrentAndKilledImportersLeaveWholeReadouts) {
                                  "WHERE file_name LIKE '%full.csv'"),
               4800 * QueryNumber(store, "SELECT count(*) FROM readouts"));
     ExpectWholeReadouts(store);
+
+    // A disk that fills during the transaction: nothing of the file is recorded, and the store
+    // takes it whole once there is room again.
+    const std::string small = folder.File("small.sqlite");
+    ASSERT_EQ(K720ctl({"history", "list", "--store", small}).Wait(), 0);
+    {
+        const measure_test::FileSizeLimit full(256 * 1024);
+        ChildProcess refused = K720ctl({"history", "import", day, "--store", small});
+        EXPECT_EQ(refused.Wait(), 1);
+        EXPECT_NE(refused.err.find("Nothing was recorded in the history"), std::string::npos)
+            << refused.err;
+    }
+    EXPECT_EQ(QueryNumber(small, "SELECT count(*) FROM readouts"), 0);
+    EXPECT_EQ(K720ctl({"history", "import", day, "--store", small}).Wait(), 0);
+    EXPECT_EQ(QueryNumber(small, "SELECT count(*) FROM readings"), 4800);
 }
 
 } // namespace
