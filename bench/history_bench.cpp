@@ -8,7 +8,10 @@
 
 #include "bench/bench_support.h"
 #include "bench/full_instrument.h"
+#include "history/history_report.h"
 #include "history/store.h"
+#include "report/report_page.h"
+#include "report/report_text.h"
 #include "tests/support/postgres_server.h"
 #include "tests/support/scratch_folder.h"
 
@@ -21,7 +24,8 @@ constexpr const char* kHelp = R"(usage: history_bench
 Times the history of readings in a new SQLite file and, when the PostgreSQL server programs
 can run here, in a new server on a Unix socket: recording a full instrument (12 units of 400
 readings) once, recording it again, building a history of 1,000,000 readings, and selecting all
-of them back. Prints milliseconds per step and the peak memory.
+of them back with their report (figures, trend by day and text, as history report prints it)
+and its page. Prints milliseconds per step and the peak memory.
 )";
 
 constexpr int kHistoryReadings = 1'000'000;
@@ -74,15 +78,25 @@ bool Time(const char* engine, const history::StoreLocation& location) {
         readings += 4800;
     }
     const double build = MillisecondsSince(start);
+    // What history report does: select, count, trend, text; then the page.
     start = Clock::now();
-    const history::SelectedReadings selected = store.Select({});
+    history::SelectedReadings selected = store.Select({});
     const double select = MillisecondsSince(start);
     if (!selected.error.empty() || selected.readings.size() != static_cast<std::size_t>(readings)) {
         std::fprintf(stderr, "history_bench: %zu readings selected: %s\n", selected.readings.size(),
                      selected.error.c_str());
         return false;
     }
-    std::printf("%-10s %12.1f %12.1f %14.0f %14.1f\n", engine, first, again, build, select);
+    const history::HistoryReport made = history::ReportOfHistory(std::move(selected.readings));
+    const std::size_t text = made.report ? report::ReportText(*made.report, &made.trend).size() : 0;
+    const double reported = MillisecondsSince(start);
+    start = Clock::now();
+    const report::PageHeading heading{"", "", {2026, 12, 8, 9, 0}, "history_bench"};
+    const std::size_t page =
+        made.report ? report::ReportPageHtml(*made.report, heading, &made.trend).size() : 0;
+    const double paged = MillisecondsSince(start);
+    std::printf("%-10s %11.1f %11.1f %12.0f %11.1f %11.1f %11.1f   (text %zu, page %zu bytes)\n",
+                engine, first, again, build, select, reported, paged, text, page);
     return true;
 }
 
@@ -92,8 +106,8 @@ int main(int argc, char** argv) {
     if (bench::AskedForHelp(argc, argv, kHelp)) {
         return 0;
     }
-    std::printf("%-10s %12s %12s %14s %14s\n", "store", "record [ms]", "again [ms]",
-                "1M built [ms]", "select 1M [ms]");
+    std::printf("%-10s %11s %11s %12s %11s %11s %11s\n", "store", "record [ms]", "again [ms]",
+                "1M made [ms]", "select [ms]", "report [ms]", "page [ms]");
     test_support::ScratchFolder folder;
     if (!Time("SQLite", history::ParseStoreLocation(folder.File("history.sqlite")))) {
         return 1;

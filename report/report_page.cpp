@@ -6,13 +6,16 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "base/format_int.h"
 #include "base/texts.h"
 #include "measure/reading_record.h"
+#include "measure/units.h"
 #include "report/report_text.h"
 #include "report/utf8_text.h"
 
@@ -489,6 +492,30 @@ std::string Dot(const Reading& reading, double x, double y, double radius) {
            Coordinate(x) + "\" cy=\"" + Coordinate(y) + "\" r=\"" + Coordinate(radius) + "\"/>\n";
 }
 
+// The dots of a plot. A unit of a file holds at most 400 readings, each drawn; a unit over a
+// history may hold a million, and a dot on the spot of an earlier one of its result (within one
+// unit of the drawing, 0.2 mm) adds nothing to the picture: it is left out, so that the page
+// stays a page.
+class Dots {
+public:
+    explicit Dots(std::size_t readings)
+        : thin_(readings > static_cast<std::size_t>(measure::kSlotsPerUnit)) {}
+    void Add(const Reading& reading, double x, double y, double radius) {
+        if (thin_ &&
+            !spots_.insert({static_cast<int>(reading.result), std::lround(x), std::lround(y)})
+                 .second) {
+            return;
+        }
+        svg_ += Dot(reading, x, y, radius);
+    }
+    const std::string& Svg() const { return svg_; }
+
+private:
+    bool thin_;
+    std::set<std::tuple<int, long, long>> spots_;
+    std::string svg_;
+};
+
 // The results among the readings that `shown` accepts, in drawing order.
 template <typename Shown>
 std::vector<Result> ResultsShown(const std::vector<Reading>& points, Shown shown) {
@@ -602,14 +629,16 @@ std::string ScatterSvg(const Summary& unit) {
         svg +=
             HorizontalLimitsSvg(plot, {MakeLimit("V-Lim", unit.limits->voltageLimit, "V")}, true);
     }
+    Dots dots(unit.points.size());
     for (const Result result : kDrawOrder) {
         for (const Reading& reading : unit.points) {
             if (reading.result == result && plotted(reading)) {
-                svg += Dot(reading, plot.X(Value(*reading.resistance)),
-                           plot.Y(Value(*reading.voltage)), 2.6);
+                dots.Add(reading, plot.X(Value(*reading.resistance)),
+                         plot.Y(Value(*reading.voltage)), 2.6);
             }
         }
     }
+    svg += dots.Svg();
     svg += LegendSvg(plot, ResultsShown(unit.points, plotted), false);
     return svg + "</svg>\n";
 }
@@ -655,15 +684,18 @@ std::string SlotPlotSvg(const Summary& unit) {
                                     MakeLimit("Lim2", unit.limits->limit2, kOhm)},
                                    false);
     }
+    Dots dots(unit.points.size());
     for (const Result result : kDrawOrder) {
         for (const Reading& reading : unit.points) {
             if (reading.result == result && reading.resistance) {
-                svg += Dot(reading, plot.X(reading.slot), plot.Y(Value(*reading.resistance)), 2);
+                dots.Add(reading, plot.X(reading.slot), plot.Y(Value(*reading.resistance)), 2);
             }
         }
     }
+    svg += dots.Svg();
+    std::set<int> overRangeSlots; // one marker per slot
     for (const Reading& reading : unit.points) {
-        if (!reading.resistance) {
+        if (!reading.resistance && overRangeSlots.insert(reading.slot).second) {
             const double x = plot.X(reading.slot);
             svg += "<path class=\"over\" d=\"M" + Coordinate(x - 3.5) + ' ' +
                    Coordinate(plot.top + 10) + "h7l-3.5-7z\"/>\n";

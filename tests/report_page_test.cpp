@@ -196,6 +196,19 @@ TEST(ReportPageTest, DrawsThreePlotsPerUnitWithReadingsAndSharedLimitsOnly) {
     EXPECT_EQ(Count(a, "<rect class=\"bar\""), 4U);
     EXPECT_EQ(Count(b, "<rect class=\"bar\""), 1U);
     EXPECT_EQ(Count(b, "<path class=\"over\""), 2U); // the marker and its legend entry
+
+    // A unit over a history: thousands of readings on two spots give one dot per spot and
+    // result, where a file's unit (400 readings at most) has a dot for each.
+    MeasurementReport many = MakeReport();
+    Summary& unit = many.units[1];
+    unit.points.clear();
+    for (int i = 0; i < 4000; ++i) {
+        unit.points.push_back(MakeReading(1 + i % 2, 5'000 + i % 2 * 1'000, 12'000,
+                                          i % 3 == 0 ? Result::Fail : Result::Pass));
+    }
+    const std::string thinned = Section(Page(many), 'B');
+    EXPECT_EQ(Count(thinned, "<circle class=\"fail\""), 2U + 2U); // the scatter, the slots
+    EXPECT_EQ(Count(thinned, "<circle class=\"pass\""), 2U + 2U);
 }
 
 TEST(ReportPageTest, SummarisesEveryUnitAndShowsTheCutNoteOnlyWhenCut) {
