@@ -290,8 +290,19 @@ SelectedReadings SqliteStore::Select(const Selection& selection) {
         selected.error = CannotReadText(path_, ErrorOf(database_));
         return selected;
     }
+    // The readings are counted first, so that a large selection is not moved in memory as the
+    // list grows.
+    Statement count =
+        Prepare(database_, std::string("SELECT count(*) FROM readings") + clause.where);
+    if (!count) {
+        return {{}, CannotReadText(path_, ErrorOf(database_))};
+    }
     for (std::size_t i = 0; i < clause.parameters.size(); ++i) {
         Bind(statement.get(), static_cast<int>(i) + 1, clause.parameters[i]);
+        Bind(count.get(), static_cast<int>(i) + 1, clause.parameters[i]);
+    }
+    if (sqlite3_step(count.get()) == SQLITE_ROW) {
+        selected.readings.reserve(static_cast<std::size_t>(sqlite3_column_int64(count.get(), 0)));
     }
     std::string line;
     int step = SQLITE_ROW;
