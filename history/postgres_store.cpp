@@ -175,14 +175,6 @@ std::string Placeholder(int n) {
     return "$" + std::to_string(n);
 }
 
-int UnitMaskOf(const report::MeasurementReport& file) {
-    int mask = 0;
-    for (const report::Summary& unit : file.units) {
-        mask |= 1 << measure::UnitIndexOfLetter(unit.unit);
-    }
-    return mask;
-}
-
 // The INSERT of `rows` readings of one read-out ($1): each row's values follow in column order.
 std::string InsertOf(int rows) {
     std::string sql =

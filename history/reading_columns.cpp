@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "measure/units.h"
+
 namespace history {
 
 const char* const kReadingColumns =
@@ -25,6 +27,14 @@ Value Number(const std::optional<report::Milli>& value) {
 }
 
 } // namespace
+
+int UnitMaskOf(const report::MeasurementReport& file) {
+    int mask = 0;
+    for (const report::Summary& unit : file.units) {
+        mask |= 1 << measure::UnitIndexOfLetter(unit.unit);
+    }
+    return mask;
+}
 
 std::string DayOf(const report::MeasurementTime& when) {
     if (!when.usable) {

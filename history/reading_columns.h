@@ -34,6 +34,9 @@ std::vector<Value> ReadingValues(const std::string& serial, int unit, bool fahre
 std::optional<report::Reading> ReadingOfTexts(const std::vector<std::string>& texts,
                                               std::string* error);
 
+// The units a file holds: bit 0 for unit A ... bit 11 for unit P, as a read-out keeps them.
+int UnitMaskOf(const report::MeasurementReport& file);
+
 // The day of a usable measurement time, "2026-01-05"; empty for a time that is not usable.
 std::string DayOf(const report::MeasurementTime& when);
 

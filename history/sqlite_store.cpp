@@ -143,14 +143,6 @@ bool ReadVersion(sqlite3* database, int* version, std::string* error) {
     return true;
 }
 
-int UnitMaskOf(const report::MeasurementReport& file) {
-    int mask = 0;
-    for (const report::Summary& unit : file.units) {
-        mask |= 1 << measure::UnitIndexOfLetter(unit.unit);
-    }
-    return mask;
-}
-
 } // namespace
 
 OpenedStore SqliteStore::Open(const std::string& path) {
