@@ -987,17 +987,25 @@ std::string MadeLine(const PageHeading& heading) {
                     {Shown(texts::kPageName), when, Escape(heading.program)});
 }
 
-std::string HeaderHtml(const MeasurementReport& report, const PageHeading& heading) {
+// A file's header says when it was transferred and from which model and version; a report over
+// the history (the one with a trend) has neither: its date is the span of measurement days.
+std::string HeaderHtml(const MeasurementReport& report, const PageHeading& heading,
+                       bool overHistory) {
     const std::string title =
         heading.title.empty() ? Shown(texts::kPageName) : Escape(heading.title);
-    std::string html =
-        "<header>\n<h1>" + title + "</h1>\n<p class=\"made\">" + MadeLine(heading) +
-        "</p>\n<p class=\"file\">" + Escape(report.file) + "</p>\n<p class=\"facts\">\n" +
-        Fact(K720_TEXT("Messages", "Model"), Escape(report.model)) +
-        Fact(K720_TEXT("Messages", "Serial number"), Escape(report.serial)) +
-        Fact(K720_TEXT("Messages", "Transferred"), PaddedFileDate(report.date)) +
-        Fact(K720_TEXT("Messages", "Version"), Escape(report.version)) +
-        Fact(K720_TEXT("Messages", "Temperature"), report.fahrenheit ? "&#176;F" : "&#176;C");
+    std::string html = "<header>\n<h1>" + title + "</h1>\n<p class=\"made\">" + MadeLine(heading) +
+                       "</p>\n<p class=\"file\">" + Escape(report.file) +
+                       "</p>\n<p class=\"facts\">\n";
+    if (overHistory) {
+        html += Fact(K720_TEXT("Messages", "Serial number"), Escape(report.serial)) +
+                Fact(K720_TEXT("Messages", "Measured"), PaddedFileDate(report.date));
+    } else {
+        html += Fact(K720_TEXT("Messages", "Model"), Escape(report.model)) +
+                Fact(K720_TEXT("Messages", "Serial number"), Escape(report.serial)) +
+                Fact(K720_TEXT("Messages", "Transferred"), PaddedFileDate(report.date)) +
+                Fact(K720_TEXT("Messages", "Version"), Escape(report.version));
+    }
+    html += Fact(K720_TEXT("Messages", "Temperature"), report.fahrenheit ? "&#176;F" : "&#176;C");
     if (!heading.operatorName.empty()) {
         html += Fact(texts::kOperator, Escape(heading.operatorName));
     }
@@ -1086,7 +1094,7 @@ std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& h
                        Shown(K720_TEXT("Messages", "K720 report")) + " &#8211; " +
                        Escape(report.file) + "</title>\n<style>\n" + kStyle +
                        (trend != nullptr ? kTrendStyle : "") + "</style>\n</head>\n<body>\n";
-    html += HeaderHtml(report, heading);
+    html += HeaderHtml(report, heading, trend != nullptr);
     html += "<h3>" + Shown(K720_TEXT("Messages", "Summary")) + "</h3>\n" + SummaryTables(report);
     if (trend != nullptr) {
         html += TrendSection(*trend);

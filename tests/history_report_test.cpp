@@ -184,6 +184,12 @@ TEST_F(HistoryReportTest, PageShowsTheTrendByDay) {
         EXPECT_NE(drawing.find(">2026-12-02</text>"), std::string::npos) << plot;
     }
     EXPECT_EQ(report::ReportPageHtml(*all.report, heading).find("trend"), std::string::npos);
+    // The header gives the span of measurement days, not a transfer, model or version.
+    const std::string header = page.substr(0, page.find("</header>"));
+    EXPECT_NE(header.find("Measured"), std::string::npos) << header;
+    for (const char* fileFact : {"Transferred", "Model", "Version"}) {
+        EXPECT_EQ(header.find(fileFact), std::string::npos) << fileFact;
+    }
     if (const char* out = std::getenv("K720_HISTORY_PAGE")) {
         std::ofstream(out, std::ios::binary) << page;
     }
