@@ -254,7 +254,13 @@ std::string WithoutPasswords(std::string message, const std::string& url) {
 } // namespace
 
 OpenedStore PostgresStore::Open(const std::string& url, const std::string& shown) {
-    PGconn* connection = PQconnectdb(url.c_str());
+    // A server that never answers must not hold the bench forever: a connect gives up after 10 s
+    // and a dead connection is found by keepalives, unless the URL says otherwise (its
+    // parameters come after these defaults, so they win).
+    const char* const keywords[] = {"connect_timeout", "keepalives", "keepalives_idle", "dbname",
+                                    nullptr};
+    const char* const values[] = {"10", "1", "60", url.c_str(), nullptr};
+    PGconn* connection = PQconnectdbParams(keywords, values, 1);
     std::unique_ptr<PostgresStore> store(new PostgresStore(connection, shown));
     if (PQstatus(connection) != CONNECTION_OK) {
         return {nullptr,

@@ -1,11 +1,15 @@
 // The PostgreSQL history against a real server the suite starts: readings stored once and read
 // back as the file has them, the schema made once and a newer one refused, a refused login that
 // never shows the password, two benches recording at once, and a server gone mid-recording.
+#include <arpa/inet.h>
 #include <chrono>
 #include <libpq-fe.h>
 #include <memory>
+#include <netinet/in.h>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 #include <variant>
 #include <vector>
 
@@ -192,6 +196,27 @@ TEST_F(PostgresStoreTest, ANewerSchemaAndARefusedLoginAreRefusedWithoutThePasswo
     }
     const OpenedStore unknown = PostgresStore::Open("postgresql://nobody" + host, "shown");
     EXPECT_NE(unknown.error.find("\"nobody\""), std::string::npos) << unknown.error;
+}
+
+// A server that takes the connection and never answers: the open gives up (after its default
+// connect timeout) instead of holding the bench forever.
+TEST(PostgresStoreSilentServer, AnOpenGivesUp) {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string url =
+        "postgresql://k720@127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
+        "/k720?sslmode=disable";
+    const OpenedStore silent = PostgresStore::Open(url, url);
+    EXPECT_EQ(silent.store, nullptr);
+    EXPECT_NE(silent.error.find(url), std::string::npos) << silent.error;
+    close(listener);
 }
 
 TEST_F(PostgresStoreTest, TwoBenchesRecordingTheSameFileAtOnceStoreItOnce) {
