@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/reading_columns.h"
+#include "history/store_location.h"
 #include "history/store_texts.h"
 #include "measure/units.h"
 
@@ -206,31 +207,10 @@ std::string PercentDecoded(const std::string& text) {
     return decoded;
 }
 
-// The passwords `url` holds where MaskedUrl finds them (the user part's, every "password="
-// parameter's), as written and decoded: libpq quotes pieces of a URL it cannot read.
+// The passwords of `url`, as written and decoded: libpq quotes pieces of a URL it cannot read.
 std::vector<std::string> PasswordsOf(const std::string& url) {
-    std::vector<std::string> raw;
-    const std::size_t start = url.find("://");
-    if (start != std::string::npos) {
-        const std::size_t authority = start + 3;
-        const std::size_t end = url.find_first_of("/?#", authority);
-        const std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
-        if (at != std::string::npos && at >= authority) {
-            const std::size_t colon = url.find(':', authority);
-            if (colon != std::string::npos && colon < at) {
-                raw.push_back(url.substr(colon + 1, at - colon - 1));
-            }
-        }
-    }
-    for (std::size_t at = url.find('?'); at != std::string::npos;) {
-        const std::size_t name = at + 1;
-        at = url.find('&', name);
-        if (url.compare(name, 9, "password=") == 0) {
-            raw.push_back(url.substr(name + 9, at == std::string::npos ? at : at - name - 9));
-        }
-    }
     std::vector<std::string> passwords;
-    for (const std::string& password : raw) {
+    for (const std::string& password : UrlPasswords(url)) {
         for (const std::string& form : {password, PercentDecoded(password)}) {
             if (!form.empty()) {
                 passwords.push_back(form);

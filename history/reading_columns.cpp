@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "measure/reading_record.h"
 #include "measure/units.h"
 
 namespace history {
@@ -46,17 +47,8 @@ std::string DayOf(const report::MeasurementTime& when) {
 }
 
 const char* ResultName(report::Result result) {
-    switch (result) {
-    case report::Result::Pass:
-        return "PASS";
-    case report::Result::Fail:
-        return "FAIL";
-    case report::Result::Warning:
-        return "WARNING";
-    case report::Result::None:
-        break;
-    }
-    return "";
+    // The results are in the order of the instrument's result codes.
+    return measure::ResultText(static_cast<int>(result));
 }
 
 std::vector<Value> ReadingValues(const std::string& serial, int unit, bool fahrenheit,

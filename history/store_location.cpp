@@ -1,6 +1,8 @@
 #include "history/store_location.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "base/texts.h"
 
@@ -69,35 +71,53 @@ StoreLocation ParseStoreLocation(std::string_view store) {
     return {StoreKind::Sqlite, std::string(store), std::string(store), {}};
 }
 
-std::string MaskedUrl(std::string_view url) {
-    std::string masked(url);
-    // The user part of the authority: between "://" and the first '@' before any '/', '?', '#'.
-    const std::size_t start = masked.find("://");
-    if (start != std::string::npos) {
+namespace {
+
+// Where the passwords of `url` stand, in order: its user part's ("user:secret@", between "://"
+// and the last '@' before any '/', '?', '#') and every "password=" parameter's of the query.
+std::vector<std::pair<std::size_t, std::size_t>> PasswordSpans(std::string_view url) {
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    const std::size_t start = url.find("://");
+    if (start != std::string_view::npos) {
         const std::size_t authority = start + 3;
-        const std::size_t end = masked.find_first_of("/?#", authority);
-        const std::size_t at = masked.rfind('@', end == std::string::npos ? masked.size() : end);
-        if (at != std::string::npos && at >= authority) {
-            const std::size_t colon = masked.find(':', authority);
-            if (colon != std::string::npos && colon < at) {
-                masked.replace(colon + 1, at - colon - 1, kMask);
+        const std::size_t end = url.find_first_of("/?#", authority);
+        const std::size_t at = url.rfind('@', end == std::string_view::npos ? url.size() : end);
+        if (at != std::string_view::npos && at >= authority) {
+            const std::size_t colon = url.find(':', authority);
+            if (colon != std::string_view::npos && colon < at) {
+                spans.emplace_back(colon + 1, at - colon - 1);
             }
         }
     }
-    // Every "password=" parameter of the query.
-    const std::size_t query = masked.find('?');
-    for (std::size_t at = query; at != std::string::npos && at < masked.size();) {
+    for (std::size_t at = url.find('?'); at != std::string_view::npos;) {
         const std::size_t name = at + 1;
-        const std::size_t next = masked.find('&', name);
-        const std::size_t stop = next == std::string::npos ? masked.size() : next;
-        if (masked.compare(name, 9, "password=") == 0) {
-            masked.replace(name + 9, stop - name - 9, kMask);
-            at = masked.find('&', name);
-        } else {
-            at = next;
+        at = url.find('&', name);
+        if (url.substr(name, 9) == "password=") {
+            const std::size_t stop = at == std::string_view::npos ? url.size() : at;
+            spans.emplace_back(name + 9, stop - name - 9);
         }
     }
+    return spans;
+}
+
+} // namespace
+
+std::string MaskedUrl(std::string_view url) {
+    std::string masked(url);
+    const auto spans = PasswordSpans(url);
+    // From the last, so that the places before stay where they were.
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+        masked.replace(span->first, span->second, kMask);
+    }
     return masked;
+}
+
+std::vector<std::string> UrlPasswords(std::string_view url) {
+    std::vector<std::string> passwords;
+    for (const auto& [begin, size] : PasswordSpans(url)) {
+        passwords.emplace_back(url.substr(begin, size));
+    }
+    return passwords;
 }
 
 } // namespace history

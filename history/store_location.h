@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace history {
 
@@ -28,6 +29,8 @@ StoreLocation ParseStoreLocation(std::string_view store);
 // The URL with the password of its user part ("user:secret@") and any "password=" parameter
 // replaced by "***", so that no message, trace or listing ever shows it.
 std::string MaskedUrl(std::string_view url);
+// The passwords MaskedUrl hides, as the URL writes them.
+std::vector<std::string> UrlPasswords(std::string_view url);
 
 // The default store: history.sqlite in the user's data folder for the companion
 // ($XDG_DATA_HOME/k720, else ~/.local/share/k720; %LOCALAPPDATA%\k720 on Windows). Nothing when
