@@ -179,6 +179,12 @@ std::optional<std::vector<history::StoredReading>> SelectReadings(history::Store
         std::fprintf(stderr, "k720ctl: %s\n", selected.error.c_str());
         return std::nullopt;
     }
+    // Not a failure (the report and the table are empty), but worth a word.
+    if (selected.readings.empty()) {
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     Translate(kMessages, K720_TEXT("Messages", "No reading of the history "
+                                                                "matches the selection.")));
+    }
     return std::move(selected.readings);
 }
 

@@ -93,6 +93,14 @@ TEST(K720ctlHistory, ReadingTheSameInstrumentAgainAddsNothing) {
     EXPECT_EQ(QueryNumber(other, "SELECT count(*) FROM readings"), readings);
     EXPECT_EQ(QueryNumber(store, "SELECT count(*) FROM readings"), readings);
 
+    // A selection that matches nothing: an empty table and a word on it, not a failure.
+    ChildProcess none = K720ctl({"history", "export", "--serial", "none", "--out",
+                                 folder.File("none.csv"), "--store", store});
+    EXPECT_EQ(none.Wait(), 0) << none.err;
+    EXPECT_NE(none.err.find("No reading of the history matches"), std::string::npos) << none.err;
+    EXPECT_EQ(measure_test::CrLfLines(measure_test::ReadFileBytes(folder.File("none.csv"))).size(),
+              1U);
+
     ChildProcess list = K720ctl({"history", "list"});
     EXPECT_EQ(list.Wait(), 0) << list.err;
     EXPECT_NE(list.out.find("day2.csv"), std::string::npos) << list.out;

@@ -1785,5 +1785,9 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
 コンソールを閉じたとき)。
 </translation>
     </message>
+    <message>
+        <source>No reading of the history matches the selection.</source>
+        <translation>選択に合う測定値は履歴にありません。</translation>
+    </message>
 </context>
 </TS>
