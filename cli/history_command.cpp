@@ -171,6 +171,16 @@ int RunImport(history::Store& store, const std::vector<std::string>& files) {
     return status;
 }
 
+// A selection that takes no reading is not a failure (the report and the table are empty), but
+// worth a word.
+void SayWhenNothingMatches(bool nothing) {
+    if (nothing) {
+        std::fprintf(stderr, "k720ctl: %s\n",
+                     Translate(kMessages, K720_TEXT("Messages", "No reading of the history "
+                                                                "matches the selection.")));
+    }
+}
+
 // The selected readings, or the reason printed and nothing.
 std::optional<std::vector<history::StoredReading>> SelectReadings(history::Store& store,
                                                                   const history::Selection& s) {
@@ -179,12 +189,7 @@ std::optional<std::vector<history::StoredReading>> SelectReadings(history::Store
         std::fprintf(stderr, "k720ctl: %s\n", selected.error.c_str());
         return std::nullopt;
     }
-    // Not a failure (the report and the table are empty), but worth a word.
-    if (selected.readings.empty()) {
-        std::fprintf(stderr, "k720ctl: %s\n",
-                     Translate(kMessages, K720_TEXT("Messages", "No reading of the history "
-                                                                "matches the selection.")));
-    }
+    SayWhenNothingMatches(selected.readings.empty());
     return std::move(selected.readings);
 }
 
@@ -196,15 +201,12 @@ struct ReportRequest {
 
 int RunHistoryReport(history::Store& store, const history::Selection& selection,
                      const ReportRequest& request) {
-    auto readings = SelectReadings(store, selection);
-    if (!readings) {
-        return kExitFailed;
-    }
-    const history::HistoryReport made = history::ReportOfHistory(std::move(*readings));
+    const history::HistoryReport made = history::ReportOfHistory(store, selection);
     if (!made.report) {
         std::fprintf(stderr, "k720ctl: %s\n", made.error.c_str());
         return kExitFailed;
     }
+    SayWhenNothingMatches(made.report->total.readings == 0);
     if (!request.html.empty() &&
         WriteReportPageOf(*made.report, &made.trend, request.html, request.labels) != kExitOk) {
         return kExitFailed;

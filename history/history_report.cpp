@@ -1,9 +1,9 @@
 #include "history/history_report.h"
 
-#include <array>
-#include <set>
+#include <unordered_map>
 
 #include "base/texts.h"
+#include "history/store_texts.h"
 #include "measure/units.h"
 
 namespace history {
@@ -27,52 +27,44 @@ std::string CheckReadings(const std::vector<StoredReading>& readings, bool& fahr
     fahrenheit = !readings.empty() && readings.front().fahrenheit;
     for (const StoredReading& stored : readings) {
         if (stored.unit < 0 || stored.unit >= measure::kUnitCount) {
-            return FillText(kMessages,
-                            K720_TEXT("Messages",
-                                      "The history holds a reading of unit %1, which no "
-                                      "instrument has."),
-                            {std::to_string(stored.unit)});
+            return UnknownUnitText(stored.unit);
         }
         if (stored.fahrenheit != fahrenheit) {
-            return Translate(
-                kMessages,
-                K720_TEXT("Messages",
-                          "The selected readings hold temperatures in Celsius and in Fahrenheit; "
-                          "select one instrument with --serial."));
+            return MixedTemperaturesText();
         }
     }
     return "";
 }
 
-HistoryReport ReportOfHistory(std::vector<StoredReading> readings, const std::string& label) {
+HistoryReport ReportOfHistory(Store& store, const Selection& selection, const std::string& label) {
     HistoryReport result;
-    bool fahrenheit = false;
-    result.error = CheckReadings(readings, fahrenheit);
-    if (!result.error.empty()) {
+    SelectedPoints selected = store.SelectPoints(selection);
+    if (!selected.error.empty() || (selected.celsius && selected.fahrenheit)) {
+        result.error = selected.error.empty() ? MixedTemperaturesText() : selected.error;
         return result;
-    }
-    std::array<report::UnitReadings, measure::kUnitCount> units;
-    std::set<std::string> serials;
-    for (StoredReading& stored : readings) {
-        units[static_cast<std::size_t>(stored.unit)].readings.push_back(std::move(stored.reading));
-        serials.insert(stored.serial);
-    }
-    std::vector<report::UnitReadings> held;
-    for (int index = 0; index < measure::kUnitCount; ++index) {
-        report::UnitReadings& unit = units[static_cast<std::size_t>(index)];
-        if (!unit.readings.empty()) {
-            unit.unit = measure::UnitCommandLetter(index);
-            held.push_back(std::move(unit));
-        }
     }
     report::MeasurementReport counted;
     counted.file = label;
-    counted.fahrenheit = fahrenheit;
-    counted.serial = serials.size() <= 1
-                         ? (serials.empty() ? "" : *serials.begin())
+    counted.fahrenheit = selected.fahrenheit;
+    counted.serial = selected.serials.size() <= 1
+                         ? (selected.serials.empty() ? "" : selected.serials.front())
                          : FillText(kMessages, K720_TEXT("Messages", "%1 instruments"),
-                                    {std::to_string(serials.size())});
-    report::CountReadings(counted, std::move(held));
+                                    {std::to_string(selected.serials.size())});
+    report::CountReadings(counted, std::move(selected.units));
+    // The texts of the figures from their readings' rows: a few dozen rows, however many points.
+    SelectedReadings shown = store.SelectRows(report::SourcesOfFigureTexts(counted));
+    if (!shown.error.empty()) {
+        result.error = shown.error;
+        return result;
+    }
+    std::unordered_map<std::int64_t, const report::Reading*> byRow;
+    for (const StoredReading& stored : shown.readings) {
+        byRow.emplace(stored.id, &stored.reading);
+    }
+    report::FillFigureTexts(counted, [&byRow](std::int64_t row) {
+        const auto found = byRow.find(row);
+        return found != byRow.end() ? found->second : nullptr;
+    });
     result.trend = report::DailyTrendOf(counted);
     counted.date = DaysText(result.trend);
     result.report = std::move(counted);

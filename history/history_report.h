@@ -13,19 +13,19 @@
 namespace history {
 
 struct HistoryReport {
-    // The units A to P that hold selected readings, in unit order, each with its readings as
+    // The units A to P that hold selected readings, in unit order, each with its points as
     // selected; none when the selection cannot be reported (see error).
     std::optional<report::MeasurementReport> report;
     report::DailyTrend trend;
     std::string error; // in the user's language
 };
 
-// The report over `readings` (taken, so that a large selection is not copied), named `label` in
-// place of a file name. Its serial is the instrument's when one instrument took them all, else a
-// text that says how many did; its date spans the first to the last measurement day. The history
-// keeps no model, software version or empty slot: those stay empty and zero. A selection with
-// readings in Celsius and in Fahrenheit is refused.
-HistoryReport ReportOfHistory(std::vector<StoredReading> readings,
+// The report over the readings of `store` that `selection` takes, named `label` in place of a
+// file name. Its serial is the instrument's when one instrument took them all, else a text that
+// says how many did; its date spans the first to the last measurement day. The history keeps no
+// model, software version or empty slot: those stay empty and zero. A selection with readings in
+// Celsius and in Fahrenheit is refused.
+HistoryReport ReportOfHistory(Store& store, const Selection& selection,
                               const std::string& label = "history");
 
 // What keeps `readings` from being reported or exported together, in the user's language: a unit

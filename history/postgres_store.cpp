@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/reading_columns.h"
+#include "history/selected_points.h"
 #include "history/store_location.h"
 #include "history/store_texts.h"
 #include "measure/units.h"
@@ -191,6 +192,43 @@ std::string InsertOf(int rows) {
     return sql + " ON CONFLICT DO NOTHING";
 }
 
+// Runs `select` with the clause's parameters through a cursor in a read-only transaction, so that
+// a large selection comes over in pieces, and hands each row to `take` (false stops the walk, its
+// reason in `error`). False with the reason when the walk did not reach the end.
+template <typename Take>
+bool WalkCursor(PGconn* connection, const std::string& select, const SelectionClause& clause,
+                std::string* error, Take take) {
+    std::vector<Parameter> parameters;
+    for (const Value& value : clause.parameters) {
+        parameters.push_back(ParameterOf(value));
+    }
+    const auto failed = [connection] {
+        RollBack(connection);
+        return false;
+    };
+    if (!Command(connection, "BEGIN READ ONLY", error) ||
+        !Run(connection, "DECLARE k720_selection NO SCROLL CURSOR FOR " + select, parameters,
+             PGRES_COMMAND_OK, error)) {
+        return failed();
+    }
+    for (;;) {
+        const Result fetched = Run(connection, kFetch, {}, PGRES_TUPLES_OK, error);
+        if (!fetched) {
+            return failed();
+        }
+        const PGresult* r = fetched.get();
+        if (PQntuples(r) == 0) {
+            break;
+        }
+        for (int row = 0; row < PQntuples(r); ++row) {
+            if (!take(r, row)) {
+                return failed();
+            }
+        }
+    }
+    return Commit(connection, error) || failed();
+}
+
 std::string PercentDecoded(const std::string& text) {
     std::string decoded;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -336,9 +374,10 @@ Recorded PostgresStore::Record(const report::MeasurementReport& file, const Read
     };
     for (const report::Summary& unit : file.units) {
         const int unitIndex = measure::UnitIndexOfLetter(unit.unit);
-        for (const report::Reading& point : unit.points) {
+        for (const report::Point& point : unit.points) {
             for (const Value& value :
-                 ReadingValues(file.serial, unitIndex, file.fahrenheit, point)) {
+                 ReadingValues(file.serial, unitIndex, file.fahrenheit,
+                               file.readings[static_cast<std::size_t>(point.source)])) {
                 batch.push_back(ParameterOf(value));
             }
             if (++rows == kRowsPerInsert && !insert()) {
@@ -380,54 +419,83 @@ ListedReadouts PostgresStore::List() {
 }
 
 SelectedReadings PostgresStore::Select(const Selection& selection) {
-    std::string error;
-    const auto failed = [&](const std::string& reason) {
-        RollBack(connection_);
-        return SelectedReadings{{}, CannotReadText(shown_, reason)};
-    };
-    const SelectionClause clause = ClauseOf(selection, &Placeholder);
-    std::vector<Parameter> parameters;
-    for (const Value& value : clause.parameters) {
-        parameters.push_back(ParameterOf(value));
-    }
-    // A cursor in a read-only transaction: a large history comes over in pieces.
-    if (!Command(connection_, "BEGIN READ ONLY", &error) ||
-        !Run(connection_,
-             std::string("DECLARE k720_selection NO SCROLL CURSOR FOR SELECT serial, unit, "
-                         "temperature_unit, ") +
-                 kReadingLineColumns + " FROM readings" + clause.where +
-                 " ORDER BY serial, unit, slot, id",
-             parameters, PGRES_COMMAND_OK, &error)) {
-        return failed(error);
-    }
+    return SelectWhere(ClauseOf(selection, &Placeholder));
+}
+
+SelectedReadings PostgresStore::SelectRows(const std::vector<std::int64_t>& ids) {
+    return SelectWhere(RowsClause(ids, &Placeholder));
+}
+
+SelectedReadings PostgresStore::SelectWhere(const SelectionClause& clause) {
     SelectedReadings selected;
     std::vector<std::string> texts(kReadingLineColumnCount);
-    for (;;) {
-        const Result fetched = Run(connection_, kFetch, {}, PGRES_TUPLES_OK, &error);
-        if (!fetched) {
-            return failed(error);
-        }
-        const PGresult* r = fetched.get();
-        if (PQntuples(r) == 0) {
-            break;
-        }
-        for (int row = 0; row < PQntuples(r); ++row) {
+    std::string error;
+    constexpr int kLine = 4; // the first column of the slot line
+    const bool walked = WalkCursor(
+        connection_,
+        std::string("SELECT id, serial, unit, temperature_unit, ") + kReadingLineColumns +
+            " FROM readings" + clause.where + " ORDER BY serial, unit, slot, id",
+        clause, &error, [&](const PGresult* r, int row) {
             for (int i = 0; i < kReadingLineColumnCount; ++i) {
-                texts[static_cast<std::size_t>(i)] = Text(r, row, i + 3);
+                texts[static_cast<std::size_t>(i)] = Text(r, row, kLine + i);
             }
-            std::string wrong;
-            std::optional<report::Reading> reading = ReadingOfTexts(texts, &wrong);
+            std::optional<report::Reading> reading = ReadingOfTexts(texts, &error);
             if (!reading) {
-                return failed(wrong);
+                return false;
             }
-            selected.readings.push_back({Text(r, row, 0), SmallInteger(r, row, 1),
-                                         Text(r, row, 2) == "F", std::move(*reading)});
-        }
-    }
-    if (!Commit(connection_, &error)) {
-        return failed(error);
+            selected.readings.push_back({Integer(r, row, 0), Text(r, row, 1),
+                                         SmallInteger(r, row, 2), Text(r, row, 3) == "F",
+                                         std::move(*reading)});
+            return true;
+        });
+    if (!walked) {
+        return {{}, CannotReadText(shown_, error)};
     }
     return selected;
+}
+
+SelectedPoints PostgresStore::SelectPoints(const Selection& selection) {
+    const SelectionClause clause = ClauseOf(selection, &Placeholder);
+    const auto view = [](const PGresult* r, int row, int column) {
+        return std::string_view(PQgetvalue(r, row, column),
+                                static_cast<std::size_t>(PQgetlength(r, row, column)));
+    };
+    const auto number = [](const PGresult* r, int row, int column) {
+        return PQgetisnull(r, row, column) != 0
+                   ? std::optional<std::int64_t>()
+                   : std::optional<std::int64_t>(Integer(r, row, column));
+    };
+    SelectedPointsBuilder builder;
+    PointRow p;
+    std::string error;
+    // In the order of the table: the builder orders each unit's points itself, and the server
+    // sends the rows as soon as it reads them.
+    const bool walked = WalkCursor(
+        connection_, std::string("SELECT ") + kPointColumns + " FROM readings" + clause.where,
+        clause, &error, [&](const PGresult* r, int row) {
+            p.id = Integer(r, row, 0);
+            p.serial = view(r, row, 1);
+            p.unit = Integer(r, row, 2);
+            p.slot = Integer(r, row, 3);
+            p.result = view(r, row, 4);
+            p.resistance = number(r, row, 5);
+            p.voltage = number(r, row, 6);
+            p.voltageUnderRange = Integer(r, row, 7) != 0;
+            p.temperature = number(r, row, 8);
+            p.temperatureOutOfRange = Integer(r, row, 9) != 0;
+            p.limit1 = number(r, row, 10);
+            p.limit2 = number(r, row, 11);
+            p.voltageLimit = number(r, row, 12);
+            p.date = view(r, row, 13);
+            p.time = view(r, row, 14);
+            p.temperatureUnit = view(r, row, 15);
+            error = builder.Add(p);
+            return error.empty();
+        });
+    if (!walked) {
+        return {{}, {}, false, false, CannotReadText(shown_, error)};
+    }
+    return builder.Finish();
 }
 
 } // namespace history

@@ -12,6 +12,8 @@ struct pg_conn;
 
 namespace history {
 
+struct SelectionClause;
+
 class PostgresStore final : public Store {
 public:
     // Connects to the server at `url` and brings its schema to this program's version. `shown` is
@@ -25,8 +27,11 @@ public:
     Recorded Record(const report::MeasurementReport& file, const ReadoutOrigin& origin) override;
     ListedReadouts List() override;
     SelectedReadings Select(const Selection& selection) override;
+    SelectedPoints SelectPoints(const Selection& selection) override;
+    SelectedReadings SelectRows(const std::vector<std::int64_t>& ids) override;
 
 private:
+    SelectedReadings SelectWhere(const SelectionClause& clause);
     PostgresStore(pg_conn* connection, std::string shown)
         : connection_(connection), shown_(std::move(shown)) {}
 

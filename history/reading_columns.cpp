@@ -114,4 +114,16 @@ SelectionClause ClauseOf(const Selection& s, std::string (*placeholder)(int n)) 
     return clause;
 }
 
+SelectionClause RowsClause(const std::vector<std::int64_t>& ids,
+                           std::string (*placeholder)(int n)) {
+    SelectionClause clause;
+    for (const std::int64_t id : ids) {
+        clause.where += clause.parameters.empty() ? " WHERE id IN (" : ", ";
+        clause.parameters.emplace_back(id);
+        clause.where += placeholder(static_cast<int>(clause.parameters.size()));
+    }
+    clause.where += clause.parameters.empty() ? " WHERE 0 = 1" : ")";
+    return clause;
+}
+
 } // namespace history

@@ -50,5 +50,7 @@ struct SelectionClause {
     std::vector<Value> parameters;
 };
 SelectionClause ClauseOf(const Selection& selection, std::string (*placeholder)(int n));
+// The WHERE clause that takes the rows `ids`.
+SelectionClause RowsClause(const std::vector<std::int64_t>& ids, std::string (*placeholder)(int n));
 
 } // namespace history

@@ -6,6 +6,7 @@
 
 #include "base/texts.h"
 #include "history/reading_columns.h"
+#include "history/selected_points.h"
 #include "history/store_texts.h"
 #include "measure/units.h"
 
@@ -147,8 +148,9 @@ bool ReadVersion(sqlite3* database, int* version, std::string* error) {
 
 OpenedStore SqliteStore::Open(const std::string& path) {
     sqlite3* database = nullptr;
-    const int opened = sqlite3_open_v2(path.c_str(), &database,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int opened =
+        sqlite3_open_v2(path.c_str(), &database,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteStore> store(new SqliteStore(database, path));
     if (opened != SQLITE_OK) {
         return {nullptr, CannotOpenText(path, ErrorOf(database))};
@@ -223,12 +225,13 @@ Recorded SqliteStore::Record(const report::MeasurementReport& file, const Readou
     const sqlite3_int64 readoutId = sqlite3_last_insert_rowid(database_);
     for (const report::Summary& unit : file.units) {
         const int unitIndex = measure::UnitIndexOfLetter(unit.unit);
-        for (const report::Reading& point : unit.points) {
+        for (const report::Point& point : unit.points) {
             sqlite3_stmt* s = reading.get();
             sqlite3_reset(s);
             sqlite3_bind_int64(s, 1, readoutId);
             const std::vector<Value> values =
-                ReadingValues(file.serial, unitIndex, file.fahrenheit, point);
+                ReadingValues(file.serial, unitIndex, file.fahrenheit,
+                              file.readings[static_cast<std::size_t>(point.source)]);
             for (std::size_t i = 0; i < values.size(); ++i) {
                 Bind(s, static_cast<int>(i) + 2, values[i]);
             }
@@ -273,20 +276,24 @@ ListedReadouts SqliteStore::List() {
 }
 
 SelectedReadings SqliteStore::Select(const Selection& selection) {
+    return SelectWhere(ClauseOf(selection, &QuestionMark));
+}
+
+SelectedReadings SqliteStore::SelectRows(const std::vector<std::int64_t>& ids) {
+    return SelectWhere(RowsClause(ids, &QuestionMark));
+}
+
+SelectedReadings SqliteStore::SelectWhere(const SelectionClause& clause) {
     SelectedReadings selected;
-    const SelectionClause clause = ClauseOf(selection, &QuestionMark);
-    Statement statement = Prepare(
-        database_, std::string("SELECT serial, unit, temperature_unit, ") + kReadingLineColumns +
-                       " FROM readings" + clause.where + " ORDER BY serial, unit, slot, id");
-    if (!statement) {
-        selected.error = CannotReadText(path_, ErrorOf(database_));
-        return selected;
-    }
+    Statement statement =
+        Prepare(database_, std::string("SELECT id, serial, unit, temperature_unit, ") +
+                               kReadingLineColumns + " FROM readings" + clause.where +
+                               " ORDER BY serial, unit, slot, id");
     // The readings are counted first, so that a large selection is not moved in memory as the
     // list grows.
     Statement count =
         Prepare(database_, std::string("SELECT count(*) FROM readings") + clause.where);
-    if (!count) {
+    if (!statement || !count) {
         return {{}, CannotReadText(path_, ErrorOf(database_))};
     }
     for (std::size_t i = 0; i < clause.parameters.size(); ++i) {
@@ -296,6 +303,7 @@ SelectedReadings SqliteStore::Select(const Selection& selection) {
     if (sqlite3_step(count.get()) == SQLITE_ROW) {
         selected.readings.reserve(static_cast<std::size_t>(sqlite3_column_int64(count.get(), 0)));
     }
+    constexpr int kLine = 4; // the first column of the slot line
     std::string line;
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
@@ -303,21 +311,77 @@ SelectedReadings SqliteStore::Select(const Selection& selection) {
         line.clear();
         for (int i = 0; i < kReadingLineColumnCount; ++i) {
             line += i > 0 ? "," : "";
-            line.append(reinterpret_cast<const char*>(sqlite3_column_text(s, i + 3)),
-                        static_cast<std::size_t>(sqlite3_column_bytes(s, i + 3)));
+            line.append(reinterpret_cast<const char*>(sqlite3_column_text(s, kLine + i)),
+                        static_cast<std::size_t>(sqlite3_column_bytes(s, kLine + i)));
         }
         std::string wrong;
         std::optional<report::Reading> reading = report::ParseReadingLine(line, &wrong);
         if (!reading) {
             return {{}, CannotReadText(path_, wrong)};
         }
-        selected.readings.push_back(
-            {Text(s, 0), sqlite3_column_int(s, 1), Text(s, 2) == "F", std::move(*reading)});
+        selected.readings.push_back({sqlite3_column_int64(s, 0), Text(s, 1),
+                                     sqlite3_column_int(s, 2), Text(s, 3) == "F",
+                                     std::move(*reading)});
     }
     if (step != SQLITE_DONE) {
         return {{}, CannotReadText(path_, ErrorOf(database_))};
     }
     return selected;
+}
+
+SelectedPoints SqliteStore::SelectPoints(const Selection& selection) {
+    const SelectionClause clause = ClauseOf(selection, &QuestionMark);
+    // In the order of the table: the builder orders each unit's points itself, cheaper than a
+    // sort of every row by SQLite.
+    Statement statement = Prepare(database_, std::string("SELECT ") + kPointColumns +
+                                                 " FROM readings" + clause.where);
+    if (!statement) {
+        return {{}, {}, false, false, CannotReadText(path_, ErrorOf(database_))};
+    }
+    for (std::size_t i = 0; i < clause.parameters.size(); ++i) {
+        Bind(statement.get(), static_cast<int>(i) + 1, clause.parameters[i]);
+    }
+    const auto view = [](sqlite3_stmt* s, int column) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+        return text != nullptr
+                   ? std::string_view(text,
+                                      static_cast<std::size_t>(sqlite3_column_bytes(s, column)))
+                   : std::string_view();
+    };
+    const auto number = [](sqlite3_stmt* s, int column) {
+        return sqlite3_column_type(s, column) == SQLITE_NULL
+                   ? std::optional<std::int64_t>()
+                   : std::optional<std::int64_t>(sqlite3_column_int64(s, column));
+    };
+    SelectedPointsBuilder builder;
+    PointRow row;
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        sqlite3_stmt* s = statement.get();
+        row.id = sqlite3_column_int64(s, 0);
+        row.serial = view(s, 1);
+        row.unit = sqlite3_column_int64(s, 2);
+        row.slot = sqlite3_column_int64(s, 3);
+        row.result = view(s, 4);
+        row.resistance = number(s, 5);
+        row.voltage = number(s, 6);
+        row.voltageUnderRange = sqlite3_column_int(s, 7) != 0;
+        row.temperature = number(s, 8);
+        row.temperatureOutOfRange = sqlite3_column_int(s, 9) != 0;
+        row.limit1 = number(s, 10);
+        row.limit2 = number(s, 11);
+        row.voltageLimit = number(s, 12);
+        row.date = view(s, 13);
+        row.time = view(s, 14);
+        row.temperatureUnit = view(s, 15);
+        if (std::string wrong = builder.Add(row); !wrong.empty()) {
+            return {{}, {}, false, false, CannotReadText(path_, wrong)};
+        }
+    }
+    if (step != SQLITE_DONE) {
+        return {{}, {}, false, false, CannotReadText(path_, ErrorOf(database_))};
+    }
+    return builder.Finish();
 }
 
 } // namespace history

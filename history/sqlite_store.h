@@ -11,6 +11,8 @@ struct sqlite3;
 
 namespace history {
 
+struct SelectionClause;
+
 class SqliteStore final : public Store {
 public:
     // The store at `path`, or the reason it cannot be used (in the user's language).
@@ -23,8 +25,11 @@ public:
     Recorded Record(const report::MeasurementReport& file, const ReadoutOrigin& origin) override;
     ListedReadouts List() override;
     SelectedReadings Select(const Selection& selection) override;
+    SelectedPoints SelectPoints(const Selection& selection) override;
+    SelectedReadings SelectRows(const std::vector<std::int64_t>& ids) override;
 
 private:
+    SelectedReadings SelectWhere(const SelectionClause& clause);
     SqliteStore(sqlite3* database, std::string path)
         : database_(database), path_(std::move(path)) {}
     // "Can not use the history PATH: REASON" in the user's language.

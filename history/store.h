@@ -62,6 +62,7 @@ struct Selection {
 
 // A reading as the history keeps it: read back exactly as the measurement file's line was read.
 struct StoredReading {
+    std::int64_t id = 0; // its row
     std::string serial;
     int unit = 0; // 0 for unit A ... 11 for unit P
     bool fahrenheit = false;
@@ -70,6 +71,15 @@ struct StoredReading {
 
 struct SelectedReadings {
     std::vector<StoredReading> readings; // by serial, unit, slot, then as recorded
+    std::string error;
+};
+
+// The selected readings as a report counts them: per unit the points in the order of Select, each
+// point's source its row, and the instruments and temperature units they came from.
+struct SelectedPoints {
+    std::vector<report::UnitPoints> units; // the units that hold selected readings, A to P
+    std::vector<std::string> serials;      // in byte order
+    bool celsius = false, fahrenheit = false;
     std::string error;
 };
 
@@ -82,6 +92,10 @@ public:
     virtual Recorded Record(const report::MeasurementReport& file, const ReadoutOrigin& origin) = 0;
     virtual ListedReadouts List() = 0;
     virtual SelectedReadings Select(const Selection& selection) = 0;
+    // The selection without its texts: what a report over a million readings counts quickly.
+    virtual SelectedPoints SelectPoints(const Selection& selection) = 0;
+    // The readings of these rows, for the texts a report's figures show.
+    virtual SelectedReadings SelectRows(const std::vector<std::int64_t>& ids) = 0;
 };
 
 struct OpenedStore {

@@ -27,4 +27,18 @@ std::string CannotReadText(const std::string& store, const std::string& reason) 
                     {store, reason});
 }
 
+std::string UnknownUnitText(std::int64_t unit) {
+    return FillText(
+        kMessages,
+        K720_TEXT("Messages", "The history holds a reading of unit %1, which no instrument has."),
+        {std::to_string(unit)});
+}
+
+std::string MixedTemperaturesText() {
+    return Translate(kMessages,
+                     K720_TEXT("Messages",
+                               "The selected readings hold temperatures in Celsius and in "
+                               "Fahrenheit; select one instrument with --serial."));
+}
+
 } // namespace history

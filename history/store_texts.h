@@ -2,6 +2,7 @@
 // as shown to the user: a file's path, or a server's URL with its password masked.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace history {
@@ -14,5 +15,10 @@ std::string NewerSchemaText(const std::string& store, int version);
 std::string NothingRecordedText(const std::string& reason);
 // "Can not read the history STORE: REASON"
 std::string CannotReadText(const std::string& store, const std::string& reason);
+
+// The store holds a reading of a unit no instrument has (`unit`: its number in the store).
+std::string UnknownUnitText(std::int64_t unit);
+// The readings of a selection are in Celsius and in Fahrenheit.
+std::string MixedTemperaturesText();
 
 } // namespace history

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <tuple>
 
 namespace report {
 
@@ -77,31 +76,33 @@ std::optional<DaySpread> DaySpreadOf(std::vector<std::int64_t> values) {
 
 DailyTrend DailyTrendOf(const MeasurementReport& report) {
     DailyTrend trend;
-    std::map<std::tuple<int, int, int>, DayValues> days;
+    // A stamp counts minutes from the start of a day: its day is stamp / kMinutesPerDay.
+    constexpr std::int64_t kMinutesPerDay = 24 * 60;
+    std::map<std::int64_t, DayValues> days;
     for (const Summary& unit : report.units) {
-        for (const Reading& reading : unit.points) {
-            if (!reading.when.usable) {
+        for (const Point& point : unit.points) {
+            if (!point.Has(Point::kUsable)) {
                 ++trend.unusableTimes;
                 continue;
             }
-            DayValues& day = days[{reading.when.year, reading.when.month, reading.when.day}];
+            DayValues& day = days[point.stamp / kMinutesPerDay];
             ++day.readings;
-            if (reading.resistance) {
-                day.resistance.push_back(reading.resistance->thousandths);
+            if (point.Has(Point::kResistance)) {
+                day.resistance.push_back(point.resistance);
             }
-            if (reading.voltage) {
-                day.voltage.push_back(reading.voltage->thousandths);
+            if (point.Has(Point::kVoltage)) {
+                day.voltage.push_back(point.voltage);
             }
         }
     }
-    for (auto& [date, values] : days) {
+    for (auto& [dayStamp, values] : days) {
+        const MeasurementTime date =
+            Point{.stamp = dayStamp * kMinutesPerDay, .flags = Point::kUsable}.When();
         char day[40];
-        std::snprintf(day, sizeof day, "%04d-%02d-%02d", std::get<0>(date), std::get<1>(date),
-                      std::get<2>(date));
-        trend.days.push_back(
-            {day, DaysSinceEpoch(std::get<0>(date), std::get<1>(date), std::get<2>(date)),
-             values.readings, DaySpreadOf(std::move(values.resistance)),
-             DaySpreadOf(std::move(values.voltage))});
+        std::snprintf(day, sizeof day, "%04d-%02d-%02d", date.year, date.month, date.day);
+        trend.days.push_back({day, DaysSinceEpoch(date.year, date.month, date.day), values.readings,
+                              DaySpreadOf(std::move(values.resistance)),
+                              DaySpreadOf(std::move(values.voltage))});
     }
     return trend;
 }

@@ -256,7 +256,7 @@ std::string ParseSlot(const std::vector<std::string_view>& f, Reading& reading, 
     return "";
 }
 
-void AddTo(Spread& spread, const std::optional<Milli>& value, const std::string& text,
+void AddTo(Spread& spread, const std::optional<Milli>& value, std::int64_t source,
            bool underRange = false) {
     if (underRange) {
         ++spread.underRange;
@@ -268,21 +268,21 @@ void AddTo(Spread& spread, const std::optional<Milli>& value, const std::string&
     }
     if (spread.count == 0 || *value < spread.minimum) {
         spread.minimum = *value;
-        spread.minimumText = text;
+        spread.minimumSource = source;
     }
     if (spread.count == 0 || spread.maximum < *value) {
         spread.maximum = *value;
-        spread.maximumText = text;
+        spread.maximumSource = source;
     }
     ++spread.count;
     spread.sum += value->thousandths;
-    spread.sumOfSquares += value->thousandths * value->thousandths;
+    spread.sumOfSquares += static_cast<Wide>(value->thousandths) * value->thousandths;
 }
 
-// Counts a reading into a summary: results, spreads and temperature.
-void Count(Summary& summary, const Reading& reading) {
+// Counts a point into a summary: results, spreads, temperature and the first and last time.
+void Count(Summary& summary, const Point& point) {
     ++summary.readings;
-    switch (reading.result) {
+    switch (point.result) {
     case Result::Pass:
         ++summary.pass;
         break;
@@ -296,53 +296,47 @@ void Count(Summary& summary, const Reading& reading) {
         ++summary.unjudged;
         break;
     }
-    AddTo(summary.resistance, reading.resistance, reading.resistanceText);
-    AddTo(summary.voltage, reading.voltage, reading.voltageText, reading.voltageUnderRange);
+    AddTo(summary.resistance, point.Resistance(), point.source);
+    AddTo(summary.voltage, point.Voltage(), point.source, point.Has(Point::kVoltageUnderRange));
     TemperatureRange& t = summary.temperature;
-    if (reading.temperatureOutOfRange) {
+    if (point.Has(Point::kTemperatureOutOfRange)) {
         ++t.outOfRange;
-    } else if (reading.temperatureTenths) {
-        const int tenths = *reading.temperatureTenths;
+    } else if (point.Has(Point::kTemperature)) {
+        const int tenths = point.temperatureTenths;
         if (t.count == 0 || tenths < t.minimumTenths) {
             t.minimumTenths = tenths;
-            t.minimumText = reading.temperatureText;
+            t.minimumSource = point.source;
         }
         if (t.count == 0 || tenths > t.maximumTenths) {
             t.maximumTenths = tenths;
-            t.maximumText = reading.temperatureText;
+            t.maximumSource = point.source;
         }
         ++t.count;
     }
-    if (!reading.when.usable) {
+    if (!point.Has(Point::kUsable)) {
         ++summary.unusableTimes;
-    }
-}
-
-// The earliest and the latest of `readings` with a usable time, as "2014-3-5 9:07".
-void SetTimes(Summary& summary, std::vector<const Reading*> readings) {
-    std::erase_if(readings, [](const Reading* r) { return !r->when.usable; });
-    if (readings.empty()) {
         return;
     }
-    const auto earlier = [](const Reading* a, const Reading* b) {
-        return a->when.Stamp() < b->when.Stamp();
-    };
-    const Reading& first = **std::min_element(readings.begin(), readings.end(), earlier);
-    const Reading& last = **std::max_element(readings.begin(), readings.end(), earlier);
-    summary.first = first.date + ' ' + first.time;
-    summary.last = last.date + ' ' + last.time;
-    summary.firstTime = first.when;
-    summary.lastTime = last.when;
+    // The earliest and the latest usable time; of equal times the first counted.
+    const bool timed = summary.firstTime.usable;
+    if (!timed || point.stamp < summary.firstTime.Stamp()) {
+        summary.firstTime = point.When();
+        summary.firstSource = point.source;
+    }
+    if (!timed || point.stamp > summary.lastTime.Stamp()) {
+        summary.lastTime = point.When();
+        summary.lastSource = point.source;
+    }
 }
 
-// The limits when every judged reading of the unit shares one set.
-std::optional<SharedLimits> SharedLimitsOf(const std::vector<Reading>& readings) {
+// The limits when every judged point of the unit shares one set.
+std::optional<SharedLimits> SharedLimitsOf(const std::vector<Point>& points) {
     std::optional<SharedLimits> shared;
-    for (const Reading& r : readings) {
-        if (r.result == Result::None) {
+    for (const Point& p : points) {
+        if (p.result == Result::None) {
             continue;
         }
-        const SharedLimits these{*r.limit1, *r.limit2, *r.voltageLimit};
+        const SharedLimits these{Milli{p.limit1}, Milli{p.limit2}, Milli{p.voltageLimit}};
         if (!shared) {
             shared = these;
         } else if (!(shared->limit1 == these.limit1 && shared->limit2 == these.limit2 &&
@@ -428,6 +422,10 @@ std::optional<double> Spread::StandardDeviation() const {
     return static_cast<double>(std::sqrt(variance) / 1000.0L);
 }
 
+bool ParseMeasurementTime(std::string_view date, std::string_view time, MeasurementTime& when) {
+    return ParseTime(date, time, when);
+}
+
 std::string ShareText(int part, int whole) {
     if (whole == 0) {
         return "-";
@@ -454,30 +452,137 @@ std::optional<Reading> ParseReadingLine(std::string_view line, std::string* erro
     return reading;
 }
 
-void CountReadings(MeasurementReport& report, std::vector<UnitReadings> units) {
+std::optional<Milli> Point::Resistance() const {
+    return Has(kResistance) ? std::optional<Milli>(Milli{resistance}) : std::nullopt;
+}
+
+std::optional<Milli> Point::Voltage() const {
+    return Has(kVoltage) ? std::optional<Milli>(Milli{voltage}) : std::nullopt;
+}
+
+MeasurementTime Point::When() const {
+    MeasurementTime when;
+    if (Has(kUsable)) {
+        // The inverse of MeasurementTime::Stamp().
+        when.minute = static_cast<int>(stamp % 60);
+        when.hour = static_cast<int>(stamp / 60 % 24);
+        when.day = static_cast<int>(stamp / (60 * 24) % 31) + 1;
+        when.month = static_cast<int>(stamp / (60 * 24 * 31) % 12) + 1;
+        when.year = static_cast<int>(stamp / (60 * 24 * 31 * 12));
+        when.usable = true;
+    }
+    return when;
+}
+
+Point PointOf(const Reading& reading, std::int64_t source) {
+    Point point;
+    point.source = source;
+    point.slot = static_cast<std::int16_t>(reading.slot);
+    point.result = reading.result;
+    // Every magnitude is at most Milli::kMaxMagnitude, well inside 32 bits.
+    const auto set = [&point](const std::optional<Milli>& value, std::int32_t& to,
+                              std::uint8_t flag) {
+        if (value) {
+            to = static_cast<std::int32_t>(value->thousandths);
+            point.flags |= flag;
+        }
+    };
+    set(reading.resistance, point.resistance, Point::kResistance);
+    set(reading.voltage, point.voltage, Point::kVoltage);
+    set(reading.limit1, point.limit1, 0);
+    set(reading.limit2, point.limit2, 0);
+    set(reading.voltageLimit, point.voltageLimit, 0);
+    if (reading.voltageUnderRange) {
+        point.flags |= Point::kVoltageUnderRange;
+    }
+    if (reading.temperatureTenths) {
+        point.temperatureTenths = *reading.temperatureTenths;
+        point.flags |= Point::kTemperature;
+    }
+    if (reading.temperatureOutOfRange) {
+        point.flags |= Point::kTemperatureOutOfRange;
+    }
+    if (reading.when.usable) {
+        point.stamp = reading.when.Stamp();
+        point.flags |= Point::kUsable;
+    }
+    return point;
+}
+
+void CountReadings(MeasurementReport& report, std::vector<UnitPoints> units) {
     report.units.clear();
     report.units.reserve(units.size());
     report.total = Summary();
-    std::vector<const Reading*> all;
-    for (UnitReadings& readings : units) {
+    for (UnitPoints& unitPoints : units) {
         Summary& unit = report.units.emplace_back();
-        unit.unit = readings.unit;
-        unit.emptySlots = readings.emptySlots;
-        report.total.emptySlots += readings.emptySlots;
-        for (const Reading& reading : readings.readings) {
-            Count(unit, reading);
-            Count(report.total, reading);
+        unit.unit = unitPoints.unit;
+        unit.emptySlots = unitPoints.emptySlots;
+        report.total.emptySlots += unitPoints.emptySlots;
+        for (const Point& point : unitPoints.points) {
+            Count(unit, point);
+            Count(report.total, point);
         }
-        unit.points = std::move(readings.readings);
+        unit.points = std::move(unitPoints.points);
         unit.limits = SharedLimitsOf(unit.points);
-        std::vector<const Reading*> these;
-        for (const Reading& r : unit.points) {
-            these.push_back(&r);
-        }
-        SetTimes(unit, these);
-        all.insert(all.end(), these.begin(), these.end());
     }
-    SetTimes(report.total, all);
+}
+
+std::vector<std::int64_t> SourcesOfFigureTexts(const MeasurementReport& report) {
+    std::vector<std::int64_t> sources;
+    const auto add = [&sources](const Summary& s) {
+        for (const Spread* spread : {&s.resistance, &s.voltage}) {
+            if (spread->count > 0) {
+                sources.insert(sources.end(), {spread->minimumSource, spread->maximumSource});
+            }
+        }
+        if (s.temperature.count > 0) {
+            sources.insert(sources.end(),
+                           {s.temperature.minimumSource, s.temperature.maximumSource});
+        }
+        if (s.firstTime.usable) {
+            sources.insert(sources.end(), {s.firstSource, s.lastSource});
+        }
+    };
+    for (const Summary& unit : report.units) {
+        add(unit);
+    }
+    add(report.total);
+    std::sort(sources.begin(), sources.end());
+    sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
+    return sources;
+}
+
+void FillFigureTexts(MeasurementReport& report,
+                     const std::function<const Reading*(std::int64_t source)>& readingOf) {
+    const auto text = [&readingOf](std::int64_t source, std::string Reading::*member) {
+        const Reading* reading = readingOf(source);
+        return reading != nullptr ? reading->*member : std::string();
+    };
+    const auto fill = [&](Summary& s) {
+        for (Spread* spread : {&s.resistance, &s.voltage}) {
+            if (spread->count > 0) {
+                const auto member =
+                    spread == &s.resistance ? &Reading::resistanceText : &Reading::voltageText;
+                spread->minimumText = text(spread->minimumSource, member);
+                spread->maximumText = text(spread->maximumSource, member);
+            }
+        }
+        if (s.temperature.count > 0) {
+            s.temperature.minimumText =
+                text(s.temperature.minimumSource, &Reading::temperatureText);
+            s.temperature.maximumText =
+                text(s.temperature.maximumSource, &Reading::temperatureText);
+        }
+        if (s.firstTime.usable) {
+            s.first =
+                text(s.firstSource, &Reading::date) + ' ' + text(s.firstSource, &Reading::time);
+            s.last = text(s.lastSource, &Reading::date) + ' ' + text(s.lastSource, &Reading::time);
+        }
+    };
+    for (Summary& unit : report.units) {
+        fill(unit);
+    }
+    fill(report.total);
 }
 
 ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fileName) {
@@ -493,8 +598,8 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
 
     std::string_view line;
     std::string seenUnits;
-    std::vector<UnitReadings> units;
-    UnitReadings* unit = nullptr;
+    std::vector<UnitPoints> units;
+    UnitPoints* unit = nullptr;
     int lastSlot = 0;
     bool unitClosed = true; // the two empty lines after a unit's last reading
     int emptyLinesInRow = 0;
@@ -574,7 +679,8 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
             ++unit->emptySlots;
             continue;
         }
-        unit->readings.push_back(std::move(reading));
+        unit->points.push_back(PointOf(reading, static_cast<std::int64_t>(report.readings.size())));
+        report.readings.push_back(std::move(reading));
     }
     // A reading that was cancelled or failed leaves its last unit without the two empty lines
     // that close a unit.
@@ -601,6 +707,9 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
                                                        "arrived."));
     }
     CountReadings(report, std::move(units));
+    FillFigureTexts(report, [&report](std::int64_t source) {
+        return &report.readings[static_cast<std::size_t>(source)];
+    });
     return {std::move(report), {}};
 }
 

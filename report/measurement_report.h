@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +30,7 @@ struct Milli {
 std::string MilliText(Milli value);
 
 // In the order of the instrument's result codes 0 to 3.
-enum class Result { None, Pass, Fail, Warning };
+enum class Result : std::uint8_t { None, Pass, Fail, Warning };
 
 // A measurement time as the file writes it. The record has room for times no clock shows
 // (month 13, day 0, hour 31, minute 63); the writer writes them as numbers and such a time is
@@ -67,16 +68,45 @@ struct Reading {
     MeasurementTime when;
 };
 
+// A reading as a report counts and draws it: its numbers alone, in 48 bytes, so that a history of a
+// million readings is counted at little cost. Its texts stay with the reading it came from, found
+// by `source` for the few figures that show one (minimum, maximum, first and last).
+struct Point {
+    // The reading's place: its index in the file's readings, or its row in the history.
+    std::int64_t source = 0;
+    std::int64_t stamp = 0;                   // MeasurementTime::Stamp() of a usable time
+    std::int32_t resistance = 0, voltage = 0; // thousandths, when there is one
+    std::int32_t limit1 = 0, limit2 = 0, voltageLimit = 0; // thousandths, when judged
+    std::int32_t temperatureTenths = 0;                    // when there is one
+    std::int16_t slot = 0;
+    Result result = Result::None;
+    std::uint8_t flags = 0; // the k... bits below
+
+    static constexpr std::uint8_t kResistance = 1, kVoltage = 2, kVoltageUnderRange = 4,
+                                  kTemperature = 8, kTemperatureOutOfRange = 16, kUsable = 32;
+    bool Has(std::uint8_t flag) const { return (flags & flag) != 0; }
+    std::optional<Milli> Resistance() const;
+    std::optional<Milli> Voltage() const;
+    // The measurement time; a time that is not usable keeps only `usable` false.
+    MeasurementTime When() const;
+};
+
+// The point of `reading`, found again by `source`.
+Point PointOf(const Reading& reading, std::int64_t source);
+
+__extension__ typedef __int128 Wide; // GCC's, as every build of this program uses
+
 struct Spread {
     int count = 0;                        // numeric values
     int overRange = 0;                    // "--" or "9999", not in the figures
     int underRange = 0;                   // the voltage's under-range code, not in the figures
     Milli minimum, maximum;               // meaningful when count > 0
     std::string minimumText, maximumText; // as written in the file
-    // Exact sums of the values in thousandths and of their squares: a file holds at most 4,800
-    // readings of at most kMaxMagnitude each, so both fit.
+    std::int64_t minimumSource = 0, maximumSource = 0; // the points they came from
+    // Exact sums of the values in thousandths and of their squares: the squares of a history's
+    // million readings of up to kMaxMagnitude pass 64 bits, 128 hold them.
     std::int64_t sum = 0;
-    std::int64_t sumOfSquares = 0;
+    Wide sumOfSquares = 0;
     // The mean and the sample standard deviation (n - 1), in units (mohm, V); none without values
     // (mean) or below two values (deviation).
     std::optional<double> Mean() const;
@@ -88,6 +118,7 @@ struct TemperatureRange {
     int outOfRange = 0;                       // "9999" or "-9999"
     int minimumTenths = 0, maximumTenths = 0; // meaningful when count > 0
     std::string minimumText, maximumText;     // as written in the file
+    std::int64_t minimumSource = 0, maximumSource = 0;
 };
 
 // The comparator limits shared by every judged reading of a unit.
@@ -107,13 +138,14 @@ struct Summary {
     // ("2014-3-5 9:07"; empty without such readings) and their times.
     std::string first, last;
     MeasurementTime firstTime, lastTime;
+    std::int64_t firstSource = 0, lastSource = 0;
     // Readings whose time is not usable: in the figures, never first or last.
     int unusableTimes = 0;
     // The limits when every judged reading of the unit shares one set (none otherwise, or
     // without judged readings). Not kept for the whole file.
     std::optional<SharedLimits> limits;
     // The readings in slot order (units only; empty for the whole file).
-    std::vector<Reading> points;
+    std::vector<Point> points;
 };
 
 struct MeasurementReport {
@@ -122,6 +154,8 @@ struct MeasurementReport {
     bool fahrenheit = false;
     std::vector<Summary> units; // in file order
     Summary total;
+    // A file's readings in file order, which its points' sources index; empty over a history.
+    std::vector<Reading> readings;
     // The file ends inside a unit, or before its first unit (a cancelled or failed reading):
     // reported as far as it goes. A reading cut between two units leaves a file that ends with
     // the closing lines of a unit and cannot be told from a whole one.
@@ -144,17 +178,26 @@ struct ParsedReport {
     bool Ok() const { return report.has_value(); }
 };
 
-// The readings of one unit, in the order they are counted.
-struct UnitReadings {
+// The points of one unit, in the order they are counted.
+struct UnitPoints {
     char unit = 0; // 'A'..'P'
-    std::vector<Reading> readings;
+    std::vector<Point> points;
     int emptySlots = 0;
 };
 
-// Counts readings grouped by unit into `report`'s units (in the order given) and total, as a
-// measurement file's are counted: results, spreads, temperatures, shared limits, first and last.
-// The header fields are left as they are.
-void CountReadings(MeasurementReport& report, std::vector<UnitReadings> units);
+// Counts points grouped by unit into `report`'s units (in the order given) and total, as a
+// measurement file's readings are counted: results, spreads, temperatures, shared limits, first
+// and last. Of two equal values the first counted is the minimum or maximum. The header fields
+// are left as they are; the texts of the figures are filled by FillFigureTexts.
+void CountReadings(MeasurementReport& report, std::vector<UnitPoints> units);
+
+// The sources of the readings whose texts the counted figures show.
+std::vector<std::int64_t> SourcesOfFigureTexts(const MeasurementReport& report);
+
+// Fills the texts of the counted figures from the readings `readingOf` finds by source (every
+// source SourcesOfFigureTexts names; a source it does not find leaves its texts empty).
+void FillFigureTexts(MeasurementReport& report,
+                     const std::function<const Reading*(std::int64_t source)>& readingOf);
 
 // Reads the bytes of a measurement file: lines end with CR LF, LF or CR alone, and a UTF-8
 // byte-order mark before the first line is skipped (both what a spreadsheet's save may leave).
@@ -165,6 +208,10 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
 // read exactly as ParseMeasurementFile reads it: the reading, or what is wrong in the user's
 // language (an empty slot is wrong here).
 std::optional<Reading> ParseReadingLine(std::string_view line, std::string* error);
+
+// The date and time columns of a slot line ("2014-3-5", "9:07"): false when they are no time the
+// instrument's record can carry.
+bool ParseMeasurementTime(std::string_view date, std::string_view time, MeasurementTime& when);
 
 // The share of `part` in `whole` as a percentage text with one decimal ("33.3 %"); "-" for 0 of
 // 0.

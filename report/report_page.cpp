@@ -487,8 +487,8 @@ std::string HorizontalLimitsSvg(const Plot& plot, std::vector<Limit> limits, boo
     return svg;
 }
 
-std::string Dot(const Reading& reading, double x, double y, double radius) {
-    return "<circle class=\"" + std::string(ResultClass(reading.result)) + "\" cx=\"" +
+std::string Dot(const Point& point, double x, double y, double radius) {
+    return "<circle class=\"" + std::string(ResultClass(point.result)) + "\" cx=\"" +
            Coordinate(x) + "\" cy=\"" + Coordinate(y) + "\" r=\"" + Coordinate(radius) + "\"/>\n";
 }
 
@@ -500,13 +500,13 @@ class Dots {
 public:
     explicit Dots(std::size_t readings)
         : thin_(readings > static_cast<std::size_t>(measure::kSlotsPerUnit)) {}
-    void Add(const Reading& reading, double x, double y, double radius) {
+    void Add(const Point& point, double x, double y, double radius) {
         if (thin_ &&
-            !spots_.insert({static_cast<int>(reading.result), std::lround(x), std::lround(y)})
+            !spots_.insert({static_cast<int>(point.result), std::lround(x), std::lround(y)})
                  .second) {
             return;
         }
-        svg_ += Dot(reading, x, y, radius);
+        svg_ += Dot(point, x, y, radius);
     }
     const std::string& Svg() const { return svg_; }
 
@@ -518,11 +518,11 @@ private:
 
 // The results among the readings that `shown` accepts, in drawing order.
 template <typename Shown>
-std::vector<Result> ResultsShown(const std::vector<Reading>& points, Shown shown) {
+std::vector<Result> ResultsShown(const std::vector<Point>& points, Shown shown) {
     std::vector<Result> results;
     for (const Result result : kDrawOrder) {
-        if (std::any_of(points.begin(), points.end(), [&](const Reading& reading) {
-                return reading.result == result && shown(reading);
+        if (std::any_of(points.begin(), points.end(), [&](const Point& point) {
+                return point.result == result && shown(point);
             })) {
             results.push_back(result);
         }
@@ -536,9 +536,9 @@ std::vector<Result> ResultsShown(const std::vector<Reading>& points, Shown shown
 // (about the square root of their number), or in one bin when they are all equal.
 std::string HistogramSvg(const Summary& unit) {
     std::vector<std::int64_t> values;
-    for (const Reading& reading : unit.points) {
-        if (reading.resistance) {
-            values.push_back(reading.resistance->thousandths);
+    for (const Point& point : unit.points) {
+        if (point.Has(Point::kResistance)) {
+            values.push_back(point.resistance);
         }
     }
     if (values.empty()) {
@@ -588,14 +588,14 @@ std::string HistogramSvg(const Summary& unit) {
 // Voltage against resistance, one dot per reading with both values, coloured by its result; the
 // unit's shared comparator limits as dashed lines.
 std::string ScatterSvg(const Summary& unit) {
-    const auto plotted = [](const Reading& reading) {
-        return reading.resistance.has_value() && reading.voltage.has_value();
+    const auto plotted = [](const Point& point) {
+        return point.Has(Point::kResistance) && point.Has(Point::kVoltage);
     };
     std::vector<double> xs, ys;
-    for (const Reading& reading : unit.points) {
-        if (plotted(reading)) {
-            xs.push_back(Value(*reading.resistance));
-            ys.push_back(Value(*reading.voltage));
+    for (const Point& point : unit.points) {
+        if (plotted(point)) {
+            xs.push_back(Value(*point.Resistance()));
+            ys.push_back(Value(*point.Voltage()));
         }
     }
     if (xs.empty()) {
@@ -631,10 +631,10 @@ std::string ScatterSvg(const Summary& unit) {
     }
     Dots dots(unit.points.size());
     for (const Result result : kDrawOrder) {
-        for (const Reading& reading : unit.points) {
-            if (reading.result == result && plotted(reading)) {
-                dots.Add(reading, plot.X(Value(*reading.resistance)),
-                         plot.Y(Value(*reading.voltage)), 2.6);
+        for (const Point& point : unit.points) {
+            if (point.result == result && plotted(point)) {
+                dots.Add(point, plot.X(Value(*point.Resistance())), plot.Y(Value(*point.Voltage())),
+                         2.6);
             }
         }
     }
@@ -649,10 +649,10 @@ std::string SlotPlotSvg(const Summary& unit) {
     std::vector<double> values;
     int lastSlot = 1;
     bool overRange = false;
-    for (const Reading& reading : unit.points) {
-        lastSlot = std::max(lastSlot, reading.slot);
-        if (reading.resistance) {
-            values.push_back(Value(*reading.resistance));
+    for (const Point& point : unit.points) {
+        lastSlot = std::max<int>(lastSlot, point.slot);
+        if (point.Has(Point::kResistance)) {
+            values.push_back(Value(*point.Resistance()));
         } else {
             overRange = true;
         }
@@ -686,23 +686,23 @@ std::string SlotPlotSvg(const Summary& unit) {
     }
     Dots dots(unit.points.size());
     for (const Result result : kDrawOrder) {
-        for (const Reading& reading : unit.points) {
-            if (reading.result == result && reading.resistance) {
-                dots.Add(reading, plot.X(reading.slot), plot.Y(Value(*reading.resistance)), 2);
+        for (const Point& point : unit.points) {
+            if (point.result == result && point.Has(Point::kResistance)) {
+                dots.Add(point, plot.X(point.slot), plot.Y(Value(*point.Resistance())), 2);
             }
         }
     }
     svg += dots.Svg();
     std::set<int> overRangeSlots; // one marker per slot
-    for (const Reading& reading : unit.points) {
-        if (!reading.resistance && overRangeSlots.insert(reading.slot).second) {
-            const double x = plot.X(reading.slot);
+    for (const Point& point : unit.points) {
+        if (!point.Has(Point::kResistance) && overRangeSlots.insert(point.slot).second) {
+            const double x = plot.X(point.slot);
             svg += "<path class=\"over\" d=\"M" + Coordinate(x - 3.5) + ' ' +
                    Coordinate(plot.top + 10) + "h7l-3.5-7z\"/>\n";
         }
     }
     svg += LegendSvg(
-        plot, ResultsShown(unit.points, [](const Reading& r) { return r.resistance.has_value(); }),
+        plot, ResultsShown(unit.points, [](const Point& r) { return r.Has(Point::kResistance); }),
         overRange);
     return svg + "</svg>\n";
 }
@@ -1062,9 +1062,9 @@ std::string ReadingsCount(int readings) {
 
 std::string UnitSection(const Summary& unit) {
     int noResistance = 0, notBoth = 0;
-    for (const Reading& reading : unit.points) {
-        noResistance += reading.resistance ? 0 : 1;
-        notBoth += reading.resistance && reading.voltage ? 0 : 1;
+    for (const Point& point : unit.points) {
+        noResistance += point.Has(Point::kResistance) ? 0 : 1;
+        notBoth += point.Has(Point::kResistance) && point.Has(Point::kVoltage) ? 0 : 1;
     }
     return "<section class=\"unit\">\n<h2>" + UnitLabel(unit.unit) + " &#8211; " +
            ReadingsCount(unit.readings) + "</h2>\n<p class=\"limits\">" + LimitsNote(unit) +

@@ -9,6 +9,7 @@
 
 #include "history/history_export.h"
 #include "history/history_report.h"
+#include "history/selected_points.h"
 #include "history/sqlite_store.h"
 #include "report/report_page.h"
 #include "report/report_text.h"
@@ -97,7 +98,7 @@ report::MeasurementReport WithHeaderOf(report::MeasurementReport counted,
 }
 
 TEST_F(HistoryReportTest, EqualsTheReportOfAFileWithTheSameReadings) {
-    const history::HistoryReport all = history::ReportOfHistory(Select({}).readings);
+    const history::HistoryReport all = history::ReportOfHistory(*store_, {});
     ASSERT_TRUE(all.report) << all.error;
     EXPECT_EQ(all.report->file, "history");
     EXPECT_EQ(all.report->serial, "K-7");
@@ -113,12 +114,59 @@ TEST_F(HistoryReportTest, EqualsTheReportOfAFileWithTheSameReadings) {
     EXPECT_EQ(report::ReportJson(counted), report::ReportJson(file));
 
     // One unit selected: that unit's file.
-    const history::HistoryReport unitB = history::ReportOfHistory(Select(ByUnit(1)).readings, "B");
+    const history::HistoryReport unitB = history::ReportOfHistory(*store_, ByUnit(1), "B");
     ASSERT_TRUE(unitB.report) << unitB.error;
     const report::MeasurementReport day2 = Parsed(Header("K-7") + Unit('B', kUnitB), "day2.csv");
     EXPECT_EQ(report::ReportJson(WithHeaderOf(*unitB.report, day2)), report::ReportJson(day2));
     ASSERT_EQ(unitB.trend.days.size(), 1u);
     EXPECT_EQ(unitB.trend.days[0].day, "2026-12-02");
+}
+
+// A report's points come ordered by serial, slot and row whichever order the engine hands the rows
+// over in (the table's, or an index's), so that of two equal values the same one is the minimum.
+TEST(SelectedPoints, OrderedBySerialSlotAndRowInAnyOrderOfRows) {
+    struct Row {
+        std::int64_t id;
+        const char* serial;
+        int slot;
+    };
+    const std::vector<Row> rows = {{1, "S-2", 2}, {2, "S-2", 1}, {3, "S-1", 2},
+                                   {4, "S-2", 1}, {5, "S-1", 1}, {6, "S-10", 1}};
+    const auto ordered = [](auto first, auto last) {
+        history::SelectedPointsBuilder builder;
+        for (auto row = first; row != last; ++row) {
+            history::PointRow p;
+            p.id = row->id;
+            p.serial = row->serial;
+            p.unit = 3;
+            p.slot = row->slot;
+            p.date = "2026-12-1";
+            p.time = "9:00";
+            EXPECT_EQ(builder.Add(p), "");
+        }
+        const history::SelectedPoints selected = builder.Finish();
+        EXPECT_EQ(selected.serials, (std::vector<std::string>{"S-1", "S-10", "S-2"}));
+        std::vector<std::int64_t> sources;
+        for (const report::Point& point : selected.units.at(0).points) {
+            sources.push_back(point.source);
+        }
+        return sources;
+    };
+    const std::vector<std::int64_t> expected = {5, 3, 6, 2, 4, 1};
+    EXPECT_EQ(ordered(rows.begin(), rows.end()), expected);
+    EXPECT_EQ(ordered(rows.rbegin(), rows.rend()), expected);
+
+    history::SelectedPointsBuilder builder;
+    history::PointRow wrong;
+    wrong.unit = 12;
+    EXPECT_NE(builder.Add(wrong).find("12"), std::string::npos);
+    wrong.id = 7;
+    wrong.unit = 0;
+    wrong.slot = 1;
+    wrong.result = "PASS";
+    wrong.date = "2026-12-1";
+    wrong.time = "9:00";
+    EXPECT_NE(builder.Add(wrong).find("7"), std::string::npos); // judged without limits
 }
 
 // Another instrument in Fahrenheit: together they are refused, each alone reported.
@@ -128,15 +176,14 @@ TEST_F(HistoryReportTest, CelsiusAndFahrenheitTogetherAreRefused) {
         store_->Record(Parsed(bytes, "f.csv"), {"2026-12-08T10:00:00Z", "f.csv", "1", "b"}).error,
         "");
     const std::vector<history::StoredReading> both = Select({}).readings;
-    const history::HistoryReport refused = history::ReportOfHistory(both);
+    const history::HistoryReport refused = history::ReportOfHistory(*store_, {});
     EXPECT_FALSE(refused.report);
     EXPECT_NE(refused.error.find("--serial"), std::string::npos) << refused.error;
     const history::ExportedTable notExported = history::ExportTable(both);
     EXPECT_EQ(notExported.text, "");
     EXPECT_EQ(notExported.error, refused.error);
 
-    const history::HistoryReport fahrenheit =
-        history::ReportOfHistory(Select(BySerial("F-1")).readings);
+    const history::HistoryReport fahrenheit = history::ReportOfHistory(*store_, BySerial("F-1"));
     ASSERT_TRUE(fahrenheit.report) << fahrenheit.error;
     EXPECT_TRUE(fahrenheit.report->fahrenheit);
 }
@@ -162,13 +209,13 @@ TEST_F(HistoryReportTest, ExportIsOneFlatTable) {
             "\"K,\"\"8\"\"\",P,3,2026-12-1,9:09,30m,11.20,15.00,10.00,6V,-10.000,3.500,9999,"
             "FAIL\r\n");
     EXPECT_EQ(history::ExportTable({}).text, kHeaderRow);
-    EXPECT_EQ(history::ReportOfHistory(Select({}).readings).report->serial, "2 instruments");
+    EXPECT_EQ(history::ReportOfHistory(*store_, {}).report->serial, "2 instruments");
 }
 
 // The page over the history holds the trend's two plots after the summary, and the page of a
 // file none. With K720_HISTORY_PAGE set, the page is written there for a browser to render.
 TEST_F(HistoryReportTest, PageShowsTheTrendByDay) {
-    const history::HistoryReport all = history::ReportOfHistory(Select({}).readings);
+    const history::HistoryReport all = history::ReportOfHistory(*store_, {});
     ASSERT_TRUE(all.report) << all.error;
     const report::PageHeading heading{"", "", {2026, 12, 8, 9, 30}, "k720ctl 1.03"};
     const std::string page = report::ReportPageHtml(*all.report, heading, &all.trend);

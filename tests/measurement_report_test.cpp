@@ -313,6 +313,20 @@ TEST(MeasurementReport, RefusesWhatIsNoMeasurementFileNamingTheLine) {
 // The trend by day: days out of order in the file come out in order, an odd count has its middle
 // value as median and the medians of the halves as quartiles, an even count the mean of its two
 // middle values exactly; over range, under range and unusable times stay out of the figures.
+// A history's unit of 200,000 readings of the largest resistance: the sum of their squares
+// (2e19) passes 64 bits and must still give their exact mean and no spread.
+TEST(MeasurementReport, LargestValuesOfAHistoryCountExactly) {
+    report::Point largest;
+    largest.resistance = static_cast<std::int32_t>(report::Milli::kMaxMagnitude);
+    largest.flags = report::Point::kResistance;
+    report::MeasurementReport counted;
+    report::CountReadings(counted, {{'A', std::vector<report::Point>(200'000, largest), 0}});
+    const report::Spread& spread = counted.total.resistance;
+    EXPECT_EQ(spread.count, 200'000);
+    EXPECT_EQ(FigureText(spread.Mean()), "9999.9990");
+    EXPECT_EQ(FigureText(spread.StandardDeviation()), "0.0000");
+}
+
 TEST(DailyTrend, MediansAndQuartilesPerDayExact) {
     const std::string file =
         kHeader + "UNIT A\r\n\r\n" + Columns('C') + "1,3,1.001,,,6V,3.000,,,,2026-12-3,9:00\r\n" +

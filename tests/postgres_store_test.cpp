@@ -9,17 +9,20 @@
 #include <string>
 #include <sys/socket.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "history/history_report.h"
 #include "history/postgres_store.h"
 #include "history/reading_columns.h"
 #include "history/store_location.h"
 #include "measure/units.h"
 #include "report/measurement_report.h"
+#include "report/report_text.h"
 #include "tests/support/postgres_server.h"
 
 namespace {
@@ -160,8 +163,16 @@ TEST_F(PostgresStoreTest, ReadingsAreStoredOnceAndReadBackAsTheFileHasThem) {
         EXPECT_EQ(all.readings[i].serial, "123456789");
         EXPECT_EQ(all.readings[i].unit, static_cast<int>(i / 6));
         EXPECT_TRUE(all.readings[i].fahrenheit);
-        ExpectSame(all.readings[i].reading, file.units[i / 6].points[i % 6]);
+        ExpectSame(all.readings[i].reading, file.readings[i]);
     }
+    // The report over the server's history counts the readings as the file's report does.
+    history::HistoryReport made = history::ReportOfHistory(*opened.store, {});
+    ASSERT_TRUE(made.report) << made.error;
+    report::MeasurementReport& counted = *made.report;
+    std::tie(counted.file, counted.model, counted.serial, counted.date, counted.version,
+             counted.cut, counted.cutNote) = std::tie(file.file, file.model, file.serial, file.date,
+                                                      file.version, file.cut, file.cutNote);
+    EXPECT_EQ(report::ReportJson(counted), report::ReportJson(file));
     // A selection's parameters: unit B's failed readings (slots 2 and 5).
     const history::SelectedReadings failed =
         opened.store->Select({"123456789", 1, std::nullopt, std::nullopt, report::Result::Fail});
@@ -260,9 +271,8 @@ TEST_F(PostgresStoreTest, AServerStoppedMidRecordingLeavesTheHistoryAsBefore) {
     std::vector<std::string> texts;
     texts.reserve(history::kReadingColumnCount); // the pointers below stay valid
     std::vector<const char*> values;
-    for (const history::Value& value :
-         history::ReadingValues(full.serial, measure::kUnitCount - 1, full.fahrenheit,
-                                full.units.back().points.back())) {
+    for (const history::Value& value : history::ReadingValues(
+             full.serial, measure::kUnitCount - 1, full.fahrenheit, full.readings.back())) {
         insert += ", $" + std::to_string(texts.size() + 1);
         const auto* number = std::get_if<std::int64_t>(&value);
         const auto* text = std::get_if<std::string>(&value);

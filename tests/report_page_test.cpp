@@ -10,13 +10,14 @@
 namespace report {
 namespace {
 
-Reading MakeReading(int slot, std::int64_t resistance, std::int64_t voltage, Result result) {
-    Reading reading;
-    reading.slot = slot;
-    reading.resistance = Milli{resistance};
-    reading.voltage = Milli{voltage};
-    reading.result = result;
-    return reading;
+Point MakeReading(int slot, std::int32_t resistance, std::int32_t voltage, Result result) {
+    Point point;
+    point.slot = static_cast<std::int16_t>(slot);
+    point.resistance = resistance;
+    point.voltage = voltage;
+    point.flags = Point::kResistance | Point::kVoltage;
+    point.result = result;
+    return point;
 }
 
 // Unit A: four readings judged by one set of limits; unit B: two readings of one resistance
@@ -45,7 +46,7 @@ MeasurementReport MakeReport() {
     b.points = {MakeReading(1, 5'000, 12'000, Result::Pass),
                 MakeReading(2, 5'000, 11'000, Result::Fail),
                 MakeReading(3, 0, 12'100, Result::Fail)};
-    b.points[2].resistance.reset();
+    b.points[2].flags &= ~Point::kResistance;
     b.readings = 3;
     Summary c;
     c.unit = 'C';

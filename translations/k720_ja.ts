@@ -1789,5 +1789,9 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
         <source>No reading of the history matches the selection.</source>
         <translation>選択に合う測定値は履歴にありません。</translation>
     </message>
+    <message>
+        <source>row %1 of the readings holds what no reading has</source>
+        <translation>測定値の %1 行目に測定値として読めない内容があります</translation>
+    </message>
 </context>
 </TS>
