@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/texts.h"
 #include "history/reading_columns.h"
 #include "history/selected_points.h"
 #include "history/store_location.h"
@@ -114,6 +115,16 @@ Parameter ParameterOf(const Value& value) {
     if (const auto* text = std::get_if<std::string>(&value)) {
         return *text;
     }
+    if (const auto* bytes = std::get_if<Bytes>(&value)) {
+        // bytea's hex form.
+        constexpr char kDigits[] = "0123456789abcdef";
+        std::string hex = "\\x";
+        for (const char c : bytes->bytes) {
+            hex += kDigits[static_cast<unsigned char>(c) >> 4];
+            hex += kDigits[static_cast<unsigned char>(c) & 0xF];
+        }
+        return hex;
+    }
     return std::nullopt;
 }
 
@@ -173,8 +184,12 @@ std::string Text(const PGresult* result, int row, int column) {
                        static_cast<std::size_t>(PQgetlength(result, row, column)));
 }
 
-std::string Placeholder(int n) {
+std::string Numbered(int n) {
     return "$" + std::to_string(n);
+}
+
+std::string ParameterMark(int n, const Value&) {
+    return Numbered(n);
 }
 
 // The INSERT of `rows` readings of one read-out ($1): each row's values follow in column order.
@@ -185,12 +200,166 @@ std::string InsertOf(int rows) {
     for (int row = 0; row < rows; ++row) {
         sql += row > 0 ? ", ($1" : "($1";
         for (int column = 0; column < kReadingColumnCount; ++column) {
-            sql += ", " + Placeholder(++parameter);
+            sql += ", " + Numbered(++parameter);
         }
         sql += ')';
     }
     return sql + " ON CONFLICT DO NOTHING";
 }
+
+std::string NotTheHistorysRows() {
+    return Translate(kMessages, K720_TEXT("Messages", "the server's rows are not the history's"));
+}
+
+// Schema 2 adds each reading's point column, filled from the texts of the readings already kept:
+// read through a cursor of the open transaction, written back in batches.
+bool MigrateToSchema2(PGconn* connection, std::string* error) {
+    if (!Command(connection, "ALTER TABLE readings ADD COLUMN point BYTEA", error) ||
+        !Command(connection,
+                 std::string("DECLARE k720_migration NO SCROLL CURSOR FOR SELECT id, "
+                             "temperature_unit, ") +
+                     kReadingLineColumns + " FROM readings",
+                 error)) {
+        return false;
+    }
+    std::vector<std::string> texts(kReadingLineColumnCount);
+    for (;;) {
+        const Result fetched =
+            Run(connection, "FETCH 10000 FROM k720_migration", {}, PGRES_TUPLES_OK, error);
+        if (!fetched) {
+            return false;
+        }
+        const PGresult* r = fetched.get();
+        const int rows = PQntuples(r);
+        if (rows == 0) {
+            break;
+        }
+        for (int first = 0; first < rows; first += kRowsPerInsert) {
+            const int last = std::min(rows, first + kRowsPerInsert);
+            std::string update = "UPDATE readings SET point = v.point FROM (VALUES ";
+            std::vector<Parameter> parameters;
+            for (int row = first; row < last; ++row) {
+                for (int i = 0; i < kReadingLineColumnCount; ++i) {
+                    texts[static_cast<std::size_t>(i)] = Text(r, row, i + 2);
+                }
+                const std::optional<report::Reading> reading = ReadingOfTexts(texts, error);
+                if (!reading) {
+                    return false;
+                }
+                parameters.push_back(Text(r, row, 0));
+                parameters.push_back(ParameterOf(
+                    PointBytesOf(report::PointOf(*reading, 0), Text(r, row, 1) == "F")));
+                const auto n = parameters.size();
+                update += (row > first ? ", (" : "(") + Numbered(static_cast<int>(n - 1)) +
+                          "::BIGINT, " + Numbered(static_cast<int>(n)) + "::BYTEA)";
+            }
+            update += ") AS v(id, point) WHERE readings.id = v.id";
+            if (!Run(connection, update, parameters, PGRES_COMMAND_OK, error)) {
+                return false;
+            }
+        }
+    }
+    return Command(connection, "CLOSE k720_migration", error) &&
+           Command(connection, "ALTER TABLE readings ALTER COLUMN point SET NOT NULL", error) &&
+           Command(connection, "UPDATE k720_schema SET version = 2", error);
+}
+
+// `value` as an SQL literal; "" with the reason when the server's library cannot escape it.
+std::string LiteralOf(PGconn* connection, const Value& value, std::string* error) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return std::to_string(*number);
+    }
+    const std::string* text = std::get_if<std::string>(&value);
+    if (text == nullptr) {
+        return "NULL"; // a selection compares numbers and texts alone
+    }
+    char* escaped = PQescapeLiteral(connection, text->c_str(), text->size());
+    if (escaped == nullptr) {
+        *error = OneLine(PQerrorMessage(connection));
+        return "";
+    }
+    const std::string literal = escaped;
+    PQfreemem(escaped);
+    return literal;
+}
+
+// The rows of a COPY in binary form, message by message: an 11-byte signature, flags and a header
+// extension before the first row; each row its field count, then per field a length (-1 for
+// NULL) and that many bytes, integers big-endian; a count of -1 ends the data. Every message but
+// the first holds whole rows.
+class BinaryCopyReader {
+public:
+    void Take(std::string_view message) {
+        rest_ = message;
+        if (!headerRead_) {
+            constexpr std::string_view kSignature("PGCOPY\n\377\r\n\0", 11);
+            std::int64_t flags = 0, extension = 0;
+            failed_ = !rest_.starts_with(kSignature);
+            rest_.remove_prefix(failed_ ? 0 : kSignature.size());
+            failed_ = failed_ || !Fixed(4, flags) || !Fixed(4, extension) || extension < 0 ||
+                      static_cast<std::size_t>(extension) > rest_.size();
+            rest_.remove_prefix(failed_ ? 0 : static_cast<std::size_t>(extension));
+            headerRead_ = true;
+        }
+    }
+    // Starts the next row of the message, which must have `columns` fields; false at its end
+    // (or at the end of the data).
+    bool NextRow(int columns) {
+        std::int64_t fields = 0;
+        if (failed_ || rest_.empty() || !Fixed(2, fields) || fields == -1) {
+            return false;
+        }
+        failed_ = fields != columns;
+        return !failed_;
+    }
+    void Integer(std::int64_t& value) {
+        std::optional<std::int64_t> number;
+        Number(number);
+        failed_ = failed_ || !number;
+        value = number.value_or(0);
+    }
+    void Number(std::optional<std::int64_t>& value) {
+        std::int64_t length = 0, number = 0;
+        value.reset();
+        if (Fixed(4, length) && length != -1) {
+            failed_ = failed_ || (length != 2 && length != 4 && length != 8) ||
+                      !Fixed(static_cast<std::size_t>(length), number);
+            value = number;
+        }
+    }
+    void Text(std::string_view& text) {
+        std::int64_t length = 0;
+        text = {};
+        if (Fixed(4, length) && (length < 0 || static_cast<std::size_t>(length) > rest_.size())) {
+            failed_ = true;
+        } else if (!failed_) {
+            text = rest_.substr(0, static_cast<std::size_t>(length));
+            rest_.remove_prefix(text.size());
+        }
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    // A signed big-endian integer of `size` bytes.
+    bool Fixed(std::size_t size, std::int64_t& value) {
+        if (failed_ || rest_.size() < size) {
+            failed_ = true;
+            return false;
+        }
+        std::uint64_t bits = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            bits = bits << 8 | static_cast<unsigned char>(rest_[i]);
+        }
+        const unsigned shift = static_cast<unsigned>(64 - 8 * size);
+        value = static_cast<std::int64_t>(bits << shift) >> shift;
+        rest_.remove_prefix(size);
+        return true;
+    }
+
+    std::string_view rest_;
+    bool headerRead_ = false;
+    bool failed_ = false;
+};
 
 // Runs `select` with the clause's parameters through a cursor in a read-only transaction, so that
 // a large selection comes over in pieces, and hands each row to `take` (false stops the walk, its
@@ -325,6 +494,9 @@ OpenedStore PostgresStore::Open(const std::string& url, const std::string& shown
             return failed(CannotOpenText(shown, ErrorOf(connection, made.get())));
         }
     }
+    if (version < 2 && !MigrateToSchema2(connection, &error)) {
+        return failed(CannotOpenText(shown, error));
+    }
     if (!Commit(connection, &error)) {
         return failed(CannotOpenText(shown, error));
     }
@@ -419,11 +591,11 @@ ListedReadouts PostgresStore::List() {
 }
 
 SelectedReadings PostgresStore::Select(const Selection& selection) {
-    return SelectWhere(ClauseOf(selection, &Placeholder));
+    return SelectWhere(ClauseOf(selection, &ParameterMark));
 }
 
 SelectedReadings PostgresStore::SelectRows(const std::vector<std::int64_t>& ids) {
-    return SelectWhere(RowsClause(ids, &Placeholder));
+    return SelectWhere(RowsClause(ids, &ParameterMark));
 }
 
 SelectedReadings PostgresStore::SelectWhere(const SelectionClause& clause) {
@@ -455,45 +627,61 @@ SelectedReadings PostgresStore::SelectWhere(const SelectionClause& clause) {
 }
 
 SelectedPoints PostgresStore::SelectPoints(const Selection& selection) {
-    const SelectionClause clause = ClauseOf(selection, &Placeholder);
-    const auto view = [](const PGresult* r, int row, int column) {
-        return std::string_view(PQgetvalue(r, row, column),
-                                static_cast<std::size_t>(PQgetlength(r, row, column)));
+    const auto failed = [this](const std::string& reason) {
+        return SelectedPoints{{}, {}, false, false, CannotReadText(shown_, reason)};
     };
-    const auto number = [](const PGresult* r, int row, int column) {
-        return PQgetisnull(r, row, column) != 0
-                   ? std::optional<std::int64_t>()
-                   : std::optional<std::int64_t>(Integer(r, row, column));
-    };
-    SelectedPointsBuilder builder;
-    PointRow p;
+    // COPY takes no parameters: the selection's values go in as escaped literals.
     std::string error;
-    // In the order of the table: the builder orders each unit's points itself, and the server
-    // sends the rows as soon as it reads them.
-    const bool walked = WalkCursor(
-        connection_, std::string("SELECT ") + kPointColumns + " FROM readings" + clause.where,
-        clause, &error, [&](const PGresult* r, int row) {
-            p.id = Integer(r, row, 0);
-            p.serial = view(r, row, 1);
-            p.unit = Integer(r, row, 2);
-            p.slot = Integer(r, row, 3);
-            p.result = view(r, row, 4);
-            p.resistance = number(r, row, 5);
-            p.voltage = number(r, row, 6);
-            p.voltageUnderRange = Integer(r, row, 7) != 0;
-            p.temperature = number(r, row, 8);
-            p.temperatureOutOfRange = Integer(r, row, 9) != 0;
-            p.limit1 = number(r, row, 10);
-            p.limit2 = number(r, row, 11);
-            p.voltageLimit = number(r, row, 12);
-            p.date = view(r, row, 13);
-            p.time = view(r, row, 14);
-            p.temperatureUnit = view(r, row, 15);
-            error = builder.Add(p);
-            return error.empty();
-        });
-    if (!walked) {
-        return {{}, {}, false, false, CannotReadText(shown_, error)};
+    const SelectionClause clause = ClauseOf(
+        selection, [&](int, const Value& value) { return LiteralOf(connection_, value, &error); });
+    if (!error.empty()) {
+        return failed(error);
+    }
+    // The rows in the table's order as the server reads them, in COPY's binary form: one stream
+    // that the server writes while this side counts, without a round trip per piece. The builder
+    // orders each unit's points itself.
+    const std::string copy = std::string("COPY (SELECT ") + kPointColumns + " FROM readings" +
+                             clause.where + ") TO STDOUT (FORMAT binary)";
+    const Result started(PQexec(connection_, copy.c_str()), &PQclear);
+    if (!started || PQresultStatus(started.get()) != PGRES_COPY_OUT) {
+        return failed(ErrorOf(connection_, started.get()));
+    }
+    SelectedPointsBuilder builder;
+    BinaryCopyReader reader;
+    PointRow p;
+    for (;;) {
+        char* message = nullptr;
+        const int length = PQgetCopyData(connection_, &message, 0);
+        if (length < 0) {
+            break; // -1 the end, -2 a failure: the result below says which
+        }
+        const std::unique_ptr<char, decltype(&PQfreemem)> owned(message, &PQfreemem);
+        if (!error.empty()) {
+            continue; // the rest of the stream, read to its end and left
+        }
+        reader.Take(std::string_view(message, static_cast<std::size_t>(length)));
+        if (reader.Failed()) {
+            error = NotTheHistorysRows();
+        }
+        while (error.empty() && reader.NextRow(kPointColumnCount)) {
+            reader.Integer(p.id);
+            reader.Text(p.serial);
+            reader.Integer(p.unit);
+            reader.Text(p.point);
+            error = reader.Failed() ? NotTheHistorysRows() : builder.Add(p);
+        }
+    }
+    // The COPY's outcome, then the end of the command.
+    std::string outcome;
+    const Result finished(PQgetResult(connection_), &PQclear);
+    if (!finished || PQresultStatus(finished.get()) != PGRES_COMMAND_OK) {
+        outcome = ErrorOf(connection_, finished.get());
+    }
+    while (PGresult* more = PQgetResult(connection_)) {
+        PQclear(more);
+    }
+    if (!error.empty() || !outcome.empty()) {
+        return failed(!error.empty() ? error : outcome);
     }
     return builder.Finish();
 }

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -13,17 +15,31 @@
 
 namespace history {
 
-// NULL, an integer, or a text.
-using Value = std::variant<std::monostate, std::int64_t, std::string>;
+// Bytes kept as they are (a BLOB, a bytea).
+struct Bytes {
+    std::string bytes;
+};
+
+// NULL, an integer, a text, or bytes.
+using Value = std::variant<std::monostate, std::int64_t, std::string, Bytes>;
 
 // The readings table's columns after readout_id, in the order of ReadingValues.
 extern const char* const kReadingColumns;
-inline constexpr int kReadingColumnCount = 22;
+inline constexpr int kReadingColumnCount = 23;
 // The columns that make a reading unique, as the schema's UNIQUE key lists them.
 extern const char* const kReadingKey;
 // The twelve texts of the file's slot line, selected in this order for ReadingOfTexts.
 extern const char* const kReadingLineColumns;
 inline constexpr int kReadingLineColumnCount = 12;
+
+// A reading's numbers as the point column keeps them, for a report that counts a million readings
+// without reading their texts: derived from the texts when the reading is recorded, in a fixed
+// little-endian layout of kPointBytes bytes (stamp, resistance, voltage, the three limits,
+// temperature, slot, result, the point's flags, then 1 for Fahrenheit).
+inline constexpr std::size_t kPointBytes = 37;
+Bytes PointBytesOf(const report::Point& point, bool fahrenheit);
+// The point the bytes hold (its source left as it is), or false when they are no point's.
+bool PointOfBytes(std::string_view bytes, report::Point& point, bool& fahrenheit);
 
 // The values of a reading of unit `unit` (0 for A) of the instrument `serial`.
 std::vector<Value> ReadingValues(const std::string& serial, int unit, bool fahrenheit,
@@ -44,13 +60,15 @@ std::string DayOf(const report::MeasurementTime& when);
 const char* ResultName(report::Result result);
 
 // The WHERE clause (empty, or " WHERE ...") of a selection and its parameters in order; the
-// placeholder of parameter n (from 1) is written by `placeholder` ("?" or "$n").
+// placeholder of parameter n (from 1) is written by `placeholder` ("?", "$n", or the value itself
+// as a literal where a statement takes no parameters).
 struct SelectionClause {
     std::string where;
     std::vector<Value> parameters;
 };
-SelectionClause ClauseOf(const Selection& selection, std::string (*placeholder)(int n));
+using Placeholder = std::function<std::string(int n, const Value& value)>;
+SelectionClause ClauseOf(const Selection& selection, const Placeholder& placeholder);
 // The WHERE clause that takes the rows `ids`.
-SelectionClause RowsClause(const std::vector<std::int64_t>& ids, std::string (*placeholder)(int n));
+SelectionClause RowsClause(const std::vector<std::int64_t>& ids, const Placeholder& placeholder);
 
 } // namespace history

@@ -3,28 +3,16 @@
 #include <algorithm>
 
 #include "base/texts.h"
+#include "history/reading_columns.h"
 #include "history/store_texts.h"
-#include "measure/reading_record.h"
 
 namespace history {
 
-// The under-range code and the temperature out of range are kept as texts with a NULL number;
-// the two flags say which NULLs they are, so that no text has to come over.
-const char* const kPointColumns =
-    "id, serial, unit, slot, result, resistance, voltage, "
-    "CASE WHEN voltage IS NULL AND voltage_text NOT IN ('--', '9999') THEN 1 ELSE 0 END, "
-    "temperature, CASE WHEN temperature IS NULL AND temperature_text <> '' THEN 1 ELSE 0 END, "
-    "limit1, limit2, voltage_limit, date_text, time_text, temperature_unit";
+const char* const kPointColumns = "id, serial, unit, point";
 
 namespace {
 
 constexpr std::size_t kBlockRows = 1 << 16;
-
-// Every number a reading holds fits 32 bits (at most report::Milli::kMaxMagnitude).
-bool Fits(const std::optional<std::int64_t>& value) {
-    return !value ||
-           (*value >= -report::Milli::kMaxMagnitude && *value <= report::Milli::kMaxMagnitude);
-}
 
 std::string NotAReadingText(std::int64_t id) {
     return FillText(kMessages,
@@ -54,50 +42,15 @@ std::string SelectedPointsBuilder::Add(const PointRow& row) {
         return UnknownUnitText(row.unit);
     }
     report::Point point;
-    point.source = row.id;
-    int result = 0;
-    while (result <= 3 && row.result != measure::ResultText(result)) {
-        ++result;
-    }
-    report::MeasurementTime when;
-    if (result > 3 || row.slot < 1 || row.slot > measure::kSlotsPerUnit || !Fits(row.resistance) ||
-        !Fits(row.voltage) || !Fits(row.temperature) || !Fits(row.limit1) || !Fits(row.limit2) ||
-        !Fits(row.voltageLimit) ||
-        (result != 0 && (!row.limit1 || !row.limit2 || !row.voltageLimit)) ||
-        !report::ParseMeasurementTime(row.date, row.time, when)) {
+    bool fahrenheit = false;
+    if (!PointOfBytes(row.point, point, fahrenheit)) {
         return NotAReadingText(row.id);
     }
-    point.result = static_cast<report::Result>(result);
-    point.slot = static_cast<std::int16_t>(row.slot);
-    const auto set = [&point](const std::optional<std::int64_t>& value, std::int32_t& to,
-                              std::uint8_t flag) {
-        if (value) {
-            to = static_cast<std::int32_t>(*value);
-            point.flags |= flag;
-        }
-    };
-    set(row.resistance, point.resistance, report::Point::kResistance);
-    set(row.voltage, point.voltage, report::Point::kVoltage);
-    set(row.temperature, point.temperatureTenths, report::Point::kTemperature);
-    set(row.limit1, point.limit1, 0);
-    set(row.limit2, point.limit2, 0);
-    set(row.voltageLimit, point.voltageLimit, 0);
-    if (row.voltageUnderRange) {
-        point.flags |= report::Point::kVoltageUnderRange;
-    }
-    if (row.temperatureOutOfRange) {
-        point.flags |= report::Point::kTemperatureOutOfRange;
-    }
-    if (when.usable) {
-        point.stamp = when.Stamp();
-        point.flags |= report::Point::kUsable;
-    }
-    (row.temperatureUnit == "F" ? fahrenheit_ : celsius_) = true;
+    point.source = row.id;
+    (fahrenheit ? fahrenheit_ : celsius_) = true;
     UnitRows& rows = units_[static_cast<std::size_t>(row.unit)];
     if (rows.blocks.empty() || rows.blocks.back().size() == kBlockRows) {
         rows.blocks.emplace_back().reserve(kBlockRows);
-    } else if (rows.blocks.back().back().point.source >= row.id) {
-        rows.ascending = false;
     }
     rows.blocks.back().push_back({SerialIndex(row.serial), point});
     ++rows.count;
@@ -106,30 +59,14 @@ std::string SelectedPointsBuilder::Add(const PointRow& row) {
 
 std::vector<report::Point>
 SelectedPointsBuilder::Ordered(UnitRows& rows, const std::vector<std::uint32_t>& rank) const {
-    std::vector<report::Point> points;
-    points.reserve(rows.count);
-    // The place of a point among its unit's: by serial, then slot (1 to 400).
+    // A counting sort by serial and slot (1 to 400), in two passes without comparisons; it keeps
+    // the order the rows came in within a slot, the table's, which is the rows' order or, where
+    // the server started its scan in the middle of the table or walked an index, nearly so: the
+    // points of a slot are then sorted by row, each slot alone.
     constexpr std::size_t kSlotKeys = measure::kSlotsPerUnit + 1;
     const auto key = [&rank](const Collected& c) {
         return rank[c.serial] * kSlotKeys + static_cast<std::size_t>(c.point.slot);
     };
-    if (!rows.ascending) {
-        // Rows out of their order (an index walked): sorted whole.
-        std::vector<Collected> all;
-        all.reserve(rows.count);
-        for (const std::vector<Collected>& block : rows.blocks) {
-            all.insert(all.end(), block.begin(), block.end());
-        }
-        std::sort(all.begin(), all.end(), [&key](const Collected& a, const Collected& b) {
-            return key(a) != key(b) ? key(a) < key(b) : a.point.source < b.point.source;
-        });
-        for (const Collected& c : all) {
-            points.push_back(c.point);
-        }
-        return points;
-    }
-    // Rows in the order of their ids: a counting sort by serial and slot keeps that order within
-    // a slot, in two passes without comparisons.
     std::vector<std::size_t> start(rank.size() * kSlotKeys + 1, 0);
     for (const std::vector<Collected>& block : rows.blocks) {
         for (const Collected& c : block) {
@@ -139,12 +76,23 @@ SelectedPointsBuilder::Ordered(UnitRows& rows, const std::vector<std::uint32_t>&
     for (std::size_t i = 1; i < start.size(); ++i) {
         start[i] += start[i - 1];
     }
-    points.resize(rows.count);
+    std::vector<report::Point> points(rows.count);
+    std::vector<std::size_t> next(start.begin(), start.end() - 1);
     for (std::vector<Collected>& block : rows.blocks) {
         for (const Collected& c : block) {
-            points[start[key(c)]++] = c.point;
+            points[next[key(c)]++] = c.point;
         }
         std::vector<Collected>().swap(block);
+    }
+    const auto byRow = [](const report::Point& a, const report::Point& b) {
+        return a.source < b.source;
+    };
+    for (std::size_t k = 0; k + 1 < start.size(); ++k) {
+        const auto first = points.begin() + static_cast<std::ptrdiff_t>(start[k]);
+        const auto last = points.begin() + static_cast<std::ptrdiff_t>(start[k + 1]);
+        if (!std::is_sorted(first, last, byRow)) {
+            std::sort(first, last, byRow);
+        }
     }
     return points;
 }

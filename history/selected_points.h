@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,23 +14,16 @@
 
 namespace history {
 
-// The columns of a points selection: the numbers of a reading, what its texts say of ranges, and
-// its time and temperature unit as texts.
+// The columns of a points selection: the row, its instrument and unit, and its point column.
 extern const char* const kPointColumns;
+inline constexpr int kPointColumnCount = 4;
 
 // One row of kPointColumns.
 struct PointRow {
     std::int64_t id = 0;
     std::string_view serial;
     std::int64_t unit = 0;
-    std::int64_t slot = 0;
-    std::string_view result;
-    std::optional<std::int64_t> resistance, voltage;
-    bool voltageUnderRange = false;
-    std::optional<std::int64_t> temperature;
-    bool temperatureOutOfRange = false;
-    std::optional<std::int64_t> limit1, limit2, voltageLimit;
-    std::string_view date, time, temperatureUnit;
+    std::string_view point; // as PointBytesOf writes it
 };
 
 class SelectedPointsBuilder {
@@ -46,11 +38,10 @@ private:
         report::Point point;
     };
     // A unit's rows as they came, in blocks, so that a million rows are never moved as they
-    // grow; `ascending` while each row's id is above the one before.
+    // grow.
     struct UnitRows {
         std::vector<std::vector<Collected>> blocks;
         std::size_t count = 0;
-        bool ascending = true;
     };
     std::uint32_t SerialIndex(std::string_view serial);
     // The unit's points ordered by serial, slot and row.

@@ -1,8 +1,11 @@
 #include "history/sqlite_store.h"
 
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "base/texts.h"
 #include "history/reading_columns.h"
@@ -105,6 +108,9 @@ void Bind(sqlite3_stmt* statement, int index, const Value& value) {
     } else if (const auto* text = std::get_if<std::string>(&value)) {
         sqlite3_bind_text(statement, index, text->c_str(), static_cast<int>(text->size()),
                           SQLITE_TRANSIENT);
+    } else if (const auto* bytes = std::get_if<Bytes>(&value)) {
+        sqlite3_bind_blob(statement, index, bytes->bytes.data(),
+                          static_cast<int>(bytes->bytes.size()), SQLITE_TRANSIENT);
     } else {
         sqlite3_bind_null(statement, index);
     }
@@ -115,7 +121,7 @@ std::string Text(sqlite3_stmt* statement, int column) {
     return text != nullptr ? std::string(text, sqlite3_column_bytes(statement, column)) : "";
 }
 
-std::string QuestionMark(int) {
+std::string QuestionMark(int, const Value&) {
     return "?";
 }
 
@@ -142,6 +148,49 @@ bool ReadVersion(sqlite3* database, int* version, std::string* error) {
         *version = sqlite3_column_int(read.get(), 0);
     }
     return true;
+}
+
+// Schema 2 adds each reading's point column, filled from the texts of the readings already kept.
+bool MigrateToSchema2(sqlite3* database, std::string* error) {
+    if (!Execute(database, "ALTER TABLE readings ADD COLUMN point BLOB", error)) {
+        return false;
+    }
+    // The points first, then their updates: a table is not changed while it is read.
+    Statement read = Prepare(database, std::string("SELECT id, temperature_unit, ") +
+                                           kReadingLineColumns + " FROM readings");
+    Statement write = Prepare(database, "UPDATE readings SET point = ? WHERE id = ?");
+    if (!read || !write) {
+        *error = ErrorOf(database);
+        return false;
+    }
+    std::vector<std::pair<std::int64_t, Bytes>> points;
+    std::vector<std::string> texts(kReadingLineColumnCount);
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(read.get())) == SQLITE_ROW) {
+        for (int i = 0; i < kReadingLineColumnCount; ++i) {
+            texts[static_cast<std::size_t>(i)] = Text(read.get(), i + 2);
+        }
+        const std::optional<report::Reading> reading = ReadingOfTexts(texts, error);
+        if (!reading) {
+            return false;
+        }
+        points.emplace_back(sqlite3_column_int64(read.get(), 0),
+                            PointBytesOf(report::PointOf(*reading, 0), Text(read.get(), 1) == "F"));
+    }
+    if (step != SQLITE_DONE) {
+        *error = ErrorOf(database);
+        return false;
+    }
+    for (const auto& [id, point] : points) {
+        sqlite3_reset(write.get());
+        Bind(write.get(), 1, point);
+        sqlite3_bind_int64(write.get(), 2, id);
+        if (sqlite3_step(write.get()) != SQLITE_DONE) {
+            *error = ErrorOf(database);
+            return false;
+        }
+    }
+    return Execute(database, "UPDATE k720_schema SET version = 2", error);
 }
 
 } // namespace
@@ -175,6 +224,7 @@ OpenedStore SqliteStore::Open(const std::string& path) {
             return {nullptr, NewerSchemaText(path, version)};
         }
         if ((version == 0 && !Execute(database, Schema1().c_str(), &error)) ||
+            (version < 2 && !MigrateToSchema2(database, &error)) ||
             !Execute(database, "COMMIT", &error) ||
             !Execute(database, "PRAGMA journal_mode = WAL", &error)) {
             Execute(database, "ROLLBACK", &error);
@@ -341,17 +391,9 @@ SelectedPoints SqliteStore::SelectPoints(const Selection& selection) {
     for (std::size_t i = 0; i < clause.parameters.size(); ++i) {
         Bind(statement.get(), static_cast<int>(i) + 1, clause.parameters[i]);
     }
-    const auto view = [](sqlite3_stmt* s, int column) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-        return text != nullptr
-                   ? std::string_view(text,
-                                      static_cast<std::size_t>(sqlite3_column_bytes(s, column)))
-                   : std::string_view();
-    };
-    const auto number = [](sqlite3_stmt* s, int column) {
-        return sqlite3_column_type(s, column) == SQLITE_NULL
-                   ? std::optional<std::int64_t>()
-                   : std::optional<std::int64_t>(sqlite3_column_int64(s, column));
+    const auto bytes = [](sqlite3_stmt* s, int column, const void* data) {
+        return std::string_view(static_cast<const char*>(data),
+                                static_cast<std::size_t>(sqlite3_column_bytes(s, column)));
     };
     SelectedPointsBuilder builder;
     PointRow row;
@@ -359,21 +401,9 @@ SelectedPoints SqliteStore::SelectPoints(const Selection& selection) {
     while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
         sqlite3_stmt* s = statement.get();
         row.id = sqlite3_column_int64(s, 0);
-        row.serial = view(s, 1);
+        row.serial = bytes(s, 1, sqlite3_column_text(s, 1));
         row.unit = sqlite3_column_int64(s, 2);
-        row.slot = sqlite3_column_int64(s, 3);
-        row.result = view(s, 4);
-        row.resistance = number(s, 5);
-        row.voltage = number(s, 6);
-        row.voltageUnderRange = sqlite3_column_int(s, 7) != 0;
-        row.temperature = number(s, 8);
-        row.temperatureOutOfRange = sqlite3_column_int(s, 9) != 0;
-        row.limit1 = number(s, 10);
-        row.limit2 = number(s, 11);
-        row.voltageLimit = number(s, 12);
-        row.date = view(s, 13);
-        row.time = view(s, 14);
-        row.temperatureUnit = view(s, 15);
+        row.point = bytes(s, 3, sqlite3_column_blob(s, 3));
         if (std::string wrong = builder.Add(row); !wrong.empty()) {
             return {{}, {}, false, false, CannotReadText(path_, wrong)};
         }

@@ -15,7 +15,7 @@
 namespace history {
 
 // The version of the schema this program writes; a store of a newer one is refused.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // Where a read-out came from.
 struct ReadoutOrigin {

@@ -8,11 +8,18 @@ namespace report {
 
 namespace {
 
-// The median of sorted[begin, end), which is not empty.
-HalfMilli MedianOf(const std::vector<std::int64_t>& sorted, std::size_t begin, std::size_t end) {
+// The places in sorted order of the one or two values whose mean is the median of [begin, end),
+// which is not empty.
+std::pair<std::size_t, std::size_t> MiddleOf(std::size_t begin, std::size_t end) {
     const std::size_t count = end - begin;
     const std::size_t middle = begin + count / 2;
-    return {count % 2 == 1 ? 2 * sorted[middle] : sorted[middle - 1] + sorted[middle]};
+    return {count % 2 == 1 ? middle : middle - 1, middle};
+}
+
+// The median of [begin, end) of `values`, whose middle places hold what sorting would put there.
+HalfMilli MedianOf(const std::vector<std::int64_t>& values, std::size_t begin, std::size_t end) {
+    const auto [low, high] = MiddleOf(begin, end);
+    return {values[low] + values[high]};
 }
 
 // Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
@@ -58,12 +65,33 @@ std::optional<DaySpread> DaySpreadOf(std::vector<std::int64_t> values) {
     if (values.empty()) {
         return std::nullopt;
     }
-    std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     DaySpread spread;
     spread.count = static_cast<int>(n);
-    spread.minimum = Milli{values.front()};
-    spread.maximum = Milli{values.back()};
+    const auto [minimum, maximum] = std::minmax_element(values.begin(), values.end());
+    spread.minimum = Milli{*minimum};
+    spread.maximum = Milli{*maximum};
+    // Only the middle places of the whole and of both halves need their sorted values: each is
+    // selected in turn from the values above the one before, in linear time, as a day of a
+    // large history holds thousands.
+    std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, n}};
+    if (n > 1) {
+        ranges.insert(ranges.end(), {{0, n / 2}, {(n + 1) / 2, n}});
+    }
+    std::vector<std::size_t> places;
+    for (const auto& [begin, end] : ranges) {
+        const auto [low, high] = MiddleOf(begin, end);
+        places.insert(places.end(), {low, high});
+    }
+    std::sort(places.begin(), places.end());
+    std::size_t from = 0;
+    for (const std::size_t place : places) {
+        if (place >= from) {
+            std::nth_element(values.begin() + static_cast<std::ptrdiff_t>(from),
+                             values.begin() + static_cast<std::ptrdiff_t>(place), values.end());
+            from = place + 1;
+        }
+    }
     spread.median = MedianOf(values, 0, n);
     if (n == 1) {
         spread.lowerQuartile = spread.upperQuartile = spread.median;

@@ -422,10 +422,6 @@ std::optional<double> Spread::StandardDeviation() const {
     return static_cast<double>(std::sqrt(variance) / 1000.0L);
 }
 
-bool ParseMeasurementTime(std::string_view date, std::string_view time, MeasurementTime& when) {
-    return ParseTime(date, time, when);
-}
-
 std::string ShareText(int part, int whole) {
     if (whole == 0) {
         return "-";

@@ -209,10 +209,6 @@ ParsedReport ParseMeasurementFile(std::string_view bytes, const std::string& fil
 // language (an empty slot is wrong here).
 std::optional<Reading> ParseReadingLine(std::string_view line, std::string* error);
 
-// The date and time columns of a slot line ("2014-3-5", "9:07"): false when they are no time the
-// instrument's record can carry.
-bool ParseMeasurementTime(std::string_view date, std::string_view time, MeasurementTime& when);
-
 // The share of `part` in `whole` as a percentage text with one decimal ("33.3 %"); "-" for 0 of
 // 0.
 std::string ShareText(int part, int whole);

@@ -3,12 +3,14 @@
 // readings has; the export is one flat table.
 #include <cstdlib>
 #include <fstream>
+#include <sqlite3.h>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "history/history_export.h"
 #include "history/history_report.h"
+#include "history/reading_columns.h"
 #include "history/selected_points.h"
 #include "history/sqlite_store.h"
 #include "report/report_page.h"
@@ -122,6 +124,28 @@ TEST_F(HistoryReportTest, EqualsTheReportOfAFileWithTheSameReadings) {
     EXPECT_EQ(unitB.trend.days[0].day, "2026-12-02");
 }
 
+// A store of schema 1, whose readings have no point column, gets it on opening, in one step with
+// its version, and reports as before.
+TEST_F(HistoryReportTest, AStoreOfSchema1IsMigratedAndReportsAsBefore) {
+    const std::string before = report::ReportJson(*history::ReportOfHistory(*store_, {}).report);
+    store_.reset();
+    const std::string path = folder_.File("h.sqlite");
+    sqlite3* database = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &database), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(database,
+                           "ALTER TABLE readings DROP COLUMN point; "
+                           "UPDATE k720_schema SET version = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(database);
+    history::OpenedStore opened = history::SqliteStore::Open(path);
+    ASSERT_NE(opened.store, nullptr) << opened.error;
+    const history::HistoryReport after = history::ReportOfHistory(*opened.store, {});
+    ASSERT_TRUE(after.report) << after.error;
+    EXPECT_EQ(report::ReportJson(*after.report), before);
+    EXPECT_NE(history::SqliteStore::Open(path).store, nullptr); // schema 2 now: not again
+}
+
 // A report's points come ordered by serial, slot and row whichever order the engine hands the rows
 // over in (the table's, or an index's), so that of two equal values the same one is the minimum.
 TEST(SelectedPoints, OrderedBySerialSlotAndRowInAnyOrderOfRows) {
@@ -135,14 +159,10 @@ TEST(SelectedPoints, OrderedBySerialSlotAndRowInAnyOrderOfRows) {
     const auto ordered = [](auto first, auto last) {
         history::SelectedPointsBuilder builder;
         for (auto row = first; row != last; ++row) {
-            history::PointRow p;
-            p.id = row->id;
-            p.serial = row->serial;
-            p.unit = 3;
-            p.slot = row->slot;
-            p.date = "2026-12-1";
-            p.time = "9:00";
-            EXPECT_EQ(builder.Add(p), "");
+            report::Point point;
+            point.slot = static_cast<std::int16_t>(row->slot);
+            const std::string bytes = history::PointBytesOf(point, false).bytes;
+            EXPECT_EQ(builder.Add({row->id, row->serial, 3, bytes}), "");
         }
         const history::SelectedPoints selected = builder.Finish();
         EXPECT_EQ(selected.serials, (std::vector<std::string>{"S-1", "S-10", "S-2"}));
@@ -156,17 +176,11 @@ TEST(SelectedPoints, OrderedBySerialSlotAndRowInAnyOrderOfRows) {
     EXPECT_EQ(ordered(rows.begin(), rows.end()), expected);
     EXPECT_EQ(ordered(rows.rbegin(), rows.rend()), expected);
 
+    // A unit no instrument has, a point column that holds no point.
     history::SelectedPointsBuilder builder;
-    history::PointRow wrong;
-    wrong.unit = 12;
-    EXPECT_NE(builder.Add(wrong).find("12"), std::string::npos);
-    wrong.id = 7;
-    wrong.unit = 0;
-    wrong.slot = 1;
-    wrong.result = "PASS";
-    wrong.date = "2026-12-1";
-    wrong.time = "9:00";
-    EXPECT_NE(builder.Add(wrong).find("7"), std::string::npos); // judged without limits
+    EXPECT_NE(builder.Add({7, "S-1", 12, ""}).find("12"), std::string::npos);
+    EXPECT_NE(builder.Add({7, "S-1", 0, std::string(history::kPointBytes, '\0')}).find("7"),
+              std::string::npos); // slot 0
 }
 
 // Another instrument in Fahrenheit: together they are refused, each alone reported.

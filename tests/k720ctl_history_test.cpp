@@ -135,11 +135,11 @@ TEST(K720ctlHistory, StoresThatCannotBeUsedAreRefusedWithTheirReason) {
     ASSERT_EQ(K720ctl({"history", "list", "--store", newer}).Wait(), 0);
     sqlite3* database = nullptr;
     ASSERT_EQ(sqlite3_open(newer.c_str(), &database), SQLITE_OK);
-    sqlite3_exec(database, "UPDATE k720_schema SET version = 2", nullptr, nullptr, nullptr);
+    sqlite3_exec(database, "UPDATE k720_schema SET version = 3", nullptr, nullptr, nullptr);
     sqlite3_close(database);
     ChildProcess refused = K720ctl({"history", "import", folder.File("day.csv"), "--store", newer});
     EXPECT_EQ(refused.Wait(), 1);
-    EXPECT_NE(refused.err.find("schema 2"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("schema 3"), std::string::npos) << refused.err;
 
     // Read-only for the user who imports: as root, the store belongs to root and the import runs
     // as nobody; else the store and its folder lose their write permission.

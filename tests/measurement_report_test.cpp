@@ -1,7 +1,9 @@
 // The summary of a measurement file: figures worked out by hand for a small file with every
 // special text, both temperature units, a cut file, the file's own texts in every output, and
 // the files that are refused.
+#include <algorithm>
 #include <array>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -381,6 +383,32 @@ TEST(DailyTrend, MediansAndQuartilesPerDayExact) {
               "0.0015 0.003 0.0045");
     EXPECT_EQ(report::DaySpreadOf({-1, -2})->median.Text(), "-0.0015");
     EXPECT_FALSE(report::DaySpreadOf({}));
+
+    // Any count, values repeated: the figures are those of the sorted values' middles.
+    std::mt19937 random(7);
+    for (std::size_t n = 1; n < 40; ++n) {
+        std::vector<std::int64_t> values(n);
+        for (std::int64_t& value : values) {
+            value = static_cast<std::int64_t>(random() % 9);
+        }
+        std::vector<std::int64_t> sorted = values;
+        std::sort(sorted.begin(), sorted.end());
+        const auto median = [&sorted](std::size_t begin, std::size_t end) {
+            const std::size_t middle = begin + (end - begin) / 2;
+            return (end - begin) % 2 == 1 ? 2 * sorted[middle]
+                                          : sorted[middle - 1] + sorted[middle];
+        };
+        const report::DaySpread spread = *report::DaySpreadOf(values);
+        EXPECT_EQ(spread.minimum.thousandths, sorted.front()) << n;
+        EXPECT_EQ(spread.maximum.thousandths, sorted.back()) << n;
+        EXPECT_EQ(spread.median.doubledThousandths, median(0, n)) << n;
+        EXPECT_EQ(spread.lowerQuartile.doubledThousandths,
+                  n == 1 ? 2 * sorted[0] : median(0, n / 2))
+            << n;
+        EXPECT_EQ(spread.upperQuartile.doubledThousandths,
+                  n == 1 ? 2 * sorted[0] : median((n + 1) / 2, n))
+            << n;
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // never shows the password, two benches recording at once, and a server gone mid-recording.
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstdio>
 #include <libpq-fe.h>
 #include <memory>
 #include <netinet/in.h>
@@ -173,6 +174,18 @@ TEST_F(PostgresStoreTest, ReadingsAreStoredOnceAndReadBackAsTheFileHasThem) {
              counted.cut, counted.cutNote) = std::tie(file.file, file.model, file.serial, file.date,
                                                       file.version, file.cut, file.cutNote);
     EXPECT_EQ(report::ReportJson(counted), report::ReportJson(file));
+
+    // The same history at schema 1 (no point column) gets it on opening and reports the same.
+    const std::string before =
+        report::ReportJson(*history::ReportOfHistory(*opened.store, {}).report);
+    Sql(Url(), "ALTER TABLE readings DROP COLUMN point");
+    Sql(Url(), "UPDATE k720_schema SET version = 1");
+    const OpenedStore migrated = Open();
+    ASSERT_NE(migrated.store, nullptr) << migrated.error;
+    EXPECT_EQ(Sql(Url(), "SELECT max(version) FROM k720_schema"), "2");
+    const history::HistoryReport again = history::ReportOfHistory(*migrated.store, {});
+    ASSERT_TRUE(again.report) << again.error;
+    EXPECT_EQ(report::ReportJson(*again.report), before);
     // A selection's parameters: unit B's failed readings (slots 2 and 5).
     const history::SelectedReadings failed =
         opened.store->Select({"123456789", 1, std::nullopt, std::nullopt, report::Result::Fail});
@@ -186,10 +199,10 @@ TEST_F(PostgresStoreTest, ReadingsAreStoredOnceAndReadBackAsTheFileHasThem) {
 
 TEST_F(PostgresStoreTest, ANewerSchemaAndARefusedLoginAreRefusedWithoutThePassword) {
     ASSERT_NE(Open().store, nullptr);
-    Sql(Url(), "UPDATE k720_schema SET version = 2");
+    Sql(Url(), "UPDATE k720_schema SET version = 3");
     const OpenedStore newer = Open();
     EXPECT_EQ(newer.store, nullptr);
-    EXPECT_NE(newer.error.find("schema 2"), std::string::npos) << newer.error;
+    EXPECT_NE(newer.error.find("schema 3"), std::string::npos) << newer.error;
 
     // An unknown user with a password, in the user part (once malformed: libpq quotes the part
     // it cannot read) and as a parameter.
@@ -276,8 +289,15 @@ TEST_F(PostgresStoreTest, AServerStoppedMidRecordingLeavesTheHistoryAsBefore) {
         insert += ", $" + std::to_string(texts.size() + 1);
         const auto* number = std::get_if<std::int64_t>(&value);
         const auto* text = std::get_if<std::string>(&value);
-        texts.push_back(number ? std::to_string(*number) : text ? *text : "");
-        values.push_back(number || text ? texts.back().c_str() : nullptr);
+        const auto* bytes = std::get_if<history::Bytes>(&value);
+        std::string hex = "\\x";
+        for (const char c : bytes ? bytes->bytes : "") {
+            char digits[3];
+            std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
+            hex += digits;
+        }
+        texts.push_back(number ? std::to_string(*number) : text ? *text : hex);
+        values.push_back(number || text || bytes ? texts.back().c_str() : nullptr);
     }
     const Result held(PQexecParams(holder.get(), (insert + ")").c_str(),
                                    static_cast<int>(values.size()), nullptr, values.data(), nullptr,

@@ -50,10 +50,10 @@ TEST(SqliteStore, NewerSchemaAndOtherFilesAreRefusedUntouched) {
     test_support::ScratchFolder folder;
     const std::string newer = folder.File("newer.sqlite");
     ASSERT_NE(SqliteStore::Open(newer).store, nullptr);
-    ExecuteSql(newer, "UPDATE k720_schema SET version = 2");
+    ExecuteSql(newer, "UPDATE k720_schema SET version = 3");
     const OpenedStore refused = SqliteStore::Open(newer);
     EXPECT_EQ(refused.store, nullptr);
-    EXPECT_NE(refused.error.find("schema 2"), std::string::npos) << refused.error;
+    EXPECT_NE(refused.error.find("schema 3"), std::string::npos) << refused.error;
 
     const std::string text = folder.File("day1.csv");
     std::ofstream(text) << "Model,K720 BATTERY TARVELIN\r\n";

@@ -1793,5 +1793,9 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
         <source>row %1 of the readings holds what no reading has</source>
         <translation>測定値の %1 行目に測定値として読めない内容があります</translation>
     </message>
+    <message>
+        <source>the server&apos;s rows are not the history&apos;s</source>
+        <translation>サーバーから届いた行が履歴の形式ではありません</translation>
+    </message>
 </context>
 </TS>
