@@ -898,12 +898,21 @@ std::string TemperatureCells(const TemperatureRange& range) {
            Cell(any ? Escape(range.maximumText) : "-") + Cell(std::to_string(range.outOfRange));
 }
 
-std::string ResultCells(const Summary& summary) {
-    return Cell(std::to_string(summary.readings)) + Cell(std::to_string(summary.emptySlots)) +
-           CountWithShare(summary.pass, summary.readings) +
+std::string JudgementCells(const Summary& summary) {
+    return CountWithShare(summary.pass, summary.readings) +
            CountWithShare(summary.fail, summary.readings) +
            CountWithShare(summary.warning, summary.readings) +
            CountWithShare(summary.unjudged, summary.readings);
+}
+
+std::string ResultCells(const Summary& summary) {
+    return Cell(std::to_string(summary.readings)) + Cell(std::to_string(summary.emptySlots)) +
+           JudgementCells(summary);
+}
+
+// The history keeps readings alone: no empty slot.
+std::string HistoryResultCells(const Summary& summary) {
+    return Cell(std::to_string(summary.readings)) + JudgementCells(summary);
 }
 
 std::string FigureCells(const Summary& summary) {
@@ -935,7 +944,7 @@ std::string SummaryTable(const MeasurementReport& report, const std::string& hea
 
 // The summary in three tables of the same rows, each narrow enough for the page: the results,
 // the resistance and voltage figures, the temperatures and measurement times.
-std::string SummaryTables(const MeasurementReport& report) {
+std::string SummaryTables(const MeasurementReport& report, bool overHistory) {
     const auto head = [](const char* text) { return "<th>" + Shown(text) + "</th>"; };
     const std::string spreadHead =
         head(K720_TEXT("Messages", "count")) + head(K720_TEXT("Messages", "min")) +
@@ -945,10 +954,10 @@ std::string SummaryTables(const MeasurementReport& report) {
     const std::string unitHead = Shown(K720_TEXT("Messages", "Unit"));
     return SummaryTable(report,
                         "<tr><th>" + unitHead + "</th>" + head(texts::kReadings) +
-                            head(K720_TEXT("Messages", "Empty slots")) +
+                            (overHistory ? "" : head(K720_TEXT("Messages", "Empty slots"))) +
                             "<th>PASS</th><th>FAIL</th><th>WARNING</th>" +
                             head(K720_TEXT("Messages", "none")) + "</tr>\n",
-                        ResultCells) +
+                        overHistory ? &HistoryResultCells : &ResultCells) +
            SummaryTable(report,
                         "<tr><th rowspan=\"2\">" + unitHead + "</th><th colspan=\"6\">" +
                             ResistanceTitle() + "</th><th colspan=\"7\">" + Shown(texts::kVoltage) +
@@ -1095,7 +1104,8 @@ std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& h
                        Escape(report.file) + "</title>\n<style>\n" + kStyle +
                        (trend != nullptr ? kTrendStyle : "") + "</style>\n</head>\n<body>\n";
     html += HeaderHtml(report, heading, trend != nullptr);
-    html += "<h3>" + Shown(K720_TEXT("Messages", "Summary")) + "</h3>\n" + SummaryTables(report);
+    html += "<h3>" + Shown(K720_TEXT("Messages", "Summary")) + "</h3>\n" +
+            SummaryTables(report, trend != nullptr);
     if (trend != nullptr) {
         html += TrendSection(*trend);
     }

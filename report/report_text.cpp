@@ -49,11 +49,16 @@ std::string SpreadLine(const char* name, const Spread& spread, bool underRange) 
     return line + '\n';
 }
 
-std::string SummaryText(const std::string& title, const Summary& s, bool fahrenheit) {
+// A unit's or the whole's figures; `emptySlots` false over the history, which keeps none.
+std::string SummaryText(const std::string& title, const Summary& s, bool fahrenheit,
+                        bool emptySlots) {
     std::string text = title + '\n';
-    text += "  " + Column(K720_TEXT("Messages", "Readings"), 18) +
-            PaddedToWidth(std::to_string(s.readings), 6) +
-            Figure(K720_TEXT("Messages", "empty slots"), std::to_string(s.emptySlots)) + '\n';
+    text +=
+        "  " + Column(K720_TEXT("Messages", "Readings"), 18) +
+        (emptySlots ? PaddedToWidth(std::to_string(s.readings), 6) +
+                          Figure(K720_TEXT("Messages", "empty slots"), std::to_string(s.emptySlots))
+                    : std::to_string(s.readings)) +
+        '\n';
     // The results are the instrument's own words.
     text += CountLine("PASS", s.pass, s.readings);
     text += CountLine("FAIL", s.fail, s.readings);
@@ -232,17 +237,24 @@ std::string FigureText(const std::optional<double>& figure) {
 }
 
 std::string ReportText(const MeasurementReport& report, const DailyTrend* trend) {
+    // A report over the history (the one with a trend) has no model and no empty slot; its date
+    // is the span of measurement days.
+    const bool overHistory = trend != nullptr;
     std::string text = Column(K720_TEXT("Messages", "File"), 9) + report.file + '\n';
-    text += Column(K720_TEXT("Messages", "Model"), 9) + report.model + '\n';
+    if (!overHistory) {
+        text += Column(K720_TEXT("Messages", "Model"), 9) + report.model + '\n';
+    }
     text += Column(K720_TEXT("Messages", "Serial"), 9) + report.serial + '\n';
-    text += Column(K720_TEXT("Messages", "Date"), 9) + report.date + '\n';
+    text +=
+        Column(overHistory ? K720_TEXT("Messages", "Measured") : K720_TEXT("Messages", "Date"), 9) +
+        report.date + '\n';
     for (const Summary& unit : report.units) {
         text += '\n' + SummaryText(FillText(kMessages, K720_TEXT("Messages", "UNIT %1"),
                                             {std::string(1, unit.unit)}),
-                                   unit, report.fahrenheit);
+                                   unit, report.fahrenheit, !overHistory);
     }
-    text += '\n' +
-            SummaryText(Label(K720_TEXT("Messages", "All units")), report.total, report.fahrenheit);
+    text += '\n' + SummaryText(Label(K720_TEXT("Messages", "All units")), report.total,
+                               report.fahrenheit, !overHistory);
     if (trend != nullptr) {
         text += '\n' + TrendText(*trend);
     }

@@ -251,6 +251,13 @@ TEST_F(HistoryReportTest, PageShowsTheTrendByDay) {
     for (const char* fileFact : {"Transferred", "Model", "Version"}) {
         EXPECT_EQ(header.find(fileFact), std::string::npos) << fileFact;
     }
+    // The history keeps no empty slot and no model: neither the page nor the text names them.
+    const std::string text = report::ReportText(*all.report, &all.trend);
+    for (const std::string& shown : {page, text}) {
+        EXPECT_EQ(shown.find("mpty slots"), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("Model"), std::string::npos);
+    }
+    EXPECT_NE(text.find("Measured 2026-12-01 to 2026-12-02\n"), std::string::npos) << text;
     if (const char* out = std::getenv("K720_HISTORY_PAGE")) {
         std::ofstream(out, std::ios::binary) << page;
     }
