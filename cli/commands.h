@@ -130,13 +130,15 @@ int RefuseDestination(const std::string& message);
 // "the report page", in the user's language: the destination of --html and --report as the
 // refusals name it.
 const char* ReportPageName();
+// The folder of a destination in the system's own separators ("dir/x.csv" is "dir\x.csv" on
+// Windows): "." for a bare file name, and "C:." for "C:x.csv", which names the current folder of
+// drive C, not its root.
+std::filesystem::path DestinationFolder(const std::filesystem::path& destination);
 // Refuses a destination the command could not write, before the instrument is touched: a missing
 // or unreachable folder, a file as its folder, a folder, named pipe or device in the file's place
 // (opening one could block), or a place where no file can be created (the reason is named).
 // kExitOk, or the refusal printed and kExitUsage.
-[[nodiscard]] int CheckDestination(const std::string& destination,
-                                   const std::filesystem::path& folder,
-                                   const char* option = "--out");
+[[nodiscard]] int CheckDestination(const std::string& destination, const char* option = "--out");
 
 // Prints "k720ctl: MESSAGE" and the hint to --help on stderr; returns kExitUsage.
 int UsageError(const std::string& message);

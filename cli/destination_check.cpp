@@ -17,8 +17,16 @@ const char* ReportPageName() {
     return Translate(kMessages, K720_TEXT("Messages", "the report page"));
 }
 
-int CheckDestination(const std::string& destination, const std::filesystem::path& folder,
-                     const char* option) {
+std::filesystem::path DestinationFolder(const std::filesystem::path& destination) {
+    std::filesystem::path folder = destination.parent_path();
+    if (folder.empty() || folder == folder.root_name()) {
+        folder += ".";
+    }
+    return folder.make_preferred();
+}
+
+int CheckDestination(const std::string& destination, const char* option) {
+    const std::filesystem::path folder = DestinationFolder(destination);
     std::error_code error;
     const std::filesystem::file_type type = std::filesystem::status(folder, error).type();
     if (type == std::filesystem::file_type::not_found) {

@@ -379,10 +379,7 @@ int RunHistory(std::span<const std::string_view> arguments) {
         }
     }
     if (!output.empty()) {
-        const std::filesystem::path path(output);
-        if (const int status =
-                CheckDestination(output, path.has_parent_path() ? path.parent_path() : ".");
-            status != kExitOk) {
+        if (const int status = CheckDestination(output); status != kExitOk) {
             return status;
         }
     }

@@ -77,17 +77,6 @@ private:
     bool shown_;
 };
 
-// The folder of --out in the system's own separators ("dir/x.csv" is "dir\x.csv" on Windows): "."
-// for a bare file name, and "C:." for "C:x.csv", which names the current folder of drive C, not
-// its root.
-std::filesystem::path OutputFolder(const std::filesystem::path& output) {
-    std::filesystem::path folder = output.parent_path();
-    if (folder.empty() || folder == folder.root_name()) {
-        folder += ".";
-    }
-    return folder.make_preferred();
-}
-
 // Splits --out into the folder and the file name without ".csv", as the confirmation page hands
 // them on, and refuses a destination that the reception could not write before the instrument is
 // touched. The engine refuses such a path and kind of destination itself, but only after the
@@ -98,7 +87,7 @@ int PrepareDestination(const std::string& output, measure::ReceptionRequest& req
         return RefuseDestination(FillText(
             kMessages, K720_TEXT("Messages", "%1 must name a file ending in .csv"), {"--out"}));
     }
-    request.folder = OutputFolder(path).string();
+    request.folder = DestinationFolder(path).string();
     request.fileName = path.stem().string();
     const std::string destination = measure::DestinationPath(request.folder, request.fileName);
     if (destination.size() > measure::kMaxDestinationPathLength) {
@@ -108,7 +97,7 @@ int PrepareDestination(const std::string& output, measure::ReceptionRequest& req
             {"--out", std::to_string(destination.size()),
              std::to_string(measure::kMaxDestinationPathLength)}));
     }
-    return CheckDestination(destination, request.folder);
+    return CheckDestination(destination);
 }
 
 // Prints a message as one line; a constant of the core is translated here.

@@ -131,9 +131,7 @@ int PrintReport(const report::MeasurementReport& report, const report::DailyTren
 }
 
 int CheckReportDestination(const std::string& htmlPath) {
-    const std::filesystem::path path(htmlPath);
-    return CheckDestination(htmlPath, path.has_parent_path() ? path.parent_path() : ".",
-                            ReportPageName());
+    return CheckDestination(htmlPath, ReportPageName());
 }
 
 int WriteReportPage(const std::string& csvPath, const std::string& htmlPath,

@@ -215,12 +215,6 @@ bool WaitForEnd(Engine& engine, EndReport<End>& report, WakeEvent& wake, StopSig
     return interrupted;
 }
 
-// The folder of --out as the system resolves it.
-std::filesystem::path FolderOf(const std::string& output) {
-    const std::filesystem::path path(output);
-    return path.has_parent_path() ? path.parent_path() : ".";
-}
-
 // The names of a table file that passes the table's checks, entry by entry.
 int LoadNames(const std::string& path, comp::CompTable& names) {
     std::string text;
@@ -257,7 +251,7 @@ int RunGet(const CommonOptions& options, Arguments arguments) {
         return UsageError(
             FillText(kMessages, K720_TEXT("Messages", "%1 needs --out FILE.csv"), {"table get"}));
     }
-    if (const int status = CheckDestination(output, FolderOf(output)); status != kExitOk) {
+    if (const int status = CheckDestination(output); status != kExitOk) {
         return status;
     }
     comp::CompTable names;
