@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/texts.h"
+#include "history/copy_binary_rows.h"
 #include "history/reading_columns.h"
 #include "history/selected_points.h"
 #include "history/store_location.h"
@@ -282,84 +283,6 @@ std::string LiteralOf(PGconn* connection, const Value& value, std::string* error
     PQfreemem(escaped);
     return literal;
 }
-
-// The rows of a COPY in binary form, message by message: an 11-byte signature, flags and a header
-// extension before the first row; each row its field count, then per field a length (-1 for
-// NULL) and that many bytes, integers big-endian; a count of -1 ends the data. Every message but
-// the first holds whole rows.
-class BinaryCopyReader {
-public:
-    void Take(std::string_view message) {
-        rest_ = message;
-        if (!headerRead_) {
-            constexpr std::string_view kSignature("PGCOPY\n\377\r\n\0", 11);
-            std::int64_t flags = 0, extension = 0;
-            failed_ = !rest_.starts_with(kSignature);
-            rest_.remove_prefix(failed_ ? 0 : kSignature.size());
-            failed_ = failed_ || !Fixed(4, flags) || !Fixed(4, extension) || extension < 0 ||
-                      static_cast<std::size_t>(extension) > rest_.size();
-            rest_.remove_prefix(failed_ ? 0 : static_cast<std::size_t>(extension));
-            headerRead_ = true;
-        }
-    }
-    // Starts the next row of the message, which must have `columns` fields; false at its end
-    // (or at the end of the data).
-    bool NextRow(int columns) {
-        std::int64_t fields = 0;
-        if (failed_ || rest_.empty() || !Fixed(2, fields) || fields == -1) {
-            return false;
-        }
-        failed_ = fields != columns;
-        return !failed_;
-    }
-    void Integer(std::int64_t& value) {
-        std::optional<std::int64_t> number;
-        Number(number);
-        failed_ = failed_ || !number;
-        value = number.value_or(0);
-    }
-    void Number(std::optional<std::int64_t>& value) {
-        std::int64_t length = 0, number = 0;
-        value.reset();
-        if (Fixed(4, length) && length != -1) {
-            failed_ = failed_ || (length != 2 && length != 4 && length != 8) ||
-                      !Fixed(static_cast<std::size_t>(length), number);
-            value = number;
-        }
-    }
-    void Text(std::string_view& text) {
-        std::int64_t length = 0;
-        text = {};
-        if (Fixed(4, length) && (length < 0 || static_cast<std::size_t>(length) > rest_.size())) {
-            failed_ = true;
-        } else if (!failed_) {
-            text = rest_.substr(0, static_cast<std::size_t>(length));
-            rest_.remove_prefix(text.size());
-        }
-    }
-    bool Failed() const { return failed_; }
-
-private:
-    // A signed big-endian integer of `size` bytes.
-    bool Fixed(std::size_t size, std::int64_t& value) {
-        if (failed_ || rest_.size() < size) {
-            failed_ = true;
-            return false;
-        }
-        std::uint64_t bits = 0;
-        for (std::size_t i = 0; i < size; ++i) {
-            bits = bits << 8 | static_cast<unsigned char>(rest_[i]);
-        }
-        const unsigned shift = static_cast<unsigned>(64 - 8 * size);
-        value = static_cast<std::int64_t>(bits << shift) >> shift;
-        rest_.remove_prefix(size);
-        return true;
-    }
-
-    std::string_view rest_;
-    bool headerRead_ = false;
-    bool failed_ = false;
-};
 
 // Runs `select` with the clause's parameters through a cursor in a read-only transaction, so that
 // a large selection comes over in pieces, and hands each row to `take` (false stops the walk, its
@@ -647,7 +570,7 @@ SelectedPoints PostgresStore::SelectPoints(const Selection& selection) {
         return failed(ErrorOf(connection_, started.get()));
     }
     SelectedPointsBuilder builder;
-    BinaryCopyReader reader;
+    CopyBinaryRows reader;
     PointRow p;
     for (;;) {
         char* message = nullptr;

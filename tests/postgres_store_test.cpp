@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "history/copy_binary_rows.h"
 #include "history/history_report.h"
 #include "history/postgres_store.h"
 #include "history/reading_columns.h"
@@ -326,6 +327,58 @@ TEST_F(PostgresStoreTest, AServerStoppedMidRecordingLeavesTheHistoryAsBefore) {
     EXPECT_EQ(again.store->List().readouts.size(), 1u);
     EXPECT_EQ(again.store->Select({}).readings.size(), 6u);
     EXPECT_EQ(Sql(Url(), "SELECT count(*) FROM readings"), "6");
+}
+
+// The server's binary COPY stream read as it comes: a header, a row of every kind of field,
+// the end; a row cut short, of another width, or a stream without the signature fails the reader
+// and leaves nothing half read.
+TEST(CopyBinaryRows, ReadsRowsAndFailsOnWhatIsCutOrForeign) {
+    const std::string header("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
+    const std::string row("\0\3"                                       // three fields
+                          "\0\0\0\x08\xff\xff\xff\xff\xff\xff\xff\xfe" // -2 as BIGINT
+                          "\xff\xff\xff\xff"                           // NULL
+                          "\0\0\0\x03S-1",                             // a text
+                          25);
+    const std::string end("\xff\xff", 2);
+    // The reader keeps views into the messages: each stays alive while it is read.
+    const std::string first = header + row, last = row + end;
+    history::CopyBinaryRows rows;
+    rows.Take(first);
+    std::int64_t number = 0;
+    std::optional<std::int64_t> none = 5;
+    std::string_view text;
+    ASSERT_TRUE(rows.NextRow(3));
+    rows.Integer(number);
+    rows.Number(none);
+    rows.Text(text);
+    EXPECT_EQ(number, -2);
+    EXPECT_FALSE(none);
+    EXPECT_EQ(text, "S-1");
+    EXPECT_FALSE(rows.NextRow(3)); // the end of the message
+    rows.Take(last);
+    EXPECT_TRUE(rows.NextRow(3));
+    rows.Integer(number);
+    rows.Number(none);
+    rows.Text(text);
+    EXPECT_FALSE(rows.NextRow(3)); // the end of the data
+    EXPECT_FALSE(rows.Failed());
+
+    for (const std::string& stream :
+         {header + row.substr(0, 20), header + row.substr(0, 2) + row.substr(2, 12),
+          "PGCOPY\n" + row}) {
+        history::CopyBinaryRows cut;
+        cut.Take(stream);
+        if (cut.NextRow(3)) {
+            cut.Integer(number);
+            cut.Number(none);
+            cut.Text(text);
+        }
+        EXPECT_TRUE(cut.Failed()) << stream.size();
+    }
+    history::CopyBinaryRows wider;
+    wider.Take(first);
+    EXPECT_FALSE(wider.NextRow(4));
+    EXPECT_TRUE(wider.Failed());
 }
 
 } // namespace
