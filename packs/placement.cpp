@@ -1,0 +1,347 @@
+#include "packs/placement.h"
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+
+namespace packs {
+
+namespace {
+
+// Up to this many cells and one pack, every choice and grouping of the cells is tried.
+constexpr std::size_t kExactCells = 12;
+
+// Cells in voltage order, then resistance, then as given: the order everything is taken in.
+std::vector<int> VoltageOrder(const std::vector<Cell>& cells) {
+    std::vector<int> order(cells.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&cells](int a, int b) {
+        const Cell& x = cells[static_cast<std::size_t>(a)];
+        const Cell& y = cells[static_cast<std::size_t>(b)];
+        return x.voltage != y.voltage ? x.voltage < y.voltage : x.resistance < y.resistance;
+    });
+    return order;
+}
+
+const Cell& At(const std::vector<Cell>& cells, int index) {
+    return cells[static_cast<std::size_t>(index)];
+}
+
+// The group's cells by resistance (then as given), with its resistance.
+Group MakeGroup(const std::vector<Cell>& cells, std::vector<int> members) {
+    std::stable_sort(members.begin(), members.end(), [&cells](int a, int b) {
+        return At(cells, a).resistance < At(cells, b).resistance;
+    });
+    Group group{std::move(members), 0};
+    group.resistance = GroupResistance(cells, group.cells);
+    return group;
+}
+
+double PackSpread(const std::vector<Group>& groups) {
+    std::vector<double> resistances;
+    for (const Group& group : groups) {
+        resistances.push_back(group.resistance);
+    }
+    return SpreadPercent(resistances);
+}
+
+// The groups of a pack by resistance, its resistance and spread; the plain deal's spread beside.
+Pack MakePack(const std::vector<Cell>& cells, std::vector<Group> groups, int parallel) {
+    Pack pack;
+    std::vector<int> members;
+    for (const Group& group : groups) {
+        members.insert(members.end(), group.cells.begin(), group.cells.end());
+    }
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const Group& a, const Group& b) { return a.resistance < b.resistance; });
+    pack.groups = std::move(groups);
+    for (const Group& group : pack.groups) {
+        pack.resistance += group.resistance;
+    }
+    pack.spreadPercent = PackSpread(pack.groups);
+    // The plain deal: the same cells in voltage order, P by P.
+    std::vector<int> order = VoltageOrder(cells);
+    std::vector<bool> inPack(cells.size(), false);
+    for (const int cell : members) {
+        inPack[static_cast<std::size_t>(cell)] = true;
+    }
+    std::erase_if(order, [&inPack](int cell) { return !inPack[static_cast<std::size_t>(cell)]; });
+    std::vector<Group> dealt;
+    for (std::size_t first = 0; first < order.size(); first += static_cast<std::size_t>(parallel)) {
+        dealt.push_back(MakeGroup(
+            cells,
+            std::vector<int>(order.begin() + static_cast<std::ptrdiff_t>(first),
+                             order.begin() + static_cast<std::ptrdiff_t>(
+                                                 first + static_cast<std::size_t>(parallel)))));
+    }
+    pack.plainDealSpreadPercent = PackSpread(dealt);
+    return pack;
+}
+
+// Groups of P cells, anchored in voltage order: the lowest cell left and the cells within the
+// voltage span above it; of those, the P consecutive in resistance that hold the anchor with the
+// least relative span within the rule. An anchor with fewer than P cells in its window, or with
+// no such run, is left out: a later window starts above it and can never take it.
+std::vector<Group> FormGroups(const std::vector<Cell>& cells, const Rules& rules,
+                              std::vector<int>& outsideWindows,
+                              std::vector<int>& noNearResistance) {
+    const std::vector<int> order = VoltageOrder(cells);
+    const auto p = static_cast<std::size_t>(rules.parallel);
+    std::vector<bool> used(cells.size(), false);
+    std::vector<Group> groups;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int anchor = order[i];
+        if (used[static_cast<std::size_t>(anchor)]) {
+            continue;
+        }
+        std::vector<int> window{anchor};
+        for (std::size_t j = i + 1;
+             j < order.size() &&
+             At(cells, order[j]).voltage - At(cells, anchor).voltage <= rules.maxVoltageSpan;
+             ++j) {
+            if (!used[static_cast<std::size_t>(order[j])]) {
+                window.push_back(order[j]);
+            }
+        }
+        used[static_cast<std::size_t>(anchor)] = true;
+        if (window.size() < p) {
+            outsideWindows.push_back(anchor);
+            continue;
+        }
+        std::stable_sort(window.begin(), window.end(), [&cells](int a, int b) {
+            return At(cells, a).resistance < At(cells, b).resistance;
+        });
+        const auto at = static_cast<std::size_t>(std::find(window.begin(), window.end(), anchor) -
+                                                 window.begin());
+        std::vector<int> best;
+        double bestSpan = 0;
+        for (std::size_t first = at >= p - 1 ? at - (p - 1) : 0;
+             first <= at && first + p <= window.size(); ++first) {
+            std::vector<int> run(window.begin() + static_cast<std::ptrdiff_t>(first),
+                                 window.begin() + static_cast<std::ptrdiff_t>(first + p));
+            if (!GroupMeetsRules(cells, run, rules)) {
+                continue;
+            }
+            const double span = static_cast<double>(At(cells, run.back()).resistance -
+                                                    At(cells, run.front()).resistance);
+            if (best.empty() || span < bestSpan) {
+                best = std::move(run);
+                bestSpan = span;
+            }
+        }
+        if (best.empty()) {
+            noNearResistance.push_back(anchor);
+            continue;
+        }
+        for (const int cell : best) {
+            used[static_cast<std::size_t>(cell)] = true;
+        }
+        groups.push_back(MakeGroup(cells, std::move(best)));
+    }
+    return groups;
+}
+
+// Swaps between the pack's highest or lowest group and another while the spread falls and both
+// groups keep the rules: only those two groups bound the spread.
+void ImproveBySwaps(const std::vector<Cell>& cells, const Rules& rules,
+                    std::vector<Group>& groups) {
+    double spread = PackSpread(groups);
+    for (bool improved = true; improved;) {
+        improved = false;
+        std::vector<std::size_t> byResistance(groups.size());
+        std::iota(byResistance.begin(), byResistance.end(), 0);
+        std::stable_sort(byResistance.begin(), byResistance.end(),
+                         [&groups](std::size_t a, std::size_t b) {
+                             return groups[a].resistance < groups[b].resistance;
+                         });
+        for (const std::size_t bound : {byResistance.back(), byResistance.front()}) {
+            for (std::size_t other = 0; other < groups.size() && !improved; ++other) {
+                if (other == bound) {
+                    continue;
+                }
+                for (std::size_t a = 0; a < groups[bound].cells.size() && !improved; ++a) {
+                    for (std::size_t b = 0; b < groups[other].cells.size() && !improved; ++b) {
+                        std::vector<Group> tried = groups;
+                        std::swap(tried[bound].cells[a], tried[other].cells[b]);
+                        if (!GroupMeetsRules(cells, tried[bound].cells, rules) ||
+                            !GroupMeetsRules(cells, tried[other].cells, rules)) {
+                            continue;
+                        }
+                        tried[bound] = MakeGroup(cells, tried[bound].cells);
+                        tried[other] = MakeGroup(cells, tried[other].cells);
+                        const double after = PackSpread(tried);
+                        if (after < spread) {
+                            groups = std::move(tried);
+                            spread = after;
+                            improved = true;
+                        }
+                    }
+                }
+            }
+            if (improved) {
+                break;
+            }
+        }
+    }
+}
+
+// Every choice of S x P of the cells and every grouping of them: the least spread within the
+// rules (of equal ones the first found), or none.
+std::vector<Group> ExactPack(const std::vector<Cell>& cells, const Rules& rules) {
+    const auto p = static_cast<std::size_t>(rules.parallel);
+    const auto s = static_cast<std::size_t>(rules.series);
+    const std::vector<int> order = VoltageOrder(cells);
+    std::vector<bool> used(cells.size(), false);
+    std::vector<Group> current, best;
+    double bestSpread = 0;
+    // Groups come in the order of their first cell (their leader), so that no grouping is tried
+    // twice; a cell that no group takes stays out of the pack.
+    std::function<void(std::size_t)> nextGroup;
+    const std::function<void(std::vector<int>, std::size_t, std::size_t)> fill =
+        [&](std::vector<int> members, std::size_t from, std::size_t leader) {
+            if (members.size() == p) {
+                if (GroupMeetsRules(cells, members, rules)) {
+                    current.push_back(MakeGroup(cells, std::move(members)));
+                    nextGroup(leader + 1);
+                    current.pop_back();
+                }
+                return;
+            }
+            for (std::size_t k = from; k < order.size(); ++k) {
+                const auto cell = static_cast<std::size_t>(order[k]);
+                if (!used[cell]) {
+                    used[cell] = true;
+                    std::vector<int> more = members;
+                    more.push_back(order[k]);
+                    fill(std::move(more), k + 1, leader);
+                    used[cell] = false;
+                }
+            }
+        };
+    nextGroup = [&](std::size_t leaderFrom) {
+        if (current.size() == s) {
+            const double spread = PackSpread(current);
+            if (best.empty() || spread < bestSpread) {
+                best = current;
+                bestSpread = spread;
+            }
+            return;
+        }
+        for (std::size_t k = leaderFrom; k < order.size(); ++k) {
+            const auto cell = static_cast<std::size_t>(order[k]);
+            if (!used[cell]) {
+                used[cell] = true;
+                fill({order[k]}, k + 1, k);
+                used[cell] = false;
+            }
+        }
+    };
+    nextGroup(0);
+    return best;
+}
+
+} // namespace
+
+double GroupResistance(const std::vector<Cell>& cells, const std::vector<int>& group) {
+    double conductance = 0;
+    for (const int cell : group) {
+        conductance += 1000.0 / static_cast<double>(At(cells, cell).resistance);
+    }
+    return conductance > 0 ? 1.0 / conductance : 0;
+}
+
+double SpreadPercent(const std::vector<double>& resistances) {
+    if (resistances.empty()) {
+        return 0;
+    }
+    const auto [low, high] = std::minmax_element(resistances.begin(), resistances.end());
+    double sum = 0;
+    for (const double r : resistances) {
+        sum += r;
+    }
+    const double mean = sum / static_cast<double>(resistances.size());
+    return mean > 0 ? 100.0 * (*high - *low) / mean : 0;
+}
+
+bool GroupMeetsRules(const std::vector<Cell>& cells, const std::vector<int>& group,
+                     const Rules& rules) {
+    if (group.empty()) {
+        return false;
+    }
+    std::int64_t vLow = At(cells, group.front()).voltage, vHigh = vLow;
+    std::int64_t rLow = At(cells, group.front()).resistance, rHigh = rLow, rSum = 0;
+    for (const int cell : group) {
+        const Cell& c = At(cells, cell);
+        vLow = std::min(vLow, c.voltage);
+        vHigh = std::max(vHigh, c.voltage);
+        rLow = std::min(rLow, c.resistance);
+        rHigh = std::max(rHigh, c.resistance);
+        rSum += c.resistance;
+    }
+    // span <= x% of the mean: span * 100 * n <= x * sum, in doubles of exact integers.
+    return vHigh - vLow <= rules.maxVoltageSpan &&
+           static_cast<double>(rHigh - rLow) * 100.0 * static_cast<double>(group.size()) <=
+               rules.maxResistanceSpanPercent * static_cast<double>(rSum);
+}
+
+Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
+    Placement placement;
+    const auto packCells =
+        static_cast<std::size_t>(rules.series) * static_cast<std::size_t>(rules.parallel);
+    if (rules.count == 1 && cells.size() <= kExactCells && cells.size() >= packCells) {
+        std::vector<Group> groups = ExactPack(cells, rules);
+        if (!groups.empty()) {
+            std::vector<bool> inPack(cells.size(), false);
+            for (const Group& group : groups) {
+                for (const int cell : group.cells) {
+                    inPack[static_cast<std::size_t>(cell)] = true;
+                }
+            }
+            for (const int cell : VoltageOrder(cells)) {
+                if (!inPack[static_cast<std::size_t>(cell)]) {
+                    placement.spares.push_back(cell);
+                }
+            }
+            placement.packs.push_back(MakePack(cells, std::move(groups), rules.parallel));
+            return placement;
+        }
+    }
+    std::vector<int> noNearResistance;
+    std::vector<Group> groups = FormGroups(cells, rules, placement.leftOut, noNearResistance);
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const Group& a, const Group& b) { return a.resistance < b.resistance; });
+    const auto s = static_cast<std::size_t>(rules.series);
+    while (placement.packs.size() < static_cast<std::size_t>(rules.count) && groups.size() >= s) {
+        // The S consecutive groups by resistance with the least spread.
+        std::size_t best = 0;
+        double bestSpread = 0;
+        for (std::size_t first = 0; first + s <= groups.size(); ++first) {
+            const double spread = PackSpread(
+                std::vector<Group>(groups.begin() + static_cast<std::ptrdiff_t>(first),
+                                   groups.begin() + static_cast<std::ptrdiff_t>(first + s)));
+            if (first == 0 || spread < bestSpread) {
+                best = first;
+                bestSpread = spread;
+            }
+        }
+        std::vector<Group> chosen(groups.begin() + static_cast<std::ptrdiff_t>(best),
+                                  groups.begin() + static_cast<std::ptrdiff_t>(best + s));
+        groups.erase(groups.begin() + static_cast<std::ptrdiff_t>(best),
+                     groups.begin() + static_cast<std::ptrdiff_t>(best + s));
+        ImproveBySwaps(cells, rules, chosen);
+        placement.packs.push_back(MakePack(cells, std::move(chosen), rules.parallel));
+    }
+    for (const Group& group : groups) {
+        placement.spares.insert(placement.spares.end(), group.cells.begin(), group.cells.end());
+    }
+    placement.spares.insert(placement.spares.end(), noNearResistance.begin(),
+                            noNearResistance.end());
+    if (placement.packs.size() < static_cast<std::size_t>(rules.count)) {
+        placement.shortfall = cells.size() < packCells   ? Shortfall::TooFewCells
+                              : noNearResistance.empty() ? Shortfall::VoltageWindows
+                                                         : Shortfall::ResistanceSpans;
+    }
+    return placement;
+}
+
+} // namespace packs

@@ -1,0 +1,130 @@
+// The placement of cells into packs: against an exhaustive search on small cases, and on random
+// cells the rules, the completeness of the lists and the sameness of two runs.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <set>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "packs/placement.h"
+
+namespace {
+
+using packs::Cell;
+using packs::Rules;
+
+std::vector<Cell> RandomCells(std::mt19937& random, int count, int voltageSpread,
+                              int resistanceSpread) {
+    std::vector<Cell> cells;
+    for (int i = 0; i < count; ++i) {
+        cells.push_back({"C-" + std::to_string(i + 1),
+                         20'000 + static_cast<std::int64_t>(random() % resistanceSpread),
+                         3'700 + static_cast<std::int64_t>(random() % voltageSpread)});
+    }
+    return cells;
+}
+
+// The least spread over every way to put S x P of the cells into S groups of P within the rules,
+// by assigning cells one by one to a group or to none; -1 when there is none.
+double ExhaustiveBest(const std::vector<Cell>& cells, const Rules& rules) {
+    const auto s = static_cast<std::size_t>(rules.series);
+    const auto p = static_cast<std::size_t>(rules.parallel);
+    std::vector<std::vector<int>> groups(s);
+    double best = -1;
+    std::size_t opened = 0; // groups are opened in order, so that none is tried twice
+    std::function<void(std::size_t, std::size_t)> assign = [&](std::size_t cell, std::size_t left) {
+        if (left == 0) {
+            std::vector<double> resistances;
+            for (const std::vector<int>& group : groups) {
+                if (!packs::GroupMeetsRules(cells, group, rules)) {
+                    return;
+                }
+                resistances.push_back(packs::GroupResistance(cells, group));
+            }
+            const double spread = packs::SpreadPercent(resistances);
+            best = best < 0 ? spread : std::min(best, spread);
+            return;
+        }
+        if (cells.size() - cell < left) {
+            return;
+        }
+        for (std::size_t g = 0; g < std::min(opened + 1, s); ++g) {
+            if (groups[g].size() < p) {
+                const bool opens = g == opened;
+                opened += opens ? 1 : 0;
+                groups[g].push_back(static_cast<int>(cell));
+                assign(cell + 1, left - 1);
+                groups[g].pop_back();
+                opened -= opens ? 1 : 0;
+            }
+        }
+        assign(cell + 1, left); // not in the pack
+    };
+    assign(0, s * p);
+    return best;
+}
+
+TEST(Placement, SmallPacksHaveTheBestSpreadAnExhaustiveSearchFinds) {
+    std::mt19937 random(720);
+    for (const auto& [series, parallel] :
+         std::vector<std::pair<int, int>>{{2, 2}, {3, 2}, {2, 3}, {4, 2}, {3, 3}, {4, 3}}) {
+        for (int round = 0; round < 20; ++round) {
+            const int extra = round % 3 == 0 && series * parallel < 12 ? 1 : 0;
+            const std::vector<Cell> cells =
+                RandomCells(random, series * parallel + extra, 12, 4'000 + round * 500);
+            const Rules rules{series, parallel, 1, 10, 15.0};
+            const double best = ExhaustiveBest(cells, rules);
+            const packs::Placement placement = packs::Place(cells, rules);
+            SCOPED_TRACE(std::to_string(series) + "x" + std::to_string(parallel) + " round " +
+                         std::to_string(round));
+            if (best < 0) {
+                EXPECT_TRUE(placement.packs.empty());
+                EXPECT_NE(placement.shortfall, packs::Shortfall::None);
+            } else {
+                ASSERT_EQ(placement.packs.size(), 1u);
+                EXPECT_NEAR(placement.packs[0].spreadPercent, best, 1e-9);
+            }
+        }
+    }
+}
+
+// Many cells, several packs: every group within the rules, every cell placed once or listed as a
+// spare or left out, and the same placement twice.
+TEST(Placement, RulesHoldAndEveryCellIsAccountedForOnce) {
+    std::mt19937 random(12);
+    const std::vector<Cell> cells = RandomCells(random, 600, 120, 6'000);
+    const Rules rules{4, 5, 8, 10, 10.0};
+    const packs::Placement placement = packs::Place(cells, rules);
+    ASSERT_FALSE(placement.packs.empty());
+    std::multiset<int> seen(placement.spares.begin(), placement.spares.end());
+    seen.insert(placement.leftOut.begin(), placement.leftOut.end());
+    for (const packs::Pack& pack : placement.packs) {
+        ASSERT_EQ(pack.groups.size(), 4u);
+        std::vector<double> resistances;
+        for (const packs::Group& group : pack.groups) {
+            ASSERT_EQ(group.cells.size(), 5u);
+            EXPECT_TRUE(packs::GroupMeetsRules(cells, group.cells, rules));
+            resistances.push_back(group.resistance);
+            seen.insert(group.cells.begin(), group.cells.end());
+        }
+        EXPECT_DOUBLE_EQ(pack.spreadPercent, packs::SpreadPercent(resistances));
+    }
+    EXPECT_EQ(seen.size(), cells.size());
+    for (int cell = 0; cell < static_cast<int>(cells.size()); ++cell) {
+        EXPECT_EQ(seen.count(cell), 1u) << cell;
+    }
+
+    const packs::Placement again = packs::Place(cells, rules);
+    ASSERT_EQ(again.packs.size(), placement.packs.size());
+    for (std::size_t i = 0; i < again.packs.size(); ++i) {
+        for (std::size_t g = 0; g < again.packs[i].groups.size(); ++g) {
+            EXPECT_EQ(again.packs[i].groups[g].cells, placement.packs[i].groups[g].cells);
+        }
+    }
+    EXPECT_EQ(again.spares, placement.spares);
+}
+
+} // namespace
