@@ -1,5 +1,6 @@
-// The placement of cells into packs: against an exhaustive search on small cases, and on random
-// cells the rules, the completeness of the lists and the sameness of two runs.
+// The cells of measurement files, and their placement into packs: against an exhaustive search
+// on small cases, and on random cells the rules, the completeness of the lists and the sameness
+// of two runs.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "packs/cells.h"
 #include "packs/placement.h"
 
 namespace {
@@ -125,6 +127,42 @@ TEST(Placement, RulesHoldAndEveryCellIsAccountedForOnce) {
         }
     }
     EXPECT_EQ(again.spares, placement.spares);
+}
+
+// Only readings of an asked result with both numbers are cells; the others are listed with why,
+// and the serial names a cell only when the files come from several instruments.
+TEST(Cells, TakenFromTheFilesWithTheirNamesAndTheReasonsLeftOut) {
+    const auto file = [](const std::string& serial) {
+        const std::string bytes =
+            "Model,K720 BATTERY TARVELIN\r\nSerial," + serial +
+            "\r\nDate,2026-12-2,,V1.03\r\n\r\n\r\nUNIT C\r\n\r\n"
+            "No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,Voltage[volt],"
+            "V-Lim[volt],Temperature[C],Result,Date,Time\r\n"
+            "1,30m,12.34,15.00,10.00,6V,3.712,3.500,,PASS,2026-12-1,9:07\r\n"
+            "2,30m,12.40,15.00,10.00,6V,3.100,3.500,,FAIL,2026-12-1,9:08\r\n"
+            "3,30m,--,15.00,10.00,6V,3.712,3.500,,PASS,2026-12-1,9:09\r\n"
+            "4,30m,12.00,15.00,10.00,6V,-10.000,3.500,,WARNING,2026-12-1,9:10\r\n"
+            "5,30m,11.50,15.00,10.00,6V,3.715,3.500,,WARNING,2026-12-1,9:11\r\n\r\n\r\n";
+        return *report::ParseMeasurementFile(bytes, serial + ".csv").report;
+    };
+    const packs::CellList one =
+        packs::CellsOf({file("K-1")}, {report::Result::Pass, report::Result::Warning});
+    ASSERT_EQ(one.cells.size(), 2u);
+    EXPECT_EQ(one.cells[0].name, "C-001");
+    EXPECT_EQ(one.cells[0].resistance, 12'340);
+    EXPECT_EQ(one.cells[0].voltage, 3'712);
+    EXPECT_EQ(one.cells[1].name, "C-005");
+    ASSERT_EQ(one.leftOut.size(), 3u);
+    EXPECT_EQ(one.leftOut[0].name, "C-002");
+    EXPECT_EQ(one.leftOut[0].why, packs::NotACell::ResultNotAsked);
+    EXPECT_EQ(one.leftOut[0].result, report::Result::Fail);
+    EXPECT_EQ(one.leftOut[1].why, packs::NotACell::ResistanceOverRange);
+    EXPECT_EQ(one.leftOut[2].why, packs::NotACell::VoltageOutOfRange);
+
+    const packs::CellList two = packs::CellsOf({file("K-1"), file("K-2")}, {report::Result::Pass});
+    ASSERT_EQ(two.cells.size(), 2u);
+    EXPECT_EQ(two.cells[1].name, "K-2 C-001");
+    EXPECT_EQ(two.leftOut.size(), 8u);
 }
 
 } // namespace
