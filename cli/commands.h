@@ -106,6 +106,8 @@ bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size
 // that does not exist yet, by any spelling of its name (see files::NameTheSameFile).
 [[nodiscard]] int RefuseReportOverReadings(const std::string& csvPath, const std::string& htmlPath);
 
+// Cells placed into packs: the arguments after "packs".
+int RunPacks(std::span<const std::string_view> arguments);
 // The history of readings: the subcommand and its arguments, everything after "history".
 int RunHistory(std::span<const std::string_view> arguments);
 // --store [STORE] at `arguments[i]`: true when it is that option (the store taken when the next

@@ -39,6 +39,8 @@ Commands:
                              report's figures and a trend by day over readings of the history
   history export [SELECTION] --out FILE
                              the selected readings as one table for a spreadsheet
+  packs FILE... --series S --parallel P [--count N] [--csv OUT]
+                             place measured cells into packs of S groups of P; a build sheet
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
@@ -295,6 +297,9 @@ int main(int argc, char** argv) {
     }
     if (command == "table") {
         return RunTable(common, std::span(arguments).subspan(i));
+    }
+    if (command == "packs") {
+        return RunPacks(std::span(arguments).subspan(i));
     }
     return UsageError(
         FillText(kMessages, K720_TEXT("Messages", "unknown command '%1'"), {command}));

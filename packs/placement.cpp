@@ -45,13 +45,9 @@ double PackSpread(const std::vector<Group>& groups) {
     return SpreadPercent(resistances);
 }
 
-// The groups of a pack by resistance, its resistance and spread; the plain deal's spread beside.
-Pack MakePack(const std::vector<Cell>& cells, std::vector<Group> groups, int parallel) {
+// The groups of a pack by resistance, with its resistance and spread.
+Pack MakePack(std::vector<Group> groups) {
     Pack pack;
-    std::vector<int> members;
-    for (const Group& group : groups) {
-        members.insert(members.end(), group.cells.begin(), group.cells.end());
-    }
     std::stable_sort(groups.begin(), groups.end(),
                      [](const Group& a, const Group& b) { return a.resistance < b.resistance; });
     pack.groups = std::move(groups);
@@ -59,23 +55,22 @@ Pack MakePack(const std::vector<Cell>& cells, std::vector<Group> groups, int par
         pack.resistance += group.resistance;
     }
     pack.spreadPercent = PackSpread(pack.groups);
-    // The plain deal: the same cells in voltage order, P by P.
-    std::vector<int> order = VoltageOrder(cells);
-    std::vector<bool> inPack(cells.size(), false);
-    for (const int cell : members) {
-        inPack[static_cast<std::size_t>(cell)] = true;
-    }
-    std::erase_if(order, [&inPack](int cell) { return !inPack[static_cast<std::size_t>(cell)]; });
-    std::vector<Group> dealt;
-    for (std::size_t first = 0; first < order.size(); first += static_cast<std::size_t>(parallel)) {
-        dealt.push_back(MakeGroup(
-            cells,
-            std::vector<int>(order.begin() + static_cast<std::ptrdiff_t>(first),
-                             order.begin() + static_cast<std::ptrdiff_t>(
-                                                 first + static_cast<std::size_t>(parallel)))));
-    }
-    pack.plainDealSpreadPercent = PackSpread(dealt);
     return pack;
+}
+
+// The spread of the plain deal of pack `k` (from 0): what sorting the cells by voltage and taking
+// them as they come gives, the k-th S x P cells P by P, whatever the rules.
+double PlainDealSpread(const std::vector<Cell>& cells, const std::vector<int>& order, std::size_t k,
+                       const Rules& rules) {
+    const auto p = static_cast<std::size_t>(rules.parallel);
+    const std::size_t first = k * static_cast<std::size_t>(rules.series) * p;
+    std::vector<Group> dealt;
+    for (std::size_t g = 0; g < static_cast<std::size_t>(rules.series); ++g) {
+        const auto begin = order.begin() + static_cast<std::ptrdiff_t>(first + g * p);
+        dealt.push_back(
+            MakeGroup(cells, std::vector<int>(begin, begin + static_cast<std::ptrdiff_t>(p))));
+    }
+    return PackSpread(dealt);
 }
 
 // Groups of P cells, anchored in voltage order: the lowest cell left and the cells within the
@@ -302,7 +297,9 @@ Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
                     placement.spares.push_back(cell);
                 }
             }
-            placement.packs.push_back(MakePack(cells, std::move(groups), rules.parallel));
+            placement.packs.push_back(MakePack(std::move(groups)));
+            placement.packs[0].plainDealSpreadPercent =
+                PlainDealSpread(cells, VoltageOrder(cells), 0, rules);
             return placement;
         }
     }
@@ -329,13 +326,17 @@ Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
         groups.erase(groups.begin() + static_cast<std::ptrdiff_t>(best),
                      groups.begin() + static_cast<std::ptrdiff_t>(best + s));
         ImproveBySwaps(cells, rules, chosen);
-        placement.packs.push_back(MakePack(cells, std::move(chosen), rules.parallel));
+        placement.packs.push_back(MakePack(std::move(chosen)));
     }
     for (const Group& group : groups) {
         placement.spares.insert(placement.spares.end(), group.cells.begin(), group.cells.end());
     }
     placement.spares.insert(placement.spares.end(), noNearResistance.begin(),
                             noNearResistance.end());
+    const std::vector<int> order = VoltageOrder(cells);
+    for (std::size_t k = 0; k < placement.packs.size(); ++k) {
+        placement.packs[k].plainDealSpreadPercent = PlainDealSpread(cells, order, k, rules);
+    }
     if (placement.packs.size() < static_cast<std::size_t>(rules.count)) {
         placement.shortfall = cells.size() < packCells   ? Shortfall::TooFewCells
                               : noNearResistance.empty() ? Shortfall::VoltageWindows

@@ -35,7 +35,8 @@ struct Pack {
     std::vector<Group> groups; // by group resistance
     double resistance = 0;     // milliohms: the groups' resistances added
     // (max - min) / mean of the group resistances, in percent: the placement's, and that of the
-    // plain deal of the same cells in voltage order (P by P), to show what the placement gained.
+    // plain deal (every cell sorted by voltage, this pack's share of them taken P by P as they
+    // come, whatever the rules), to show what the placement gained.
     double spreadPercent = 0;
     double plainDealSpreadPercent = 0;
 };

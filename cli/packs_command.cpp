@@ -1,0 +1,215 @@
+// k720ctl packs: measured cells placed into packs of S groups in series of P cells in parallel,
+// with the build sheet on standard output and, with --csv, a line per cell for a label printer.
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/texts.h"
+#include "cli/commands.h"
+#include "files/replacement_file.h"
+#include "measure/reading_record.h"
+#include "packs/build_sheet.h"
+#include "packs/cells.h"
+#include "packs/placement.h"
+
+namespace {
+
+constexpr const char* kPacksUsage = K720_TEXT(
+    "Messages",
+    "usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]\n"
+    "                     [--max-dr-percent X] [--results PASS,WARNING] [--csv OUT.csv]\n"
+    "\n"
+    "Places the measured cells of the files into N packs (1 without --count) of S groups in\n"
+    "series of P cells in parallel each. A cell is a reading whose result is one of --results\n"
+    "(PASS without it; NONE for a reading without a judgement) and whose resistance and voltage\n"
+    "are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and\n"
+    "the resistance span at most --max-dr-percent of the group's mean (10 without it); across a\n"
+    "pack's groups the group resistances (1 / sum of 1/R) are made as equal as can be found.\n"
+    "Prints the build sheet; --csv also writes one line per placed cell.\n"
+    "\n"
+    "Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the\n"
+    "rules (nothing is written then), 2 usage error.\n");
+
+struct PacksOptions {
+    std::vector<std::string> files;
+    packs::Rules rules;
+    std::vector<report::Result> results{report::Result::Pass};
+    std::string csv;
+};
+
+// A whole number from 1 to `most`.
+bool ParseCount(std::string_view text, int most, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= 1 && value <= most;
+}
+
+// A plain decimal of at most three decimals, not negative, in thousandths ("0.01" is 10).
+bool ParseThousandths(std::string_view text, std::int64_t& value) {
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() || whole.size() > 6 || fraction.size() > 3 ||
+        (point != std::string_view::npos && fraction.empty())) {
+        return false;
+    }
+    value = 0;
+    for (const std::string_view digits : {whole, fraction}) {
+        for (const char c : digits) {
+            if (c < '0' || c > '9') {
+                return false;
+            }
+            value = value * 10 + (c - '0');
+        }
+    }
+    for (std::size_t i = fraction.size(); i < 3; ++i) {
+        value *= 10;
+    }
+    return true;
+}
+
+// "PASS,WARNING": the results the instrument writes, and NONE for no judgement.
+bool ParseResults(std::string_view text, std::vector<report::Result>& results) {
+    results.clear();
+    while (!text.empty() || results.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        int code = 1;
+        while (code <= 3 && name != measure::ResultText(code)) {
+            ++code;
+        }
+        if (name == "NONE") {
+            code = 0;
+        } else if (code > 3) {
+            return false;
+        }
+        results.push_back(static_cast<report::Result>(code));
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(comma + 1);
+    }
+    return true;
+}
+
+std::string InvalidValueText(std::string_view option, std::string_view value) {
+    return FillText(kMessages, K720_TEXT("Messages", "%1 takes no \"%2\""), {option, value});
+}
+
+int ParsePacksOptions(std::span<const std::string_view> arguments, PacksOptions& options) {
+    constexpr int kMostPerPack = 1000;
+    constexpr int kMostPacks = 100000;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        const bool takesValue = argument == "--series" || argument == "--parallel" ||
+                                argument == "--count" || argument == "--max-dv" ||
+                                argument == "--max-dr-percent" || argument == "--results" ||
+                                argument == "--csv";
+        if (takesValue && i + 1 == arguments.size()) {
+            return UsageError(argument == "--csv" ? NeedsFileText(argument)
+                                                  : NeedsValueText(argument));
+        }
+        const std::string_view value = takesValue ? arguments[i + 1] : std::string_view();
+        i += takesValue ? 1 : 0;
+        bool valid = true;
+        if (argument == "--series") {
+            valid = ParseCount(value, kMostPerPack, options.rules.series);
+        } else if (argument == "--parallel") {
+            valid = ParseCount(value, kMostPerPack, options.rules.parallel);
+        } else if (argument == "--count") {
+            valid = ParseCount(value, kMostPacks, options.rules.count);
+        } else if (argument == "--max-dv") {
+            valid = ParseThousandths(value, options.rules.maxVoltageSpan);
+        } else if (argument == "--max-dr-percent") {
+            std::int64_t thousandths = 0;
+            valid = ParseThousandths(value, thousandths);
+            options.rules.maxResistanceSpanPercent = static_cast<double>(thousandths) / 1000.0;
+        } else if (argument == "--results") {
+            valid = ParseResults(value, options.results);
+        } else if (argument == "--csv") {
+            options.csv = std::string(value);
+        } else if (!argument.starts_with("-")) {
+            options.files.emplace_back(argument);
+        } else {
+            return UsageError(NoArgumentText("packs", argument));
+        }
+        if (!valid) {
+            return UsageError(InvalidValueText(argument, value));
+        }
+    }
+    if (options.files.empty() || options.rules.series == 0 || options.rules.parallel == 0) {
+        return UsageError(Translate(
+            kMessages,
+            K720_TEXT("Messages", "packs needs measurement files, --series and --parallel")));
+    }
+    return kExitOk;
+}
+
+const char* ShortfallText(packs::Shortfall shortfall) {
+    switch (shortfall) {
+    case packs::Shortfall::TooFewCells:
+        return K720_TEXT("Messages", "fewer cells than one pack needs");
+    case packs::Shortfall::VoltageWindows:
+        return K720_TEXT("Messages", "too few cells within the voltage span of a group");
+    case packs::Shortfall::ResistanceSpans:
+        return K720_TEXT("Messages", "too few cells within the resistance span of a group");
+    case packs::Shortfall::None:
+        break;
+    }
+    return "";
+}
+
+} // namespace
+
+int RunPacks(std::span<const std::string_view> arguments) {
+    for (const std::string_view argument : arguments) {
+        if (IsHelp(argument)) {
+            std::fputs(Translate(kMessages, kPacksUsage), stdout);
+            return kExitOk;
+        }
+    }
+    PacksOptions options;
+    if (const int status = ParsePacksOptions(arguments, options); status != kExitOk) {
+        return status;
+    }
+    if (!options.csv.empty()) {
+        if (const int status = CheckDestination(options.csv, "--csv"); status != kExitOk) {
+            return status;
+        }
+    }
+    std::vector<report::MeasurementReport> files;
+    for (const std::string& path : options.files) {
+        std::optional<report::MeasurementReport> loaded = LoadReport(path);
+        if (!loaded) {
+            return kExitFailed;
+        }
+        files.push_back(std::move(*loaded));
+    }
+    const packs::CellList cells = packs::CellsOf(files, options.results);
+    const packs::Placement placement = packs::Place(cells.cells, options.rules);
+    if (placement.shortfall != packs::Shortfall::None) {
+        std::fprintf(
+            stderr, "k720ctl: %s\n",
+            FillText(kMessages,
+                     K720_TEXT("Messages", "%1 of %2 packs can be built: %3; nothing "
+                                           "was written."),
+                     {std::to_string(placement.packs.size()), std::to_string(options.rules.count),
+                      Translate(kMessages, ShortfallText(placement.shortfall))})
+                .c_str());
+        return kExitFailed;
+    }
+    const packs::Sheet sheet{cells, options.rules, placement};
+    if (!options.csv.empty()) {
+        const std::string csv = packs::BuildSheetCsv(sheet);
+        files::ReplacementFile file;
+        if (!file.Create(options.csv) || !file.Append(csv.data(), csv.size()) || !file.Commit()) {
+            std::fprintf(stderr, "k720ctl: %s\n",
+                         files::CannotSaveMessage(options.csv, file.Error()).c_str());
+            return kExitFailed;
+        }
+    }
+    const std::string text = packs::BuildSheetText(sheet);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
+}

@@ -1,0 +1,146 @@
+#include "packs/build_sheet.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/texts.h"
+#include "measure/reading_record.h"
+
+namespace packs {
+
+namespace {
+
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string ThreeDecimals(std::int64_t thousandths) {
+    const std::int64_t magnitude = thousandths < 0 ? -thousandths : thousandths;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld.%03lld", thousandths < 0 ? "-" : "",
+                  static_cast<long long>(magnitude / 1000),
+                  static_cast<long long>(magnitude % 1000));
+    return text;
+}
+
+// The voltage span and the resistance span (in % of the mean) of a group.
+std::pair<std::int64_t, double> Spans(const std::vector<Cell>& cells, const Group& group) {
+    std::int64_t vLow = 0, vHigh = 0, rLow = 0, rHigh = 0, rSum = 0;
+    bool first = true;
+    for (const int index : group.cells) {
+        const Cell& c = cells[static_cast<std::size_t>(index)];
+        vLow = first ? c.voltage : std::min(vLow, c.voltage);
+        vHigh = first ? c.voltage : std::max(vHigh, c.voltage);
+        rLow = first ? c.resistance : std::min(rLow, c.resistance);
+        rHigh = first ? c.resistance : std::max(rHigh, c.resistance);
+        rSum += c.resistance;
+        first = false;
+    }
+    const double mean = static_cast<double>(rSum) / static_cast<double>(group.cells.size());
+    return {vHigh - vLow, mean > 0 ? 100.0 * static_cast<double>(rHigh - rLow) / mean : 0};
+}
+
+std::string WhyLeftOut(const LeftOutReading& reading) {
+    switch (reading.why) {
+    case NotACell::ResultNotAsked:
+        return reading.result == report::Result::None
+                   ? Translate(kMessages, K720_TEXT("Messages", "no judgement"))
+                   : measure::ResultText(static_cast<int>(reading.result));
+    case NotACell::ResistanceOverRange:
+        return Translate(kMessages, K720_TEXT("Messages", "resistance over range"));
+    case NotACell::VoltageOutOfRange:
+        return Translate(kMessages, K720_TEXT("Messages", "voltage out of range"));
+    }
+    return "";
+}
+
+std::string CellLine(const Cell& cell) {
+    char line[160];
+    std::snprintf(line, sizeof line, "    %-14s %10s mohm  %7s V\n", cell.name.c_str(),
+                  MilliohmText(cell.resistance).c_str(), VoltText(cell.voltage).c_str());
+    return line;
+}
+
+} // namespace
+
+std::string MilliohmText(std::int64_t thousandths) {
+    return ThreeDecimals(thousandths);
+}
+
+std::string VoltText(std::int64_t thousandths) {
+    return ThreeDecimals(thousandths);
+}
+
+std::string BuildSheetText(const Sheet& sheet) {
+    const std::vector<Cell>& cells = sheet.cells.cells;
+    const Placement& placement = sheet.placement;
+    std::string text;
+    const std::string shape =
+        std::to_string(sheet.rules.series) + "S x " + std::to_string(sheet.rules.parallel) + "P";
+    for (std::size_t p = 0; p < placement.packs.size(); ++p) {
+        const Pack& pack = placement.packs[p];
+        text += FillText(kMessages, K720_TEXT("Messages", "Pack %1 of %2: %3"),
+                         {std::to_string(p + 1), std::to_string(placement.packs.size()), shape}) +
+                '\n';
+        text += "  " +
+                FillText(kMessages,
+                         K720_TEXT("Messages", "resistance %1 mohm, spread of the group "
+                                               "resistances %2 % (the plain deal: %3 %)"),
+                         {Fixed(pack.resistance, 3), Fixed(pack.spreadPercent, 2),
+                          Fixed(pack.plainDealSpreadPercent, 2)}) +
+                '\n';
+        for (std::size_t g = 0; g < pack.groups.size(); ++g) {
+            const Group& group = pack.groups[g];
+            const auto [voltageSpan, resistanceSpan] = Spans(cells, group);
+            text += "  " +
+                    FillText(kMessages,
+                             K720_TEXT("Messages", "Group %1: %2 mohm, voltage span %3 V, "
+                                                   "resistance span %4 %"),
+                             {std::to_string(g + 1), Fixed(group.resistance, 4),
+                              VoltText(voltageSpan), Fixed(resistanceSpan, 1)}) +
+                    '\n';
+            for (const int cell : group.cells) {
+                text += CellLine(cells[static_cast<std::size_t>(cell)]);
+            }
+        }
+        text += '\n';
+    }
+    text += FillText(kMessages, K720_TEXT("Messages", "Spares: %1"),
+                     {std::to_string(placement.spares.size())}) +
+            '\n';
+    for (const int cell : placement.spares) {
+        text += CellLine(cells[static_cast<std::size_t>(cell)]);
+    }
+    text += FillText(kMessages, K720_TEXT("Messages", "Left out: %1"),
+                     {std::to_string(placement.leftOut.size() + sheet.cells.leftOut.size())}) +
+            '\n';
+    for (const int cell : placement.leftOut) {
+        text += "    " + cells[static_cast<std::size_t>(cell)].name + "  " +
+                Translate(kMessages, K720_TEXT("Messages", "outside every voltage window")) + '\n';
+    }
+    for (const LeftOutReading& reading : sheet.cells.leftOut) {
+        text += "    " + reading.name + "  " + WhyLeftOut(reading) + '\n';
+    }
+    return text;
+}
+
+std::string BuildSheetCsv(const Sheet& sheet) {
+    std::string csv = "Pack,Group,Position,Cell,Resistance[mohm],Voltage[volt]\r\n";
+    for (std::size_t p = 0; p < sheet.placement.packs.size(); ++p) {
+        const Pack& pack = sheet.placement.packs[p];
+        for (std::size_t g = 0; g < pack.groups.size(); ++g) {
+            for (std::size_t position = 0; position < pack.groups[g].cells.size(); ++position) {
+                const Cell& cell =
+                    sheet.cells.cells[static_cast<std::size_t>(pack.groups[g].cells[position])];
+                csv += std::to_string(p + 1) + ',' + std::to_string(g + 1) + ',' +
+                       std::to_string(position + 1) + ',' + cell.name + ',' +
+                       MilliohmText(cell.resistance) + ',' + VoltText(cell.voltage) + "\r\n";
+            }
+        }
+    }
+    return csv;
+}
+
+} // namespace packs

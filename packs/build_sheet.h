@@ -1,0 +1,31 @@
+// The build sheet of a placement: the text a builder reads (in the user's language), and the
+// CSV for a label printer, one line per placed cell. Both say the same placement.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "packs/cells.h"
+#include "packs/placement.h"
+
+namespace packs {
+
+struct Sheet {
+    const CellList& cells;
+    const Rules& rules;
+    const Placement& placement;
+};
+
+// Per pack each group's cells with their resistance and voltage, the group's resistance and
+// spans, the pack's resistance and spread beside the plain deal's; then the spares and the
+// readings left out, with why.
+std::string BuildSheetText(const Sheet& sheet);
+
+// "Pack,Group,Position,Cell,Resistance[mohm],Voltage[volt]" and a line per placed cell, CR LF.
+std::string BuildSheetCsv(const Sheet& sheet);
+
+// The values in the units the sheet writes: "12.340" (milliohms), "3.712" (volts).
+std::string MilliohmText(std::int64_t thousandths);
+std::string VoltText(std::int64_t thousandths);
+
+} // namespace packs
