@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kPacksUsage = K720_TEXT(
     "Messages",
     "usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]\n"
-    "                     [--max-dr-percent X] [--results PASS,WARNING] [--csv OUT.csv]\n"
+    "                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]\n"
     "\n"
     "Places the measured cells of the files into N packs (1 without --count) of S groups in\n"
     "series of P cells in parallel each. A cell is a reading whose result is one of --results\n"
@@ -26,7 +26,7 @@ constexpr const char* kPacksUsage = K720_TEXT(
     "are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and\n"
     "the resistance span at most --max-dr-percent of the group's mean (10 without it); across a\n"
     "pack's groups the group resistances (1 / sum of 1/R) are made as equal as can be found.\n"
-    "Prints the build sheet; --csv also writes one line per placed cell.\n"
+    "Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell.\n"
     "\n"
     "Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the\n"
     "rules (nothing is written then), 2 usage error.\n");
@@ -36,6 +36,7 @@ struct PacksOptions {
     packs::Rules rules;
     std::vector<report::Result> results{report::Result::Pass};
     std::string csv;
+    bool json = false;
 };
 
 // A whole number from 1 to `most`.
@@ -129,6 +130,8 @@ int ParsePacksOptions(std::span<const std::string_view> arguments, PacksOptions&
             valid = ParseResults(value, options.results);
         } else if (argument == "--csv") {
             options.csv = std::string(value);
+        } else if (argument == "--json") {
+            options.json = true;
         } else if (!argument.starts_with("-")) {
             options.files.emplace_back(argument);
         } else {
@@ -209,7 +212,8 @@ int RunPacks(std::span<const std::string_view> arguments) {
             return kExitFailed;
         }
     }
-    const std::string text = packs::BuildSheetText(sheet);
+    const std::string text =
+        options.json ? packs::BuildSheetJson(sheet) : packs::BuildSheetText(sheet);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
 }

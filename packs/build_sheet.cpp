@@ -5,6 +5,7 @@
 
 #include "base/texts.h"
 #include "measure/reading_record.h"
+#include "report/report_text.h"
 
 namespace packs {
 
@@ -40,6 +41,27 @@ std::pair<std::int64_t, double> Spans(const std::vector<Cell>& cells, const Grou
     }
     const double mean = static_cast<double>(rSum) / static_cast<double>(group.cells.size());
     return {vHigh - vLow, mean > 0 ? 100.0 * static_cast<double>(rHigh - rLow) / mean : 0};
+}
+
+// Why a reading is no cell, in English for the JSON.
+std::string WhyLeftOutForScripts(const LeftOutReading& reading) {
+    switch (reading.why) {
+    case NotACell::ResultNotAsked:
+        return reading.result == report::Result::None
+                   ? "none"
+                   : measure::ResultText(static_cast<int>(reading.result));
+    case NotACell::ResistanceOverRange:
+        return "resistance over range";
+    case NotACell::VoltageOutOfRange:
+        return "voltage out of range";
+    }
+    return "";
+}
+
+std::string JsonCell(const Cell& cell) {
+    return "{\"cell\": " + report::JsonString(cell.name) +
+           ", \"resistance\": " + MilliohmText(cell.resistance) +
+           ", \"voltage\": " + VoltText(cell.voltage) + "}";
 }
 
 std::string WhyLeftOut(const LeftOutReading& reading) {
@@ -124,6 +146,57 @@ std::string BuildSheetText(const Sheet& sheet) {
         text += "    " + reading.name + "  " + WhyLeftOut(reading) + '\n';
     }
     return text;
+}
+
+std::string BuildSheetJson(const Sheet& sheet) {
+    const std::vector<Cell>& cells = sheet.cells.cells;
+    const Placement& placement = sheet.placement;
+    std::string json = "{\"series\": " + std::to_string(sheet.rules.series) +
+                       ", \"parallel\": " + std::to_string(sheet.rules.parallel) +
+                       ", \"maxDv\": " + VoltText(sheet.rules.maxVoltageSpan) +
+                       ", \"maxDrPercent\": " + Fixed(sheet.rules.maxResistanceSpanPercent, 3) +
+                       ",\n \"packs\": [";
+    for (std::size_t p = 0; p < placement.packs.size(); ++p) {
+        const Pack& pack = placement.packs[p];
+        json += std::string(p > 0 ? "," : "") + "\n  {\"pack\": " + std::to_string(p + 1) +
+                ", \"resistance\": " + Fixed(pack.resistance, 4) +
+                ", \"spreadPercent\": " + Fixed(pack.spreadPercent, 4) +
+                ", \"plainDealSpreadPercent\": " + Fixed(pack.plainDealSpreadPercent, 4) +
+                ", \"groups\": [";
+        for (std::size_t g = 0; g < pack.groups.size(); ++g) {
+            const Group& group = pack.groups[g];
+            const auto [voltageSpan, resistanceSpan] = Spans(cells, group);
+            json += std::string(g > 0 ? "," : "") + "\n   {\"group\": " + std::to_string(g + 1) +
+                    ", \"resistance\": " + Fixed(group.resistance, 4) +
+                    ", \"voltageSpan\": " + VoltText(voltageSpan) +
+                    ", \"resistanceSpanPercent\": " + Fixed(resistanceSpan, 4) + ", \"cells\": [";
+            for (std::size_t c = 0; c < group.cells.size(); ++c) {
+                json +=
+                    (c > 0 ? ", " : "") + JsonCell(cells[static_cast<std::size_t>(group.cells[c])]);
+            }
+            json += "]}";
+        }
+        json += "]}";
+    }
+    json += "],\n \"spares\": [";
+    for (std::size_t i = 0; i < placement.spares.size(); ++i) {
+        json +=
+            (i > 0 ? ", " : "") + JsonCell(cells[static_cast<std::size_t>(placement.spares[i])]);
+    }
+    json += "],\n \"leftOut\": [";
+    bool first = true;
+    const auto leftOut = [&json, &first](const std::string& name, const std::string& why) {
+        json += std::string(first ? "" : ", ") + "{\"cell\": " + report::JsonString(name) +
+                ", \"why\": " + report::JsonString(why) + "}";
+        first = false;
+    };
+    for (const int cell : placement.leftOut) {
+        leftOut(cells[static_cast<std::size_t>(cell)].name, "outside every voltage window");
+    }
+    for (const LeftOutReading& reading : sheet.cells.leftOut) {
+        leftOut(reading.name, WhyLeftOutForScripts(reading));
+    }
+    return json + "]}\n";
 }
 
 std::string BuildSheetCsv(const Sheet& sheet) {

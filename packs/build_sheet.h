@@ -21,6 +21,13 @@ struct Sheet {
 // readings left out, with why.
 std::string BuildSheetText(const Sheet& sheet);
 
+// One JSON object with the same: series, parallel, maxDv (V), maxDrPercent, packs (each pack,
+// resistance, spreadPercent, plainDealSpreadPercent, groups: each group, resistance, voltageSpan,
+// resistanceSpanPercent, cells: each cell, resistance, voltage), spares (cells) and leftOut
+// (each cell and why: "FAIL", "WARNING", "PASS", "none", "resistance over range", "voltage out
+// of range", "outside every voltage window"). In English for scripts.
+std::string BuildSheetJson(const Sheet& sheet);
+
 // "Pack,Group,Position,Cell,Resistance[mohm],Voltage[volt]" and a line per placed cell, CR LF.
 std::string BuildSheetCsv(const Sheet& sheet);
 

@@ -91,26 +91,6 @@ std::string SummaryText(const std::string& title, const Summary& s, bool fahrenh
     return text;
 }
 
-// A JSON string: valid UTF-8 whatever the bytes (U+FFFD for bytes that are not UTF-8), control
-// characters escaped.
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (std::size_t at = 0; at < text.size();) {
-        const char32_t c = NextCodePoint(text, at);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += static_cast<char>(c);
-        } else if (IsControl(c)) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            json += escaped;
-        } else {
-            AppendUtf8(json, c);
-        }
-    }
-    return json + '"';
-}
-
 // A number as the file writes it ("4.200", "-60.00"), which is a JSON number unless the whole
 // part has a leading zero ("04.2", never written by the program): that one as its exact value.
 std::string JsonNumber(const std::string& text, Milli value) {
@@ -226,6 +206,24 @@ std::string JsonTrend(const DailyTrend& trend) {
 }
 
 } // namespace
+
+std::string JsonString(const std::string& text) {
+    std::string json = "\"";
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t c = NextCodePoint(text, at);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += static_cast<char>(c);
+        } else if (IsControl(c)) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            json += escaped;
+        } else {
+            AppendUtf8(json, c);
+        }
+    }
+    return json + '"';
+}
 
 std::string FigureText(const std::optional<double>& figure) {
     if (!figure) {

@@ -10,6 +10,10 @@
 
 namespace report {
 
+// `text` as a JSON string: valid UTF-8 whatever the bytes (U+FFFD for bytes that are not UTF-8),
+// control characters escaped.
+std::string JsonString(const std::string& text);
+
 // "%.4f" of a figure, or "-" when there is none.
 std::string FigureText(const std::optional<double>& figure);
 

@@ -51,13 +51,18 @@ TEST(K720ctlPacks, TheSheetAndTheCsvCarryOnePlacement) {
     std::string line;
     std::getline(table, line);
     EXPECT_EQ(line, "Pack,Group,Position,Cell,Resistance[mohm],Voltage[volt]\r");
-    // Every placed cell of the CSV stands in the sheet in the same order.
-    std::size_t at = 0;
+    // Every placed cell of the CSV stands in the sheet and in the JSON in the same order.
+    ChildProcess json =
+        K720ctl({input, "--series", "2", "--parallel", "3", "--count", "2", "--json"});
+    ASSERT_EQ(json.Wait(), 0) << json.err;
+    std::size_t inText = 0, inJson = 0;
     int cells = 0;
     while (std::getline(table, line)) {
         const std::string name = line.substr(line.find(",C-") + 1, 5);
-        at = placed.out.find("    " + name + " ", at);
-        ASSERT_NE(at, std::string::npos) << name << "\n" << placed.out;
+        inText = placed.out.find("    " + name + " ", inText);
+        inJson = json.out.find("{\"cell\": \"" + name + "\", \"resistance\"", inJson);
+        ASSERT_NE(inText, std::string::npos) << name << "\n" << placed.out;
+        ASSERT_NE(inJson, std::string::npos) << name << "\n" << json.out;
         ++cells;
     }
     EXPECT_EQ(cells, 12);
