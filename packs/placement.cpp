@@ -180,6 +180,147 @@ void ImproveBySwaps(const std::vector<Cell>& cells, const Rules& rules,
     }
 }
 
+// Packs of S groups each, as many as asked and as the groups allow, taken out of `groups`: runs
+// of S groups consecutive by resistance, the runs chosen so that the largest spread of a pack is
+// the least it can be (of equal ones, the least sum of spreads): a dynamic programme over the
+// groups in resistance order, each either skipped or ending a run.
+std::vector<std::vector<Group>> ChoosePacks(std::vector<Group>& groups, const Rules& rules) {
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const Group& a, const Group& b) { return a.resistance < b.resistance; });
+    const auto s = static_cast<std::size_t>(rules.series);
+    const std::size_t n = groups.size();
+    const std::size_t packs = std::min(static_cast<std::size_t>(rules.count), n / s);
+    if (packs == 0) {
+        return {};
+    }
+    // run[i]: the spread of groups i .. i+S-1.
+    std::vector<double> run(n + 1 >= s ? n + 1 - s : 0);
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        run[i] =
+            PackSpread(std::vector<Group>(groups.begin() + static_cast<std::ptrdiff_t>(i),
+                                          groups.begin() + static_cast<std::ptrdiff_t>(i + s)));
+    }
+    // best[i][k]: (largest, sum) of the spreads of k runs among the first i groups.
+    struct Cost {
+        double largest = 0, sum = 0;
+        bool reached = false;
+        bool operator<(const Cost& other) const {
+            return largest != other.largest ? largest < other.largest : sum < other.sum;
+        }
+    };
+    std::vector<std::vector<Cost>> best(n + 1, std::vector<Cost>(packs + 1));
+    std::vector<std::vector<bool>> endsRun(n + 1, std::vector<bool>(packs + 1, false));
+    for (std::size_t i = 0; i <= n; ++i) {
+        best[i][0].reached = true;
+    }
+    for (std::size_t i = 1; i <= n; ++i) {
+        for (std::size_t k = 1; k <= packs; ++k) {
+            Cost chosen = best[i - 1][k]; // group i-1 skipped
+            bool ends = false;
+            if (i >= s && best[i - s][k - 1].reached) {
+                const Cost withRun{std::max(best[i - s][k - 1].largest, run[i - s]),
+                                   best[i - s][k - 1].sum + run[i - s], true};
+                if (!chosen.reached || withRun < chosen) {
+                    chosen = withRun;
+                    ends = true;
+                }
+            }
+            best[i][k] = chosen;
+            endsRun[i][k] = ends;
+        }
+    }
+    std::vector<std::vector<Group>> chosenPacks;
+    std::vector<bool> taken(n, false);
+    for (std::size_t i = n, k = packs; k > 0;) {
+        if (endsRun[i][k]) {
+            chosenPacks.emplace_back(groups.begin() + static_cast<std::ptrdiff_t>(i - s),
+                                     groups.begin() + static_cast<std::ptrdiff_t>(i));
+            std::fill(taken.begin() + static_cast<std::ptrdiff_t>(i - s),
+                      taken.begin() + static_cast<std::ptrdiff_t>(i), true);
+            i -= s;
+            --k;
+        } else {
+            --i;
+        }
+    }
+    std::reverse(chosenPacks.begin(), chosenPacks.end());
+    std::vector<Group> left;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!taken[i]) {
+            left.push_back(std::move(groups[i]));
+        }
+    }
+    groups = std::move(left);
+    return chosenPacks;
+}
+
+// Replacements of a cell of the pack's highest or lowest group by a spare of the same voltage
+// window while the spread falls and the group keeps the rules; the cell replaced becomes a spare.
+// `spares` is in voltage order and stays so.
+void ImproveWithSpares(const std::vector<Cell>& cells, const Rules& rules,
+                       std::vector<Group>& groups, std::vector<int>& spares) {
+    const auto byVoltage = [&cells](int a, int b) {
+        const Cell& x = At(cells, a);
+        const Cell& y = At(cells, b);
+        return x.voltage != y.voltage ? x.voltage < y.voltage : a < b;
+    };
+    double spread = PackSpread(groups);
+    for (bool improved = true; improved;) {
+        improved = false;
+        std::size_t highest = 0, lowest = 0;
+        for (std::size_t g = 1; g < groups.size(); ++g) {
+            highest = groups[g].resistance > groups[highest].resistance ? g : highest;
+            lowest = groups[g].resistance < groups[lowest].resistance ? g : lowest;
+        }
+        for (const std::size_t bound : {highest, lowest}) {
+            const std::vector<int> members = groups[bound].cells;
+            for (std::size_t a = 0; a < members.size() && !improved; ++a) {
+                // The spares whose voltage keeps the group's span: within the span of the others.
+                std::int64_t low = 0, high = 0;
+                bool first = true;
+                for (std::size_t k = 0; k < members.size(); ++k) {
+                    if (k != a) {
+                        low = first ? At(cells, members[k]).voltage
+                                    : std::min(low, At(cells, members[k]).voltage);
+                        high = first ? At(cells, members[k]).voltage
+                                     : std::max(high, At(cells, members[k]).voltage);
+                        first = false;
+                    }
+                }
+                const auto begin = std::partition_point(spares.begin(), spares.end(), [&](int c) {
+                    return At(cells, c).voltage < (first ? 0 : high - rules.maxVoltageSpan);
+                });
+                for (auto it = begin;
+                     it != spares.end() && !improved &&
+                     (first || At(cells, *it).voltage <= low + rules.maxVoltageSpan);
+                     ++it) {
+                    std::vector<int> tried = members;
+                    tried[a] = *it;
+                    if (!GroupMeetsRules(cells, tried, rules)) {
+                        continue;
+                    }
+                    std::vector<Group> after = groups;
+                    after[bound] = MakeGroup(cells, tried);
+                    const double afterSpread = PackSpread(after);
+                    if (afterSpread < spread) {
+                        const int replaced = members[a];
+                        spares.erase(it);
+                        spares.insert(
+                            std::upper_bound(spares.begin(), spares.end(), replaced, byVoltage),
+                            replaced);
+                        groups = std::move(after);
+                        spread = afterSpread;
+                        improved = true;
+                    }
+                }
+            }
+            if (improved) {
+                break;
+            }
+        }
+    }
+}
+
 // Every choice of S x P of the cells and every grouping of them: the least spread within the
 // rules (of equal ones the first found), or none.
 std::vector<Group> ExactPack(const std::vector<Cell>& cells, const Rules& rules) {
@@ -305,34 +446,27 @@ Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
     }
     std::vector<int> noNearResistance;
     std::vector<Group> groups = FormGroups(cells, rules, placement.leftOut, noNearResistance);
-    std::stable_sort(groups.begin(), groups.end(),
-                     [](const Group& a, const Group& b) { return a.resistance < b.resistance; });
-    const auto s = static_cast<std::size_t>(rules.series);
-    while (placement.packs.size() < static_cast<std::size_t>(rules.count) && groups.size() >= s) {
-        // The S consecutive groups by resistance with the least spread.
-        std::size_t best = 0;
-        double bestSpread = 0;
-        for (std::size_t first = 0; first + s <= groups.size(); ++first) {
-            const double spread = PackSpread(
-                std::vector<Group>(groups.begin() + static_cast<std::ptrdiff_t>(first),
-                                   groups.begin() + static_cast<std::ptrdiff_t>(first + s)));
-            if (first == 0 || spread < bestSpread) {
-                best = first;
-                bestSpread = spread;
-            }
-        }
-        std::vector<Group> chosen(groups.begin() + static_cast<std::ptrdiff_t>(best),
-                                  groups.begin() + static_cast<std::ptrdiff_t>(best + s));
-        groups.erase(groups.begin() + static_cast<std::ptrdiff_t>(best),
-                     groups.begin() + static_cast<std::ptrdiff_t>(best + s));
+    std::vector<std::vector<Group>> chosenPacks = ChoosePacks(groups, rules);
+    for (std::vector<Group>& chosen : chosenPacks) {
         ImproveBySwaps(cells, rules, chosen);
-        placement.packs.push_back(MakePack(std::move(chosen)));
     }
+    // The cells no pack took are the spares; pack by pack, a spare may take a cell's place where
+    // that evens the pack.
     for (const Group& group : groups) {
         placement.spares.insert(placement.spares.end(), group.cells.begin(), group.cells.end());
     }
     placement.spares.insert(placement.spares.end(), noNearResistance.begin(),
                             noNearResistance.end());
+    std::sort(placement.spares.begin(), placement.spares.end(), [&cells](int a, int b) {
+        return At(cells, a).voltage != At(cells, b).voltage
+                   ? At(cells, a).voltage < At(cells, b).voltage
+                   : a < b;
+    });
+    for (std::vector<Group>& chosen : chosenPacks) {
+        ImproveWithSpares(cells, rules, chosen, placement.spares);
+        ImproveBySwaps(cells, rules, chosen);
+        placement.packs.push_back(MakePack(std::move(chosen)));
+    }
     const std::vector<int> order = VoltageOrder(cells);
     for (std::size_t k = 0; k < placement.packs.size(); ++k) {
         placement.packs[k].plainDealSpreadPercent = PlainDealSpread(cells, order, k, rules);
