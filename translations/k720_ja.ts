@@ -1711,6 +1711,18 @@ SIGHUPでキャンセルします: 読込中なら測定器に読込の終了を
         <translation>測定日</translation>
     </message>
     <message>
+        <source>No reading of the history matches the selection.</source>
+        <translation>選択に合う測定値は履歴にありません。</translation>
+    </message>
+    <message>
+        <source>row %1 of the readings holds what no reading has</source>
+        <translation>測定値の %1 行目に測定値として読めない内容があります</translation>
+    </message>
+    <message>
+        <source>the server&apos;s rows are not the history&apos;s</source>
+        <translation>サーバーから届いた行が履歴の形式ではありません</translation>
+    </message>
+    <message>
         <source>usage: k720ctl [--port DEVICE] [--lang ja|en] [-v] COMMAND [options]
 
 Commands:
@@ -1733,6 +1745,8 @@ Commands:
                              report&apos;s figures and a trend by day over readings of the history
   history export [SELECTION] --out FILE
                              the selected readings as one table for a spreadsheet
+  packs FILE... --series S --parallel P [--count N] [--csv OUT]
+                             place measured cells into packs of S groups of P; a build sheet
 
 Options:
   --port DEVICE   use this serial device alone (e.g. /dev/ttyUSB0, or COM5 on Windows)
@@ -1771,6 +1785,8 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
                              履歴の測定値についてreportの集計と日ごとの推移
   history export [SELECTION] --out FILE
                              選択した測定値を表計算ソフト用の表に書き出します
+  packs FILE... --series S --parallel P [--count N] [--csv OUT]
+                             測定したセルを P 並列 S 直列のパックに割り振り、組立表を出します
 
 オプション:
   --port DEVICE   検索せず、このシリアルデバイスだけを使います
@@ -1786,16 +1802,90 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
 </translation>
     </message>
     <message>
-        <source>No reading of the history matches the selection.</source>
-        <translation>選択に合う測定値は履歴にありません。</translation>
+        <source>usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
+                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
+
+Places the measured cells of the files into N packs (1 without --count) of S groups in
+series of P cells in parallel each. A cell is a reading whose result is one of --results
+(PASS without it; NONE for a reading without a judgement) and whose resistance and voltage
+are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and
+the resistance span at most --max-dr-percent of the group&apos;s mean (10 without it); across a
+pack&apos;s groups the group resistances (1 / sum of 1/R) are made as equal as can be found.
+Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell.
+
+Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the
+rules (nothing is written then), 2 usage error.
+</source>
+        <translation>使い方: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
+                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
+
+ファイルの測定したセルを、P 個のセルを並列にしたグループを S 個直列にしたパック N 個
+(--count がなければ 1 個) に割り振ります。セルとは、判定が --results のいずれか
+(指定がなければ PASS。判定なしは NONE) で、抵抗と電圧が数値の測定値です。グループ内の
+電圧幅は --max-dv 以下 (指定がなければ 0.010 V)、抵抗幅はグループの平均の
+--max-dr-percent % 以下 (指定がなければ 10) にし、パック内のグループ抵抗
+(1 / 各セルの 1/R の和) をできるだけそろえます。
+組立表を出力します (--json なら JSON で)。--csv ではセル 1 個につき 1 行も書き出します。
+
+終了ステータス: 0 パックを割り振った、1 ファイルを読めない、または規則を満たすセルが足りない
+(そのときは何も書き込みません)、2 使い方の誤り。
+</translation>
     </message>
     <message>
-        <source>row %1 of the readings holds what no reading has</source>
-        <translation>測定値の %1 行目に測定値として読めない内容があります</translation>
+        <source>%1 takes no &quot;%2&quot;</source>
+        <translation>%1 に &quot;%2&quot; は指定できません</translation>
     </message>
     <message>
-        <source>the server&apos;s rows are not the history&apos;s</source>
-        <translation>サーバーから届いた行が履歴の形式ではありません</translation>
+        <source>packs needs measurement files, --series and --parallel</source>
+        <translation>packs には測定ファイル、--series、--parallel が必要です</translation>
+    </message>
+    <message>
+        <source>fewer cells than one pack needs</source>
+        <translation>1 パックに必要なセル数に足りません</translation>
+    </message>
+    <message>
+        <source>too few cells within the voltage span of a group</source>
+        <translation>グループの電圧幅に収まるセルが足りません</translation>
+    </message>
+    <message>
+        <source>too few cells within the resistance span of a group</source>
+        <translation>グループの抵抗幅に収まるセルが足りません</translation>
+    </message>
+    <message>
+        <source>%1 of %2 packs can be built: %3; nothing was written.</source>
+        <translation>%2 パックのうち組めるのは %1 パックです: %3。何も書き込んでいません。</translation>
+    </message>
+    <message>
+        <source>resistance over range</source>
+        <translation>抵抗がオーバーレンジ</translation>
+    </message>
+    <message>
+        <source>voltage out of range</source>
+        <translation>電圧が範囲外</translation>
+    </message>
+    <message>
+        <source>Pack %1 of %2: %3</source>
+        <translation>パック %1/%2: %3</translation>
+    </message>
+    <message>
+        <source>resistance %1 mohm, spread of the group resistances %2 % (the plain deal: %3 %)</source>
+        <translation>抵抗 %1 mohm、グループ抵抗のばらつき %2 % (単純配分: %3 %)</translation>
+    </message>
+    <message>
+        <source>Group %1: %2 mohm, voltage span %3 V, resistance span %4 %</source>
+        <translation>グループ %1: %2 mohm、電圧幅 %3 V、抵抗幅 %4 %</translation>
+    </message>
+    <message>
+        <source>Spares: %1</source>
+        <translation>予備セル: %1</translation>
+    </message>
+    <message>
+        <source>Left out: %1</source>
+        <translation>除外: %1</translation>
+    </message>
+    <message>
+        <source>outside every voltage window</source>
+        <translation>どの電圧幅にも入らない</translation>
     </message>
 </context>
 </TS>
