@@ -10,6 +10,9 @@ namespace {
 
 // Up to this many cells and one pack, every choice and grouping of the cells is tried.
 constexpr std::size_t kExactCells = 12;
+// A change is taken when it lowers the spread by more than this (percentage points): below it
+// the sums' rounding could take a change back and forth.
+constexpr double kLeastGain = 1e-9;
 
 // Cells in voltage order, then resistance, then as given: the order everything is taken in.
 std::vector<int> VoltageOrder(const std::vector<Cell>& cells) {
@@ -140,34 +143,42 @@ std::vector<Group> FormGroups(const std::vector<Cell>& cells, const Rules& rules
 // groups keep the rules: only those two groups bound the spread.
 void ImproveBySwaps(const std::vector<Cell>& cells, const Rules& rules,
                     std::vector<Group>& groups) {
-    double spread = PackSpread(groups);
+    std::vector<double> resistances(groups.size()), tried;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        resistances[g] = groups[g].resistance;
+    }
+    double spread = SpreadPercent(resistances);
+    // Buffers reused by every candidate: a swap is weighed without copying the groups.
+    std::vector<int> first, second;
     for (bool improved = true; improved;) {
         improved = false;
-        std::vector<std::size_t> byResistance(groups.size());
-        std::iota(byResistance.begin(), byResistance.end(), 0);
-        std::stable_sort(byResistance.begin(), byResistance.end(),
-                         [&groups](std::size_t a, std::size_t b) {
-                             return groups[a].resistance < groups[b].resistance;
-                         });
-        for (const std::size_t bound : {byResistance.back(), byResistance.front()}) {
+        const auto [low, high] = std::minmax_element(resistances.begin(), resistances.end());
+        const auto lowest = static_cast<std::size_t>(low - resistances.begin());
+        const auto highest = static_cast<std::size_t>(high - resistances.begin());
+        for (const std::size_t bound : {highest, lowest}) {
             for (std::size_t other = 0; other < groups.size() && !improved; ++other) {
                 if (other == bound) {
                     continue;
                 }
                 for (std::size_t a = 0; a < groups[bound].cells.size() && !improved; ++a) {
                     for (std::size_t b = 0; b < groups[other].cells.size() && !improved; ++b) {
-                        std::vector<Group> tried = groups;
-                        std::swap(tried[bound].cells[a], tried[other].cells[b]);
-                        if (!GroupMeetsRules(cells, tried[bound].cells, rules) ||
-                            !GroupMeetsRules(cells, tried[other].cells, rules)) {
+                        first = groups[bound].cells;
+                        second = groups[other].cells;
+                        std::swap(first[a], second[b]);
+                        if (!GroupMeetsRules(cells, first, rules) ||
+                            !GroupMeetsRules(cells, second, rules)) {
                             continue;
                         }
-                        tried[bound] = MakeGroup(cells, tried[bound].cells);
-                        tried[other] = MakeGroup(cells, tried[other].cells);
-                        const double after = PackSpread(tried);
-                        if (after < spread) {
-                            groups = std::move(tried);
-                            spread = after;
+                        tried = resistances;
+                        tried[bound] = GroupResistance(cells, first);
+                        tried[other] = GroupResistance(cells, second);
+                        const double after = SpreadPercent(tried);
+                        if (after < spread - kLeastGain) {
+                            groups[bound] = MakeGroup(cells, first);
+                            groups[other] = MakeGroup(cells, second);
+                            resistances[bound] = groups[bound].resistance;
+                            resistances[other] = groups[other].resistance;
+                            spread = SpreadPercent(resistances);
                             improved = true;
                         }
                     }
@@ -302,7 +313,7 @@ void ImproveWithSpares(const std::vector<Cell>& cells, const Rules& rules,
                     std::vector<Group> after = groups;
                     after[bound] = MakeGroup(cells, tried);
                     const double afterSpread = PackSpread(after);
-                    if (afterSpread < spread) {
+                    if (afterSpread < spread - kLeastGain) {
                         const int replaced = members[a];
                         spares.erase(it);
                         spares.insert(
