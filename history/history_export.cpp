@@ -7,24 +7,7 @@
 
 namespace history {
 
-namespace {
-
-// A cell of the table: as it is, or quoted (its quotes doubled) when it holds a separator.
-std::string Cell(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
-}
-
-} // namespace
+namespace {} // namespace
 
 ExportedTable ExportTable(const std::vector<StoredReading>& readings) {
     ExportedTable table;
@@ -42,11 +25,11 @@ ExportedTable ExportTable(const std::vector<StoredReading>& readings) {
                  columns.substr(readingColumns, dateColumn - readingColumns) + measure::kCsvLineEnd;
     for (const StoredReading& stored : readings) {
         const report::Reading& r = stored.reading;
-        table.text += Cell(stored.serial) + ',' + measure::UnitCommandLetter(stored.unit) + ',' +
-                      std::to_string(r.slot) + ',' + r.date + ',' + r.time + ',' +
-                      r.resistanceRange + ',' + r.resistanceText + ',' + r.limit1Text + ',' +
-                      r.limit2Text + ',' + r.voltageRange + ',' + r.voltageText + ',' +
-                      r.voltageLimitText + ',' + r.temperatureText + ',' +
+        table.text += measure::CsvCell(stored.serial) + ',' +
+                      measure::UnitCommandLetter(stored.unit) + ',' + std::to_string(r.slot) + ',' +
+                      r.date + ',' + r.time + ',' + r.resistanceRange + ',' + r.resistanceText +
+                      ',' + r.limit1Text + ',' + r.limit2Text + ',' + r.voltageRange + ',' +
+                      r.voltageText + ',' + r.voltageLimitText + ',' + r.temperatureText + ',' +
                       measure::ResultText(static_cast<int>(r.result)) + measure::kCsvLineEnd;
     }
     return table;

@@ -30,6 +30,20 @@ std::string CsvHeaderText(const CsvFileInfo& info) {
     return text;
 }
 
+std::string CsvCell(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + '"';
+}
+
 std::string CsvColumnHeader(TemperatureUnit unit) {
     return std::string("No,R-Range,Resistance[mohm],R-Lim1[mohm],R-Lim2[mohm],V-Range,"
                        "Voltage[volt],V-Lim[volt],") +

@@ -57,6 +57,9 @@ std::string CsvHeaderText(const CsvFileInfo& info);
 std::string CsvUnitHeadingText(int unitIndex, TemperatureUnit unit);
 // The column header line without its CR LF.
 std::string CsvColumnHeader(TemperatureUnit unit);
+// A cell of a table that programs derive from readings (an export, a label list): as it is, or
+// quoted with its quotes doubled when it holds a comma, a quote or a line end.
+std::string CsvCell(const std::string& text);
 
 class MeasurementCsvWriter {
 public:

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/texts.h"
+#include "measure/measurement_csv.h"
 #include "measure/reading_record.h"
 #include "report/report_text.h"
 
@@ -208,7 +209,7 @@ std::string BuildSheetCsv(const Sheet& sheet) {
                 const Cell& cell =
                     sheet.cells.cells[static_cast<std::size_t>(pack.groups[g].cells[position])];
                 csv += std::to_string(p + 1) + ',' + std::to_string(g + 1) + ',' +
-                       std::to_string(position + 1) + ',' + cell.name + ',' +
+                       std::to_string(position + 1) + ',' + measure::CsvCell(cell.name) + ',' +
                        MilliohmText(cell.resistance) + ',' + VoltText(cell.voltage) + "\r\n";
             }
         }

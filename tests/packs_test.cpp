@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "packs/build_sheet.h"
 #include "packs/cells.h"
 #include "packs/placement.h"
 
@@ -163,6 +164,15 @@ TEST(Cells, TakenFromTheFilesWithTheirNamesAndTheReasonsLeftOut) {
     ASSERT_EQ(two.cells.size(), 2u);
     EXPECT_EQ(two.cells[1].name, "K-2 C-001");
     EXPECT_EQ(two.leftOut.size(), 8u);
+
+    // A serial number with a comma stays one cell of the label list.
+    const packs::CellList named = packs::CellsOf({file("K,\"1\""), file("K-2")},
+                                                 {report::Result::Pass, report::Result::Warning});
+    const packs::Rules rules{1, 2, 1, 10, 10.0};
+    const packs::Placement placement = packs::Place(named.cells, rules);
+    ASSERT_EQ(placement.packs.size(), 1u);
+    const std::string csv = packs::BuildSheetCsv({named, rules, placement});
+    EXPECT_NE(csv.find(",\"K,\"\"1\"\" C-001\",12.340,3.712\r\n"), std::string::npos) << csv;
 }
 
 } // namespace
