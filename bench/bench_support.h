@@ -1,8 +1,10 @@
 // What the benchmarks share: the simulator as a child process (so that its CPU time is not counted
 // as ours), the count of bytes that crossed the line, this process's CPU time and peak memory,
-// a wait for an engine's end report, and the --help of every benchmark program.
+// a wait for an engine's end report, the milliseconds since a start, and the --help of every
+// benchmark program.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +21,12 @@
 #include "tests/support/child_process.h"
 
 namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 // k720-sim, started from beside this program with `options`.
 class Simulator {

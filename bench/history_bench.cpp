@@ -17,7 +17,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::MillisecondsSince;
 
 constexpr const char* kHelp = R"(usage: history_bench
 
@@ -29,10 +30,6 @@ and its page. Prints milliseconds per step and the peak memory.
 )";
 
 constexpr int kHistoryReadings = 1'000'000;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 report::MeasurementReport FullInstrument(int variant) {
     report::ParsedReport parsed = report::ParseMeasurementFile(

@@ -15,20 +15,17 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::MillisecondsSince;
 
 constexpr const char* kHelp = R"(usage: packs_bench
 
 Places a batch of 4,800 cells (12 units of 400) into as many 14S x 10P packs as can be built,
-within 10 mV and 10 % per group, over five runs, with the build sheet's text. Prints milliseconds per run, the spread of every pack beside the plain
-deal's, and the peak memory.
+within 10 mV and 10 % per group, over five runs, with the build sheet's text. Prints
+milliseconds per run, the spread of every pack beside the plain deal's, and the peak memory.
 )";
 
 constexpr int kRuns = 5;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 } // namespace
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::MillisecondsSince;
 
 constexpr const char* kHelp = R"(usage: report_bench
 
@@ -24,10 +25,6 @@ the report page. Prints milliseconds per step and the peak memory.
 )";
 
 constexpr int kRuns = 5;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 } // namespace
 
