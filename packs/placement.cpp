@@ -30,6 +30,15 @@ const Cell& At(const std::vector<Cell>& cells, int index) {
     return cells[static_cast<std::size_t>(index)];
 }
 
+// The order the spares are kept in: by voltage, then as given.
+auto VoltageThenIndex(const std::vector<Cell>& cells) {
+    return [&cells](int a, int b) {
+        return At(cells, a).voltage != At(cells, b).voltage
+                   ? At(cells, a).voltage < At(cells, b).voltage
+                   : a < b;
+    };
+}
+
 // The group's cells by resistance (then as given), with its resistance.
 Group MakeGroup(const std::vector<Cell>& cells, std::vector<int> members) {
     std::stable_sort(members.begin(), members.end(), [&cells](int a, int b) {
@@ -80,10 +89,9 @@ double PlainDealSpread(const std::vector<Cell>& cells, const std::vector<int>& o
 // voltage span above it; of those, the P consecutive in resistance that hold the anchor with the
 // least relative span within the rule. An anchor with fewer than P cells in its window, or with
 // no such run, is left out: a later window starts above it and can never take it.
-std::vector<Group> FormGroups(const std::vector<Cell>& cells, const Rules& rules,
-                              std::vector<int>& outsideWindows,
+std::vector<Group> FormGroups(const std::vector<Cell>& cells, const std::vector<int>& order,
+                              const Rules& rules, std::vector<int>& outsideWindows,
                               std::vector<int>& noNearResistance) {
-    const std::vector<int> order = VoltageOrder(cells);
     const auto p = static_cast<std::size_t>(rules.parallel);
     std::vector<bool> used(cells.size(), false);
     std::vector<Group> groups;
@@ -270,11 +278,7 @@ std::vector<std::vector<Group>> ChoosePacks(std::vector<Group>& groups, const Ru
 // `spares` is in voltage order and stays so.
 void ImproveWithSpares(const std::vector<Cell>& cells, const Rules& rules,
                        std::vector<Group>& groups, std::vector<int>& spares) {
-    const auto byVoltage = [&cells](int a, int b) {
-        const Cell& x = At(cells, a);
-        const Cell& y = At(cells, b);
-        return x.voltage != y.voltage ? x.voltage < y.voltage : a < b;
-    };
+    const auto byVoltage = VoltageThenIndex(cells);
     double spread = PackSpread(groups);
     for (bool improved = true; improved;) {
         improved = false;
@@ -334,10 +338,10 @@ void ImproveWithSpares(const std::vector<Cell>& cells, const Rules& rules,
 
 // Every choice of S x P of the cells and every grouping of them: the least spread within the
 // rules (of equal ones the first found), or none.
-std::vector<Group> ExactPack(const std::vector<Cell>& cells, const Rules& rules) {
+std::vector<Group> ExactPack(const std::vector<Cell>& cells, const std::vector<int>& order,
+                             const Rules& rules) {
     const auto p = static_cast<std::size_t>(rules.parallel);
     const auto s = static_cast<std::size_t>(rules.series);
-    const std::vector<int> order = VoltageOrder(cells);
     std::vector<bool> used(cells.size(), false);
     std::vector<Group> current, best;
     double bestSpread = 0;
@@ -433,10 +437,11 @@ bool GroupMeetsRules(const std::vector<Cell>& cells, const std::vector<int>& gro
 
 Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
     Placement placement;
+    const std::vector<int> order = VoltageOrder(cells);
     const auto packCells =
         static_cast<std::size_t>(rules.series) * static_cast<std::size_t>(rules.parallel);
     if (rules.count == 1 && cells.size() <= kExactCells && cells.size() >= packCells) {
-        std::vector<Group> groups = ExactPack(cells, rules);
+        std::vector<Group> groups = ExactPack(cells, order, rules);
         if (!groups.empty()) {
             std::vector<bool> inPack(cells.size(), false);
             for (const Group& group : groups) {
@@ -444,19 +449,19 @@ Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
                     inPack[static_cast<std::size_t>(cell)] = true;
                 }
             }
-            for (const int cell : VoltageOrder(cells)) {
+            for (const int cell : order) {
                 if (!inPack[static_cast<std::size_t>(cell)]) {
                     placement.spares.push_back(cell);
                 }
             }
             placement.packs.push_back(MakePack(std::move(groups)));
-            placement.packs[0].plainDealSpreadPercent =
-                PlainDealSpread(cells, VoltageOrder(cells), 0, rules);
+            placement.packs[0].plainDealSpreadPercent = PlainDealSpread(cells, order, 0, rules);
             return placement;
         }
     }
     std::vector<int> noNearResistance;
-    std::vector<Group> groups = FormGroups(cells, rules, placement.leftOut, noNearResistance);
+    std::vector<Group> groups =
+        FormGroups(cells, order, rules, placement.leftOut, noNearResistance);
     std::vector<std::vector<Group>> chosenPacks = ChoosePacks(groups, rules);
     for (std::vector<Group>& chosen : chosenPacks) {
         ImproveBySwaps(cells, rules, chosen);
@@ -468,17 +473,12 @@ Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
     }
     placement.spares.insert(placement.spares.end(), noNearResistance.begin(),
                             noNearResistance.end());
-    std::sort(placement.spares.begin(), placement.spares.end(), [&cells](int a, int b) {
-        return At(cells, a).voltage != At(cells, b).voltage
-                   ? At(cells, a).voltage < At(cells, b).voltage
-                   : a < b;
-    });
+    std::sort(placement.spares.begin(), placement.spares.end(), VoltageThenIndex(cells));
     for (std::vector<Group>& chosen : chosenPacks) {
         ImproveWithSpares(cells, rules, chosen, placement.spares);
         ImproveBySwaps(cells, rules, chosen);
         placement.packs.push_back(MakePack(std::move(chosen)));
     }
-    const std::vector<int> order = VoltageOrder(cells);
     for (std::size_t k = 0; k < placement.packs.size(); ++k) {
         placement.packs[k].plainDealSpreadPercent = PlainDealSpread(cells, order, k, rules);
     }
