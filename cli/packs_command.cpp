@@ -47,27 +47,9 @@ bool ParseCount(std::string_view text, int most, int& value) {
 
 // A plain decimal of at most three decimals, not negative, in thousandths ("0.01" is 10).
 bool ParseThousandths(std::string_view text, std::int64_t& value) {
-    const std::size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    const std::string_view fraction =
-        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    if (whole.empty() || whole.size() > 6 || fraction.size() > 3 ||
-        (point != std::string_view::npos && fraction.empty())) {
-        return false;
-    }
-    value = 0;
-    for (const std::string_view digits : {whole, fraction}) {
-        for (const char c : digits) {
-            if (c < '0' || c > '9') {
-                return false;
-            }
-            value = value * 10 + (c - '0');
-        }
-    }
-    for (std::size_t i = fraction.size(); i < 3; ++i) {
-        value *= 10;
-    }
-    return true;
+    const std::optional<report::Milli> parsed = report::ParseMilli(text);
+    value = parsed ? parsed->thousandths : 0;
+    return parsed && !text.starts_with('-');
 }
 
 // "PASS,WARNING": the results the instrument writes, and NONE for no judgement.

@@ -18,7 +18,8 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
-std::string ThreeDecimals(std::int64_t thousandths) {
+// A value in thousandths as the sheet writes it, in milliohms or volts: "12.340", "3.712".
+std::string ThousandthsText(std::int64_t thousandths) {
     const std::int64_t magnitude = thousandths < 0 ? -thousandths : thousandths;
     char text[32];
     std::snprintf(text, sizeof text, "%s%lld.%03lld", thousandths < 0 ? "-" : "",
@@ -61,8 +62,8 @@ std::string WhyLeftOutForScripts(const LeftOutReading& reading) {
 
 std::string JsonCell(const Cell& cell) {
     return "{\"cell\": " + report::JsonString(cell.name) +
-           ", \"resistance\": " + MilliohmText(cell.resistance) +
-           ", \"voltage\": " + VoltText(cell.voltage) + "}";
+           ", \"resistance\": " + ThousandthsText(cell.resistance) +
+           ", \"voltage\": " + ThousandthsText(cell.voltage) + "}";
 }
 
 std::string WhyLeftOut(const LeftOutReading& reading) {
@@ -82,19 +83,11 @@ std::string WhyLeftOut(const LeftOutReading& reading) {
 std::string CellLine(const Cell& cell) {
     char line[160];
     std::snprintf(line, sizeof line, "    %-14s %10s mohm  %7s V\n", cell.name.c_str(),
-                  MilliohmText(cell.resistance).c_str(), VoltText(cell.voltage).c_str());
+                  ThousandthsText(cell.resistance).c_str(), ThousandthsText(cell.voltage).c_str());
     return line;
 }
 
 } // namespace
-
-std::string MilliohmText(std::int64_t thousandths) {
-    return ThreeDecimals(thousandths);
-}
-
-std::string VoltText(std::int64_t thousandths) {
-    return ThreeDecimals(thousandths);
-}
 
 std::string BuildSheetText(const Sheet& sheet) {
     const std::vector<Cell>& cells = sheet.cells.cells;
@@ -122,7 +115,7 @@ std::string BuildSheetText(const Sheet& sheet) {
                              K720_TEXT("Messages", "Group %1: %2 mohm, voltage span %3 V, "
                                                    "resistance span %4 %"),
                              {std::to_string(g + 1), Fixed(group.resistance, 4),
-                              VoltText(voltageSpan), Fixed(resistanceSpan, 1)}) +
+                              ThousandthsText(voltageSpan), Fixed(resistanceSpan, 1)}) +
                     '\n';
             for (const int cell : group.cells) {
                 text += CellLine(cells[static_cast<std::size_t>(cell)]);
@@ -154,7 +147,7 @@ std::string BuildSheetJson(const Sheet& sheet) {
     const Placement& placement = sheet.placement;
     std::string json = "{\"series\": " + std::to_string(sheet.rules.series) +
                        ", \"parallel\": " + std::to_string(sheet.rules.parallel) +
-                       ", \"maxDv\": " + VoltText(sheet.rules.maxVoltageSpan) +
+                       ", \"maxDv\": " + ThousandthsText(sheet.rules.maxVoltageSpan) +
                        ", \"maxDrPercent\": " + Fixed(sheet.rules.maxResistanceSpanPercent, 3) +
                        ",\n \"packs\": [";
     for (std::size_t p = 0; p < placement.packs.size(); ++p) {
@@ -169,7 +162,7 @@ std::string BuildSheetJson(const Sheet& sheet) {
             const auto [voltageSpan, resistanceSpan] = Spans(cells, group);
             json += std::string(g > 0 ? "," : "") + "\n   {\"group\": " + std::to_string(g + 1) +
                     ", \"resistance\": " + Fixed(group.resistance, 4) +
-                    ", \"voltageSpan\": " + VoltText(voltageSpan) +
+                    ", \"voltageSpan\": " + ThousandthsText(voltageSpan) +
                     ", \"resistanceSpanPercent\": " + Fixed(resistanceSpan, 4) + ", \"cells\": [";
             for (std::size_t c = 0; c < group.cells.size(); ++c) {
                 json +=
@@ -210,7 +203,8 @@ std::string BuildSheetCsv(const Sheet& sheet) {
                     sheet.cells.cells[static_cast<std::size_t>(pack.groups[g].cells[position])];
                 csv += std::to_string(p + 1) + ',' + std::to_string(g + 1) + ',' +
                        std::to_string(position + 1) + ',' + measure::CsvCell(cell.name) + ',' +
-                       MilliohmText(cell.resistance) + ',' + VoltText(cell.voltage) + "\r\n";
+                       ThousandthsText(cell.resistance) + ',' + ThousandthsText(cell.voltage) +
+                       "\r\n";
             }
         }
     }

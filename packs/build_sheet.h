@@ -31,8 +31,4 @@ std::string BuildSheetJson(const Sheet& sheet);
 // "Pack,Group,Position,Cell,Resistance[mohm],Voltage[volt]" and a line per placed cell, CR LF.
 std::string BuildSheetCsv(const Sheet& sheet);
 
-// The values in the units the sheet writes: "12.340" (milliohms), "3.712" (volts).
-std::string MilliohmText(std::int64_t thousandths);
-std::string VoltText(std::int64_t thousandths);
-
 } // namespace packs

@@ -71,41 +71,6 @@ bool ParseInt(std::string_view text, int& value) {
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
-// A plain decimal text ("-12.345", at most three decimals) as thousandths.
-std::optional<Milli> ParseMilli(std::string_view text) {
-    const bool negative = !text.empty() && text.front() == '-';
-    if (negative) {
-        text.remove_prefix(1);
-    }
-    const std::size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    const std::string_view fraction =
-        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    if (whole.empty() || fraction.size() > 3 ||
-        (point != std::string_view::npos && fraction.empty())) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (const std::string_view digits : {whole, fraction}) {
-        for (const char c : digits) {
-            if (c < '0' || c > '9') {
-                return std::nullopt;
-            }
-            value = value * 10 + (c - '0');
-            if (value > Milli::kMaxMagnitude) {
-                return std::nullopt;
-            }
-        }
-    }
-    for (std::size_t i = fraction.size(); i < 3; ++i) {
-        value *= 10;
-    }
-    if (value > Milli::kMaxMagnitude) {
-        return std::nullopt;
-    }
-    return Milli{negative ? -value : value};
-}
-
 // A measured column: a number, or "--" / "9999" for a reading over range (nothing).
 bool ParseMeasured(std::string_view text, std::optional<Milli>& value) {
     if (text == "--" || text == "9999") {
@@ -384,6 +349,40 @@ std::string ParseHeader(Lines& lines, MeasurementReport& report) {
 std::int64_t MeasurementTime::Stamp() const {
     return (((static_cast<std::int64_t>(year) * 12 + month - 1) * 31 + day - 1) * 24 + hour) * 60 +
            minute;
+}
+
+std::optional<Milli> ParseMilli(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) {
+        text.remove_prefix(1);
+    }
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() || fraction.size() > 3 ||
+        (point != std::string_view::npos && fraction.empty())) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (const std::string_view digits : {whole, fraction}) {
+        for (const char c : digits) {
+            if (c < '0' || c > '9') {
+                return std::nullopt;
+            }
+            value = value * 10 + (c - '0');
+            if (value > Milli::kMaxMagnitude) {
+                return std::nullopt;
+            }
+        }
+    }
+    for (std::size_t i = fraction.size(); i < 3; ++i) {
+        value *= 10;
+    }
+    if (value > Milli::kMaxMagnitude) {
+        return std::nullopt;
+    }
+    return Milli{negative ? -value : value};
 }
 
 std::string MilliText(Milli value) {

@@ -28,6 +28,9 @@ struct Milli {
 };
 // "1.5" for 1500, "-0.005" for -5, "12" for 12000: the shortest exact text.
 std::string MilliText(Milli value);
+// A plain decimal text ("-12.345", at most three decimals, at most kMaxMagnitude thousandths);
+// nothing for any other text.
+std::optional<Milli> ParseMilli(std::string_view text);
 
 // In the order of the instrument's result codes 0 to 3.
 enum class Result : std::uint8_t { None, Pass, Fail, Warning };
