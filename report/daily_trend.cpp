@@ -124,8 +124,7 @@ DailyTrend DailyTrendOf(const MeasurementReport& report) {
         }
     }
     for (auto& [dayStamp, values] : days) {
-        const MeasurementTime date =
-            Point{.stamp = dayStamp * kMinutesPerDay, .flags = Point::kUsable}.When();
+        const MeasurementTime date = MeasurementTime::OfStamp(dayStamp * kMinutesPerDay);
         char day[40];
         std::snprintf(day, sizeof day, "%04d-%02d-%02d", date.year, date.month, date.day);
         trend.days.push_back({day, DaysSinceEpoch(date.year, date.month, date.day), values.readings,

@@ -346,6 +346,17 @@ std::string ParseHeader(Lines& lines, MeasurementReport& report) {
 
 } // namespace
 
+MeasurementTime MeasurementTime::OfStamp(std::int64_t stamp) {
+    MeasurementTime when;
+    when.minute = static_cast<int>(stamp % 60);
+    when.hour = static_cast<int>(stamp / 60 % 24);
+    when.day = static_cast<int>(stamp / (60 * 24) % 31) + 1;
+    when.month = static_cast<int>(stamp / (60 * 24 * 31) % 12) + 1;
+    when.year = static_cast<int>(stamp / (60 * 24 * 31 * 12));
+    when.usable = true;
+    return when;
+}
+
 std::int64_t MeasurementTime::Stamp() const {
     return (((static_cast<std::int64_t>(year) * 12 + month - 1) * 31 + day - 1) * 24 + hour) * 60 +
            minute;
@@ -456,17 +467,7 @@ std::optional<Milli> Point::Voltage() const {
 }
 
 MeasurementTime Point::When() const {
-    MeasurementTime when;
-    if (Has(kUsable)) {
-        // The inverse of MeasurementTime::Stamp().
-        when.minute = static_cast<int>(stamp % 60);
-        when.hour = static_cast<int>(stamp / 60 % 24);
-        when.day = static_cast<int>(stamp / (60 * 24) % 31) + 1;
-        when.month = static_cast<int>(stamp / (60 * 24 * 31) % 12) + 1;
-        when.year = static_cast<int>(stamp / (60 * 24 * 31 * 12));
-        when.usable = true;
-    }
-    return when;
+    return Has(kUsable) ? MeasurementTime::OfStamp(stamp) : MeasurementTime();
 }
 
 Point PointOf(const Reading& reading, std::int64_t source) {

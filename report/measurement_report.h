@@ -43,6 +43,8 @@ struct MeasurementTime {
     bool usable = false; // a real date and time of day
     // Minutes since the year 0 (months of 31 days: only the order matters).
     std::int64_t Stamp() const;
+    // The usable time whose Stamp() is `stamp`.
+    static MeasurementTime OfStamp(std::int64_t stamp);
 };
 
 // One slot line of the file that holds a reading.
