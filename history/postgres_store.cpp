@@ -243,13 +243,13 @@ bool MigrateToSchema2(PGconn* connection, std::string* error) {
                 for (int i = 0; i < kReadingLineColumnCount; ++i) {
                     texts[static_cast<std::size_t>(i)] = Text(r, row, i + 2);
                 }
-                const std::optional<report::Reading> reading = ReadingOfTexts(texts, error);
-                if (!reading) {
+                const std::optional<Bytes> point =
+                    PointBytesOfTexts(texts, Text(r, row, 1) == "F", error);
+                if (!point) {
                     return false;
                 }
                 parameters.push_back(Text(r, row, 0));
-                parameters.push_back(ParameterOf(
-                    PointBytesOf(report::PointOf(*reading, 0), Text(r, row, 1) == "F")));
+                parameters.push_back(ParameterOf(*point));
                 const auto n = parameters.size();
                 update += (row > first ? ", (" : "(") + Numbered(static_cast<int>(n - 1)) +
                           "::BIGINT, " + Numbered(static_cast<int>(n)) + "::BYTEA)";

@@ -147,6 +147,15 @@ std::optional<report::Reading> ReadingOfTexts(const std::vector<std::string>& te
     return report::ParseReadingLine(line, error);
 }
 
+std::optional<Bytes> PointBytesOfTexts(const std::vector<std::string>& texts, bool fahrenheit,
+                                       std::string* error) {
+    const std::optional<report::Reading> reading = ReadingOfTexts(texts, error);
+    if (!reading) {
+        return std::nullopt;
+    }
+    return PointBytesOf(report::PointOf(*reading, 0), fahrenheit);
+}
+
 SelectionClause ClauseOf(const Selection& s, const Placeholder& placeholder) {
     SelectionClause clause;
     const auto add = [&](const char* condition, Value value) {

@@ -40,6 +40,10 @@ inline constexpr std::size_t kPointBytes = 37;
 Bytes PointBytesOf(const report::Point& point, bool fahrenheit);
 // The point the bytes hold (its source left as it is), or false when they are no point's.
 bool PointOfBytes(std::string_view bytes, report::Point& point, bool& fahrenheit);
+// The point column of a stored row that has none yet (an older schema's), from its slot line's
+// twelve texts (see ReadingOfTexts); nothing, with the reason, for texts no file has.
+std::optional<Bytes> PointBytesOfTexts(const std::vector<std::string>& texts, bool fahrenheit,
+                                       std::string* error);
 
 // The values of a reading of unit `unit` (0 for A) of the instrument `serial`.
 std::vector<Value> ReadingValues(const std::string& serial, int unit, bool fahrenheit,

@@ -170,12 +170,11 @@ bool MigrateToSchema2(sqlite3* database, std::string* error) {
         for (int i = 0; i < kReadingLineColumnCount; ++i) {
             texts[static_cast<std::size_t>(i)] = Text(read.get(), i + 2);
         }
-        const std::optional<report::Reading> reading = ReadingOfTexts(texts, error);
-        if (!reading) {
+        std::optional<Bytes> point = PointBytesOfTexts(texts, Text(read.get(), 1) == "F", error);
+        if (!point) {
             return false;
         }
-        points.emplace_back(sqlite3_column_int64(read.get(), 0),
-                            PointBytesOf(report::PointOf(*reading, 0), Text(read.get(), 1) == "F"));
+        points.emplace_back(sqlite3_column_int64(read.get(), 0), std::move(*point));
     }
     if (step != SQLITE_DONE) {
         *error = ErrorOf(database);
