@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "history/store_location.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -13,12 +14,15 @@ TEST(StoreLocation, DefaultFollowsTheDataFolderOfTheUser) {
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     const char* data = std::getenv("XDG_DATA_HOME");
     const std::string savedData = data ? data : "";
-    setenv("HOME", "/home/bench", 1);
-    setenv("XDG_DATA_HOME", "/srv/data", 1);
-    EXPECT_EQ(history::DefaultStorePath(), "/srv/data/k720/history.sqlite");
+    // Folders that need not exist: the store's path is only worked out.
+    test_support::ScratchFolder folder;
+    const std::string userHome = folder.File("home"), userData = folder.File("data");
+    setenv("HOME", userHome.c_str(), 1);
+    setenv("XDG_DATA_HOME", userData.c_str(), 1);
+    EXPECT_EQ(history::DefaultStorePath(), userData + "/k720/history.sqlite");
     // A relative XDG_DATA_HOME is ignored, as the base directory rules say.
     setenv("XDG_DATA_HOME", "data", 1);
-    EXPECT_EQ(history::DefaultStorePath(), "/home/bench/.local/share/k720/history.sqlite");
+    EXPECT_EQ(history::DefaultStorePath(), userHome + "/.local/share/k720/history.sqlite");
     unsetenv("XDG_DATA_HOME");
     unsetenv("HOME");
     EXPECT_EQ(history::DefaultStorePath(), std::nullopt);
