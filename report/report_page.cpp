@@ -16,25 +16,42 @@
 #include "base/texts.h"
 #include "measure/reading_record.h"
 #include "measure/units.h"
+#include "report/page_parts.h"
 #include "report/report_text.h"
+#include "report/svg_plot.h"
 #include "report/utf8_text.h"
 
 namespace report {
 
 namespace {
 
-// Every plot is drawn at one scale, so that its text prints at one size: 0.2 mm per user unit.
-// Two half-width plots side by side and one full-width plot span the 186 mm of an A4 page
-// between 12 mm margins.
-constexpr double kMillimetresPerUnit = 0.2;
-constexpr double kHalfWidth = 455;
-constexpr double kFullWidth = 930;
-constexpr double kPlotHeight = 270;
+using html::Escape;
+using html::Fact;
+using html::Fixed;
+using html::kOhm;
+using html::PaddedDate;
+using html::PaddedDateTime;
+using html::Shown;
+using svg::AxesSvg;
+using svg::Axis;
+using svg::Coordinate;
+using svg::CountAxis;
+using svg::DataAxis;
+using svg::EmptyPlotSvg;
+using svg::kFullWidth;
+using svg::kHalfWidth;
+using svg::kLegendBaseline;
+using svg::kPlotHeight;
+using svg::Line;
+using svg::NiceAxis;
+using svg::Plot;
+using svg::SvgOpen;
+using svg::Text;
+using svg::XLabel;
+
 constexpr double kSlotPlotHeight = 230;
 
-constexpr const char* kOhm = "m&#937;";
-
-// The page's own texts of its heading, summary and sign-off, in English; the page shows them in
+// The page's own texts of its heading and summary, in English; the page shows them in
 // the user's language.
 namespace texts {
 constexpr const char* kPageName = K720_TEXT("Messages", "K720 measurement report");
@@ -49,57 +66,26 @@ constexpr const char* kVoltage = K720_TEXT("Messages", "Voltage [V]");
 constexpr const char* kVoltageAgainstResistance =
     K720_TEXT("Messages", "Voltage against resistance");
 constexpr const char* kResistanceBySlot = K720_TEXT("Messages", "Resistance by slot");
-constexpr const char* kSignOff[] = {K720_TEXT("Messages", "Checked by"),
-                                    K720_TEXT("Messages", "Date"),
-                                    K720_TEXT("Messages", "Signature")};
 } // namespace texts
-
-// A text of the page in the user's language (the catalogue's texts hold no HTML markup).
-std::string Shown(const char* text) {
-    return Translate(kMessages, text);
-}
 
 // "Resistance [m&#937;]".
 std::string ResistanceTitle() {
     return FillText(kMessages, texts::kResistance, {kOhm});
 }
 
-// The top line of every plot holds its key; limit labels sit in the margins around the frame.
-constexpr double kLegendBaseline = 20;
+// Limit labels sit in the margins around the frame.
 constexpr double kLabelRowHeight = 14;
 constexpr int kLimitLabelRows = 2;
 constexpr double kLabelCharacterWidth = 6.8;
 constexpr double kLabelGap = 8;
 
-constexpr const char* kStyle = R"(@page { size: A4; margin: 12mm }
-html { -webkit-print-color-adjust: exact; print-color-adjust: exact }
-body { font: 9pt/1.35 sans-serif; color: #222; width: 186mm; margin: 0 auto; padding: 6mm 0 }
-h1 { font-size: 15pt; margin: 0 0 1mm }
-h2 { font-size: 12pt; margin: 0 0 1mm; border-bottom: 0.3mm solid #888 }
-h3 { font-size: 10pt; margin: 4mm 0 1mm }
-.file { font-family: monospace; font-size: 10pt; margin: 0 0 2mm; overflow-wrap: anywhere }
-table { border-collapse: collapse; width: 100%; margin: 0 0 2mm; break-inside: avoid }
-th, td { border: 0.2mm solid #bbb; padding: 0.5mm 1.2mm; text-align: right; white-space: nowrap }
-th { background: #eee; font-weight: 600; text-align: center }
-td:first-child { text-align: left; font-weight: 600 }
-.facts { display: flex; flex-wrap: wrap; gap: 1mm 6mm; margin: 0 0 2mm }
-.facts b { font-weight: 600; color: #555 }
-table.summary { font-size: 8pt }
+constexpr const char* kReportStyle = R"(table.summary { font-size: 8pt }
 table.summary th { white-space: normal }
 tr.total td { font-weight: 700; border-top: 0.5mm solid #666 }
-.share { color: #666; font-size: 7.5pt }
 .cut { border: 0.6mm solid #c62828; background: #fdecea; color: #8e1b1b; padding: 2mm 3mm;
   font-weight: 600; margin: 2mm 0 }
 section.unit { break-inside: avoid; page-break-inside: avoid; margin-top: 5mm }
 .limits { margin: 0 0 1.5mm }
-.plots { display: flex; flex-wrap: wrap; justify-content: space-between; row-gap: 2mm }
-figure { margin: 0 }
-figcaption { font-weight: 600; margin-bottom: 0.5mm }
-figcaption .note { font-weight: normal; color: #666 }
-svg { display: block }
-svg text { font-family: sans-serif; font-size: 13px; fill: #333 }
-svg .frame { fill: none; stroke: #666; stroke-width: 1 }
-svg .grid { stroke: #e4e4e4; stroke-width: 1 }
 svg .bar { fill: #5b7fa6; stroke: #fff; stroke-width: 0.5 }
 svg .pass { fill: #2e8b3a }
 svg .fail { fill: #d32f2f }
@@ -108,57 +94,7 @@ svg .none { fill: #9a9a9a }
 svg .over { fill: #6a1b9a }
 svg .limit { stroke: #333; stroke-width: 1.2; stroke-dasharray: 6 4 }
 svg text.limit-label { font-size: 12px; fill: #222 }
-svg text.empty { font-size: 15px; fill: #888 }
-.made { color: #555; margin: 0 0 1mm }
-.signoff { display: none }
-@media print {
-  .signoff { display: flex; gap: 8mm; margin-top: 10mm; break-inside: avoid }
-  .signoff div { flex: 1; padding-top: 9mm; border-bottom: 0.3mm solid #444 }
-  .signoff b { font-weight: 600 }
-}
 )";
-
-// Text for the page: the five characters with a meaning in HTML become references; control
-// characters other than tab and line feed (which HTML does not allow) and bytes that are not
-// UTF-8 become the replacement character.
-std::string Escape(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        const char32_t c = NextCodePoint(text, at);
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        case '\'':
-            escaped += "&#39;";
-            break;
-        default:
-            AppendUtf8(escaped, IsControl(c) && c != '\t' && c != '\n' ? kReplacementCharacter : c);
-        }
-    }
-    return escaped;
-}
-
-// "2026-12-02": dates on the page are zero-padded.
-std::string PaddedDate(int year, int month, int day) {
-    return std::to_string(year) + '-' + FormatInt(0, 2, month) + '-' + FormatInt(0, 2, day);
-}
-
-// "2026-12-02 08:01".
-std::string PaddedDateTime(int year, int month, int day, int hour, int minute) {
-    return PaddedDate(year, month, day) + ' ' + FormatInt(0, 2, hour) + ':' +
-           FormatInt(0, 2, minute);
-}
 
 std::string PaddedTime(const MeasurementTime& time) {
     return PaddedDateTime(time.year, time.month, time.day, time.hour, time.minute);
@@ -179,21 +115,6 @@ std::string PaddedFileDate(std::string_view date) {
         at = last ? next : next + 1;
     }
     return PaddedDate(fields[0], fields[1], fields[2]);
-}
-
-// `value` with `decimals` decimals, independent of the locale; "-0.0" is written "0.0".
-std::string Fixed(double value, int decimals) {
-    char buffer[64];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (error != std::errc()) {
-        return "-";
-    }
-    std::string text(buffer, end);
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return text;
 }
 
 double Value(Milli value) {
@@ -233,158 +154,6 @@ const char* ResultName(Result result) {
 // Failures are drawn last, so that no other dot hides them.
 constexpr std::array<Result, 4> kDrawOrder = {Result::None, Result::Pass, Result::Warning,
                                               Result::Fail};
-
-// --- Axes ---------------------------------------------------------------------------------
-
-// A linear scale from `low` to `high`, with a tick every `step`.
-struct Axis {
-    double low = 0, high = 1, step = 1;
-    double Fraction(double value) const { return (value - low) / (high - low); }
-};
-
-// The smallest range of whole steps that holds `low` to `high`, the step 1, 2 or 5 times a power
-// of ten nearest to a `tickCount`-th of the range. An empty range is widened around its value.
-Axis NiceAxis(double low, double high, int tickCount) {
-    if (!(high > low)) {
-        const double pad = std::max(std::abs(low) * 0.05, 0.01);
-        low -= pad;
-        high += pad;
-    }
-    const double rough = (high - low) / tickCount;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-    const double fraction = rough / magnitude;
-    const double nice = fraction < 1.5 ? 1 : fraction < 3 ? 2 : fraction < 7 ? 5 : 10;
-    Axis axis;
-    axis.step = nice * magnitude;
-    axis.low = std::floor(low / axis.step + 1e-9) * axis.step;
-    axis.high = std::ceil(high / axis.step - 1e-9) * axis.step;
-    return axis;
-}
-
-// An axis of whole numbers from 0 to at least `high`.
-Axis CountAxis(int high, int tickCount) {
-    Axis axis = NiceAxis(0, std::max(high, 1), tickCount);
-    axis.step = std::max(axis.step, 1.0);
-    axis.low = 0;
-    axis.high = std::ceil(std::max(high, 1) / axis.step - 1e-9) * axis.step;
-    return axis;
-}
-
-// An axis over the values with a small margin, so that no dot sits on the frame.
-Axis DataAxis(double low, double high, int tickCount, double topMargin = 0.03) {
-    const double span = high > low ? high - low : std::max(std::abs(low) * 0.05, 0.01);
-    return NiceAxis(low - span * 0.03, high + span * topMargin, tickCount);
-}
-
-std::vector<double> Ticks(const Axis& axis) {
-    std::vector<double> ticks;
-    const long count = std::lround((axis.high - axis.low) / axis.step);
-    for (long i = 0; i <= count; ++i) {
-        ticks.push_back(axis.low + static_cast<double>(i) * axis.step);
-    }
-    return ticks;
-}
-
-// A tick's label with as many decimals as the step needs.
-std::string TickText(double value, double step) {
-    const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-    return Fixed(value, decimals);
-}
-
-// SVG coordinates: one decimal is finer than print resolution.
-std::string Coordinate(double value) {
-    return Fixed(value, 1);
-}
-
-// A plot's drawing area within its view box and its scales. `xInset` keeps the ends of the x
-// scale off the frame, for values that lie on them.
-struct Plot {
-    double width = kHalfWidth, height = kPlotHeight;
-    Axis x, y;
-    double left = 62, top = 32, rightMargin = 14, bottomMargin = 44;
-    double xInset = 0;
-    double Right() const { return width - rightMargin; }
-    double Bottom() const { return height - bottomMargin; }
-    double X(double value) const {
-        return left + xInset + x.Fraction(value) * (Right() - left - 2 * xInset);
-    }
-    double Y(double value) const { return Bottom() - y.Fraction(value) * (Bottom() - top); }
-};
-
-std::string SvgOpen(const char* cssClass, double width, double height, std::string_view label) {
-    return std::string("<svg class=\"") + cssClass + "\" viewBox=\"0 0 " + Coordinate(width) + ' ' +
-           Coordinate(height) + "\" width=\"" + Coordinate(width * kMillimetresPerUnit) +
-           "mm\" height=\"" + Coordinate(height * kMillimetresPerUnit) +
-           "mm\" role=\"img\" aria-label=\"" + std::string(label) + "\">\n";
-}
-
-std::string Line(double x1, double y1, double x2, double y2, const char* cssClass) {
-    return "<line class=\"" + std::string(cssClass) + "\" x1=\"" + Coordinate(x1) + "\" y1=\"" +
-           Coordinate(y1) + "\" x2=\"" + Coordinate(x2) + "\" y2=\"" + Coordinate(y2) + "\"/>\n";
-}
-
-std::string Text(double x, double y, const char* anchor, std::string_view text,
-                 const char* cssClass = nullptr) {
-    std::string svg = "<text x=\"" + Coordinate(x) + "\" y=\"" + Coordinate(y) +
-                      "\" text-anchor=\"" + anchor + '"';
-    if (cssClass != nullptr) {
-        svg += std::string(" class=\"") + cssClass + '"';
-    }
-    return svg + '>' + std::string(text) + "</text>\n";
-}
-
-// A label under the x axis at a value of the axis (HTML text, already escaped).
-struct XLabel {
-    double value = 0;
-    std::string text;
-};
-
-// The grid, the tick labels and the axis titles (HTML text, already escaped); `xLabels`, when
-// given, label the x axis in place of its ticks.
-std::string AxesSvg(const Plot& plot, std::string_view xTitle, std::string_view yTitle,
-                    const std::vector<XLabel>* xLabels = nullptr) {
-    std::string svg;
-    std::vector<XLabel> ticks;
-    if (xLabels == nullptr) {
-        for (const double tick : Ticks(plot.x)) {
-            ticks.push_back({tick, TickText(tick, plot.x.step)});
-        }
-    }
-    for (const XLabel& label : xLabels != nullptr ? *xLabels : ticks) {
-        const double x = plot.X(label.value);
-        svg += Line(x, plot.top, x, plot.Bottom(), "grid");
-        svg += Text(x, plot.Bottom() + 16, "middle", label.text);
-    }
-    for (const double tick : Ticks(plot.y)) {
-        const double y = plot.Y(tick);
-        svg += Line(plot.left, y, plot.Right(), y, "grid");
-        svg += Text(plot.left - 6, y + 4.5, "end", TickText(tick, plot.y.step));
-    }
-    svg += "<rect class=\"frame\" x=\"" + Coordinate(plot.left) + "\" y=\"" + Coordinate(plot.top) +
-           "\" width=\"" + Coordinate(plot.Right() - plot.left) + "\" height=\"" +
-           Coordinate(plot.Bottom() - plot.top) + "\"/>\n";
-    svg += Text((plot.left + plot.Right()) / 2, plot.height - 6, "middle", xTitle);
-    const double middle = (plot.top + plot.Bottom()) / 2;
-    svg += "<text x=\"14\" y=\"" + Coordinate(middle) + "\" text-anchor=\"middle\" " +
-           "transform=\"rotate(-90 14 " + Coordinate(middle) + ")\">" + std::string(yTitle) +
-           "</text>\n";
-    return svg;
-}
-
-// A plot without anything to draw: its frame and why.
-std::string EmptyPlotSvg(const char* cssClass, double width, double height,
-                         std::string_view message) {
-    Plot plot;
-    plot.width = width;
-    plot.height = height;
-    return SvgOpen(cssClass, width, height, message) + "<rect class=\"frame\" x=\"" +
-           Coordinate(plot.left) + "\" y=\"" + Coordinate(plot.top) + "\" width=\"" +
-           Coordinate(plot.Right() - plot.left) + "\" height=\"" +
-           Coordinate(plot.Bottom() - plot.top) + "\"/>\n" +
-           Text((plot.left + plot.Right()) / 2, (plot.top + plot.Bottom()) / 2, "middle", message,
-                "empty") +
-           "</svg>\n";
-}
 
 // A key in the top line of the plot: a dot of each result's colour that the plot shows, and the
 // over-range marker when it shows one.
@@ -976,18 +745,12 @@ std::string SummaryTables(const MeasurementReport& report, bool overHistory) {
                         TemperatureAndTimeCells);
 }
 
-std::string Fact(const char* name, const std::string& value) {
-    return "<span><b>" + Shown(name) + "</b> " + value + "</span>\n";
-}
-
 // The heading: the user's title (else the page's name), when and by which program the page was
 // made, the file and its header, the operator.
 // "K720 measurement report, made 2026-12-02 08:01 by k720ctl 1.03" (the page's name only
 // when a title stands above it).
 std::string MadeLine(const PageHeading& heading) {
-    const LocalTime& made = heading.made;
-    const std::string when =
-        PaddedDateTime(made.year, made.month, made.day, made.hour, made.minute);
+    const std::string when = PaddedDateTime(heading.made);
     if (heading.title.empty()) {
         return FillText(kMessages, K720_TEXT("Messages", "made %1 by %2"),
                         {when, Escape(heading.program)});
@@ -1053,15 +816,6 @@ std::string NotShownNote(int count, const char* note) {
            "</span>";
 }
 
-// On paper, room to sign the record.
-std::string SignOffHtml() {
-    std::string html = "<div class=\"signoff\">\n";
-    for (const char* field : texts::kSignOff) {
-        html += "<div><b>" + Shown(field) + "</b></div>\n";
-    }
-    return html + "</div>\n";
-}
-
 // "5 readings": a whole text for one reading and one for more, as each language counts them.
 std::string ReadingsCount(int readings) {
     return readings == 1 ? Shown(K720_TEXT("Messages", "1 reading"))
@@ -1092,17 +846,14 @@ std::string UnitSection(const Summary& unit) {
 
 std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& heading,
                            const DailyTrend* trend) {
-    // The page's language as HTML names it, so that a browser picks the fonts and the line
-    // breaking of the language that the page's texts are in.
-    //: The language code of the report page (HTML lang): ja for Japanese.
-    const char* language = Translate(kMessages, K720_TEXT("Messages", "en"));
-    std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(language) +
+    std::string html = "<!DOCTYPE html>\n<html lang=\"" + html::Language() +
                        "\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta name=\"viewport\" content=\"width=device-width\">\n<title>" +
                        (heading.title.empty() ? "" : Escape(heading.title) + " &#8211; ") +
                        Shown(K720_TEXT("Messages", "K720 report")) + " &#8211; " +
-                       Escape(report.file) + "</title>\n<style>\n" + kStyle +
-                       (trend != nullptr ? kTrendStyle : "") + "</style>\n</head>\n<body>\n";
+                       Escape(report.file) + "</title>\n<style>\n" + html::kPageStyle +
+                       kReportStyle + (trend != nullptr ? kTrendStyle : "") +
+                       "</style>\n</head>\n<body>\n";
     html += HeaderHtml(report, heading, trend != nullptr);
     html += "<h3>" + Shown(K720_TEXT("Messages", "Summary")) + "</h3>\n" +
             SummaryTables(report, trend != nullptr);
@@ -1114,7 +865,7 @@ std::string ReportPageHtml(const MeasurementReport& report, const PageHeading& h
             html += UnitSection(unit);
         }
     }
-    return html + SignOffHtml() + "</body>\n</html>\n";
+    return html + html::SignOffHtml() + "</body>\n</html>\n";
 }
 
 } // namespace report

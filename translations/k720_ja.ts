@@ -1392,7 +1392,7 @@ FILE.csvを読み、エディタがテーブルファイルを開くときと同
     </message>
     <message>
         <source>en</source>
-        <extracomment>The language code of the report page (HTML lang): ja for Japanese.</extracomment>
+        <extracomment>The language code of the printed pages (HTML lang): ja for Japanese.</extracomment>
         <translation>ja</translation>
     </message>
     <message>
