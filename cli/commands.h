@@ -102,9 +102,11 @@ int RunReport(std::span<const std::string_view> arguments);
 bool ParseReportPageLabel(std::span<const std::string_view> arguments, std::size_t& i,
                           ReportPageLabels& labels, int& status);
 
-// Refuses (kExitUsage) a report page that would replace the measurement file `csvPath`, also one
-// that does not exist yet, by any spelling of its name (see files::NameTheSameFile).
-[[nodiscard]] int RefuseReportOverReadings(const std::string& csvPath, const std::string& htmlPath);
+// Refuses (kExitUsage) a destination that would replace the measurement file `csvPath`, also one
+// that does not exist yet, by any spelling of its name (see files::NameTheSameFile); `name` is
+// the destination as the refusal names it (ReportPageName(), "--csv").
+[[nodiscard]] int RefuseOverReadings(const std::string& csvPath, const std::string& destination,
+                                     const char* name);
 
 // Cells placed into packs: the arguments after "packs".
 int RunPacks(std::span<const std::string_view> arguments);

@@ -58,11 +58,12 @@ int CheckDestination(const std::string& destination, const char* option) {
     return kExitOk;
 }
 
-int RefuseReportOverReadings(const std::string& csvPath, const std::string& htmlPath) {
-    if (files::NameTheSameFile(csvPath, htmlPath)) {
+int RefuseOverReadings(const std::string& csvPath, const std::string& destination,
+                       const char* name) {
+    if (files::NameTheSameFile(csvPath, destination)) {
         return RefuseDestination(
             FillText(kMessages, K720_TEXT("Messages", "%1 names the measurement file itself: %2"),
-                     {ReportPageName(), files::PathInMessage(htmlPath)}));
+                     {name, files::PathInMessage(destination)}));
     }
     return kExitOk;
 }

@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "base/local_time.h"
 #include "base/texts.h"
+#include "base/version.h"
 #include "cli/commands.h"
 #include "files/replacement_file.h"
+#include "files/same_file.h"
 #include "measure/reading_record.h"
 #include "packs/build_sheet.h"
+#include "packs/build_sheet_page.h"
 #include "packs/cells.h"
 #include "packs/placement.h"
 
@@ -19,6 +23,7 @@ constexpr const char* kPacksUsage = K720_TEXT(
     "Messages",
     "usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]\n"
     "                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]\n"
+    "                     [--html OUT.html]\n"
     "\n"
     "Places the measured cells of the files into N packs (1 without --count) of S groups in\n"
     "series of P cells in parallel each. A cell is a reading whose result is one of --results\n"
@@ -26,7 +31,8 @@ constexpr const char* kPacksUsage = K720_TEXT(
     "are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and\n"
     "the resistance span at most --max-dr-percent of the group's mean (10 without it); across a\n"
     "pack's groups the group resistances (1 / sum of 1/R) are made as equal as can be found.\n"
-    "Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell.\n"
+    "Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell,\n"
+    "--html the sheet as a page to print, with plots of each pack's groups.\n"
     "\n"
     "Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the\n"
     "rules (nothing is written then), 2 usage error.\n");
@@ -35,7 +41,9 @@ struct PacksOptions {
     std::vector<std::string> files;
     packs::Rules rules;
     std::vector<report::Result> results{report::Result::Pass};
+    std::string resultsText = "PASS"; // as given, for the page
     std::string csv;
+    std::string html;
     bool json = false;
 };
 
@@ -88,10 +96,11 @@ int ParsePacksOptions(std::span<const std::string_view> arguments, PacksOptions&
         const bool takesValue = argument == "--series" || argument == "--parallel" ||
                                 argument == "--count" || argument == "--max-dv" ||
                                 argument == "--max-dr-percent" || argument == "--results" ||
-                                argument == "--csv";
+                                argument == "--csv" || argument == "--html";
         if (takesValue && i + 1 == arguments.size()) {
-            return UsageError(argument == "--csv" ? NeedsFileText(argument)
-                                                  : NeedsValueText(argument));
+            return UsageError(argument == "--csv" || argument == "--html"
+                                  ? NeedsFileText(argument)
+                                  : NeedsValueText(argument));
         }
         const std::string_view value = takesValue ? arguments[i + 1] : std::string_view();
         i += takesValue ? 1 : 0;
@@ -110,8 +119,11 @@ int ParsePacksOptions(std::span<const std::string_view> arguments, PacksOptions&
             options.rules.maxResistanceSpanPercent = static_cast<double>(thousandths) / 1000.0;
         } else if (argument == "--results") {
             valid = ParseResults(value, options.results);
+            options.resultsText = std::string(value);
         } else if (argument == "--csv") {
             options.csv = std::string(value);
+        } else if (argument == "--html") {
+            options.html = std::string(value);
         } else if (argument == "--json") {
             options.json = true;
         } else if (!argument.starts_with("-")) {
@@ -145,6 +157,55 @@ const char* ShortfallText(packs::Shortfall shortfall) {
     return "";
 }
 
+// Each destination one the command can write, and none of them a measurement file read or the
+// other destination: the label CSV over the readings would lose a day of measurements.
+int CheckPacksDestinations(const PacksOptions& options) {
+    for (const auto& [destination, option] :
+         {std::pair{options.csv, "--csv"}, std::pair{options.html, "--html"}}) {
+        if (destination.empty()) {
+            continue;
+        }
+        if (const int status = CheckDestination(destination, option); status != kExitOk) {
+            return status;
+        }
+        for (const std::string& input : options.files) {
+            if (const int status = RefuseOverReadings(input, destination, option);
+                status != kExitOk) {
+                return status;
+            }
+        }
+    }
+    if (!options.csv.empty() && !options.html.empty() &&
+        files::NameTheSameFile(options.csv, options.html)) {
+        return RefuseDestination(FillText(kMessages,
+                                          K720_TEXT("Messages", "%1 and %2 name one file: %3"),
+                                          {"--csv", "--html", options.html}));
+    }
+    return kExitOk;
+}
+
+// Every output prepared in full before the first takes its place, so that a full disk or a
+// refused folder leaves every destination as it was.
+int WriteOutputs(const std::vector<std::pair<std::string, std::string>>& outputs) {
+    std::vector<files::ReplacementFile> files(outputs.size());
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const auto& [path, content] = outputs[i];
+        if (!files[i].Create(path) || !files[i].Append(content.data(), content.size())) {
+            std::fprintf(stderr, "k720ctl: %s\n",
+                         files::CannotSaveMessage(path, files[i].Error()).c_str());
+            return kExitFailed;
+        }
+    }
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (!files[i].Commit()) {
+            std::fprintf(stderr, "k720ctl: %s\n",
+                         files::CannotSaveMessage(outputs[i].first, files[i].Error()).c_str());
+            return kExitFailed;
+        }
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 int RunPacks(std::span<const std::string_view> arguments) {
@@ -158,10 +219,8 @@ int RunPacks(std::span<const std::string_view> arguments) {
     if (const int status = ParsePacksOptions(arguments, options); status != kExitOk) {
         return status;
     }
-    if (!options.csv.empty()) {
-        if (const int status = CheckDestination(options.csv, "--csv"); status != kExitOk) {
-            return status;
-        }
+    if (const int status = CheckPacksDestinations(options); status != kExitOk) {
+        return status;
     }
     std::vector<report::MeasurementReport> files;
     for (const std::string& path : options.files) {
@@ -185,14 +244,18 @@ int RunPacks(std::span<const std::string_view> arguments) {
         return kExitFailed;
     }
     const packs::Sheet sheet{cells, options.rules, placement};
+    std::vector<std::pair<std::string, std::string>> outputs; // each file and its content
     if (!options.csv.empty()) {
-        const std::string csv = packs::BuildSheetCsv(sheet);
-        files::ReplacementFile file;
-        if (!file.Create(options.csv) || !file.Append(csv.data(), csv.size()) || !file.Commit()) {
-            std::fprintf(stderr, "k720ctl: %s\n",
-                         files::CannotSaveMessage(options.csv, file.Error()).c_str());
-            return kExitFailed;
-        }
+        outputs.emplace_back(options.csv, packs::BuildSheetCsv(sheet));
+    }
+    if (!options.html.empty()) {
+        const packs::SheetHeading heading{LocalTimeNow(),
+                                          std::string("k720ctl ") + ProgramVersion(), options.files,
+                                          options.resultsText};
+        outputs.emplace_back(options.html, packs::BuildSheetHtml(sheet, heading));
+    }
+    if (const int status = WriteOutputs(outputs); status != kExitOk) {
+        return status;
     }
     const std::string text =
         options.json ? packs::BuildSheetJson(sheet) : packs::BuildSheetText(sheet);

@@ -160,8 +160,9 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         if (const int status = CheckReportDestination(read.reportPage); status != kExitOk) {
             return status;
         }
-        if (const int status = RefuseReportOverReadings(
-                measure::DestinationPath(request.folder, request.fileName), read.reportPage);
+        if (const int status =
+                RefuseOverReadings(measure::DestinationPath(request.folder, request.fileName),
+                                   read.reportPage, ReportPageName());
             status != kExitOk) {
             return status;
         }
@@ -237,7 +238,8 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
             return recorded;
         }
         // The folders may have changed during the reading: the page never replaces the readings.
-        if (RefuseReportOverReadings(engine.Destination(), read.reportPage) != kExitOk) {
+        if (RefuseOverReadings(engine.Destination(), read.reportPage, ReportPageName()) !=
+            kExitOk) {
             return kExitFailed;
         }
         const int page = WriteReportPage(engine.Destination(), read.reportPage, read.reportLabels);

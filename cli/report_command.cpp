@@ -197,7 +197,7 @@ int RunReport(std::span<const std::string_view> arguments) {
         if (const int status = CheckReportDestination(options.html); status != kExitOk) {
             return status;
         }
-        if (const int status = RefuseReportOverReadings(options.input, options.html);
+        if (const int status = RefuseOverReadings(options.input, options.html, ReportPageName());
             status != kExitOk) {
             return status;
         }

@@ -6,19 +6,13 @@
 #include "base/texts.h"
 #include "measure/measurement_csv.h"
 #include "measure/reading_record.h"
+#include "report/page_parts.h"
 #include "report/report_text.h"
 
 namespace packs {
 
-namespace {
+using report::html::Fixed;
 
-std::string Fixed(double value, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-// A value in thousandths as the sheet writes it, in milliohms or volts: "12.340", "3.712".
 std::string ThousandthsText(std::int64_t thousandths) {
     const std::int64_t magnitude = thousandths < 0 ? -thousandths : thousandths;
     char text[32];
@@ -28,22 +22,7 @@ std::string ThousandthsText(std::int64_t thousandths) {
     return text;
 }
 
-// The voltage span and the resistance span (in % of the mean) of a group.
-std::pair<std::int64_t, double> Spans(const std::vector<Cell>& cells, const Group& group) {
-    std::int64_t vLow = 0, vHigh = 0, rLow = 0, rHigh = 0, rSum = 0;
-    bool first = true;
-    for (const int index : group.cells) {
-        const Cell& c = cells[static_cast<std::size_t>(index)];
-        vLow = first ? c.voltage : std::min(vLow, c.voltage);
-        vHigh = first ? c.voltage : std::max(vHigh, c.voltage);
-        rLow = first ? c.resistance : std::min(rLow, c.resistance);
-        rHigh = first ? c.resistance : std::max(rHigh, c.resistance);
-        rSum += c.resistance;
-        first = false;
-    }
-    const double mean = static_cast<double>(rSum) / static_cast<double>(group.cells.size());
-    return {vHigh - vLow, mean > 0 ? 100.0 * static_cast<double>(rHigh - rLow) / mean : 0};
-}
+namespace {
 
 // Why a reading is no cell, in English for the JSON.
 std::string WhyLeftOutForScripts(const LeftOutReading& reading) {
@@ -66,7 +45,16 @@ std::string JsonCell(const Cell& cell) {
            ", \"voltage\": " + ThousandthsText(cell.voltage) + "}";
 }
 
-std::string WhyLeftOut(const LeftOutReading& reading) {
+std::string CellLine(const Cell& cell) {
+    char line[160];
+    std::snprintf(line, sizeof line, "    %-14s %10s mohm  %7s V\n", cell.name.c_str(),
+                  ThousandthsText(cell.resistance).c_str(), ThousandthsText(cell.voltage).c_str());
+    return line;
+}
+
+} // namespace
+
+std::string WhyLeftOutText(const LeftOutReading& reading) {
     switch (reading.why) {
     case NotACell::ResultNotAsked:
         return reading.result == report::Result::None
@@ -80,14 +68,9 @@ std::string WhyLeftOut(const LeftOutReading& reading) {
     return "";
 }
 
-std::string CellLine(const Cell& cell) {
-    char line[160];
-    std::snprintf(line, sizeof line, "    %-14s %10s mohm  %7s V\n", cell.name.c_str(),
-                  ThousandthsText(cell.resistance).c_str(), ThousandthsText(cell.voltage).c_str());
-    return line;
+std::string OutsideEveryWindowText() {
+    return Translate(kMessages, K720_TEXT("Messages", "outside every voltage window"));
 }
-
-} // namespace
 
 std::string BuildSheetText(const Sheet& sheet) {
     const std::vector<Cell>& cells = sheet.cells.cells;
@@ -109,14 +92,15 @@ std::string BuildSheetText(const Sheet& sheet) {
                 '\n';
         for (std::size_t g = 0; g < pack.groups.size(); ++g) {
             const Group& group = pack.groups[g];
-            const auto [voltageSpan, resistanceSpan] = Spans(cells, group);
-            text += "  " +
-                    FillText(kMessages,
-                             K720_TEXT("Messages", "Group %1: %2 mohm, voltage span %3 V, "
-                                                   "resistance span %4 %"),
-                             {std::to_string(g + 1), Fixed(group.resistance, 4),
-                              ThousandthsText(voltageSpan), Fixed(resistanceSpan, 1)}) +
-                    '\n';
+            const GroupSpans spans = SpansOf(cells, group.cells);
+            text +=
+                "  " +
+                FillText(kMessages,
+                         K720_TEXT("Messages", "Group %1: %2 mohm, voltage span %3 V, "
+                                               "resistance span %4 %"),
+                         {std::to_string(g + 1), Fixed(group.resistance, 4),
+                          ThousandthsText(spans.voltage), Fixed(spans.ResistancePercent(), 1)}) +
+                '\n';
             for (const int cell : group.cells) {
                 text += CellLine(cells[static_cast<std::size_t>(cell)]);
             }
@@ -134,10 +118,10 @@ std::string BuildSheetText(const Sheet& sheet) {
             '\n';
     for (const int cell : placement.leftOut) {
         text += "    " + cells[static_cast<std::size_t>(cell)].name + "  " +
-                Translate(kMessages, K720_TEXT("Messages", "outside every voltage window")) + '\n';
+                OutsideEveryWindowText() + '\n';
     }
     for (const LeftOutReading& reading : sheet.cells.leftOut) {
-        text += "    " + reading.name + "  " + WhyLeftOut(reading) + '\n';
+        text += "    " + reading.name + "  " + WhyLeftOutText(reading) + '\n';
     }
     return text;
 }
@@ -159,11 +143,12 @@ std::string BuildSheetJson(const Sheet& sheet) {
                 ", \"groups\": [";
         for (std::size_t g = 0; g < pack.groups.size(); ++g) {
             const Group& group = pack.groups[g];
-            const auto [voltageSpan, resistanceSpan] = Spans(cells, group);
+            const GroupSpans spans = SpansOf(cells, group.cells);
             json += std::string(g > 0 ? "," : "") + "\n   {\"group\": " + std::to_string(g + 1) +
                     ", \"resistance\": " + Fixed(group.resistance, 4) +
-                    ", \"voltageSpan\": " + ThousandthsText(voltageSpan) +
-                    ", \"resistanceSpanPercent\": " + Fixed(resistanceSpan, 4) + ", \"cells\": [";
+                    ", \"voltageSpan\": " + ThousandthsText(spans.voltage) +
+                    ", \"resistanceSpanPercent\": " + Fixed(spans.ResistancePercent(), 4) +
+                    ", \"cells\": [";
             for (std::size_t c = 0; c < group.cells.size(); ++c) {
                 json +=
                     (c > 0 ? ", " : "") + JsonCell(cells[static_cast<std::size_t>(group.cells[c])]);

@@ -2,6 +2,7 @@
 // CSV for a label printer, one line per placed cell. Both say the same placement.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,12 @@ std::string BuildSheetJson(const Sheet& sheet);
 
 // "Pack,Group,Position,Cell,Resistance[mohm],Voltage[volt]" and a line per placed cell, CR LF.
 std::string BuildSheetCsv(const Sheet& sheet);
+
+// A value in thousandths as the sheet writes it, in milliohms or volts: "12.340", "3.712".
+std::string ThousandthsText(std::int64_t thousandths);
+
+// Why a reading is no cell, and why a cell is in no group, in the user's language.
+std::string WhyLeftOutText(const LeftOutReading& reading);
+std::string OutsideEveryWindowText();
 
 } // namespace packs

@@ -414,25 +414,40 @@ double SpreadPercent(const std::vector<double>& resistances) {
     return mean > 0 ? 100.0 * (*high - *low) / mean : 0;
 }
 
-bool GroupMeetsRules(const std::vector<Cell>& cells, const std::vector<int>& group,
-                     const Rules& rules) {
+GroupSpans SpansOf(const std::vector<Cell>& cells, const std::vector<int>& group) {
+    GroupSpans spans;
     if (group.empty()) {
-        return false;
+        return spans;
     }
     std::int64_t vLow = At(cells, group.front()).voltage, vHigh = vLow;
-    std::int64_t rLow = At(cells, group.front()).resistance, rHigh = rLow, rSum = 0;
+    std::int64_t rLow = At(cells, group.front()).resistance, rHigh = rLow;
     for (const int cell : group) {
         const Cell& c = At(cells, cell);
         vLow = std::min(vLow, c.voltage);
         vHigh = std::max(vHigh, c.voltage);
         rLow = std::min(rLow, c.resistance);
         rHigh = std::max(rHigh, c.resistance);
-        rSum += c.resistance;
+        spans.resistanceSum += c.resistance;
     }
+    spans.voltage = vHigh - vLow;
+    spans.resistance = rHigh - rLow;
+    spans.cells = group.size();
+    return spans;
+}
+
+double GroupSpans::ResistancePercent() const {
+    return resistanceSum > 0 ? 100.0 * static_cast<double>(resistance) *
+                                   static_cast<double>(cells) / static_cast<double>(resistanceSum)
+                             : 0;
+}
+
+bool GroupMeetsRules(const std::vector<Cell>& cells, const std::vector<int>& group,
+                     const Rules& rules) {
+    const GroupSpans spans = SpansOf(cells, group);
     // span <= x% of the mean: span * 100 * n <= x * sum, in doubles of exact integers.
-    return vHigh - vLow <= rules.maxVoltageSpan &&
-           static_cast<double>(rHigh - rLow) * 100.0 * static_cast<double>(group.size()) <=
-               rules.maxResistanceSpanPercent * static_cast<double>(rSum);
+    return spans.cells > 0 && spans.voltage <= rules.maxVoltageSpan &&
+           static_cast<double>(spans.resistance) * 100.0 * static_cast<double>(spans.cells) <=
+               rules.maxResistanceSpanPercent * static_cast<double>(spans.resistanceSum);
 }
 
 Placement Place(const std::vector<Cell>& cells, const Rules& rules) {

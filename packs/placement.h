@@ -65,4 +65,16 @@ double SpreadPercent(const std::vector<double>& resistances);
 bool GroupMeetsRules(const std::vector<Cell>& cells, const std::vector<int>& group,
                      const Rules& rules);
 
+// What the rules bound in a group: its voltage span and its resistance span (thousandths), and
+// the sum of its resistances for the mean.
+struct GroupSpans {
+    std::int64_t voltage = 0;
+    std::int64_t resistance = 0;
+    std::int64_t resistanceSum = 0;
+    std::size_t cells = 0;
+    // The resistance span in percent of the mean resistance.
+    double ResistancePercent() const;
+};
+GroupSpans SpansOf(const std::vector<Cell>& cells, const std::vector<int>& group);
+
 } // namespace packs

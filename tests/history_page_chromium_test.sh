@@ -9,6 +9,7 @@
 # Leaves history.html, history.png (1000 pixels wide, the page's top 2600) and Chromium's output
 # in OUTDIR. Exits 77 (skipped) when chromium is not installed.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/support/chromium.sh"
 test_program=$(realpath "$1")
 out=$2
 
@@ -32,22 +33,13 @@ K720_HISTORY_PAGE="$out/history.html" "$test_program" \
     { cat "$out/page.out"; fail "history_report_test did not make the page"; }
 [ -s "$out/history.html" ] || fail "history_report_test wrote no page"
 
-# Chromium's own complaints about the missing system bus and GPU are expected here; a console
-# line or a failed load is the page's fault.
-chromium_run() {
-    timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-        --disable-background-networking --disable-component-update --disable-sync \
-        --user-data-dir="$profile" --enable-logging=stderr --v=0 "$@"
-}
-chromium_run --screenshot="$out/history.png" --window-size=1000,2600 \
+chromium_run "$profile" --screenshot="$out/history.png" --window-size=1000,2600 \
     "file://$out/history.html" >"$out/screenshot.out" 2>"$out/screenshot.err" ||
     { cat "$out/screenshot.err" >&2; fail "chromium --screenshot"; }
-chromium_run --dump-dom "file://$out/history.html" >"$out/dom.html" 2>"$out/dom.err" ||
+chromium_run "$profile" --dump-dom "file://$out/history.html" >"$out/dom.html" 2>"$out/dom.err" ||
     { cat "$out/dom.err" >&2; fail "chromium --dump-dom"; }
 for log in screenshot dom; do
-    if grep -E ':CONSOLE[:(]|Page load failed|net::ERR_' "$out/$log.err" >&2; then
-        fail "chromium reported the lines above while loading the page ($log run)"
-    fi
+    page_loaded_cleanly "$out/$log.err" "the page ($log run)"
 done
 [ -s "$out/history.png" ] || fail "chromium wrote no screenshot"
 

@@ -83,10 +83,19 @@ TEST(K720ctlPacks, TheSheetAndTheCsvCarryOnePlacement) {
           {input, "--series", "2", "--parallel", "1001"},
           {input, "--series", "2", "--parallel", "3", "--max-dv", "ten"},
           {input, "--series", "2", "--parallel", "3", "--results", "PASS,GOOD"},
-          {"--series", "2", "--parallel", "3"}}) {
+          {"--series", "2", "--parallel", "3"},
+          // The readings themselves as a destination, by another spelling, and one file for two.
+          {input, "--series", "2", "--parallel", "3", "--csv", folder.File("./cells.csv")},
+          {input, "--series", "2", "--parallel", "3", "--html", input},
+          {input, "--series", "2", "--parallel", "3", "--csv", csv, "--html", csv}}) {
         ChildProcess refused = K720ctl(wrong);
-        EXPECT_EQ(refused.Wait(), 2) << wrong[2];
+        EXPECT_EQ(refused.Wait(), 2) << wrong.back();
     }
+    std::ifstream kept(input, std::ios::binary);
+    std::stringstream readings;
+    readings << kept.rdbuf();
+    EXPECT_EQ(readings.str(), File());
+    EXPECT_FALSE(std::filesystem::exists(csv));
 }
 
 } // namespace

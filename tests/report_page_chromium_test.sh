@@ -14,6 +14,7 @@
 # 2600) and Chromium's output in OUTDIR. Exits 77 (skipped) when chromium is not installed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/support/start_simulator.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/support/chromium.sh"
 k720ctl=$(realpath "$1")
 sim=$(realpath "$2")
 out=$3
@@ -50,23 +51,14 @@ cd "$out"
 [ -s report.html ] || fail "k720ctl report wrote no page"
 
 # --- The page in the browser ----------------------------------------------------------------
-# Both runs print Chromium's log to stderr: its own complaints about the missing system bus and
-# GPU are expected here; a console line or a failed load is the page's fault.
-chromium_run() {
-    timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-        --disable-background-networking --disable-component-update --disable-sync \
-        --user-data-dir="$profile" --enable-logging=stderr --v=0 "$@"
-}
 rm -f "$out/report.png"
-chromium_run --screenshot="$out/report.png" --window-size=1000,2600 "file://$out/report.html" \
+chromium_run "$profile" --screenshot="$out/report.png" --window-size=1000,2600 "file://$out/report.html" \
     >"$out/screenshot.out" 2>"$out/screenshot.err" ||
     { cat "$out/screenshot.err" >&2; fail "chromium --screenshot"; }
-chromium_run --dump-dom "file://$out/report.html" >"$out/dom.html" 2>"$out/dom.err" ||
+chromium_run "$profile" --dump-dom "file://$out/report.html" >"$out/dom.html" 2>"$out/dom.err" ||
     { cat "$out/dom.err" >&2; fail "chromium --dump-dom"; }
 for log in screenshot dom; do
-    if grep -E ':CONSOLE[:(]|Page load failed|net::ERR_' "$out/$log.err" >&2; then
-        fail "chromium reported the lines above while loading the page ($log run)"
-    fi
+    page_loaded_cleanly "$out/$log.err" "the page ($log run)"
 done
 [ -s "$out/report.png" ] || fail "chromium wrote no screenshot"
 
@@ -85,11 +77,9 @@ grep -q '<b>Operator</b> A. Tester' "$out/dom.html" || fail "the DOM holds no op
 # --- The page in Japanese -------------------------------------------------------------------
 "$k720ctl" --lang ja report all.csv --html report-ja.html --operator "A. Tester" \
     >report-ja.out 2>&1 || { cat report-ja.out; fail "k720ctl --lang ja report --html"; }
-chromium_run --dump-dom "file://$out/report-ja.html" >"$out/dom-ja.html" 2>"$out/dom-ja.err" ||
+chromium_run "$profile" --dump-dom "file://$out/report-ja.html" >"$out/dom-ja.html" 2>"$out/dom-ja.err" ||
     { cat "$out/dom-ja.err" >&2; fail "chromium --dump-dom of the Japanese page"; }
-if grep -E ':CONSOLE[:(]|Page load failed|net::ERR_' "$out/dom-ja.err" >&2; then
-    fail "chromium reported the lines above while loading the Japanese page"
-fi
+page_loaded_cleanly "$out/dom-ja.err" "the Japanese page"
 grep -q '<html lang="ja">' "$out/dom-ja.html" || fail "the Japanese page does not say it is Japanese"
 grep -q '<b>測定者</b> A. Tester' "$out/dom-ja.html" || fail "the Japanese page holds no operator"
 plots=$(grep -o '<svg' "$out/dom-ja.html" | wc -l)

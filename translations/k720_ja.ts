@@ -1802,36 +1802,6 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
 </translation>
     </message>
     <message>
-        <source>usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
-                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
-
-Places the measured cells of the files into N packs (1 without --count) of S groups in
-series of P cells in parallel each. A cell is a reading whose result is one of --results
-(PASS without it; NONE for a reading without a judgement) and whose resistance and voltage
-are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and
-the resistance span at most --max-dr-percent of the group&apos;s mean (10 without it); across a
-pack&apos;s groups the group resistances (1 / sum of 1/R) are made as equal as can be found.
-Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell.
-
-Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the
-rules (nothing is written then), 2 usage error.
-</source>
-        <translation>使い方: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
-                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
-
-ファイルの測定したセルを、P 個のセルを並列にしたグループを S 個直列にしたパック N 個
-(--count がなければ 1 個) に割り振ります。セルとは、判定が --results のいずれか
-(指定がなければ PASS。判定なしは NONE) で、抵抗と電圧が数値の測定値です。グループ内の
-電圧幅は --max-dv 以下 (指定がなければ 0.010 V)、抵抗幅はグループの平均の
---max-dr-percent % 以下 (指定がなければ 10) にし、パック内のグループ抵抗
-(1 / 各セルの 1/R の和) をできるだけそろえます。
-組立表を出力します (--json なら JSON で)。--csv ではセル 1 個につき 1 行も書き出します。
-
-終了ステータス: 0 パックを割り振った、1 ファイルを読めない、または規則を満たすセルが足りない
-(そのときは何も書き込みません)、2 使い方の誤り。
-</translation>
-    </message>
-    <message>
         <source>%1 takes no &quot;%2&quot;</source>
         <translation>%1 に &quot;%2&quot; は指定できません</translation>
     </message>
@@ -1886,6 +1856,104 @@ rules (nothing is written then), 2 usage error.
     <message>
         <source>outside every voltage window</source>
         <translation>どの電圧幅にも入らない</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
+                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
+                     [--html OUT.html]
+
+Places the measured cells of the files into N packs (1 without --count) of S groups in
+series of P cells in parallel each. A cell is a reading whose result is one of --results
+(PASS without it; NONE for a reading without a judgement) and whose resistance and voltage
+are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and
+the resistance span at most --max-dr-percent of the group&apos;s mean (10 without it); across a
+pack&apos;s groups the group resistances (1 / sum of 1/R) are made as equal as can be found.
+Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell,
+--html the sheet as a page to print, with plots of each pack&apos;s groups.
+
+Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the
+rules (nothing is written then), 2 usage error.
+</source>
+        <translation>使い方: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
+                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
+                     [--html OUT.html]
+
+ファイルの測定したセルを、P 個のセルを並列にしたグループを S 個直列にしたパック N 個
+(--count がなければ 1 個) に割り振ります。セルとは、判定が --results のいずれか
+(指定がなければ PASS。判定なしは NONE) で、抵抗と電圧が数値の測定値です。グループ内の
+電圧幅は --max-dv 以下 (指定がなければ 0.010 V)、抵抗幅はグループの平均の
+--max-dr-percent % 以下 (指定がなければ 10) にし、パック内のグループ抵抗
+(1 / 各セルの 1/R の和) をできるだけそろえます。
+組立表を出力します (--json なら JSON で)。--csv ではセル 1 個につき 1 行も書き出し、
+--html では各パックのグループを図にした印刷用のページとして組立表を書き出します。
+
+終了ステータス: 0 パックを割り振った、1 ファイルを読めない、または規則を満たすセルが足りない
+(そのときは何も書き込みません)、2 使い方の誤り。
+</translation>
+    </message>
+    <message>
+        <source>%1 and %2 name one file: %3</source>
+        <translation>%1 と %2 が同じファイルを指しています: %3</translation>
+    </message>
+    <message>
+        <source>K720 build sheet</source>
+        <translation>K720 組立表</translation>
+    </message>
+    <message>
+        <source>Group resistances</source>
+        <translation>グループ抵抗</translation>
+    </message>
+    <message>
+        <source>Voltage against resistance by group</source>
+        <translation>グループ別の抵抗と電圧</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>グループ</translation>
+    </message>
+    <message>
+        <source>Voltage span [V]</source>
+        <translation>電圧幅 [V]</translation>
+    </message>
+    <message>
+        <source>Resistance span [%]</source>
+        <translation>抵抗幅 [%]</translation>
+    </message>
+    <message>
+        <source>Cells (resistance [%1] / voltage [V])</source>
+        <translation>セル (抵抗 [%1] / 電圧 [V])</translation>
+    </message>
+    <message>
+        <source>Pack resistance</source>
+        <translation>パック抵抗</translation>
+    </message>
+    <message>
+        <source>Spread of the group resistances</source>
+        <translation>グループ抵抗のばらつき</translation>
+    </message>
+    <message>
+        <source>The plain deal&apos;s spread</source>
+        <translation>単純配分のばらつき</translation>
+    </message>
+    <message>
+        <source>Packs</source>
+        <translation>パック</translation>
+    </message>
+    <message>
+        <source>Voltage span of a group at most</source>
+        <translation>グループの電圧幅の上限</translation>
+    </message>
+    <message>
+        <source>Resistance span of a group at most</source>
+        <translation>グループの抵抗幅の上限</translation>
+    </message>
+    <message>
+        <source>%1 % of its mean</source>
+        <translation>平均の %1 %</translation>
+    </message>
+    <message>
+        <source>Results</source>
+        <translation>判定</translation>
     </message>
 </context>
 </TS>
