@@ -353,6 +353,7 @@ void CMainDlg::HandlePageSwitch(int code, int argument) {
     case kRequestReadUnitChosen:
         g_selectedUnitForReading = argument;
         break;
+    case kRequestErased: // the units it showed are no longer what the instrument holds
     case kRequestEraseFailed:
         eraseChoicePage_->ResetToCheckingState();
         break;

@@ -273,11 +273,11 @@ TEST_F(EraseDoInWindow, DeletedUnitLeadsBackToAUnitSelectionThatCheckedAgain) {
     CPpgEraseChoice& choice = window_->EraseChoicePage();
 
     page.OkButton()->click();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return window_->VisiblePage() == PageId::EraseChoice && CheckCount(sent.Lines()) == 2;
-        },
-        kOutcomeTimeoutMs));
+    // Not for a moment the units of before: C is gone.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->VisiblePage() == PageId::EraseChoice; },
+                                kOutcomeTimeoutMs));
+    EXPECT_FALSE(choice.UnitButton(2)->isEnabled()) << "C offered before the check";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CheckCount(sent.Lines()) == 2; }, kOutcomeTimeoutMs));
     ASSERT_TRUE(QTest::qWaitFor([&] { return choice.CancelButton()->isEnabled(); }, 5000));
 
     EXPECT_FALSE(choice.UnitButton(2)->isEnabled()) << "C still offered after its deletion";
