@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "clock/clock_setting.h"
+#include "history/store.h"
 #include "report/daily_trend.h"
 #include "report/measurement_report.h"
 
@@ -119,6 +120,16 @@ bool ParseStoreOption(std::span<const std::string_view> arguments, std::size_t& 
 // The checks of --store before anything is read: a malformed URL is a usage error (kExitUsage),
 // a default store without a data folder kExitFailed.
 [[nodiscard]] int CheckHistoryStore(const std::optional<std::string>& store);
+// --serial, --unit, --from, --to and --result at `arguments[i]`: true when it is one of them (its
+// value taken into `selection`, `i` moved past it, a missing or wrong value a usage error in
+// `status`).
+bool ParseSelectionOption(std::span<const std::string_view> arguments, std::size_t& i,
+                          history::Selection& selection, int& status);
+// The readings of `selection` in the history `store` ("" for the default), in `readings`; the
+// reason printed and its exit status when the store cannot be used.
+[[nodiscard]] int SelectFromHistory(const std::optional<std::string>& store,
+                                    const history::Selection& selection,
+                                    std::vector<history::StoredReading>& readings);
 // Records the measurement file just written in the history `store` ("" for the default): prints
 // the new and known counts, or the reason and kExitFailed.
 [[nodiscard]] int RecordReadingInHistory(const std::string& csvPath,

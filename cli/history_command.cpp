@@ -268,6 +268,62 @@ bool ParseStoreOption(std::span<const std::string_view> arguments, std::size_t& 
     return true;
 }
 
+bool ParseSelectionOption(std::span<const std::string_view> arguments, std::size_t& i,
+                          history::Selection& selection, int& status) {
+    const std::string_view argument = arguments[i];
+    if (argument != "--serial" && argument != "--unit" && argument != "--from" &&
+        argument != "--to" && argument != "--result") {
+        return false;
+    }
+    if (i + 1 == arguments.size()) {
+        status = UsageError(NeedsValueText(argument));
+        return true;
+    }
+    const std::string value(arguments[++i]);
+    if (argument == "--serial") {
+        selection.serial = value;
+    } else if (argument == "--unit") {
+        const int unit = value.size() == 1 ? measure::UnitIndexOfLetter(value[0]) : -1;
+        if (unit < 0) {
+            status = UsageError(UnknownUnitText(value));
+        }
+        selection.unit = unit;
+    } else if (argument == "--from" || argument == "--to") {
+        const std::optional<std::string> day = ParseDay(value);
+        if (!day) {
+            status = UsageError(FillText(
+                kMessages, K720_TEXT("Messages", "%1 needs a date as YYYY-MM-DD"), {argument}));
+        }
+        (argument == "--from" ? selection.from : selection.to) = day;
+    } else {
+        selection.result = ResultOfName(value);
+        if (!selection.result) {
+            status = UsageError(Translate(
+                kMessages, K720_TEXT("Messages", "--result needs PASS, FAIL or WARNING")));
+        }
+    }
+    return true;
+}
+
+int SelectFromHistory(const std::optional<std::string>& given, const history::Selection& selection,
+                      std::vector<history::StoredReading>& readings) {
+    history::StoreLocation location;
+    if (const int status = ResolveStore(given && !given->empty() ? given : std::nullopt, location);
+        status != kExitOk) {
+        return status;
+    }
+    const std::unique_ptr<history::Store> store = OpenHistory(location);
+    if (!store) {
+        return kExitFailed;
+    }
+    std::optional<std::vector<history::StoredReading>> selected = SelectReadings(*store, selection);
+    if (!selected) {
+        return kExitFailed;
+    }
+    readings = std::move(*selected);
+    return kExitOk;
+}
+
 int CheckHistoryStore(const std::optional<std::string>& given) {
     history::StoreLocation location;
     return ResolveStore(given && !given->empty() ? given : std::nullopt, location);
@@ -309,10 +365,14 @@ int RunHistory(std::span<const std::string_view> arguments) {
             std::fputs(Translate(kMessages, kHistoryUsage), stdout);
             return kExitOk;
         }
-        const bool selectionOption = argument == "--serial" || argument == "--unit" ||
-                                     argument == "--from" || argument == "--to" ||
-                                     argument == "--result";
-        const bool takesValue = argument == "--store" || (selects && selectionOption) ||
+        if (int status = kExitOk;
+            selects && ParseSelectionOption(arguments, i, selection, status)) {
+            if (status != kExitOk) {
+                return status;
+            }
+            continue;
+        }
+        const bool takesValue = argument == "--store" ||
                                 (command == "report" && argument == "--html") ||
                                 (command == "export" && argument == "--out");
         if (takesValue && i + 1 == arguments.size()) {
@@ -321,27 +381,6 @@ int RunHistory(std::span<const std::string_view> arguments) {
         const std::string value = takesValue ? std::string(arguments[++i]) : std::string();
         if (argument == "--store") {
             given = value;
-        } else if (argument == "--serial" && takesValue) {
-            selection.serial = value;
-        } else if (argument == "--unit" && takesValue) {
-            const int unit = value.size() == 1 ? measure::UnitIndexOfLetter(value[0]) : -1;
-            if (unit < 0) {
-                return UsageError(UnknownUnitText(value));
-            }
-            selection.unit = unit;
-        } else if ((argument == "--from" || argument == "--to") && takesValue) {
-            const std::optional<std::string> day = ParseDay(value);
-            if (!day) {
-                return UsageError(FillText(
-                    kMessages, K720_TEXT("Messages", "%1 needs a date as YYYY-MM-DD"), {argument}));
-            }
-            (argument == "--from" ? selection.from : selection.to) = day;
-        } else if (argument == "--result" && takesValue) {
-            selection.result = ResultOfName(value);
-            if (!selection.result) {
-                return UsageError(Translate(
-                    kMessages, K720_TEXT("Messages", "--result needs PASS, FAIL or WARNING")));
-            }
         } else if (argument == "--html" && takesValue) {
             report.html = value;
         } else if (argument == "--out" && takesValue) {

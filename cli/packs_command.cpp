@@ -11,7 +11,10 @@
 #include "cli/commands.h"
 #include "files/replacement_file.h"
 #include "files/same_file.h"
+#include "history/store.h"
+#include "history/store_location.h"
 #include "measure/reading_record.h"
+#include "measure/units.h"
 #include "packs/build_sheet.h"
 #include "packs/build_sheet_page.h"
 #include "packs/cells.h"
@@ -24,21 +27,28 @@ constexpr const char* kPacksUsage = K720_TEXT(
     "usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]\n"
     "                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]\n"
     "                     [--html OUT.html]\n"
+    "       k720ctl packs --store [STORE] [--serial S] [--unit U] [--from DATE] [--to DATE]\n"
+    "                     [--result R] --series S --parallel P [the options above]\n"
     "\n"
-    "Places the measured cells of the files into N packs (1 without --count) of S groups in\n"
-    "series of P cells in parallel each. A cell is a reading whose result is one of --results\n"
-    "(PASS without it; NONE for a reading without a judgement) and whose resistance and voltage\n"
-    "are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and\n"
-    "the resistance span at most --max-dr-percent of the group's mean (10 without it); across a\n"
-    "pack's groups the group resistances (1 / sum of 1/R) are made as equal as can be found.\n"
+    "Places the measured cells of the files, or of the readings of the history that the\n"
+    "selection takes (see k720ctl history --help; each reading is a cell, named also by when it\n"
+    "was measured), into N packs (1 without --count) of S groups in series of P cells in\n"
+    "parallel each. A cell is a reading whose result is one of --results (PASS without it; NONE\n"
+    "for a reading without a judgement) and whose resistance and voltage are numbers. Within a\n"
+    "group the voltage span is at most --max-dv (0.010 V without it) and the resistance span at\n"
+    "most --max-dr-percent of the group's mean (10 without it); across a pack's groups the group\n"
+    "resistances (1 / sum of 1/R) are made as equal as can be found.\n"
     "Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell,\n"
     "--html the sheet as a page to print, with plots of each pack's groups.\n"
     "\n"
-    "Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the\n"
-    "rules (nothing is written then), 2 usage error.\n");
+    "Exit status: 0 the packs placed, 1 a file or the history could not be read or too few\n"
+    "cells meet the rules (nothing is written then), 2 usage error.\n");
 
 struct PacksOptions {
     std::vector<std::string> files;
+    std::optional<std::string> store; // the history to take the cells from ("" for the default)
+    history::Selection selection;
+    bool selects = false; // a selection option was given
     packs::Rules rules;
     std::vector<report::Result> results{report::Result::Pass};
     std::string resultsText = "PASS"; // as given, for the page
@@ -93,6 +103,16 @@ int ParsePacksOptions(std::span<const std::string_view> arguments, PacksOptions&
     constexpr int kMostPacks = 100000;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
+        if (ParseStoreOption(arguments, i, options.store)) {
+            continue;
+        }
+        if (int status = kExitOk; ParseSelectionOption(arguments, i, options.selection, status)) {
+            if (status != kExitOk) {
+                return status;
+            }
+            options.selects = true;
+            continue;
+        }
         const bool takesValue = argument == "--series" || argument == "--parallel" ||
                                 argument == "--count" || argument == "--max-dv" ||
                                 argument == "--max-dr-percent" || argument == "--results" ||
@@ -135,10 +155,15 @@ int ParsePacksOptions(std::span<const std::string_view> arguments, PacksOptions&
             return UsageError(InvalidValueText(argument, value));
         }
     }
-    if (options.files.empty() || options.rules.series == 0 || options.rules.parallel == 0) {
+    if (options.files.empty() == !options.store || options.rules.series == 0 ||
+        options.rules.parallel == 0) {
         return UsageError(Translate(
-            kMessages,
-            K720_TEXT("Messages", "packs needs measurement files, --series and --parallel")));
+            kMessages, K720_TEXT("Messages", "packs needs measurement files or --store (not both), "
+                                             "--series and --parallel")));
+    }
+    if (options.selects && !options.store) {
+        return UsageError(FillText(
+            kMessages, K720_TEXT("Messages", "a selection of the history needs %1"), {"--store"}));
     }
     return kExitOk;
 }
@@ -206,6 +231,45 @@ int WriteOutputs(const std::vector<std::pair<std::string, std::string>>& outputs
     return kExitOk;
 }
 
+// Where the cells came from, as the page names it: the files, or the history (a server's
+// password masked).
+std::vector<std::string> Sources(const PacksOptions& options) {
+    if (!options.store) {
+        return options.files;
+    }
+    return {options.store->empty()
+                ? Translate(kMessages, K720_TEXT("Messages", "the history"))
+                : history::ParseStoreLocation(files::PathInMessage(*options.store)).shown};
+}
+
+// The cells of the measurement files or of the history's selection.
+int LoadCells(const PacksOptions& options, packs::CellList& cells) {
+    if (options.store) {
+        std::vector<history::StoredReading> stored;
+        if (const int status = SelectFromHistory(options.store, options.selection, stored);
+            status != kExitOk) {
+            return status;
+        }
+        std::vector<packs::RecordedReading> readings;
+        readings.reserve(stored.size());
+        for (const history::StoredReading& s : stored) {
+            readings.push_back({s.serial, measure::UnitCommandLetter(s.unit), &s.reading});
+        }
+        cells = packs::CellsOf(readings, options.results);
+        return kExitOk;
+    }
+    std::vector<report::MeasurementReport> files;
+    for (const std::string& path : options.files) {
+        std::optional<report::MeasurementReport> loaded = LoadReport(path);
+        if (!loaded) {
+            return kExitFailed;
+        }
+        files.push_back(std::move(*loaded));
+    }
+    cells = packs::CellsOf(files, options.results);
+    return kExitOk;
+}
+
 } // namespace
 
 int RunPacks(std::span<const std::string_view> arguments) {
@@ -222,15 +286,10 @@ int RunPacks(std::span<const std::string_view> arguments) {
     if (const int status = CheckPacksDestinations(options); status != kExitOk) {
         return status;
     }
-    std::vector<report::MeasurementReport> files;
-    for (const std::string& path : options.files) {
-        std::optional<report::MeasurementReport> loaded = LoadReport(path);
-        if (!loaded) {
-            return kExitFailed;
-        }
-        files.push_back(std::move(*loaded));
+    packs::CellList cells;
+    if (const int status = LoadCells(options, cells); status != kExitOk) {
+        return status;
     }
-    const packs::CellList cells = packs::CellsOf(files, options.results);
     const packs::Placement placement = packs::Place(cells.cells, options.rules);
     if (placement.shortfall != packs::Shortfall::None) {
         std::fprintf(
@@ -250,8 +309,8 @@ int RunPacks(std::span<const std::string_view> arguments) {
     }
     if (!options.html.empty()) {
         const packs::SheetHeading heading{LocalTimeNow(),
-                                          std::string("k720ctl ") + ProgramVersion(), options.files,
-                                          options.resultsText};
+                                          std::string("k720ctl ") + ProgramVersion(),
+                                          Sources(options), options.resultsText};
         outputs.emplace_back(options.html, packs::BuildSheetHtml(sheet, heading));
     }
     if (const int status = WriteOutputs(outputs); status != kExitOk) {

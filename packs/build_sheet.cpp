@@ -8,6 +8,7 @@
 #include "measure/reading_record.h"
 #include "report/page_parts.h"
 #include "report/report_text.h"
+#include "report/utf8_text.h"
 
 namespace packs {
 
@@ -45,11 +46,21 @@ std::string JsonCell(const Cell& cell) {
            ", \"voltage\": " + ThousandthsText(cell.voltage) + "}";
 }
 
-std::string CellLine(const Cell& cell) {
-    char line[160];
-    std::snprintf(line, sizeof line, "    %-14s %10s mohm  %7s V\n", cell.name.c_str(),
+// A cell's line, its name padded to `nameWidth` columns so that the figures stand in columns.
+std::string CellLine(const Cell& cell, std::size_t nameWidth) {
+    char figures[64];
+    std::snprintf(figures, sizeof figures, " %10s mohm  %7s V\n",
                   ThousandthsText(cell.resistance).c_str(), ThousandthsText(cell.voltage).c_str());
-    return line;
+    return "    " + report::PaddedToWidth(cell.name, nameWidth) + figures;
+}
+
+// The widest name of the cells, at least 14 columns.
+std::size_t NameWidth(const std::vector<Cell>& cells) {
+    std::size_t width = 14;
+    for (const Cell& cell : cells) {
+        width = std::max(width, report::DisplayWidth(cell.name));
+    }
+    return width;
 }
 
 } // namespace
@@ -75,6 +86,7 @@ std::string OutsideEveryWindowText() {
 std::string BuildSheetText(const Sheet& sheet) {
     const std::vector<Cell>& cells = sheet.cells.cells;
     const Placement& placement = sheet.placement;
+    const std::size_t nameWidth = NameWidth(cells);
     std::string text;
     const std::string shape =
         std::to_string(sheet.rules.series) + "S x " + std::to_string(sheet.rules.parallel) + "P";
@@ -102,7 +114,7 @@ std::string BuildSheetText(const Sheet& sheet) {
                           ThousandthsText(spans.voltage), Fixed(spans.ResistancePercent(), 1)}) +
                 '\n';
             for (const int cell : group.cells) {
-                text += CellLine(cells[static_cast<std::size_t>(cell)]);
+                text += CellLine(cells[static_cast<std::size_t>(cell)], nameWidth);
             }
         }
         text += '\n';
@@ -111,7 +123,7 @@ std::string BuildSheetText(const Sheet& sheet) {
                      {std::to_string(placement.spares.size())}) +
             '\n';
     for (const int cell : placement.spares) {
-        text += CellLine(cells[static_cast<std::size_t>(cell)]);
+        text += CellLine(cells[static_cast<std::size_t>(cell)], nameWidth);
     }
     text += FillText(kMessages, K720_TEXT("Messages", "Left out: %1"),
                      {std::to_string(placement.leftOut.size() + sheet.cells.leftOut.size())}) +

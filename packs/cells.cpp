@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <set>
 
 namespace packs {
@@ -13,6 +14,26 @@ std::string CellName(const std::string& prefix, char unit, int slot) {
     char name[16];
     std::snprintf(name, sizeof name, "%c-%03d", unit, slot);
     return prefix + name;
+}
+
+// A reading is a cell when its result is asked for and both its numbers are there; else it is
+// listed with why.
+void Take(std::string name, report::Result result, std::optional<std::int64_t> resistance,
+          std::optional<std::int64_t> voltage, const std::vector<report::Result>& results,
+          CellList& list) {
+    if (std::find(results.begin(), results.end(), result) == results.end()) {
+        list.leftOut.push_back({std::move(name), NotACell::ResultNotAsked, result});
+    } else if (!resistance) {
+        list.leftOut.push_back({std::move(name), NotACell::ResistanceOverRange, result});
+    } else if (!voltage) {
+        list.leftOut.push_back({std::move(name), NotACell::VoltageOutOfRange, result});
+    } else {
+        list.cells.push_back({std::move(name), *resistance, *voltage});
+    }
+}
+
+std::optional<std::int64_t> Thousandths(const std::optional<report::Milli>& value) {
+    return value ? std::optional(value->thousandths) : std::nullopt;
 }
 
 } // namespace
@@ -29,18 +50,32 @@ CellList CellsOf(const std::vector<report::MeasurementReport>& files,
         const std::string prefix = named ? file.serial + ' ' : "";
         for (const report::Summary& unit : file.units) {
             for (const report::Point& point : unit.points) {
-                const std::string name = CellName(prefix, unit.unit, point.slot);
-                if (std::find(results.begin(), results.end(), point.result) == results.end()) {
-                    list.leftOut.push_back({name, NotACell::ResultNotAsked, point.result});
-                } else if (!point.Has(report::Point::kResistance)) {
-                    list.leftOut.push_back({name, NotACell::ResistanceOverRange, point.result});
-                } else if (!point.Has(report::Point::kVoltage)) {
-                    list.leftOut.push_back({name, NotACell::VoltageOutOfRange, point.result});
-                } else {
-                    list.cells.push_back({name, point.resistance, point.voltage});
-                }
+                Take(CellName(prefix, unit.unit, point.slot), point.result,
+                     point.Has(report::Point::kResistance) ? std::optional(point.resistance)
+                                                           : std::nullopt,
+                     point.Has(report::Point::kVoltage) ? std::optional(point.voltage)
+                                                        : std::nullopt,
+                     results, list);
             }
         }
+    }
+    return list;
+}
+
+CellList CellsOf(const std::vector<RecordedReading>& readings,
+                 const std::vector<report::Result>& results) {
+    std::set<std::string> serials;
+    for (const RecordedReading& recorded : readings) {
+        serials.insert(recorded.serial);
+    }
+    const bool named = serials.size() > 1;
+    CellList list;
+    for (const RecordedReading& recorded : readings) {
+        const report::Reading& reading = *recorded.reading;
+        Take(CellName(named ? recorded.serial + ' ' : "", recorded.unit, reading.slot) + ' ' +
+                 reading.date + ' ' + reading.time,
+             reading.result, Thousandths(reading.resistance), Thousandths(reading.voltage), results,
+             list);
     }
     return list;
 }

@@ -33,4 +33,18 @@ struct CellList {
 CellList CellsOf(const std::vector<report::MeasurementReport>& files,
                  const std::vector<report::Result>& results);
 
+// A reading kept in the history: its instrument, its unit's letter and the reading.
+struct RecordedReading {
+    std::string serial;
+    char unit = 'A';
+    const report::Reading* reading = nullptr;
+};
+
+// The cells of readings from the history whose result is one of `results`. A slot holds a new
+// cell each time it is measured anew, so each reading is a cell, named also by when it was
+// measured: "C-017 2026-12-1 9:17" (the instrument's texts), after the serial number when the
+// readings come from several instruments.
+CellList CellsOf(const std::vector<RecordedReading>& readings,
+                 const std::vector<report::Result>& results);
+
 } // namespace packs

@@ -98,4 +98,54 @@ TEST(K720ctlPacks, TheSheetAndTheCsvCarryOnePlacement) {
     EXPECT_FALSE(std::filesystem::exists(csv));
 }
 
+std::string Slurp(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The file recorded in a history: its selection gives the same placement as the file, each cell
+// named also by when it was measured; a selection of nothing builds nothing.
+TEST(K720ctlPacks, TheHistorysSelectionGivesTheCells) {
+    test_support::ScratchFolder folder;
+    const std::string input = folder.File("cells.csv");
+    std::ofstream(input, std::ios::binary) << File();
+    const std::string store = folder.File("history.sqlite");
+    ChildProcess imported(K720CTL_PROGRAM, {"history", "import", input, "--store", store});
+    ASSERT_EQ(imported.Wait(), 0) << imported.err;
+
+    const std::vector<std::string> rules{"--series", "2", "--parallel", "3", "--count", "2"};
+    std::vector<std::string> fromFile{input, "--csv", folder.File("file.csv")};
+    std::vector<std::string> fromHistory{"--store", store,   "--unit",
+                                         "C",       "--csv", folder.File("history.csv")};
+    fromFile.insert(fromFile.end(), rules.begin(), rules.end());
+    fromHistory.insert(fromHistory.end(), rules.begin(), rules.end());
+    ChildProcess byFile = K720ctl(fromFile);
+    ChildProcess byHistory = K720ctl(fromHistory);
+    ASSERT_EQ(byFile.Wait(), 0) << byFile.err;
+    ASSERT_EQ(byHistory.Wait(), 0) << byHistory.err;
+    std::string expected = Slurp(folder.File("file.csv"));
+    for (std::size_t at = 0; (at = expected.find(",C-0", at)) != std::string::npos;) {
+        const int slot = std::stoi(expected.substr(at + 3, 3));
+        const std::string when =
+            " 2026-12-1 9:" + std::string(slot < 10 ? "0" : "") + std::to_string(slot);
+        expected.insert(at + 6, when);
+        at += 6 + when.size();
+    }
+    EXPECT_EQ(Slurp(folder.File("history.csv")), expected);
+    EXPECT_NE(byHistory.out.find("C-025 2026-12-1 9:25  FAIL"), std::string::npos) << byHistory.out;
+
+    ChildProcess none =
+        K720ctl({"--store", store, "--unit", "A", "--series", "1", "--parallel", "1"});
+    EXPECT_EQ(none.Wait(), 1);
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{input, "--store", store, "--series", "1", "--parallel", "1"},
+          {input, "--unit", "C", "--series", "1", "--parallel", "1"},
+          {"--store", store, "--from", "2026-13-01", "--series", "1", "--parallel", "1"}}) {
+        ChildProcess refused = K720ctl(wrong);
+        EXPECT_EQ(refused.Wait(), 2) << refused.err;
+    }
+}
+
 } // namespace

@@ -1806,10 +1806,6 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
         <translation>%1 に &quot;%2&quot; は指定できません</translation>
     </message>
     <message>
-        <source>packs needs measurement files, --series and --parallel</source>
-        <translation>packs には測定ファイル、--series、--parallel が必要です</translation>
-    </message>
-    <message>
         <source>fewer cells than one pack needs</source>
         <translation>1 パックに必要なセル数に足りません</translation>
     </message>
@@ -1856,40 +1852,6 @@ Exit status: 0 success, 1 the instrument or the file failed, 2 usage error, 130 
     <message>
         <source>outside every voltage window</source>
         <translation>どの電圧幅にも入らない</translation>
-    </message>
-    <message>
-        <source>usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
-                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
-                     [--html OUT.html]
-
-Places the measured cells of the files into N packs (1 without --count) of S groups in
-series of P cells in parallel each. A cell is a reading whose result is one of --results
-(PASS without it; NONE for a reading without a judgement) and whose resistance and voltage
-are numbers. Within a group the voltage span is at most --max-dv (0.010 V without it) and
-the resistance span at most --max-dr-percent of the group&apos;s mean (10 without it); across a
-pack&apos;s groups the group resistances (1 / sum of 1/R) are made as equal as can be found.
-Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell,
---html the sheet as a page to print, with plots of each pack&apos;s groups.
-
-Exit status: 0 the packs placed, 1 a file could not be read or too few cells meet the
-rules (nothing is written then), 2 usage error.
-</source>
-        <translation>使い方: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
-                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
-                     [--html OUT.html]
-
-ファイルの測定したセルを、P 個のセルを並列にしたグループを S 個直列にしたパック N 個
-(--count がなければ 1 個) に割り振ります。セルとは、判定が --results のいずれか
-(指定がなければ PASS。判定なしは NONE) で、抵抗と電圧が数値の測定値です。グループ内の
-電圧幅は --max-dv 以下 (指定がなければ 0.010 V)、抵抗幅はグループの平均の
---max-dr-percent % 以下 (指定がなければ 10) にし、パック内のグループ抵抗
-(1 / 各セルの 1/R の和) をできるだけそろえます。
-組立表を出力します (--json なら JSON で)。--csv ではセル 1 個につき 1 行も書き出し、
---html では各パックのグループを図にした印刷用のページとして組立表を書き出します。
-
-終了ステータス: 0 パックを割り振った、1 ファイルを読めない、または規則を満たすセルが足りない
-(そのときは何も書き込みません)、2 使い方の誤り。
-</translation>
     </message>
     <message>
         <source>%1 and %2 name one file: %3</source>
@@ -1954,6 +1916,59 @@ rules (nothing is written then), 2 usage error.
     <message>
         <source>Results</source>
         <translation>判定</translation>
+    </message>
+    <message>
+        <source>packs needs measurement files or --store (not both), --series and --parallel</source>
+        <translation>packs には測定ファイルまたは --store (どちらか一方)、--series、--parallel が必要です</translation>
+    </message>
+    <message>
+        <source>a selection of the history needs %1</source>
+        <translation>履歴の選択には %1 が必要です</translation>
+    </message>
+    <message>
+        <source>the history</source>
+        <translation>履歴</translation>
+    </message>
+    <message>
+        <source>usage: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
+                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
+                     [--html OUT.html]
+       k720ctl packs --store [STORE] [--serial S] [--unit U] [--from DATE] [--to DATE]
+                     [--result R] --series S --parallel P [the options above]
+
+Places the measured cells of the files, or of the readings of the history that the
+selection takes (see k720ctl history --help; each reading is a cell, named also by when it
+was measured), into N packs (1 without --count) of S groups in series of P cells in
+parallel each. A cell is a reading whose result is one of --results (PASS without it; NONE
+for a reading without a judgement) and whose resistance and voltage are numbers. Within a
+group the voltage span is at most --max-dv (0.010 V without it) and the resistance span at
+most --max-dr-percent of the group&apos;s mean (10 without it); across a pack&apos;s groups the group
+resistances (1 / sum of 1/R) are made as equal as can be found.
+Prints the build sheet (as JSON with --json); --csv also writes one line per placed cell,
+--html the sheet as a page to print, with plots of each pack&apos;s groups.
+
+Exit status: 0 the packs placed, 1 a file or the history could not be read or too few
+cells meet the rules (nothing is written then), 2 usage error.
+</source>
+        <translation>使い方: k720ctl packs FILE.csv... --series S --parallel P [--count N] [--max-dv VOLTS]
+                     [--max-dr-percent X] [--results PASS,WARNING] [--json] [--csv OUT.csv]
+                     [--html OUT.html]
+       k720ctl packs --store [STORE] [--serial S] [--unit U] [--from DATE] [--to DATE]
+                     [--result R] --series S --parallel P [上記のオプション]
+
+ファイルの測定したセル、または選択で取り出した履歴の測定値 (k720ctl history --help を参照。
+測定値 1 件が 1 個のセルで、測定した日時も名前に付きます) を、P 個のセルを並列にした
+グループを S 個直列にしたパック N 個 (--count がなければ 1 個) に割り振ります。
+セルとは、判定が --results のいずれか (指定がなければ PASS。判定なしは NONE) で、
+抵抗と電圧が数値の測定値です。グループ内の電圧幅は --max-dv 以下 (指定がなければ 0.010 V)、
+抵抗幅はグループの平均の --max-dr-percent % 以下 (指定がなければ 10) にし、パック内の
+グループ抵抗 (1 / 各セルの 1/R の和) をできるだけそろえます。
+組立表を出力します (--json なら JSON で)。--csv ではセル 1 個につき 1 行も書き出し、
+--html では各パックのグループを図にした印刷用のページとして組立表を書き出します。
+
+終了ステータス: 0 パックを割り振った、1 ファイルまたは履歴を読めない、または規則を満たす
+セルが足りない (そのときは何も書き込みません)、2 使い方の誤り。
+</translation>
     </message>
 </context>
 </TS>
