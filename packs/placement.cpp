@@ -8,8 +8,12 @@ namespace packs {
 
 namespace {
 
-// Up to this many cells and one pack, every choice and grouping of the cells is tried.
-constexpr std::size_t kExactCells = 12;
+// Up to this many cells and one pack, every choice and grouping of the cells is searched, as far
+// as kExactGroupsTried groups: a deterministic bound (no clock), so that the same cells give the
+// same pack everywhere. Up to 12 cells the search always ends; past the bound the better of what
+// it found and of the construction below is taken.
+constexpr std::size_t kExactCells = 24;
+constexpr long kExactGroupsTried = 3'000'000;
 // A change is taken when it lowers the spread by more than this (percentage points): below it
 // the sums' rounding could take a change back and forth.
 constexpr double kLeastGain = 1e-9;
@@ -336,29 +340,42 @@ void ImproveWithSpares(const std::vector<Cell>& cells, const Rules& rules,
     }
 }
 
-// Every choice of S x P of the cells and every grouping of them: the least spread within the
-// rules (of equal ones the first found), or none.
-std::vector<Group> ExactPack(const std::vector<Cell>& cells, const std::vector<int>& order,
-                             const Rules& rules) {
+// The pack the exact search found (none when no grouping keeps the rules), and whether it tried
+// every grouping.
+struct ExactResult {
+    std::vector<Group> groups;
+    bool complete = true;
+};
+
+// Every choice of S x P of the cells and every grouping of them, up to kExactGroupsTried groups:
+// the least spread within the rules (of equal ones the first found).
+ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& order,
+                      const Rules& rules) {
     const auto p = static_cast<std::size_t>(rules.parallel);
     const auto s = static_cast<std::size_t>(rules.series);
     std::vector<bool> used(cells.size(), false);
     std::vector<Group> current, best;
     double bestSpread = 0;
+    long tried = 0;
     // Groups come in the order of their first cell (their leader), so that no grouping is tried
     // twice; a cell that no group takes stays out of the pack.
     std::function<void(std::size_t)> nextGroup;
     const std::function<void(std::vector<int>, std::size_t, std::size_t)> fill =
         [&](std::vector<int> members, std::size_t from, std::size_t leader) {
             if (members.size() == p) {
-                if (GroupMeetsRules(cells, members, rules)) {
+                if (++tried <= kExactGroupsTried && GroupMeetsRules(cells, members, rules)) {
                     current.push_back(MakeGroup(cells, std::move(members)));
                     nextGroup(leader + 1);
                     current.pop_back();
                 }
                 return;
             }
-            for (std::size_t k = from; k < order.size(); ++k) {
+            // In voltage order: past the leader's voltage span no later cell can join.
+            for (std::size_t k = from;
+                 k < order.size() && tried <= kExactGroupsTried &&
+                 At(cells, order[k]).voltage - At(cells, order[leader]).voltage <=
+                     rules.maxVoltageSpan;
+                 ++k) {
                 const auto cell = static_cast<std::size_t>(order[k]);
                 if (!used[cell]) {
                     used[cell] = true;
@@ -378,7 +395,7 @@ std::vector<Group> ExactPack(const std::vector<Cell>& cells, const std::vector<i
             }
             return;
         }
-        for (std::size_t k = leaderFrom; k < order.size(); ++k) {
+        for (std::size_t k = leaderFrom; k < order.size() && tried <= kExactGroupsTried; ++k) {
             const auto cell = static_cast<std::size_t>(order[k]);
             if (!used[cell]) {
                 used[cell] = true;
@@ -388,7 +405,7 @@ std::vector<Group> ExactPack(const std::vector<Cell>& cells, const std::vector<i
         }
     };
     nextGroup(0);
-    return best;
+    return {std::move(best), tried <= kExactGroupsTried};
 }
 
 } // namespace
@@ -450,30 +467,34 @@ bool GroupMeetsRules(const std::vector<Cell>& cells, const std::vector<int>& gro
                rules.maxResistanceSpanPercent * static_cast<double>(spans.resistanceSum);
 }
 
-Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
+namespace {
+
+// The placement of the one pack the exact search found: every other cell a spare.
+Placement PlacementOfPack(const std::vector<Cell>& cells, const std::vector<int>& order,
+                          const Rules& rules, std::vector<Group> groups) {
     Placement placement;
-    const std::vector<int> order = VoltageOrder(cells);
-    const auto packCells =
-        static_cast<std::size_t>(rules.series) * static_cast<std::size_t>(rules.parallel);
-    if (rules.count == 1 && cells.size() <= kExactCells && cells.size() >= packCells) {
-        std::vector<Group> groups = ExactPack(cells, order, rules);
-        if (!groups.empty()) {
-            std::vector<bool> inPack(cells.size(), false);
-            for (const Group& group : groups) {
-                for (const int cell : group.cells) {
-                    inPack[static_cast<std::size_t>(cell)] = true;
-                }
-            }
-            for (const int cell : order) {
-                if (!inPack[static_cast<std::size_t>(cell)]) {
-                    placement.spares.push_back(cell);
-                }
-            }
-            placement.packs.push_back(MakePack(std::move(groups)));
-            placement.packs[0].plainDealSpreadPercent = PlainDealSpread(cells, order, 0, rules);
-            return placement;
+    std::vector<bool> inPack(cells.size(), false);
+    for (const Group& group : groups) {
+        for (const int cell : group.cells) {
+            inPack[static_cast<std::size_t>(cell)] = true;
         }
     }
+    for (const int cell : order) {
+        if (!inPack[static_cast<std::size_t>(cell)]) {
+            placement.spares.push_back(cell);
+        }
+    }
+    placement.packs.push_back(MakePack(std::move(groups)));
+    placement.packs[0].plainDealSpreadPercent = PlainDealSpread(cells, order, 0, rules);
+    return placement;
+}
+
+// The construction: groups per voltage window, packs of groups by resistance, swaps.
+Placement Construct(const std::vector<Cell>& cells, const std::vector<int>& order,
+                    const Rules& rules) {
+    Placement placement;
+    const auto packCells =
+        static_cast<std::size_t>(rules.series) * static_cast<std::size_t>(rules.parallel);
     std::vector<int> noNearResistance;
     std::vector<Group> groups =
         FormGroups(cells, order, rules, placement.leftOut, noNearResistance);
@@ -503,6 +524,29 @@ Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
                                                          : Shortfall::ResistanceSpans;
     }
     return placement;
+}
+
+} // namespace
+
+Placement Place(const std::vector<Cell>& cells, const Rules& rules) {
+    const std::vector<int> order = VoltageOrder(cells);
+    const auto packCells =
+        static_cast<std::size_t>(rules.series) * static_cast<std::size_t>(rules.parallel);
+    if (rules.count == 1 && cells.size() <= kExactCells && cells.size() >= packCells) {
+        ExactResult exact = ExactPack(cells, order, rules);
+        if (!exact.groups.empty()) {
+            Placement found = PlacementOfPack(cells, order, rules, std::move(exact.groups));
+            if (exact.complete) {
+                return found;
+            }
+            Placement constructed = Construct(cells, order, rules);
+            return !constructed.packs.empty() &&
+                           constructed.packs[0].spreadPercent < found.packs[0].spreadPercent
+                       ? constructed
+                       : found;
+        }
+    }
+    return Construct(cells, order, rules);
 }
 
 } // namespace packs

@@ -94,21 +94,18 @@ TEST(Placement, SmallPacksHaveTheBestSpreadAnExhaustiveSearchFinds) {
     }
 }
 
-// Many cells, several packs: every group within the rules, every cell placed once or listed as a
-// spare or left out, and the same placement twice.
-TEST(Placement, RulesHoldAndEveryCellIsAccountedForOnce) {
-    std::mt19937 random(12);
-    const std::vector<Cell> cells = RandomCells(random, 600, 120, 6'000);
-    const Rules rules{4, 5, 8, 10, 10.0};
+// Every group of `rules`'s shape within the rules, every cell once in a pack, the spares or left
+// out, and the same placement twice.
+void PlacementKeepsRulesAndLists(const std::vector<Cell>& cells, const Rules& rules) {
     const packs::Placement placement = packs::Place(cells, rules);
     ASSERT_FALSE(placement.packs.empty());
     std::multiset<int> seen(placement.spares.begin(), placement.spares.end());
     seen.insert(placement.leftOut.begin(), placement.leftOut.end());
     for (const packs::Pack& pack : placement.packs) {
-        ASSERT_EQ(pack.groups.size(), 4u);
+        ASSERT_EQ(pack.groups.size(), static_cast<std::size_t>(rules.series));
         std::vector<double> resistances;
         for (const packs::Group& group : pack.groups) {
-            ASSERT_EQ(group.cells.size(), 5u);
+            ASSERT_EQ(group.cells.size(), static_cast<std::size_t>(rules.parallel));
             EXPECT_TRUE(packs::GroupMeetsRules(cells, group.cells, rules));
             resistances.push_back(group.resistance);
             seen.insert(group.cells.begin(), group.cells.end());
@@ -128,6 +125,17 @@ TEST(Placement, RulesHoldAndEveryCellIsAccountedForOnce) {
         }
     }
     EXPECT_EQ(again.spares, placement.spares);
+}
+
+// Many cells into several packs, and one pack of 24 cells that all meet each other (more
+// groupings than the exact search tries).
+TEST(Placement, RulesHoldAndEveryCellIsAccountedForOnce) {
+    std::mt19937 random(12);
+    for (const auto& [cells, rules] :
+         {std::pair{RandomCells(random, 600, 120, 6'000), Rules{4, 5, 8, 10, 10.0}},
+          std::pair{RandomCells(random, 24, 5, 2'000), Rules{4, 4, 1, 10, 100.0}}}) {
+        PlacementKeepsRulesAndLists(cells, rules);
+    }
 }
 
 // Only readings of an asked result with both numbers are cells; the others are listed with why,
