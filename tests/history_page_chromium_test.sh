@@ -11,21 +11,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/support/chromium.sh"
 test_program=$(realpath "$1")
-out=$2
-
-if ! command -v chromium >/dev/null; then
-    echo "skipped: chromium is not installed (apt-get install chromium)" >&2
-    exit 77
-fi
-
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-profile=$(mktemp -d)
-trap 'rm -rf "$profile"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+begin_page_test "$2"
 
 rm -f "$out/history.html" "$out/history.png"
 K720_HISTORY_PAGE="$out/history.html" "$test_program" \

@@ -17,29 +17,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/support/start_simulator.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/support/chromium.sh"
 k720ctl=$(realpath "$1")
 sim=$(realpath "$2")
-out=$3
-
-if ! command -v chromium >/dev/null; then
-    echo "skipped: chromium is not installed (apt-get install chromium)" >&2
-    exit 77
-fi
-
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-sim_pid=
-profile=$(mktemp -d)
-cleanup() {
-    if [ -n "$sim_pid" ]; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
-    rm -rf "$profile"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+begin_page_test "$3"
 
 # --- The file and its page ------------------------------------------------------------------
 start_simulator "$sim" "$out/sim.out" || fail "k720-sim did not start"
