@@ -9,11 +9,11 @@ namespace packs {
 namespace {
 
 // Up to this many cells and one pack, every choice and grouping of the cells is searched, as far
-// as kExactGroupsTried groups: a deterministic bound (no clock), so that the same cells give the
-// same pack everywhere. Up to 12 cells the search always ends; past the bound the better of what
-// it found and of the construction below is taken.
+// as kExactSteps cells put into a group: a deterministic bound (no clock), so that the same cells
+// give the same pack everywhere. Up to 12 cells the search always ends; past the bound the better
+// of what it found and of the construction below is taken.
 constexpr std::size_t kExactCells = 24;
-constexpr long kExactGroupsTried = 3'000'000;
+constexpr long kExactSteps = 4'000'000;
 // A change is taken when it lowers the spread by more than this (percentage points): below it
 // the sums' rounding could take a change back and forth.
 constexpr double kLeastGain = 1e-9;
@@ -347,7 +347,7 @@ struct ExactResult {
     bool complete = true;
 };
 
-// Every choice of S x P of the cells and every grouping of them, up to kExactGroupsTried groups:
+// Every choice of S x P of the cells and every grouping of them, up to kExactSteps steps:
 // the least spread within the rules (of equal ones the first found).
 ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& order,
                       const Rules& rules) {
@@ -356,14 +356,14 @@ ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& or
     std::vector<bool> used(cells.size(), false);
     std::vector<Group> current, best;
     double bestSpread = 0;
-    long tried = 0;
+    long steps = 0;
     // Groups come in the order of their first cell (their leader), so that no grouping is tried
     // twice; a cell that no group takes stays out of the pack.
     std::function<void(std::size_t)> nextGroup;
     const std::function<void(std::vector<int>, std::size_t, std::size_t)> fill =
         [&](std::vector<int> members, std::size_t from, std::size_t leader) {
             if (members.size() == p) {
-                if (++tried <= kExactGroupsTried && GroupMeetsRules(cells, members, rules)) {
+                if (GroupMeetsRules(cells, members, rules)) {
                     current.push_back(MakeGroup(cells, std::move(members)));
                     nextGroup(leader + 1);
                     current.pop_back();
@@ -372,7 +372,7 @@ ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& or
             }
             // In voltage order: past the leader's voltage span no later cell can join.
             for (std::size_t k = from;
-                 k < order.size() && tried <= kExactGroupsTried &&
+                 k < order.size() && ++steps <= kExactSteps &&
                  At(cells, order[k]).voltage - At(cells, order[leader]).voltage <=
                      rules.maxVoltageSpan;
                  ++k) {
@@ -395,7 +395,7 @@ ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& or
             }
             return;
         }
-        for (std::size_t k = leaderFrom; k < order.size() && tried <= kExactGroupsTried; ++k) {
+        for (std::size_t k = leaderFrom; k < order.size() && ++steps <= kExactSteps; ++k) {
             const auto cell = static_cast<std::size_t>(order[k]);
             if (!used[cell]) {
                 used[cell] = true;
@@ -405,7 +405,7 @@ ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& or
         }
     };
     nextGroup(0);
-    return {std::move(best), tried <= kExactGroupsTried};
+    return {std::move(best), steps <= kExactSteps};
 }
 
 } // namespace
