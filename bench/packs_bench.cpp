@@ -2,11 +2,13 @@
 // full instrument holds them (resistance about 22 to 26 mohm, voltage 3.60 to 3.70 V, drawn from
 // a fixed seed), placed into as many packs of 14 groups in series of 10 cells in parallel as the
 // rules allow (10 mV, 10 %), with the build sheet's text. Prints the time per run, the spread of
-// every pack beside the plain deal's, and the peak memory.
+// every pack beside the plain deal's, and the peak memory. Then the slowest single pack: the exact
+// search of one pack from 24 cells that all meet each other, which runs to its bound.
 #include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "bench/bench_support.h"
 #include "packs/build_sheet.h"
@@ -23,6 +25,8 @@ constexpr const char* kHelp = R"(usage: packs_bench
 Places a batch of 4,800 cells (12 units of 400) into as many 14S x 10P packs as can be built,
 within 10 mV and 10 % per group, over five runs, with the build sheet's text. Prints
 milliseconds per run, the spread of every pack beside the plain deal's, and the peak memory.
+Then one 4S x 4P pack from 24 cells within 5 mV of each other (every grouping keeps the rules,
+so the exact search runs to its bound), five runs.
 )";
 
 constexpr int kRuns = 5;
@@ -68,5 +72,18 @@ int main(int argc, char** argv) {
                     placement.packs[i].spreadPercent, placement.packs[i].plainDealSpreadPercent);
     }
     std::printf("\nPeak memory %.1f MiB.\n", bench::PeakMemoryMiB());
+
+    std::vector<packs::Cell> few(cells.cells.begin(), cells.cells.begin() + 24);
+    for (packs::Cell& cell : few) {
+        cell.voltage = 3'650 + cell.voltage % 5;
+    }
+    const packs::Rules onePack{4, 4, 1, 10, 100.0};
+    for (int run = 1; run <= kRuns; ++run) {
+        const Clock::time_point start = Clock::now();
+        const packs::Placement one = packs::Place(few, onePack);
+        std::printf("one 4S x 4P pack from 24 cells, run %d: %.1f ms (spread %.3f %%)\n", run,
+                    MillisecondsSince(start),
+                    one.packs.empty() ? -1.0 : one.packs[0].spreadPercent);
+    }
     return 0;
 }

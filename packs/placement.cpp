@@ -386,6 +386,14 @@ ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& or
                 }
             }
         };
+    // No group's resistance exceeds that of P cells of the highest resistance, nor then the mean
+    // of a pack's groups: the spread of the groups made so far over it is a floor of any pack
+    // they end in, and a branch whose floor reaches the best spread found is left.
+    std::int64_t highest = 0;
+    for (const Cell& cell : cells) {
+        highest = std::max(highest, cell.resistance);
+    }
+    const double highestGroup = static_cast<double>(highest) / 1000.0 / static_cast<double>(p);
     nextGroup = [&](std::size_t leaderFrom) {
         if (current.size() == s) {
             const double spread = PackSpread(current);
@@ -394,6 +402,14 @@ ExactResult ExactPack(const std::vector<Cell>& cells, const std::vector<int>& or
                 bestSpread = spread;
             }
             return;
+        }
+        if (!best.empty() && current.size() >= 2) {
+            const auto [low, high] = std::minmax_element(
+                current.begin(), current.end(),
+                [](const Group& a, const Group& b) { return a.resistance < b.resistance; });
+            if (100.0 * (high->resistance - low->resistance) / highestGroup >= bestSpread) {
+                return;
+            }
         }
         for (std::size_t k = leaderFrom; k < order.size() && ++steps <= kExactSteps; ++k) {
             const auto cell = static_cast<std::size_t>(order[k]);
