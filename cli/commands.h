@@ -120,6 +120,10 @@ bool ParseStoreOption(std::span<const std::string_view> arguments, std::size_t& 
 // The checks of --store before anything is read: a malformed URL is a usage error (kExitUsage),
 // a default store without a data folder kExitFailed.
 [[nodiscard]] int CheckHistoryStore(const std::optional<std::string>& store);
+// Refuses (kExitUsage) a destination that would replace the SQLite file of the history `store`
+// ("" or none for the default), by any spelling of its name; `name` as RefuseOverReadings takes.
+[[nodiscard]] int RefuseOverHistory(const std::optional<std::string>& store,
+                                    const std::string& destination, const char* name);
 // --serial, --unit, --from, --to and --result at `arguments[i]`: true when it is one of them (its
 // value taken into `selection`, `i` moved past it, a missing or wrong value a usage error in
 // `status`).

@@ -8,6 +8,7 @@
 #include "base/version.h"
 #include "cli/commands.h"
 #include "files/replacement_file.h"
+#include "files/same_file.h"
 #include "history/history_export.h"
 #include "history/history_report.h"
 #include "history/reading_columns.h"
@@ -324,6 +325,24 @@ int SelectFromHistory(const std::optional<std::string>& given, const history::Se
     return kExitOk;
 }
 
+int RefuseOverHistory(const std::optional<std::string>& given, const std::string& destination,
+                      const char* name) {
+    std::optional<std::string> file;
+    if (given && !given->empty()) {
+        if (history::ParseStoreLocation(*given).kind == history::StoreKind::Sqlite) {
+            file = *given;
+        }
+    } else {
+        file = history::DefaultStorePath();
+    }
+    if (file && files::NameTheSameFile(*file, destination)) {
+        return RefuseDestination(FillText(kMessages,
+                                          K720_TEXT("Messages", "%1 names the history itself: %2"),
+                                          {name, files::PathInMessage(destination)}));
+    }
+    return kExitOk;
+}
+
 int CheckHistoryStore(const std::optional<std::string>& given) {
     history::StoreLocation location;
     return ResolveStore(given && !given->empty() ? given : std::nullopt, location);
@@ -420,6 +439,15 @@ int RunHistory(std::span<const std::string_view> arguments) {
     if (!output.empty()) {
         if (const int status = CheckDestination(output); status != kExitOk) {
             return status;
+        }
+    }
+    for (const auto& [destination, destinationName] :
+         {std::pair{output, "--out"}, std::pair{report.html, ReportPageName()}}) {
+        if (!destination.empty()) {
+            if (const int status = RefuseOverHistory(given, destination, destinationName);
+                status != kExitOk) {
+                return status;
+            }
         }
     }
     history::StoreLocation location;

@@ -182,8 +182,9 @@ const char* ShortfallText(packs::Shortfall shortfall) {
     return "";
 }
 
-// Each destination one the command can write, and none of them a measurement file read or the
-// other destination: the label CSV over the readings would lose a day of measurements.
+// Each destination one the command can write, and none of them a measurement file read, the
+// history or the other destination: the label CSV over the readings would lose a day of
+// measurements.
 int CheckPacksDestinations(const PacksOptions& options) {
     for (const auto& [destination, option] :
          {std::pair{options.csv, "--csv"}, std::pair{options.html, "--html"}}) {
@@ -195,6 +196,12 @@ int CheckPacksDestinations(const PacksOptions& options) {
         }
         for (const std::string& input : options.files) {
             if (const int status = RefuseOverReadings(input, destination, option);
+                status != kExitOk) {
+                return status;
+            }
+        }
+        if (options.store) {
+            if (const int status = RefuseOverHistory(options.store, destination, option);
                 status != kExitOk) {
                 return status;
             }

@@ -155,6 +155,17 @@ int RunRead(const CommonOptions& options, const ReadOptions& read) {
         if (const int status = CheckHistoryStore(read.store); status != kExitOk) {
             return status;
         }
+        for (const auto& [destination, name] :
+             {std::pair{measure::DestinationPath(request.folder, request.fileName),
+                        static_cast<const char*>("--out")},
+              std::pair{read.reportPage, ReportPageName()}}) {
+            if (!destination.empty()) {
+                if (const int status = RefuseOverHistory(read.store, destination, name);
+                    status != kExitOk) {
+                    return status;
+                }
+            }
+        }
     }
     if (!read.reportPage.empty()) {
         if (const int status = CheckReportDestination(read.reportPage); status != kExitOk) {

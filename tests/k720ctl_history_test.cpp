@@ -101,6 +101,22 @@ TEST(K720ctlHistory, ReadingTheSameInstrumentAgainAddsNothing) {
     EXPECT_EQ(measure_test::CrLfLines(measure_test::ReadFileBytes(folder.File("none.csv"))).size(),
               1U);
 
+    // The history itself is no destination: not for an export, nor for the page of a reading
+    // recorded in it (the default store, named by another spelling).
+    ChildProcess overStore =
+        K720ctl({"history", "export", "--out", folder.File("other.sqlite"), "--store", other});
+    EXPECT_EQ(overStore.Wait(), 2);
+    EXPECT_NE(overStore.err.find("--out names the history itself"), std::string::npos)
+        << overStore.err;
+    ChildProcess overDefault =
+        Read(instrument, folder.File("day3.csv"),
+             {"--report", folder.File("data/k720/../k720/history.sqlite"), "--store"});
+    EXPECT_EQ(overDefault.Wait(), 2);
+    EXPECT_NE(overDefault.err.find("the report page names the history itself"), std::string::npos)
+        << overDefault.err;
+    EXPECT_EQ(QueryNumber(other, "SELECT count(*) FROM readings"), readings);
+    EXPECT_EQ(QueryNumber(store, "SELECT count(*) FROM readings"), readings);
+
     ChildProcess list = K720ctl({"history", "list"});
     EXPECT_EQ(list.Wait(), 0) << list.err;
     EXPECT_NE(list.out.find("day2.csv"), std::string::npos) << list.out;

@@ -142,10 +142,14 @@ TEST(K720ctlPacks, TheHistorysSelectionGivesTheCells) {
     for (const std::vector<std::string>& wrong :
          {std::vector<std::string>{input, "--store", store, "--series", "1", "--parallel", "1"},
           {input, "--unit", "C", "--series", "1", "--parallel", "1"},
-          {"--store", store, "--from", "2026-13-01", "--series", "1", "--parallel", "1"}}) {
+          {"--store", store, "--from", "2026-13-01", "--series", "1", "--parallel", "1"},
+          {"--store", store, "--html", store, "--series", "1", "--parallel", "1"}}) {
         ChildProcess refused = K720ctl(wrong);
         EXPECT_EQ(refused.Wait(), 2) << refused.err;
     }
+    ChildProcess stillThere(K720CTL_PROGRAM, {"history", "import", input, "--store", store});
+    EXPECT_EQ(stillThere.Wait(), 0) << stillThere.err;
+    EXPECT_NE(stillThere.out.find("0 new readings"), std::string::npos) << stillThere.out;
 }
 
 } // namespace

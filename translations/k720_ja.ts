@@ -1970,5 +1970,9 @@ cells meet the rules (nothing is written then), 2 usage error.
 セルが足りない (そのときは何も書き込みません)、2 使い方の誤り。
 </translation>
     </message>
+    <message>
+        <source>%1 names the history itself: %2</source>
+        <translation>%1 が履歴そのものを指しています: %2</translation>
+    </message>
 </context>
 </TS>
