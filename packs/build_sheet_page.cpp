@@ -15,6 +15,7 @@ using report::html::Escape;
 using report::html::Fact;
 using report::html::Fixed;
 using report::html::kOhm;
+using report::html::ResistanceTitle;
 using report::html::Shown;
 using report::svg::AxesSvg;
 using report::svg::Coordinate;
@@ -56,10 +57,6 @@ const Cell& CellAt(const Sheet& sheet, int index) {
 std::string GroupColour(std::size_t g) {
     const double hue = std::fmod(210.0 + 137.508 * static_cast<double>(g), 360.0);
     return "hsl(" + std::to_string(std::lround(hue)) + ",62%,40%)";
-}
-
-std::string ResistanceTitle() {
-    return FillText(kMessages, K720_TEXT("Messages", "Resistance [%1]"), {kOhm});
 }
 
 // The groups' numbers under the x axis: all of them up to 20, else about ten, the first one first.

@@ -51,11 +51,7 @@ CellList CellsOf(const std::vector<report::MeasurementReport>& files,
         for (const report::Summary& unit : file.units) {
             for (const report::Point& point : unit.points) {
                 Take(CellName(prefix, unit.unit, point.slot), point.result,
-                     point.Has(report::Point::kResistance) ? std::optional(point.resistance)
-                                                           : std::nullopt,
-                     point.Has(report::Point::kVoltage) ? std::optional(point.voltage)
-                                                        : std::nullopt,
-                     results, list);
+                     Thousandths(point.Resistance()), Thousandths(point.Voltage()), results, list);
             }
         }
     }

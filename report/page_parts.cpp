@@ -99,6 +99,10 @@ std::string Shown(const char* text) {
     return Translate(kMessages, text);
 }
 
+std::string ResistanceTitle() {
+    return FillText(kMessages, K720_TEXT("Messages", "Resistance [%1]"), {kOhm});
+}
+
 std::string Language() {
     //: The language code of the printed pages (HTML lang): ja for Japanese.
     return Translate(kMessages, K720_TEXT("Messages", "en"));

@@ -35,6 +35,9 @@ std::string PaddedDateTime(const LocalTime& time);
 // A text of a page in the user's language (the catalogue's texts hold no HTML markup).
 std::string Shown(const char* text);
 
+// "Resistance [m&#937;]": the title of a resistance axis or column.
+std::string ResistanceTitle();
+
 // The language of the page's texts as HTML names it ("en", "ja"), so that a browser picks the
 // fonts and the line breaking of that language.
 std::string Language();

@@ -31,6 +31,7 @@ using html::Fixed;
 using html::kOhm;
 using html::PaddedDate;
 using html::PaddedDateTime;
+using html::ResistanceTitle;
 using html::Shown;
 using svg::AxesSvg;
 using svg::Axis;
@@ -61,17 +62,11 @@ constexpr const char* kUnderRange = K720_TEXT("Messages", "under range");
 constexpr const char* kOutOfRange = K720_TEXT("Messages", "out of range");
 constexpr const char* kTimeUnusable = K720_TEXT("Messages", "time unusable");
 constexpr const char* kReadings = K720_TEXT("Messages", "Readings");
-constexpr const char* kResistance = K720_TEXT("Messages", "Resistance [%1]");
 constexpr const char* kVoltage = K720_TEXT("Messages", "Voltage [V]");
 constexpr const char* kVoltageAgainstResistance =
     K720_TEXT("Messages", "Voltage against resistance");
 constexpr const char* kResistanceBySlot = K720_TEXT("Messages", "Resistance by slot");
 } // namespace texts
-
-// "Resistance [m&#937;]".
-std::string ResistanceTitle() {
-    return FillText(kMessages, texts::kResistance, {kOhm});
-}
 
 // Limit labels sit in the margins around the frame.
 constexpr double kLabelRowHeight = 14;
